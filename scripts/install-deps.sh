@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package that Tessary's build and tests need. Safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev            # unit tests
+  libcli11-dev                         # command-line parsing
+  nlohmann-json3-dev                   # JSON output of `tessary info --json`
+  libzip-dev                           # built-in extractor for the games' .iwd archives
+  libpng-dev                           # PNG output of `tessary render`
+  libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri   # headless OpenGL
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core                  # preview text overlay
+  qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev                       # desktop program
+  xvfb xauth                           # desktop program tests without a display
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,42 @@
+#pragma once
+// What every command of the command-line program shares: the working folder, the
+// notifier that turns message boxes into lines on standard error, and the exit statuses.
+#include <string>
+
+#include "platform/Notifier.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tessary::cli {
+
+enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// Messages go to standard error, one line each (line breaks become blanks). Beeps are
+// not sounded by a command-line program.
+class StderrNotifier final : public INotifier {
+ public:
+  void ShowMessage(const std::string& text, const std::string& caption) override;
+  void Beep(BeepKind) override {}
+};
+
+// Prints "tessary: <text>" as one line on standard error.
+void PrintError(const std::string& text);
+
+// The working folder of a command: --workdir when given, else the stored working folder,
+// else the current directory. Returned without a trailing separator.
+std::string ResolveWorkdir(const std::string& option);
+
+// The folder holding the model headers, as the readers join it: workdir + "\xmodel".
+std::string ModelFolder(const std::string& workdir);
+
+// The status the command that ran asks the program to exit with.
+void SetCommandStatus(int status);
+int CommandStatus();
+
+// Each command adds itself to the program.
+void RegisterInfoCommand(CLI::App& app);
+void RegisterExampleCommand(CLI::App& app);
+
+}  // namespace tessary::cli

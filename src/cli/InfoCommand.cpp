@@ -1,0 +1,51 @@
+// tessary info: prints the model tree the desktop program shows for a model.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+
+#include "cli/CliSupport.h"
+#include "cli/TreePrinter.h"
+#include "model/ShowModelTree.h"
+#include "platform/Path.h"
+
+namespace tessary::cli {
+
+namespace {
+
+struct InfoOptions {
+  std::string workdir;
+  bool json = false;
+  std::string model;
+};
+
+int RunInfo(const InfoOptions& options) {
+  std::string workdir = ResolveWorkdir(options.workdir);
+  std::string header = ModelFolder(workdir) + "\\" + options.model;
+  auto version = ReadModelVersion(header);
+  if (!version) {
+    PrintError("cannot open the model header " + ToNativeSeparators(header));
+    return kExitFailed;
+  }
+  ModelTree tree;
+  ShowModelTree(tree, workdir, options.model, *version);
+  std::string out = options.json ? TreeToJson(*tree.Root()) : TreeToText(*tree.Root());
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterInfoCommand(CLI::App& app) {
+  auto options = std::make_shared<InfoOptions>();
+  auto* cmd = app.add_subcommand("info", "Print the model tree: levels of detail, materials, "
+                                         "images and the parts file, each marked present or missing.");
+  cmd->add_option("--workdir", options->workdir,
+                  "Working folder (holds xmodel, xmodelsurfs, ...); default: the stored one, "
+                  "else the current directory");
+  cmd->add_flag("--json", options->json, "Print the tree as JSON");
+  cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
+  cmd->footer("Example: tessary info --workdir ~/cod2raw weapon_g36c");
+  cmd->callback([options] { SetCommandStatus(RunInfo(*options)); });
+}
+
+}  // namespace tessary::cli

@@ -1,0 +1,17 @@
+#pragma once
+// The model tree as the command line prints it: JSON, or an indented listing.
+#include <string>
+
+#include "model/ModelTree.h"
+
+namespace tessary::cli {
+
+// {"text": ..., "image": 0|1|2, "bold": ..., ["lod": N,] "children": [...]}, names
+// mapped byte for byte to the characters of the same value.
+std::string TreeToJson(const TreeItem& root);
+
+// Two spaces of indent per level; surfaces items carry "[lod N]", missing files
+// "[missing]", images present only in IWI form "[iwi only]".
+std::string TreeToText(const TreeItem& root);
+
+}  // namespace tessary::cli

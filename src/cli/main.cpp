@@ -1,0 +1,38 @@
+// tessary: the command-line front end. Inspect, export, convert and render the games'
+// models from a working folder laid out like the games' raw asset tree.
+#include <CLI/CLI.hpp>
+
+#include "cli/CliSupport.h"
+#include "platform/BuildInfo.h"
+
+int main(int argc, char** argv) {
+  using namespace tessary::cli;
+  CLI::App app{"Tessary: reads, previews and converts Call of Duty game models "
+               "(versions 14, 20 and 25).",
+               "tessary"};
+  app.set_version_flag("--version", std::string("tessary ") + tessary::build::kVersion);
+  app.require_subcommand(1);
+
+  StderrNotifier notifier;
+  tessary::ScopedNotifier scoped(notifier);
+
+  RegisterInfoCommand(app);
+  RegisterExampleCommand(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    PrintError(e.what());
+    return kExitFailed;
+  }
+  return CommandStatus();
+}

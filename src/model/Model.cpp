@@ -1,0 +1,81 @@
+#include "model/Model.h"
+
+#include "model/FileAccess.h"
+
+namespace tessary {
+
+int g_showExploded = 0;
+
+CModel::~CModel() {
+  // The renderer goes first: it still looks at the surfaces while it shuts down.
+  renderer.reset();
+}
+
+bool CModel::AttachWindow(void* window) { return renderer ? renderer->Attach(window) : false; }
+void CModel::SetRolling(uint8_t flag) { if (renderer) renderer->SetRolling(flag); }
+void CModel::RotateX(float d) { if (renderer) renderer->RotateX(d); }
+void CModel::RotateY(float d) { if (renderer) renderer->RotateY(d); }
+void CModel::RotateZ(float d) { if (renderer) renderer->RotateZ(d); }
+void CModel::MoveX(float d) { if (renderer) renderer->MoveX(d); }
+void CModel::MoveY(float d) { if (renderer) renderer->MoveY(d); }
+void CModel::MoveZ(float d) { if (renderer) renderer->MoveZ(d); }
+
+int CModel::CountLodNames(BinaryFile& file, int64_t offset) {
+  return tessary::CountLodNames(file, offset);
+}
+
+void CModel::ReleaseSurfacesFile() {
+  if (renderer) renderer->SetSurfaces(nullptr, 0, nullptr);
+  surfacesFile.reset();
+  curSurfaces = nullptr;
+  curSurfaceCount = 0;
+}
+
+void CModel::AdoptSurfaces(int lodIndex) {
+  curSurfaces = surfacesFile->TakeSurfaces(curSurfaceCount);
+  for (auto& s : *curSurfaces) s.lodIndex = lodIndex;
+}
+
+void CModel::HandSurfacesToRenderer() {
+  if (!renderer) return;
+  renderer->SetImageFolder(folder + "\\..\\images");
+  renderer->SetSurfaces(curSurfaces, curSurfaceCount, &lods);
+}
+
+void CModel::UseRootPartOnly() {
+  parts.parts.assign(1, Part{});
+}
+
+void CModel::AccumulatePartPositions() {
+  auto& list = parts.parts;
+  for (auto& part : list)
+    if (part.parent >= list.size()) part.parent = 0;
+  for (size_t i = 0; i < list.size(); ++i) {
+    const Part& parent = list[list[i].parent];
+    float add[3] = {parent.position[0], parent.position[1], parent.position[2]};
+    for (int k = 0; k < 3; ++k) list[i].position[k] += add[k];
+  }
+}
+
+void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
+  file.Seek(firstName);
+  presentLodCount = 0;
+  for (auto& lod : lods) {
+    lod = LodEntry{};
+    int64_t at = file.Tell();
+    int length = MeasureString(file, at, false);
+    if (length > 4) {
+      lod.surfsName = ReadZString(file, length);
+      lod.present = true;
+      ++presentLodCount;
+    } else if (length >= 1) {
+      // A short name leaves its entry absent; skip the whole name so that the rest of
+      // the list is read from the right place.
+      file.Seek(at + length);
+    }
+    file.Skip(1);       // the name's terminator
+    file.ReadU32();     // the value ahead of the next name
+  }
+}
+
+}  // namespace tessary

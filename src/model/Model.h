@@ -1,0 +1,77 @@
+#pragma once
+// The common shape of the three model generations (versions 14, 20 and 25): the level of
+// detail table, the loaded surfaces file, the parts and the preview renderer, with the
+// operations every generation offers in the same order.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/ModelFile.h"
+#include "model/ModelRenderer.h"
+
+namespace tessary {
+
+class CModel : public CModelFile {
+ public:
+  CModel() = default;
+  ~CModel() override;
+
+  // Reads the level-of-detail list and the material lists; null when the model is not
+  // open, not of this class's version, or cannot be read.
+  virtual std::vector<LodEntry>* LoadLods() { return nullptr; }
+  virtual bool IsReserved() { return false; }
+  virtual bool AttachWindow(void* window);
+  virtual void LoadParts(int lodIndex) { (void)lodIndex; }
+  virtual bool LoadSurfaces(int lodIndex, bool forPreview) {
+    (void)lodIndex;
+    (void)forPreview;
+    return false;
+  }
+  virtual void SetRolling(uint8_t flag);
+  virtual void RotateX(float delta);
+  virtual void RotateY(float delta);
+  virtual void RotateZ(float delta);
+  virtual void MoveX(float delta);
+  virtual void MoveY(float delta);
+  virtual void MoveZ(float delta);
+  virtual bool Draw() { return false; }
+  virtual int CountLodNames(BinaryFile& file, int64_t offset);
+
+  // Writers of the loaded level; a generation without the format returns false.
+  virtual bool WriteMtl(int lodIndex) { (void)lodIndex; return false; }
+  virtual bool WriteObj(int lodIndex) { (void)lodIndex; return false; }
+  virtual bool WriteTagsListing(const std::string& headerName) { (void)headerName; return false; }
+  virtual bool WriteX(int lodIndex) { (void)lodIndex; return false; }
+
+  // The preview renderer this model draws through; the preview library installs it.
+  void SetRenderer(std::unique_ptr<IModelRenderer> r) { renderer = std::move(r); }
+
+  std::vector<LodEntry> lods;
+  int32_t presentLodCount = 0;
+  std::unique_ptr<CSurfacesFile> surfacesFile;
+  std::vector<Surface>* curSurfaces = nullptr;
+  uint16_t curSurfaceCount = 0;
+  std::unique_ptr<IModelRenderer> renderer;
+
+ protected:
+  // Drops the loaded surfaces file and the borrowed surfaces.
+  void ReleaseSurfacesFile();
+  // Takes the holder's surfaces as the current ones and tags them with `lodIndex`.
+  void AdoptSurfaces(int lodIndex);
+  // Hands the current surfaces to the renderer with the image folder beside `folder`.
+  void HandSurfacesToRenderer();
+  // The list of one unnamed root part at the origin.
+  void UseRootPartOnly();
+  // Adds each part's parent position to its own, in index order; a parent index outside
+  // the list becomes the root.
+  void AccumulatePartPositions();
+  // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
+  void ReadLodNames(BinaryFile& file, int64_t firstName);
+};
+
+// The process-wide show-destructible-parts flag: set by the form (or the command line)
+// before each export and preview, read by the version 25 surfaces decoder.
+extern int g_showExploded;
+
+}  // namespace tessary

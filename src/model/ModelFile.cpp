@@ -1,0 +1,25 @@
+#include "model/ModelFile.h"
+
+#include "platform/Path.h"
+
+namespace tessary {
+
+bool CModelFile::Open(const std::string& folderIn, const std::string& fileNameIn) {
+  folder.clear();
+  fileName.clear();
+  fullPath.clear();
+  isOpen = false;
+  fullPath = ConcatPath(folderIn, "\\", fileNameIn);
+  if (!FileExists(fullPath)) return false;
+  folder = folderIn;
+  fileName = fileNameIn;
+  BinaryFile file;
+  if (!file.Open(fullPath)) return false;
+  uint8_t b[2] = {0, 0};
+  file.Read(b, 2);
+  version = static_cast<uint32_t>(b[0] | (b[1] << 8));
+  isOpen = true;
+  return true;
+}
+
+}  // namespace tessary

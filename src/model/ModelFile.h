@@ -1,0 +1,53 @@
+#pragma once
+// The base of every model object and of the surfaces-file holder: the opened file's name
+// and version, and the decoded surfaces.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/ModelRecords.h"
+#include "platform/BinaryFile.h"
+
+namespace tessary {
+
+class CModelFile {
+ public:
+  CModelFile() = default;
+  virtual ~CModelFile() = default;
+  CModelFile(const CModelFile&) = delete;
+  CModelFile& operator=(const CModelFile&) = delete;
+
+  // Opens folder + "\" + fileName and reads its version word. The file is closed again.
+  bool Open(const std::string& folder, const std::string& fileName);
+  uint32_t GetVersion() const { return version; }
+
+  // The decoded surfaces; the object keeps ownership.
+  std::vector<Surface>* TakeSurfaces(uint16_t& count) {
+    count = surfaceCount;
+    return &surfaces;
+  }
+  void FreeSurfaces() {
+    surfaces.clear();
+    surfaceCount = 0;
+  }
+
+  int32_t lodCount = 0;
+  std::string folder;
+  std::string fileName;
+  std::string fullPath;
+  bool isOpen = false;
+  uint16_t surfaceCount = 0;
+  std::vector<Surface> surfaces;
+  PartList parts;
+  uint32_t version = 0;
+};
+
+// The holder of one loaded surfaces file. Each generation has its own decoder.
+class CSurfacesFile : public CModelFile {
+ public:
+  bool DecodeSurfacesV20(const PartList& modelParts);
+  bool DecodeSurfacesV25(const PartList* modelParts);
+  bool DecodeSurfacesV14(const PartList* modelParts);
+};
+
+}  // namespace tessary

@@ -1,0 +1,35 @@
+#pragma once
+// What a model object asks of its preview renderer. The renderer itself (OpenGL) lives in
+// the preview library; the core only knows this interface, so that reading and exporting
+// never need a graphics stack. A model without a renderer draws nothing.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/ModelRecords.h"
+
+namespace tessary {
+
+// Variant codes of `Draw`: which drawer and which kind of triangle lists.
+enum class DrawVariant : int { Strips = 1, ListsV20 = 2, ListsV25 = 3 };
+
+class IModelRenderer {
+ public:
+  virtual ~IModelRenderer() = default;
+  // The model's AttachWindow: the caller has made a GL context current; the renderer sets
+  // up its state and returns the result of its projection update.
+  virtual bool Attach(void* window) = 0;
+  virtual void SetImageFolder(const std::string& modelFolder) = 0;
+  virtual bool SetSurfaces(std::vector<Surface>* surfaces, uint16_t count,
+                           std::vector<LodEntry>* lods) = 0;
+  virtual void SetRolling(uint8_t on) = 0;
+  virtual void RotateX(float delta) = 0;
+  virtual void RotateY(float delta) = 0;
+  virtual void RotateZ(float delta) = 0;
+  virtual void MoveX(float delta) = 0;
+  virtual void MoveY(float delta) = 0;
+  virtual void MoveZ(float delta) = 0;
+  virtual bool Draw(DrawVariant variant) = 0;
+};
+
+}  // namespace tessary

@@ -1,0 +1,152 @@
+#include "model/ModelV20.h"
+
+#include "model/FileAccess.h"
+#include "platform/Path.h"
+
+namespace tessary {
+
+namespace {
+constexpr uint32_t kVersion = 20;
+}
+
+std::vector<LodEntry>* CModelV20::LoadLods() {
+  lods.clear();
+  lodCount = 0;
+  presentLodCount = 0;
+  if (!isOpen || version != kVersion) return nullptr;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return nullptr;
+  lodCount = CountLodNames(file, 27);
+  lods.assign(static_cast<size_t>(lodCount), LodEntry{});
+  ReadLodNames(file, 31);
+  file.Close();
+  LoadMaterials();
+  return &lods;
+}
+
+void CModelV20::LoadMaterials() {
+  if (!isOpen || version != kVersion) return;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return;
+
+  int blockCount = 0;
+  int64_t section = FindMaterialSection(file);
+  if (section >= 0) {
+    file.Seek(section);
+    blockCount = lodCount;
+  } else {
+    // No "mtl_" anywhere: walk back from the end over the names to the count byte of the
+    // first list.
+    int64_t scanPos = file.Size() - 1;
+    if (scanPos < 0) return;
+    file.Seek(scanPos);
+    int blocks = 0;
+    if (presentLodCount <= 0) {
+      file.Skip(1);
+    } else {
+      for (;;) {
+        bool reachedStart = false;
+        int length = MeasureString(file, scanPos, true, &reachedStart);
+        if (reachedStart) return;  // the walk ends at the start of the file
+        file.Skip(-1);
+        scanPos = file.Tell();
+        if (length == 2 || length == 3) {
+          file.Skip(3);
+          ++blocks;
+          break;
+        }
+        if (length == 1) ++blocks;
+        if (blocks >= presentLodCount) {
+          file.Skip(1);
+          break;
+        }
+      }
+    }
+    blockCount = blocks;
+  }
+
+  for (int block = 0; block < blockCount && block < lodCount; ++block) {
+    LodEntry& lod = lods[static_cast<size_t>(block)];
+    lod.materialCount = file.ReadU8();
+    lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
+    file.Skip(1);
+    for (int i = 0; i < lod.materialCount; ++i) {
+      MaterialEntry& m = lod.materials[static_cast<size_t>(i)];
+      int length = MeasureString(file, file.Tell(), false);
+      m.index = i;
+      m.lodMaterialCount = lod.materialCount;
+      m.name = ReadZString(file, length);
+      file.Skip(1);
+      std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
+      if (!image.empty()) m.imageName = image;
+    }
+  }
+}
+
+std::string ImageForMaterial(const std::string& materialPath) {
+  BinaryFile file(materialPath);
+  if (!file.IsOpen()) return {};
+  uint16_t offset = file.ReadU16();
+  file.Seek(offset);
+  std::string first = ReadZString(file, 255);
+  file.Seek(static_cast<int64_t>(offset) + static_cast<int64_t>(first.size()) + 1);
+  std::string image = ReadZString(file, 255);
+  file.Close();
+  auto slash = materialPath.rfind('\\');
+  bool dds = false;
+  if (slash != std::string::npos)
+    dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
+  return image + (dds ? ".dds" : ".iwi");
+}
+
+void CModelV20::LoadParts(int /*lodIndex*/) {
+  parts.parts.clear();
+  if (lods.empty()) {
+    UseRootPartOnly();
+    return;
+  }
+  std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
+  BinaryFile file;
+  uint8_t head[6] = {0, 0, 0, 0, 0, 0};
+  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
+      (head[0] | (head[1] << 8)) != static_cast<int>(kVersion)) {
+    UseRootPartOnly();
+    return;
+  }
+  int childCount = head[2] | (head[3] << 8);
+  // A list holds at most 65,535 parts: its count is 16 bits wide.
+  if (childCount > 65534) childCount = 65534;
+  parts.parts.assign(static_cast<size_t>(childCount) + 1, Part{});
+  for (int i = 1; i <= childCount; ++i) {
+    Part& p = parts.parts[static_cast<size_t>(i)];
+    p.parent = file.ReadU8();
+    for (float& c : p.position) c = file.ReadF32();
+    file.Skip(6);
+  }
+  for (auto& p : parts.parts) {
+    std::string name = ReadZString(file);
+    p.name = name.empty() ? "tag_origin" : name;
+  }
+  file.Close();
+  AccumulatePartPositions();
+}
+
+bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview) {
+  ReleaseSurfacesFile();
+  if (lodIndex < 0 || lodIndex >= lodCount) return false;
+  auto holder = std::make_unique<CSurfacesFile>();
+  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
+    return false;
+  surfacesFile = std::move(holder);
+  surfacesFile->DecodeSurfacesV20(parts);
+  AdoptSurfaces(lodIndex);
+  if (curSurfaceCount == 0) return false;
+  const Surface& first = (*curSurfaces)[0];
+  if (first.unsupported || first.unsupportedAlt) return false;
+  if (forPreview) HandSurfacesToRenderer();
+  return true;
+}
+
+bool CModelV20::Draw() { return renderer ? renderer->Draw(DrawVariant::ListsV20) : false; }
+
+}  // namespace tessary

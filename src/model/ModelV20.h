@@ -1,0 +1,25 @@
+#pragma once
+// The second game's model (header version 20).
+#include <string>
+
+#include "model/Model.h"
+
+namespace tessary {
+
+class CModelV20 : public CModel {
+ public:
+  std::vector<LodEntry>* LoadLods() override;
+  void LoadParts(int lodIndex) override;
+  bool LoadSurfaces(int lodIndex, bool forPreview) override;
+  bool Draw() override;
+
+  // Reads the per-level material lists at the end of the header (run by LoadLods).
+  void LoadMaterials();
+};
+
+// The colour image named by a material file, with ".dds" when a converted image lies in
+// the images folder beside the materials folder, else ".iwi"; "" when the file cannot be
+// opened.
+std::string ImageForMaterial(const std::string& materialPath);
+
+}  // namespace tessary

@@ -1,0 +1,62 @@
+#include "model/TreeFiller.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "model/ModelV20.h"
+#include "platform/Path.h"
+
+namespace tessary {
+
+namespace {
+int PresenceImage(const std::string& path) {
+  return FileExists(path) ? kImagePresent : kImageMissing;
+}
+}  // namespace
+
+int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
+                     const std::string& workingFolder, bool withImages) {
+  // A header with an empty level list has no parts file to name.
+  if (!model.lods.empty()) {
+    const std::string& partsName = model.lods[0].surfsName;
+    partsNode.AddChild(partsName, PresenceImage(workingFolder + "\\xmodelparts\\" + partsName));
+  }
+  int result = 1;
+  for (size_t i = 0; i < model.lods.size(); ++i) {
+    const LodEntry& lod = model.lods[i];
+    if (!lod.present) continue;
+    int image = PresenceImage(workingFolder + "\\xmodelsurfs\\" + lod.surfsName);
+    if (image == kImageMissing) result = 0;
+    TreeItem& level = surfacesNode.AddChild(lod.surfsName, image);
+    level.bold = true;
+    level.data = static_cast<int>(i);
+    TreeItem& materialsNode = level.AddChild(kMaterialsGroup, kImageGroup);
+
+    std::vector<const MaterialEntry*> distinct;
+    for (const auto& m : lod.materials) {
+      bool seen = std::any_of(distinct.begin(), distinct.end(),
+                              [&](const MaterialEntry* d) { return d->name == m.name; });
+      if (!seen) distinct.push_back(&m);
+    }
+    for (const MaterialEntry* m : distinct) {
+      int materialImage = PresenceImage(workingFolder + "\\materials\\" + m->name);
+      TreeItem& materialNode = materialsNode.AddChild(m->name, materialImage);
+      if (!withImages || materialImage != kImagePresent) continue;
+      std::string imageName = m->imageName.value_or("");
+      int imageImage = PresenceImage(workingFolder + "\\images\\" + imageName);
+      TreeItem& imageNode = materialNode.AddChild(imageName, imageImage);
+      imageNode.bold = imageName.find(".iwi") != std::string::npos && imageImage == kImagePresent;
+    }
+  }
+  return result;
+}
+
+int CTreeFillerV20::FillModelTree(TreeItem& surfacesNode, TreeItem& partsNode,
+                                  const std::string& workingFolder, const std::string& modelName) {
+  CModelV20 model;
+  model.Open(workingFolder + "\\xmodel", modelName);
+  if (!model.LoadLods()) return 0;
+  return FillTreeFromLods(model, surfacesNode, partsNode, workingFolder, true);
+}
+
+}  // namespace tessary

@@ -1,0 +1,35 @@
+#pragma once
+// How the core reaches the user. Readers and workspace logic never talk to a window or a
+// terminal: they call the current notifier, which the desktop program implements with
+// message boxes, the command-line program with lines on standard error, and tests with a
+// recorder.
+#include <string>
+
+namespace tessary {
+
+enum class BeepKind { Simple = -1, Ok = 0, Error = 0x10, Question = 0x20, Warning = 0x30, Info = 0x40 };
+
+class INotifier {
+ public:
+  virtual ~INotifier() = default;
+  // A message box with an OK button. `caption` is "Tessary" unless a Part says otherwise.
+  virtual void ShowMessage(const std::string& text, const std::string& caption = "Tessary") = 0;
+  virtual void Beep(BeepKind kind) = 0;
+};
+
+// The notifier in force; a silent one until a front end installs its own.
+INotifier& Notifier();
+
+// Installs `notifier` for the lifetime of this object and restores the previous one.
+class ScopedNotifier {
+ public:
+  explicit ScopedNotifier(INotifier& notifier);
+  ~ScopedNotifier();
+  ScopedNotifier(const ScopedNotifier&) = delete;
+  ScopedNotifier& operator=(const ScopedNotifier&) = delete;
+
+ private:
+  INotifier* previous_;
+};
+
+}  // namespace tessary

@@ -1,0 +1,141 @@
+#include "platform/Path.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace tessary {
+
+std::string ConcatPath(std::string_view a, std::string_view b, std::string_view c) {
+  std::string out;
+  out.reserve(a.size() + b.size() + c.size());
+  out.append(a);
+  out.append(b);
+  out.append(c);
+  return out;
+}
+
+std::string ToNativeSeparators(std::string_view path) {
+  std::string out(path);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+std::string BareFileName(std::string_view path) {
+  auto pos = path.find_last_of("\\/");
+  return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
+}
+
+namespace {
+
+// Listings of folders, refreshed when the folder's modification time changes, so that
+// batch commands do not list the same folder for every look-up.
+struct Listing {
+  fs::file_time_type stamp;
+  std::vector<std::string> names;  // sorted in byte order
+};
+
+std::mutex cacheMutex;
+std::map<std::string, Listing> cache;
+
+std::vector<std::string> ListFolder(const fs::path& dir) {
+  std::error_code ec;
+  auto stamp = fs::last_write_time(dir, ec);
+  if (ec) return {};
+  std::lock_guard lock(cacheMutex);
+  auto it = cache.find(dir.string());
+  if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
+  Listing listing;
+  listing.stamp = stamp;
+  for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
+    listing.names.push_back(di->path().filename().string());
+  std::sort(listing.names.begin(), listing.names.end());
+  auto names = listing.names;
+  cache[dir.string()] = std::move(listing);
+  return names;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool Exists(const fs::path& p) {
+  std::error_code ec;
+  return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
+}
+
+}  // namespace
+
+void ClearDirectoryCache() {
+  std::lock_guard lock(cacheMutex);
+  cache.clear();
+}
+
+fs::path ResolvePath(std::string_view path) {
+  fs::path exact(ToNativeSeparators(path));
+  if (exact.empty() || Exists(exact)) return exact;
+
+  // Walk component by component; ".." and "." are taken literally, as Windows does.
+  fs::path result = exact.root_path();
+  bool matching = true;
+  for (const auto& part : exact.relative_path()) {
+    std::string name = part.string();
+    if (name.empty()) continue;
+    if (!matching || name == "." || name == "..") {
+      result /= part;
+      if (matching && !Exists(result)) matching = false;
+      continue;
+    }
+    fs::path candidate = result / part;
+    if (Exists(candidate)) {
+      result = candidate;
+      continue;
+    }
+    std::optional<std::string> found;
+    for (const auto& entry : ListFolder(result.empty() ? fs::path(".") : result)) {
+      if (EqualsNoCase(entry, name)) {
+        found = entry;
+        break;
+      }
+    }
+    if (found) {
+      result /= *found;
+    } else {
+      result /= part;
+      matching = false;
+    }
+  }
+  return result;
+}
+
+bool FileExists(std::string_view path) {
+  if (path.empty()) return false;
+  // A name ending in a separator matches nothing (an empty file name asks for no file).
+  if (path.back() == '\\' || path.back() == '/') return false;
+  fs::path p = ResolvePath(path);
+  std::error_code ec;
+  auto st = fs::status(p, ec);
+  if (ec || !fs::exists(st)) return false;
+  if (!fs::is_directory(st)) return true;
+  // A folder counts only when it carries more than the directory attribute: read-only
+  // (no write permission for its owner) or hidden (a name starting with a dot).
+  bool readOnly = (st.permissions() & fs::perms::owner_write) == fs::perms::none;
+  std::string name = p.filename().string();
+  bool hidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
+  return readOnly || hidden;
+}
+
+}  // namespace tessary
