@@ -21,7 +21,7 @@ class QtSettingsStore final : public ISettingsStore {
   ~QtSettingsStore() override;
 
   std::string GetProfileString(const std::string& section, const std::string& name,
-                               const std::string& defaultValue) override;
+                               const std::string& defaultValue = "") override;
   int GetProfileInt(const std::string& section, const std::string& name, int defaultValue) override;
   bool WriteProfileString(const std::string& section, const std::string& name,
                           const std::string& value) override;
