@@ -202,6 +202,15 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   retrieval.RetrieveFile(part);
   EXPECT_NE(Lines(game.Path() / "log").find("[hatch_lod0*]"), std::string::npos);
   EXPECT_EQ(reloads, 2);
+  // A name with folder steps reaches nothing outside the working folder.
+  std::ofstream(game.Path() / "raw" / "outside") << "raw";
+  work.Write("outside.iwi", SmallIwi());
+  EXPECT_FALSE(retrieval.CopyFromRawFolder("../outside", "xmodelsurfs"));
+  TreeItem& image = root.AddChild("Materials", kImageGroup).AddChild("m", kImageMissing).AddChild("..\\outside.iwi", kImageMissing);
+  retrieval.RetrieveFile(image);
+  EXPECT_TRUE(work.Exists("outside.iwi"));  // neither converted nor deleted
+  EXPECT_FALSE(work.Exists("outside.dds"));
+  EXPECT_FALSE(work.Exists("outside"));
   // Other versions never read the raw folder.
   retrieval.modelVersion = 20;
   EXPECT_FALSE(retrieval.CopyFromRawFolder("hatch_lod0", "xmodelsurfs"));
