@@ -148,7 +148,7 @@ TEST_F(RetrievalTest, SharedImageIsFetchedOnceThroughWinRar) {
   work.Write("xmodelsurfs/tank0", v20::Surfaces({v20::Triangle()}));
   work.Write("xmodelparts/tank0", v20::Parts({{0, {0, 0, 0}, "root"}}));
   for (const char* m : {"mtl_a", "mtl_b", "mtl_c"}) work.Write(std::string("materials/") + m, v20::Material("shared"));
-  std::ofstream(game.Path() / "payload", std::ios::binary).write(reinterpret_cast<const char*>(SmallIwi().Data().data()), 36 + 8);
+  std::ofstream(game.Path() / "payload", std::ios::binary) << Bytes(SmallIwi());
   ws.winrarPath = FakeWinRar("images/shared.iwi");
   Load();
 
