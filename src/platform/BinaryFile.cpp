@@ -1,6 +1,7 @@
 #include "platform/BinaryFile.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 #include "platform/Path.h"
 
@@ -8,6 +9,10 @@ namespace tessary {
 
 bool BinaryFile::Open(std::string_view path) {
   file_.reset(std::fopen(ResolvePath(path).c_str(), "rb"));
+  // A folder is not a file to read (the C library here would open one and then fail
+  // every read, where the games' platform refuses to open it).
+  struct stat st {};
+  if (file_ && (fstat(fileno(file_.get()), &st) != 0 || S_ISDIR(st.st_mode))) file_.reset();
   return file_ != nullptr;
 }
 

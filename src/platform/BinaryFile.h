@@ -12,7 +12,8 @@ namespace tessary {
 class BinaryFile {
  public:
   BinaryFile() = default;
-  // Opens a joined path (resolved as ResolvePath does) for binary reading.
+  // Opens a joined path (resolved as ResolvePath does) for binary reading. A folder
+  // does not open.
   explicit BinaryFile(std::string_view path) { Open(path); }
 
   bool Open(std::string_view path);

@@ -121,11 +121,32 @@ fs::path ResolvePath(std::string_view path) {
   return result;
 }
 
-bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-  // A name ending in a separator matches nothing (an empty file name asks for no file).
-  if (path.back() == '\\' || path.back() == '/') return false;
-  fs::path p = ResolvePath(path);
+namespace {
+
+// '*' matches any run of characters, '?' exactly one; letters match in either case.
+bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
+  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || EqualsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// The existence rule applied to the entry found.
+bool EntryCounts(const fs::path& p) {
   std::error_code ec;
   auto st = fs::status(p, ec);
   if (ec || !fs::exists(st)) return false;
@@ -136,6 +157,30 @@ bool FileExists(std::string_view path) {
   std::string name = p.filename().string();
   bool hidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
   return readOnly || hidden;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  if (path.empty()) return false;
+  // A name ending in a separator matches nothing (an empty file name asks for no file).
+  if (path.back() == '\\' || path.back() == '/') return false;
+  auto cut = path.find_last_of("\\/");
+  std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+  if (name.find_first_of("*?") == std::string_view::npos) return EntryCounts(ResolvePath(path));
+
+  // A wildcard in the last component: the first entry that matches decides. Every folder
+  // but a root lists "." and ".." ahead of its entries, so "*" finds the folder itself.
+  fs::path folder = cut == std::string_view::npos ? fs::path(".") : ResolvePath(path.substr(0, cut + 1));
+  if (folder.empty()) folder = "/";
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  std::vector<std::string> names;
+  if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
+  for (auto& entry : ListFolder(folder)) names.push_back(std::move(entry));
+  for (const auto& entry : names)
+    if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
+  return false;
 }
 
 }  // namespace tessary
