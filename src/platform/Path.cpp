@@ -1,6 +1,7 @@
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -34,7 +35,9 @@ std::string BareFileName(std::string_view path) {
 namespace {
 
 // Listings of folders, refreshed when the folder's modification time changes, so that
-// batch commands do not list the same folder for every look-up.
+// batch commands do not list the same folder for every look-up. Folder times tick
+// coarsely: a folder changed within the last moments may change again without a new time,
+// so its listing is not kept.
 struct Listing {
   fs::file_time_type stamp;
   std::vector<std::string> names;  // sorted in byte order
@@ -56,7 +59,10 @@ std::vector<std::string> ListFolder(const fs::path& dir) {
     listing.names.push_back(di->path().filename().string());
   std::sort(listing.names.begin(), listing.names.end());
   auto names = listing.names;
-  cache[dir.string()] = std::move(listing);
+  if (fs::file_time_type::clock::now() - stamp > std::chrono::seconds(2))
+    cache[dir.string()] = std::move(listing);
+  else
+    cache.erase(dir.string());
   return names;
 }
 
