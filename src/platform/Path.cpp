@@ -94,10 +94,25 @@ fs::path ResolvePath(std::string_view path) {
   fs::path exact(ToNativeSeparators(path));
   if (exact.empty() || Exists(exact)) return exact;
 
-  // Walk component by component; ".." and "." are taken literally, as Windows does.
-  fs::path result = exact.root_path();
+  // Usually only the last names are off: start from the deepest folder that exists as
+  // written.
+  std::vector<fs::path> rest;
+  fs::path result = exact;
+  for (;;) {
+    fs::path parent = result.parent_path();
+    rest.push_back(result.filename());
+    if (parent.empty() || parent == result) {
+      result = parent;
+      break;
+    }
+    result = parent;
+    if (Exists(result)) break;
+  }
+
+  // Then name by name; ".." and "." are taken literally, as Windows does.
   bool matching = true;
-  for (const auto& part : exact.relative_path()) {
+  for (auto it = rest.rbegin(); it != rest.rend(); ++it) {
+    const fs::path& part = *it;
     std::string name = part.string();
     if (name.empty()) continue;
     if (!matching || name == "." || name == "..") {
