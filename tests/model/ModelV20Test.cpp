@@ -69,6 +69,19 @@ TEST(ModelV20, ShortLevelNamesAreAbsentAndSkippedWhole) {
   EXPECT_EQ(Names((*lods)[2]), std::vector<std::string>{"mtl_c"});
 }
 
+TEST(ModelV20, LevelNamesFillingTheNameBufferAreNotTaken) {
+  TempWorkdir wd;
+  wd.Write("xmodel/m", v20::Header({{std::string(1023, 'a'), 1, {"mtl_a"}},
+                                    {std::string(1024, 'b'), 0, {"mtl_b"}}}));
+  CModelV20 model;
+  auto* lods = Load(model, wd, "m");
+  ASSERT_NE(lods, nullptr);
+  ASSERT_EQ(model.lodCount, 2);
+  EXPECT_EQ((*lods)[0].surfsName, std::string(1023, 'a'));
+  EXPECT_FALSE((*lods)[1].present);
+  EXPECT_EQ(model.presentLodCount, 1);
+}
+
 TEST(ModelV20, TheLevelCountComesFromTheListAlone) {
   TempWorkdir wd;
   // The second name is empty: the list ends there although a third name follows.

@@ -169,6 +169,7 @@ TEST_F(SurfacesV20, SkinnedVerticesNameTheirOwnBone) {
   skinned.extraInfluences = 0;
   // Without extra influences every record is 63 bytes, whatever b1 holds.
   for (auto& v : skinned.vertices) v.extra = 2;
+  skinned.vertices[2].extra = 7;  // not looked at in this layout
   skinned.vertices[0].bone = 3;
   skinned.vertices[1].bone = 2;
   skinned.vertices[2].bone = 200;
