@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <sys/stat.h>
 
 #include "platform/Path.h"
@@ -51,11 +52,11 @@ bool BinaryFile::Skip(int64_t count) {
 bool BinaryFile::LoadBlock(int64_t offset) {
   if (offset >= size_) return false;
   if (offset >= blockStart_ && offset < blockStart_ + blockLength_) return true;
-  block_.resize(static_cast<size_t>(kBlockSize));
+  if (!block_) block_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kBlockSize));
   blockStart_ = offset - offset % kBlockSize;
   blockLength_ = 0;
   if (std::fseek(file_.get(), static_cast<long>(blockStart_), SEEK_SET) != 0) return false;
-  blockLength_ = static_cast<int64_t>(std::fread(block_.data(), 1, block_.size(), file_.get()));
+  blockLength_ = static_cast<int64_t>(std::fread(block_.get(), 1, static_cast<size_t>(kBlockSize), file_.get()));
   return offset < blockStart_ + blockLength_;
 }
 
@@ -76,7 +77,7 @@ size_t BinaryFile::Read(void* buffer, size_t count) {
     if (!LoadBlock(pos_)) break;
     int64_t available = blockStart_ + blockLength_ - pos_;
     size_t take = static_cast<size_t>(std::min(available, want));
-    std::memcpy(out + done, block_.data() + (pos_ - blockStart_), take);
+    std::memcpy(out + done, block_.get() + (pos_ - blockStart_), take);
     done += take;
     pos_ += static_cast<int64_t>(take);
   }

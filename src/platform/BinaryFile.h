@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tessary {
 
@@ -49,7 +48,7 @@ class BinaryFile {
   std::unique_ptr<std::FILE, Closer> file_;
   int64_t size_ = 0;
   int64_t pos_ = 0;
-  std::vector<uint8_t> block_;
+  std::unique_ptr<uint8_t[]> block_;
   int64_t blockStart_ = 0;
   int64_t blockLength_ = 0;  // bytes of the file in `block_`
 };

@@ -69,22 +69,31 @@ void ExpectConsistent(const CModelV20& model) {
   }
 }
 
+// Every level of an opened model, read again.
+void ReadLevels(CModelV20& model) {
+  for (int lod = -1; lod <= model.lodCount; ++lod) {
+    model.LoadSurfaces(lod, false);
+    ExpectConsistent(model);
+  }
+}
+
 // Everything a command may do with a model of the working folder that reads `changed`:
-// load every level, and fill the tree when the change can show there.
-void ReadEverything(const TempWorkdir& wd, const std::string& changed) {
+// load every level, and fill the tree when the change can show there. A changed surfaces
+// or parts file is read through `intact`, a model whose header is unchanged.
+void ReadEverything(const TempWorkdir& wd, const std::string& changed, CModelV20& intact) {
+  if (changed.starts_with("xmodelsurfs/") || changed.starts_with("xmodelparts/")) {
+    if (changed.starts_with("xmodelparts/")) intact.LoadParts(0);
+    ReadLevels(intact);
+    return;
+  }
   std::string header = changed == "xmodel/n" ? "n" : "m";
   CModelV20 model;
   if (model.Open(wd.ModelFolder(), header) && model.LoadLods()) {
     model.LoadParts(0);
-    for (int lod = -1; lod <= model.lodCount; ++lod) {
-      model.LoadSurfaces(lod, false);
-      ExpectConsistent(model);
-    }
+    ReadLevels(model);
   }
-  if (changed.starts_with("xmodel/") || changed.starts_with("materials/")) {
-    ModelTree tree;
-    ShowModelTree(tree, wd.Str(), header, ReadModelVersion(wd.ModelFolder() + "\\" + header).value_or(0));
-  }
+  ModelTree tree;
+  ShowModelTree(tree, wd.Str(), header, ReadModelVersion(wd.ModelFolder() + "\\" + header).value_or(0));
 }
 
 class DamagedFilesV20 : public ::testing::Test {
@@ -105,15 +114,20 @@ class DamagedFilesV20 : public ::testing::Test {
   void SetUp() override {
     files = Fixture();
     for (const auto& f : files) wd.Write(f.relative, f.bytes);
+    ASSERT_TRUE(intact.Open(wd.ModelFolder(), "m"));
+    ASSERT_NE(intact.LoadLods(), nullptr);
+    intact.LoadParts(0);
   }
+  void ReadEverything(const std::string& changed) { tessary::ReadEverything(wd, changed, intact); }
   TempWorkdir wd;
   std::vector<FixtureFile> files;
   test::RecordingNotifier notes;  // the unsupported-layout message may come up
+  CModelV20 intact;
 };
 
 TEST_F(DamagedFilesV20, IntactFixtureReadsWithoutMessages) {
-  ReadEverything(wd, "xmodel/m");
-  ReadEverything(wd, "xmodel/n");
+  ReadEverything("xmodel/m");
+  ReadEverything("xmodel/n");
   EXPECT_TRUE(notes.messages.empty());
   CModelV20 model;
   ASSERT_TRUE(model.Open(wd.ModelFolder(), "n"));
@@ -129,7 +143,7 @@ TEST_F(DamagedFilesV20, EveryFileCutAtEveryLength) {
     for (size_t length = 0; length < f.bytes.size(); ++length) {
       SCOPED_TRACE(f.relative + " cut to " + std::to_string(length));
       Replace(f.relative, f.bytes.data(), length);
-      ReadEverything(wd, f.relative);
+      ReadEverything(f.relative);
       if (HasFatalFailure()) return;
     }
     Replace(f.relative, f.bytes);
@@ -154,7 +168,7 @@ TEST_F(DamagedFilesV20, RandomlyCorruptedCopies) {
     if (random() % 4 == 0) bytes.resize(random() % bytes.size());
     SCOPED_TRACE(f.relative + " round " + std::to_string(round));
     Replace(f.relative, bytes);
-    ReadEverything(wd, f.relative);
+    ReadEverything(f.relative);
     if (HasFatalFailure()) return;
     Replace(f.relative, f.bytes);
   }
