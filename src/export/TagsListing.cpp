@@ -22,8 +22,9 @@ std::string_view Widened(std::string_view text) { return text.substr(0, kWidened
 
 // "#%2d = %-20s, (%.2f, %.2f, %.2f)".
 void TableRow(Utf16Text& out, size_t index, const Part& part) {
+  out.Narrow("#");
   if (index < 10) out.Narrow(" ");
-  out.Narrow("#").Int(static_cast<int64_t>(index));
+  out.Int(static_cast<int64_t>(index));
   std::string_view name = Widened(part.name);
   out.Narrow(" = ").Narrow(name);
   for (size_t n = name.size(); n < kNameColumn; ++n) out.Narrow(" ");
