@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+  RegisterExportObjCommand(app);
+  RegisterTagsCommand(app);
   RegisterConvertCommand(app);
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
