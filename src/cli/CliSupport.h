@@ -40,5 +40,6 @@ void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
 void RegisterExportObjCommand(CLI::App& app);
 void RegisterTagsCommand(CLI::App& app);
+void RegisterExportXCommand(CLI::App& app);
 
 }  // namespace tessary::cli

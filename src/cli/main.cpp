@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   RegisterExampleCommand(app);
   RegisterExportObjCommand(app);
   RegisterTagsCommand(app);
+  RegisterExportXCommand(app);
 
   try {
     app.parse(argc, argv);

@@ -17,8 +17,11 @@ class CModelV25 : public CModel {
   bool LoadSurfaces(int lodIndex, bool forPreview) override;
   bool Draw() override;
 
-  // Writers of the loaded level; they use the surfaces LoadSurfaces left, and write into
-  // the obj folder beside the header's folder.
+  // Writers of the loaded level; they use the surfaces LoadSurfaces left (they do not
+  // load any themselves), and write into the obj folder beside the header's folder.
+  bool WriteMtl(int lodIndex) override;
+  bool WriteObj(int lodIndex) override;
+  bool WriteTagsListing(const std::string& headerName) override;
   bool WriteX(int lodIndex) override;
 
   // Writes string `id` of the program's string table unchanged (line feeds as CR LF);
