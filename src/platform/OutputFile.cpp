@@ -91,10 +91,7 @@ bool OutputFile::Commit() {
   }
   if (!ok) fs::remove(temp_, ec);
   temp_.clear();
-  if (ok)
-    NoteFileWritten(target_);
-  else
-    ClearDirectoryCache();
+  ClearDirectoryCache();
   return ok;
 }
 

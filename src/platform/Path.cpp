@@ -4,7 +4,6 @@
 #include <map>
 #include <mutex>
 #include <optional>
-#include <unordered_map>
 #include <system_error>
 #include <vector>
 
@@ -34,56 +33,43 @@ std::string BareFileName(std::string_view path) {
 
 namespace {
 
-std::string LowerAscii(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
-
 // Listings of folders, refreshed when the folder's modification time changes, so that
 // batch commands do not list the same folder for every look-up.
 struct Listing {
   fs::file_time_type stamp;
   std::vector<std::string> names;  // sorted in byte order
-  // Lower-cased name -> the first entry in byte order that matches it.
-  std::unordered_map<std::string, std::string> byLowerName;
-
-  void Add(const std::string& name) {
-    auto [it, added] = byLowerName.emplace(LowerAscii(name), name);
-    if (!added && name < it->second) it->second = name;
-  }
 };
 
 std::mutex cacheMutex;
 std::map<std::string, Listing> cache;
 
-// The folder's listing, read again when the folder changed. Called with the lock held.
-const Listing* CurrentListing(const fs::path& dir) {
+std::vector<std::string> ListFolder(const fs::path& dir) {
   std::error_code ec;
   auto stamp = fs::last_write_time(dir, ec);
-  if (ec) return nullptr;
+  if (ec) return {};
+  std::lock_guard lock(cacheMutex);
   auto it = cache.find(dir.string());
-  if (it != cache.end() && it->second.stamp == stamp) return &it->second;
+  if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
   Listing listing;
   listing.stamp = stamp;
   for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
     listing.names.push_back(di->path().filename().string());
   std::sort(listing.names.begin(), listing.names.end());
-  for (const auto& name : listing.names) listing.Add(name);
-  Listing& stored = cache[dir.string()];
-  stored = std::move(listing);
-  return &stored;
+  auto names = listing.names;
+  cache[dir.string()] = std::move(listing);
+  return names;
 }
 
-// The entry of `dir` that matches `name` in any letter case, the first in byte order.
-std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name) {
-  std::lock_guard lock(cacheMutex);
-  const Listing* listing = CurrentListing(dir);
-  if (!listing) return std::nullopt;
-  auto it = listing->byLowerName.find(LowerAscii(name));
-  if (it == listing->byLowerName.end()) return std::nullopt;
-  return it->second;
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
 }
 
 bool Exists(const fs::path& p) {
@@ -96,28 +82,6 @@ bool Exists(const fs::path& p) {
 void ClearDirectoryCache() {
   std::lock_guard lock(cacheMutex);
   cache.clear();
-}
-
-void NoteFileWritten(const fs::path& file) {
-  std::lock_guard lock(cacheMutex);
-  fs::path dir = file.parent_path();
-  if (dir.empty()) dir = ".";
-  auto it = cache.find(dir.string());
-  if (it == cache.end()) return;
-  std::error_code ec;
-  auto stamp = fs::last_write_time(dir, ec);
-  if (ec) {
-    cache.erase(it);
-    return;
-  }
-  Listing& listing = it->second;
-  const std::string name = file.filename().string();
-  auto at = std::lower_bound(listing.names.begin(), listing.names.end(), name);
-  if (at == listing.names.end() || *at != name) {
-    listing.names.insert(at, name);
-    listing.Add(name);
-  }
-  listing.stamp = stamp;
 }
 
 fs::path ResolvePath(std::string_view path) {
@@ -140,7 +104,13 @@ fs::path ResolvePath(std::string_view path) {
       result = candidate;
       continue;
     }
-    std::optional<std::string> found = FindNoCase(result.empty() ? fs::path(".") : result, name);
+    std::optional<std::string> found;
+    for (const auto& entry : ListFolder(result.empty() ? fs::path(".") : result)) {
+      if (EqualsNoCase(entry, name)) {
+        found = entry;
+        break;
+      }
+    }
     if (found) {
       result /= *found;
     } else {

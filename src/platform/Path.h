@@ -28,11 +28,6 @@ bool FileExists(std::string_view path);
 // Forgets cached folder listings (they are also refreshed when a folder changes).
 void ClearDirectoryCache();
 
-// Tells the listing cache that this program has just written `file` (a resolved path), so
-// that a batch writing many files into one folder does not read that folder again after
-// every file.
-void NoteFileWritten(const std::filesystem::path& file);
-
 // The part of a path after its last separator (either kind).
 std::string BareFileName(std::string_view path);
 
