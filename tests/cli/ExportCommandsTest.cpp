@@ -151,6 +151,21 @@ TEST_F(ExportCommands, AllGoesPastFailuresAndEndsWithASummary) {
   EXPECT_EQ(r.out, "2 of 2 models written\n");
 }
 
+TEST_F(ExportCommands, AllShowsAProgressBarOnATerminal) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+  WriteGoodModel(wd, "good");
+  WriteGoodModel(wd, "other");
+  // script(1) runs the program on a pseudo-terminal and copies what it shows.
+  std::string command = "script -qec " +
+                        test::ShellQuote(test::ShellQuote(TESSARY_CLI_PATH) + " export-obj --workdir " +
+                                         test::ShellQuote(wd.Str()) + " --all") +
+                        " /dev/null > " + test::ShellQuote((scratch.Path() / "tty.txt").string());
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::string shown = test::Slurp(scratch.Path() / "tty.txt");
+  EXPECT_NE(shown.find("\r[....................] 0/2  good"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\r\x1b[K2 of 2 models written"), std::string::npos) << shown;
+}
+
 TEST_F(ExportCommands, WrongCommandLinesExitWithTwo) {
   WriteGoodModel(wd);
   EXPECT_EQ(Run({"export-obj"}).status, 2);
