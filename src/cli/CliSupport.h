@@ -58,5 +58,6 @@ void RegisterTagsCommand(CLI::App& app);
 void RegisterConvertCommand(CLI::App& app);
 void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
+void RegisterExportXCommand(CLI::App& app);
 
 }  // namespace tessary::cli

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   RegisterConvertCommand(app);
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
+  RegisterExportXCommand(app);
 
   try {
     app.parse(argc, argv);

@@ -68,6 +68,50 @@ std::string CheckOutputFolder(const std::string& workdir) {
   return {};
 }
 
+namespace {
+
+// The common start of the level exports: the model opened with its levels and parts, and
+// the surfaces of the chosen level (by default the first whose name was read) loaded.
+// Nullopt, with the reason in `outcome`, when there is nothing to write.
+std::optional<int> LoadLevel(const std::string& workdir, CModel& model,
+                             std::optional<int> lodIndex, ExportOutcome& outcome) {
+  std::optional<int> level = lodIndex ? lodIndex : FirstPresentLevel(model);
+  if (!level) {
+    outcome.error = "the model header " + Shown(model.fullPath) + " names no level of detail";
+    return std::nullopt;
+  }
+  if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
+      !model.lods[static_cast<size_t>(*level)].present) {
+    outcome.error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
+                    std::to_string(*level);
+    return std::nullopt;
+  }
+  const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
+  model.LoadParts(*level);
+  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return std::nullopt;
+
+  if (!model.LoadSurfaces(*level, false)) {
+    const std::string surfaces = workdir + "\\xmodelsurfs\\" + surfsName;
+    outcome.error = FileExists(surfaces)
+                        ? "cannot load the surfaces in " + Shown(surfaces)
+                        : "the surfaces file " + Shown(surfaces) + " is missing";
+    return std::nullopt;
+  }
+  return level;
+}
+
+// Notes a writer's result in `outcome`: the file written, or the first failure.
+bool Wrote(ExportOutcome& outcome, bool ok, const std::string& joined) {
+  if (ok) {
+    outcome.written.push_back(Shown(joined));
+  } else if (outcome.error.empty()) {
+    outcome.error = "cannot write " + Shown(joined);
+  }
+  return ok;
+}
+
+}  // namespace
+
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex) {
   ExportOutcome outcome;
@@ -77,41 +121,39 @@ ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& mode
     return outcome;
   }
   CModel& model = *opened.model;
-  std::optional<int> level = lodIndex ? lodIndex : FirstPresentLevel(model);
-  if (!level) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " names no level of detail";
-    return outcome;
-  }
-  if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
-      !model.lods[static_cast<size_t>(*level)].present) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
-                    std::to_string(*level);
-    return outcome;
-  }
+  std::optional<int> level = LoadLevel(workdir, model, lodIndex, outcome);
+  if (!level) return outcome;
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
-  model.LoadParts(*level);
-  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return outcome;
+  const std::string objFolder = workdir + "\\obj\\";
+  if (!Wrote(outcome, model.WriteMtl(*level), objFolder + surfsName + ".mtl")) return outcome;
+  if (!Wrote(outcome, model.WriteObj(*level), objFolder + surfsName + ".obj")) return outcome;
+  if (HasTagsListing(opened.version) &&
+      !Wrote(outcome, model.WriteTagsListing(modelName), objFolder + modelName + "_tags.txt"))
+    return outcome;
+  outcome.ok = true;
+  return outcome;
+}
 
-  if (!model.LoadSurfaces(*level, false)) {
-    const std::string surfaces = workdir + "\\xmodelsurfs\\" + surfsName;
-    outcome.error = FileExists(surfaces)
-                        ? "cannot load the surfaces in " + Shown(surfaces)
-                        : "the surfaces file " + Shown(surfaces) + " is missing";
+bool HasXExport(uint8_t version) { return version == 25; }
+
+ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelName,
+                          std::optional<int> lodIndex) {
+  ExportOutcome outcome;
+  OpenedModel opened = OpenModel(workdir, modelName);
+  if (!opened.model) {
+    outcome.error = opened.error;
     return outcome;
   }
-  const std::string objFolder = workdir + "\\obj\\";
-  auto wrote = [&](bool ok, const std::string& joined) {
-    if (ok) {
-      outcome.written.push_back(Shown(joined));
-    } else if (outcome.error.empty()) {
-      outcome.error = "cannot write " + Shown(joined);
-    }
-    return ok;
-  };
-  if (!wrote(model.WriteMtl(*level), objFolder + surfsName + ".mtl")) return outcome;
-  if (!wrote(model.WriteObj(*level), objFolder + surfsName + ".obj")) return outcome;
-  if (HasTagsListing(opened.version) &&
-      !wrote(model.WriteTagsListing(modelName), objFolder + modelName + "_tags.txt"))
+  CModel& model = *opened.model;
+  if (!HasXExport(opened.version)) {
+    outcome.error = "the model header " + Shown(model.fullPath) + " has version " +
+                    std::to_string(opened.version) + "; only version 25 models export to .x";
+    return outcome;
+  }
+  std::optional<int> level = LoadLevel(workdir, model, lodIndex, outcome);
+  if (!level) return outcome;
+  const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
+  if (!Wrote(outcome, model.WriteX(*level), workdir + "\\obj\\" + surfsName + ".x"))
     return outcome;
   outcome.ok = true;
   return outcome;

@@ -26,6 +26,15 @@ bool HasTagsListing(uint8_t version);
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex);
 
+// Whether models of a header version export to DirectX text (version 25 only).
+bool HasXExport(uint8_t version);
+
+// Export .X of `modelName` at level `lodIndex` (by default the first level whose name was
+// read): loads the level's surfaces and writes <level>.x; nothing when they cannot be
+// loaded or the model is not of version 25.
+ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelName,
+                          std::optional<int> lodIndex);
+
 // The file part of View tags: only the tags listing of `modelName`.
 ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& modelName);
 

@@ -69,6 +69,9 @@ class CModel : public CModelFile {
   // Adds each part's parent position to its own, in index order; a parent index outside
   // the list becomes the root.
   void AccumulatePartPositions();
+  // Reads the parts file named after level 0 (the tags with their model-space positions);
+  // a missing or unreadable file, or one of another version, gives the root part alone.
+  void ReadPartsFile(uint32_t partsVersion);
   // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
   void ReadLodNames(BinaryFile& file, int64_t firstName);
 };

@@ -1,6 +1,7 @@
 #include "model/ShowModelTree.h"
 
 #include "model/ModelV20.h"
+#include "model/ModelV25.h"
 #include "model/TreeFiller.h"
 #include "platform/BinaryFile.h"
 
@@ -18,6 +19,7 @@ namespace {
 std::unique_ptr<CTreeFiller> CreateTreeFiller(uint8_t version) {
   switch (version) {
     case 20: return std::make_unique<CTreeFillerV20>();
+    case 25: return std::make_unique<CTreeFillerV25>();
     default: return nullptr;
   }
 }
@@ -26,6 +28,7 @@ std::unique_ptr<CTreeFiller> CreateTreeFiller(uint8_t version) {
 std::unique_ptr<CModel> CreateModel(uint8_t version) {
   switch (version) {
     case 20: return std::make_unique<CModelV20>();
+    case 25: return std::make_unique<CModelV25>();
     default: return nullptr;
   }
 }
