@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "model/ByteCursor.h"
 #include "model/FileAccess.h"
 #include "platform/Path.h"
 
@@ -70,6 +71,20 @@ std::optional<MaterialListsStart> WalkBackToMaterialLists(const std::vector<uint
   return MaterialListsStart{pos + 1, found};
 }
 
+// A material name at the cursor as a forward string measurement takes it (a run of 1,024
+// or more bytes without a zero gives an empty name), then the one byte of its terminator.
+std::string MeasuredName(ByteCursor& cursor) {
+  const auto& bytes = cursor.Bytes();
+  size_t at = cursor.Tell();
+  size_t length = 0;
+  while (at + length < bytes.size() && bytes[at + length] != 0 && length < kMeasureLimit) ++length;
+  if (length >= static_cast<size_t>(kMeasureLimit)) length = 0;
+  std::string name(length, '\0');
+  cursor.Read(name.data(), length);
+  cursor.Skip(1);
+  return name;
+}
+
 }  // namespace
 
 std::vector<LodEntry>* CModelV14::LoadLods() {
@@ -91,25 +106,23 @@ void CModelV14::LoadMaterials() {
   if (!isOpen || version != kVersion) return;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return;
-  std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
-  bytes.resize(file.Read(bytes.data(), bytes.size()));
+  ByteCursor header = ByteCursor::FromFile(file);
+  file.Close();
 
-  auto start = WalkBackToMaterialLists(bytes, presentLodCount);
+  auto start = WalkBackToMaterialLists(header.Bytes(), presentLodCount);
   if (!start || start->found < 1) return;
 
-  file.Seek(start->readPos);
+  header.Seek(static_cast<size_t>(start->readPos));
   for (int list = 0; list < start->found && list < lodCount; ++list) {
     LodEntry& lod = lods[static_cast<size_t>(list)];
-    lod.materialCount = file.ReadU8();
+    lod.materialCount = header.U8();
     lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
-    file.Skip(1);
+    header.Skip(1);
     for (int j = 0; j < lod.materialCount; ++j) {
       MaterialEntry& m = lod.materials[static_cast<size_t>(j)];
-      int length = MeasureString(file, file.Tell(), false);
       m.index = j;
       m.lodMaterialCount = lod.materialCount;
-      m.name = ReadZString(file, length);
-      file.Skip(1);
+      m.name = MeasuredName(header);
     }
   }
 }
@@ -128,21 +141,23 @@ void CModelV14::LoadParts(int /*lodIndex*/) {
     UseRootPartOnly();
     return;
   }
+  ByteCursor data = ByteCursor::FromFile(file);
+  file.Close();
+  data.Seek(6);
   int childCount = head[2] | (head[3] << 8);
   // A list holds at most 65,535 parts: its count is 16 bits wide.
   if (childCount > 65534) childCount = 65534;
   parts.parts.assign(static_cast<size_t>(childCount) + 1, Part{});
   for (int i = 1; i <= childCount; ++i) {
     Part& p = parts.parts[static_cast<size_t>(i)];
-    p.parent = file.ReadU8();
-    for (float& c : p.position) c = file.ReadF32();
-    file.Skip(6);
+    p.parent = data.U8();
+    for (float& c : p.position) c = data.F32();
+    data.Skip(6);
   }
   for (auto& p : parts.parts) {
-    p.name = ReadZString(file);
-    file.Skip(kBytesAfterPartName);
+    p.name = data.ZString();
+    data.Skip(kBytesAfterPartName);
   }
-  file.Close();
   AccumulatePartPositions();
 }
 

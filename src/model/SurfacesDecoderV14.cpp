@@ -3,7 +3,7 @@
 // to one part.
 #include <cstring>
 
-#include "model/FileAccess.h"
+#include "model/ByteCursor.h"
 #include "model/ModelFile.h"
 
 namespace tessary {
@@ -24,19 +24,21 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
 
-  file.Seek(2);
-  uint16_t count = file.ReadU16();
-  file.Seek(5);
+  ByteCursor data = ByteCursor::FromFile(file);
+  file.Close();
+  data.Seek(2);
+  uint16_t count = data.U16();
+  data.Seek(5);
   FreeSurfaces();
   surfaceCount = count;
   surfaces.assign(count, Surface{});
 
   std::vector<uint8_t> block;
   for (Surface& surface : surfaces) {
-    uint16_t vertexCount = file.ReadU16();
-    file.ReadU16();  // not used
-    uint16_t stripCount = file.ReadU16();
-    uint16_t part = file.ReadU16();
+    uint16_t vertexCount = data.U16();
+    data.U16();  // not used
+    uint16_t stripCount = data.U16();
+    uint16_t part = data.U16();
     if (part == kUnreadableSurface) {
       // Decoding stops here: this surface and the ones after it stay empty.
       surface.unsupported = true;
@@ -49,13 +51,14 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
     surface.vertices.assign(vertexCount, Vertex{});
     surface.triLists.assign(stripCount, TriList{});
     for (TriList& strip : surface.triLists) {
-      strip.triCount = file.ReadU8();
-      ReadIndices(file, strip.indices, strip.triCount);
+      strip.triCount = data.U8();
+      strip.indices.resize(strip.triCount);
+      for (uint16_t& index : strip.indices) index = data.U16();
     }
 
     // Vertices that are not in the file stay zero.
     block.assign(kVertexSize * vertexCount, 0);
-    file.Read(block.data(), block.size());
+    data.Read(block.data(), block.size());
     for (size_t i = 0; i < vertexCount; ++i) {
       const uint8_t* record = block.data() + i * kVertexSize;
       Vertex& v = surface.vertices[i];
@@ -70,7 +73,7 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
         for (int k = 0; k < 3; ++k) v.position[k] += bone.position[k];
     }
     surface.facesLoaded = true;
-    file.Skip(1);
+    data.Skip(1);
   }
   return true;
 }
