@@ -24,6 +24,12 @@ int CModel::CountLodNames(BinaryFile& file, int64_t offset) {
   return tessary::CountLodNames(file, offset);
 }
 
+bool CModel::HoldsSurfacesOf(int lodIndex) const {
+  if (!surfacesFile || !curSurfaces || curSurfaceCount == 0 || curSurfaces->empty()) return false;
+  const Surface& first = curSurfaces->front();
+  return first.lodIndex == lodIndex && !first.unsupported && !first.unsupportedAlt;
+}
+
 void CModel::ReleaseSurfacesFile() {
   if (renderer) renderer->SetSurfaces(nullptr, 0, nullptr);
   surfacesFile.reset();

@@ -55,6 +55,9 @@ class CModel : public CModelFile {
   std::unique_ptr<IModelRenderer> renderer;
 
  protected:
+  // True when the current surfaces are what a successful LoadSurfaces(lodIndex, ...)
+  // left: taken, tagged with that level, and the first of them decodable.
+  bool HoldsSurfacesOf(int lodIndex) const;
   // Drops the loaded surfaces file and the borrowed surfaces.
   void ReleaseSurfacesFile();
   // Takes the holder's surfaces as the current ones and tags them with `lodIndex`.
