@@ -36,17 +36,21 @@ Files ValidModel() {
   return f;
 }
 
-// Everything a command may do with a model; the results do not matter, surviving does.
+// Everything a command may do with a model, exports included; the results do not matter,
+// surviving does.
 void LoadEverything(const TempWorkdir& wd) {
   CModelV14 model;
   if (model.Open(wd.ModelFolder(), "gun") && model.LoadLods()) {
     model.LoadParts(0);
     for (int level = 0; level < 3; ++level) {
-      if (!model.LoadSurfaces(level, false)) continue;
-      for (const Surface& s : *model.curSurfaces) {
-        EXPECT_EQ(s.vertices.size(), static_cast<size_t>(s.vertexCount));
-        EXPECT_EQ(s.triLists.size(), static_cast<size_t>(s.triListCount));
+      if (model.LoadSurfaces(level, false)) {
+        for (const Surface& s : *model.curSurfaces) {
+          EXPECT_EQ(s.vertices.size(), static_cast<size_t>(s.vertexCount));
+          EXPECT_EQ(s.triLists.size(), static_cast<size_t>(s.triListCount));
+        }
       }
+      model.WriteMtl(level);
+      model.WriteObj(level);
     }
   }
   ModelTree tree;
