@@ -38,5 +38,7 @@ int CommandStatus();
 // Each command adds itself to the program.
 void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
+void RegisterExportObjCommand(CLI::App& app);
+void RegisterTagsCommand(CLI::App& app);
 
 }  // namespace tessary::cli

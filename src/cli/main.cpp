@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+  RegisterExportObjCommand(app);
+  RegisterTagsCommand(app);
 
   try {
     app.parse(argc, argv);

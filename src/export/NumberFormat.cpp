@@ -29,9 +29,12 @@ char* PutFraction(char* out, uint32_t fraction, int digits) {
 
 }  // namespace
 
-char* FormatFixed(char* out, double value, int precision) {
-  if (precision < 0) precision = 0;
-  if (precision > 9) precision = 9;
+namespace {
+
+// FormatFixed for one precision, so that the divisions by 10^precision are by constants.
+template <int kPrecision>
+char* FormatFixedAt(char* out, double value) {
+  constexpr uint64_t kScale = kPowersOfTen[kPrecision];
   const uint64_t bits = std::bit_cast<uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const int exponentField = static_cast<int>((bits >> 52) & 0x7FF);
@@ -49,7 +52,6 @@ char* FormatFixed(char* out, double value, int precision) {
     mantissa |= uint64_t{1} << 52;
     exponent = exponentField - 1075;
   }
-  const uint32_t scale = kPowersOfTen[precision];
 
   uint64_t integerPart = 0;
   uint32_t fractionPart = 0;
@@ -58,7 +60,7 @@ char* FormatFixed(char* out, double value, int precision) {
       // Beyond 2^63: rare enough for the library's exact conversion.
       double magnitude = negative ? -value : value;
       return std::to_chars(out, out + kMaxFixedChars, magnitude, std::chars_format::fixed,
-                           precision)
+                           kPrecision)
           .ptr;
     }
     integerPart = mantissa << exponent;
@@ -66,7 +68,7 @@ char* FormatFixed(char* out, double value, int precision) {
     // value * 10^precision = mantissa * scale / 2^shift, rounded to the nearest integer,
     // exact halves to even (glibc's rounding in the default rounding mode).
     const int shift = -exponent;
-    unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * scale;  // < 2^83
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kScale;  // < 2^83
     unsigned __int128 quotient = 0;
     if (shift < 84) {
       quotient = scaled >> shift;
@@ -74,15 +76,38 @@ char* FormatFixed(char* out, double value, int precision) {
       const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
       if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
     }  // else the scaled value is below one half and rounds to 0
-    integerPart = static_cast<uint64_t>(quotient / scale);
-    fractionPart = static_cast<uint32_t>(quotient % scale);
+    if ((quotient >> 64) == 0) {
+      const uint64_t q = static_cast<uint64_t>(quotient);
+      integerPart = q / kScale;
+      fractionPart = static_cast<uint32_t>(q % kScale);
+    } else {
+      integerPart = static_cast<uint64_t>(quotient / kScale);
+      fractionPart = static_cast<uint32_t>(quotient % kScale);
+    }
   }
   out = std::to_chars(out, out + 24, integerPart).ptr;
-  if (precision > 0) {
+  if constexpr (kPrecision > 0) {
     *out++ = '.';
-    out = PutFraction(out, fractionPart, precision);
+    out = PutFraction(out, fractionPart, kPrecision);
   }
   return out;
+}
+
+}  // namespace
+
+char* FormatFixed(char* out, double value, int precision) {
+  switch (precision) {
+    case 0: return FormatFixedAt<0>(out, value);
+    case 1: return FormatFixedAt<1>(out, value);
+    case 2: return FormatFixedAt<2>(out, value);
+    case 3: return FormatFixedAt<3>(out, value);
+    case 4: return FormatFixedAt<4>(out, value);
+    case 5: return FormatFixedAt<5>(out, value);
+    case 6: return FormatFixedAt<6>(out, value);
+    case 7: return FormatFixedAt<7>(out, value);
+    case 8: return FormatFixedAt<8>(out, value);
+    default: return precision < 0 ? FormatFixedAt<0>(out, value) : FormatFixedAt<9>(out, value);
+  }
 }
 
 char* FormatInt(char* out, int64_t value) {

@@ -1,6 +1,9 @@
 #include "export/ObjFormat.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "export/NumberFormat.h"
 
 #include "platform/BuildInfo.h"
 
@@ -54,8 +57,18 @@ void WriteUseMtl(TextBuffer& out, std::string_view name) {
 }
 
 namespace {
+// "n/n/n": the same index for position, texture coordinate and normal.
 void WriteCorner(TextBuffer& out, int64_t index) {
-  out.Int(index).Raw('/').Int(index).Raw('/').Int(index);
+  char text[3 * kMaxIntChars + 2];
+  char* end = FormatInt(text, index);
+  const size_t n = static_cast<size_t>(end - text);
+  *end++ = '/';
+  std::memcpy(end, text, n);
+  end += n;
+  *end++ = '/';
+  std::memcpy(end, text, n);
+  end += n;
+  out.Raw(std::string_view(text, static_cast<size_t>(end - text)));
 }
 }  // namespace
 
