@@ -8,6 +8,7 @@
 
 #include "export/ObjFormat.h"
 #include "export/TagsListing.h"
+#include "model/ModelV14.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 
@@ -86,6 +87,12 @@ ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& mode
       !model.lods[static_cast<size_t>(*level)].present) {
     outcome.error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
                     std::to_string(*level);
+    return outcome;
+  }
+  if (opened.version == 14 && *level >= CModelV14::kLoadableLevels) {
+    outcome.error = "level of detail " + std::to_string(*level) + " of the model header " +
+                    Shown(model.fullPath) + " cannot be exported: version 14 models export " +
+                    "only levels 0 to " + std::to_string(CModelV14::kLoadableLevels - 1);
     return outcome;
   }
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
