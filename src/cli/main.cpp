@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
   RegisterExampleCommand(app);
   RegisterExportObjCommand(app);
   RegisterTagsCommand(app);
+  RegisterConvertCommand(app);
+  RegisterRetrieveCommand(app);
+  RegisterPathsCommand(app);
 
   try {
     app.parse(argc, argv);

@@ -14,7 +14,7 @@ void WriteMtlBlock(TextBuffer& out, std::string_view name, std::string_view mapF
 }
 
 std::string_view TrimEnd(std::string_view name, size_t count) {
-  return name.size() > count ? name.substr(0, name.size() - count) : std::string_view();
+  return name.substr(0, name.size() > count ? name.size() - count : 0);
 }
 
 void WriteMtlBlocks(TextBuffer& out, const MtlStyle& style, const LodEntry& lod) {

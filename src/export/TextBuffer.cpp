@@ -25,6 +25,7 @@ char* TextBuffer::Reserve(size_t n) {
 }
 
 TextBuffer& TextBuffer::Raw(std::string_view bytes) {
+  if (bytes.empty()) return *this;
   if (bytes.size() > capacity_ - used_) {
     Flush();
     if (bytes.size() >= capacity_) {

@@ -91,7 +91,10 @@ bool OutputFile::Commit() {
   }
   if (!ok) fs::remove(temp_, ec);
   temp_.clear();
-  ClearDirectoryCache();
+  if (ok)
+    NoteFileWritten(target_);
+  else
+    ClearDirectoryCache();
   return ok;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -35,28 +36,29 @@ namespace {
 
 // Listings of folders, refreshed when the folder's modification time changes, so that
 // batch commands do not list the same folder for every look-up.
+using Names = std::vector<std::string>;  // sorted in byte order
+
 struct Listing {
   fs::file_time_type stamp;
-  std::vector<std::string> names;  // sorted in byte order
+  std::shared_ptr<const Names> names;
 };
 
 std::mutex cacheMutex;
 std::map<std::string, Listing> cache;
 
-std::vector<std::string> ListFolder(const fs::path& dir) {
+// Shared, not copied: a look-up in a folder of thousands of files stays cheap.
+std::shared_ptr<const Names> ListFolder(const fs::path& dir) {
   std::error_code ec;
   auto stamp = fs::last_write_time(dir, ec);
-  if (ec) return {};
+  if (ec) return std::make_shared<const Names>();
   std::lock_guard lock(cacheMutex);
   auto it = cache.find(dir.string());
   if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
-  Listing listing;
-  listing.stamp = stamp;
+  auto names = std::make_shared<Names>();
   for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
-    listing.names.push_back(di->path().filename().string());
-  std::sort(listing.names.begin(), listing.names.end());
-  auto names = listing.names;
-  cache[dir.string()] = std::move(listing);
+    names->push_back(di->path().filename().string());
+  std::sort(names->begin(), names->end());
+  cache[dir.string()] = Listing{stamp, names};
   return names;
 }
 
@@ -84,6 +86,29 @@ void ClearDirectoryCache() {
   cache.clear();
 }
 
+void NoteFileWritten(const fs::path& file) {
+  const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  std::error_code ec;
+  auto stamp = fs::last_write_time(dir, ec);
+  std::lock_guard lock(cacheMutex);
+  auto it = cache.find(dir.string());
+  if (it == cache.end()) return;
+  if (ec) {
+    cache.erase(it);
+    return;
+  }
+  // The folder now holds the file as well: add its name instead of listing it again.
+  const std::string name = file.filename().string();
+  const Names& old = *it->second.names;
+  auto at = std::lower_bound(old.begin(), old.end(), name);
+  if (at == old.end() || *at != name) {
+    auto names = std::make_shared<Names>(old);
+    names->insert(names->begin() + (at - old.begin()), name);
+    it->second.names = names;
+  }
+  it->second.stamp = stamp;
+}
+
 fs::path ResolvePath(std::string_view path) {
   fs::path exact(ToNativeSeparators(path));
   if (exact.empty() || Exists(exact)) return exact;
@@ -105,7 +130,7 @@ fs::path ResolvePath(std::string_view path) {
       continue;
     }
     std::optional<std::string> found;
-    for (const auto& entry : ListFolder(result.empty() ? fs::path(".") : result)) {
+    for (const auto& entry : *ListFolder(result.empty() ? fs::path(".") : result)) {
       if (EqualsNoCase(entry, name)) {
         found = entry;
         break;

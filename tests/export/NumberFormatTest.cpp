@@ -73,15 +73,5 @@ TEST(NumberFormat, RandomFloatsAndDoublesMatchPrintf) {
   for (int k = 0; k < 20000; ++k) ExpectLikePrintf((k + 0.5) / 1e6);
 }
 
-TEST(NumberFormat, IntegersMatchPrintf) {
-  for (int64_t v : {int64_t{0}, int64_t{-1}, int64_t{7}, int64_t{65535}, int64_t{-2147483648LL},
-                    int64_t{9223372036854775807LL}}) {
-    char buf[kMaxIntChars];
-    char ref[32];
-    std::snprintf(ref, sizeof ref, "%lld", static_cast<long long>(v));
-    EXPECT_EQ(std::string(buf, FormatInt(buf, v)), ref);
-  }
-}
-
 }  // namespace
 }  // namespace tessary
