@@ -40,7 +40,7 @@ void RegisterExportObjCommand(CLI::App& app) {
   auto* cmd = app.add_subcommand(
       "export-obj",
       "Write <level>.obj, <level>.mtl and <model>_tags.txt into WORKDIR/obj, as the desktop "
-      "program's Export .OBJ does.");
+      "program's Export .OBJ does (version 14 models: no tags listing, levels 0 to 2 only).");
   cmd->add_option("--workdir", options->workdir,
                   "Working folder (holds xmodel, xmodelsurfs, ...); default: the stored one, "
                   "else the current directory");

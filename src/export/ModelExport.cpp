@@ -8,6 +8,7 @@
 
 #include "export/ObjFormat.h"
 #include "export/TagsListing.h"
+#include "model/ModelV14.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 
@@ -73,7 +74,7 @@ namespace {
 // The common start of the level exports: the model opened with its levels and parts, and
 // the surfaces of the chosen level (by default the first whose name was read) loaded.
 // Nullopt, with the reason in `outcome`, when there is nothing to write.
-std::optional<int> LoadLevel(const std::string& workdir, CModel& model,
+std::optional<int> LoadLevel(const std::string& workdir, CModel& model, uint8_t version,
                              std::optional<int> lodIndex, ExportOutcome& outcome) {
   std::optional<int> level = lodIndex ? lodIndex : FirstPresentLevel(model);
   if (!level) {
@@ -84,6 +85,12 @@ std::optional<int> LoadLevel(const std::string& workdir, CModel& model,
       !model.lods[static_cast<size_t>(*level)].present) {
     outcome.error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
                     std::to_string(*level);
+    return std::nullopt;
+  }
+  if (version == 14 && *level >= CModelV14::kLoadableLevels) {
+    outcome.error = "level of detail " + std::to_string(*level) + " of the model header " +
+                    Shown(model.fullPath) + " cannot be exported: version 14 models export " +
+                    "only levels 0 to " + std::to_string(CModelV14::kLoadableLevels - 1);
     return std::nullopt;
   }
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
@@ -121,7 +128,7 @@ ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& mode
     return outcome;
   }
   CModel& model = *opened.model;
-  std::optional<int> level = LoadLevel(workdir, model, lodIndex, outcome);
+  std::optional<int> level = LoadLevel(workdir, model, opened.version, lodIndex, outcome);
   if (!level) return outcome;
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
   const std::string objFolder = workdir + "\\obj\\";
@@ -150,7 +157,7 @@ ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelNa
                     std::to_string(opened.version) + "; only version 25 models export to .x";
     return outcome;
   }
-  std::optional<int> level = LoadLevel(workdir, model, lodIndex, outcome);
+  std::optional<int> level = LoadLevel(workdir, model, opened.version, lodIndex, outcome);
   if (!level) return outcome;
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
   if (!Wrote(outcome, model.WriteX(*level), workdir + "\\obj\\" + surfsName + ".x"))
