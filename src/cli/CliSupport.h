@@ -38,5 +38,8 @@ int CommandStatus();
 // Each command adds itself to the program.
 void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
+#ifdef TESSARY_HAVE_PREVIEW
+void RegisterRenderCommand(CLI::App& app);
+#endif
 
 }  // namespace tessary::cli

@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+#ifdef TESSARY_HAVE_PREVIEW
+  RegisterRenderCommand(app);
+#endif
 
   try {
     app.parse(argc, argv);
