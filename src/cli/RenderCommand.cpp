@@ -89,7 +89,6 @@ int RunRender(const RenderOptions& options) {
     return kExitFailed;
   }
 
-  int status = kExitOk;
   {
     std::unique_ptr<CModel> model = CreateModel(*version);
     auto rendererOwner = std::make_unique<CPreviewRenderer>();
@@ -102,7 +101,6 @@ int RunRender(const RenderOptions& options) {
       renderer->Attach(&context);
       renderer->notSupported = 1;
       renderer->Draw(DrawVariant::ListsV20);
-      status = kExitFailed;
     } else {
       model->SetRenderer(std::move(rendererOwner));
       model->LoadLods();
@@ -128,7 +126,7 @@ int RunRender(const RenderOptions& options) {
     PrintError(error);
     return kExitFailed;
   }
-  return status;
+  return kExitOk;
 }
 
 }  // namespace
