@@ -12,9 +12,6 @@ namespace tessary {
 
 namespace {
 
-// Displays are shared by the process: the last context to go terminates it.
-int liveContexts = 0;
-
 struct FramebufferCalls {
   PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
   PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
@@ -70,8 +67,9 @@ bool CHeadlessContext::Create(int width, int height, std::string& error) {
     error = "cannot initialise EGL";
     return false;
   }
+  // The display is the process's one surfaceless display; it stays initialised, so the
+  // next context finds the driver already loaded.
   display_ = display;
-  ++liveContexts;
   if (!eglBindAPI(EGL_OPENGL_API)) {
     error = "EGL offers no desktop OpenGL";
     Release();
@@ -137,10 +135,6 @@ void CHeadlessContext::Release() {
       }
       eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
       eglDestroyContext(display, static_cast<EGLContext>(context_));
-    }
-    if (--liveContexts == 0) {
-      eglTerminate(display);
-      eglReleaseThread();
     }
   }
   display_ = context_ = nullptr;

@@ -2,6 +2,7 @@
 // A renderer attached to a small headless context, and the picture it shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -33,11 +34,17 @@ class Picture {
   Picture(std::vector<uint8_t> rgba, int width, int height)
       : rgba_(std::move(rgba)), width_(width), height_(height) {}
   Rgb At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || rgba_.empty()) {
+      ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the picture";
+      return {-1, -1, -1};
+    }
     size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4;
     return {rgba_[i], rgba_[i + 1], rgba_[i + 2]};
   }
-  // Pixels of the rectangle [x0, x1) × [y0, y1) near `colour`.
+  // Pixels of the rectangle [x0, x1) × [y0, y1), cut to the picture, near `colour`.
   int Count(const Rgb& colour, int x0, int y0, int x1, int y1, int tolerance = 2) const {
+    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+    x1 = std::min(x1, width_), y1 = std::min(y1, height_);
     int n = 0;
     for (int y = y0; y < y1; ++y)
       for (int x = x0; x < x1; ++x) n += Near(At(x, y), colour, tolerance) ? 1 : 0;

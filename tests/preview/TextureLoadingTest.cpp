@@ -174,6 +174,7 @@ TEST_F(TextureLoading, SurfacesTakeTheirLevelsMaterialInOrder) {
   for (auto& s : surfaces) s.lodIndex = 0;
   renderer->SetSurfaces(&surfaces, 4, &lods);
   for (const auto& s : surfaces) EXPECT_FALSE(s.textureLoaded);
+  renderer->SetSurfaces(nullptr, 0, nullptr);  // the table goes before the renderer
 }
 
 }  // namespace
