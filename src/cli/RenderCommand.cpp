@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "cli/PngFile.h"
 #include "model/ShowModelTree.h"
@@ -22,7 +23,7 @@ namespace {
 
 struct RenderOptions {
   std::string workdir;
-  int lod = -1;
+  std::optional<int> lod;
   std::string size = "800x600";
   int frames = 1;
   bool noRoll = false, wireframe = false, skinsOff = false, noFloor = false;
@@ -104,16 +105,18 @@ int RunRender(const RenderOptions& options) {
     } else {
       model->SetRenderer(std::move(rendererOwner));
       model->LoadLods();
-      int lod = options.lod;
-      if (lod < 0) {
+      int lod = -1;
+      if (!options.lod) {
         for (size_t i = 0; i < model->lods.size(); ++i)
           if (model->lods[i].present) {
             lod = static_cast<int>(i);
             break;
           }
-      } else if (lod >= model->lodCount) {
-        PrintError("the model has no level " + std::to_string(lod) + ": " + options.model);
+      } else if (*options.lod < 0 || *options.lod >= model->lodCount) {
+        PrintError("the model has no level " + std::to_string(*options.lod) + ": " + options.model);
         return kExitFailed;
+      } else {
+        lod = *options.lod;
       }
       if (lod >= 0) model->LoadParts(lod);
       model->AttachWindow(&context);
