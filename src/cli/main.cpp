@@ -24,6 +24,9 @@ int main(int argc, char** argv) {
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
   RegisterExportXCommand(app);
+#ifdef TESSARY_HAVE_PREVIEW
+  RegisterRenderCommand(app);
+#endif
 
   try {
     app.parse(argc, argv);
