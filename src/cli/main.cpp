@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+
   // Listed under one heading in the help, whichever file registered them.
   for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
     command->group("Commands");
@@ -29,7 +30,6 @@ int main(int argc, char** argv) {
       "Exit status: 0 when everything asked was done, 1 when something could not be, "
       "2 for a wrong command line.\n\n"
       "Example: tessary example /tmp/work && tessary info --workdir /tmp/work example_crate");
-
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
