@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+  RegisterConvertCommand(app);
+  RegisterRetrieveCommand(app);
+  RegisterPathsCommand(app);
 
   // Listed under one heading in the help, whichever file registered them.
   for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
