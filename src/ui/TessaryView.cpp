@@ -224,6 +224,7 @@ void CTessaryView::ChooseWorkingFolder() {
 }
 
 void CTessaryView::FillFileList() {
+  ClearDirectoryCache();  // folder listings are cached for one command at most
   tree_->clear();
   modelTree_.Clear();
   QSignalBlocker block(modelList_);
@@ -253,6 +254,7 @@ void CTessaryView::SelectModel() {
   int index = modelList_->currentRow();
   if (index < 0 || index == lastLoadedIndex) return;
   lastLoadedIndex = index;
+  ClearDirectoryCache();
   std::string name = modelList_->item(index)->text().toStdString();
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) return;
   ShowModelTree(name);
