@@ -44,7 +44,8 @@ TreeItem* ModelTreeView::CoreItem(const QTreeWidgetItem* row) {
 
 QTreeWidgetItem* ModelTreeView::AddRow(const TreeItem& item, QTreeWidgetItem* parentRow) {
   auto* row = parentRow ? new QTreeWidgetItem(parentRow) : new QTreeWidgetItem(this);
-  row->setText(0, QString::fromStdString(item.text));
+  // Names are bytes: each shows as the character of the same value.
+  row->setText(0, QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
   row->setIcon(0, Image(item.image));
   row->setData(0, kCoreItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(&item)));
   if (item.bold) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -34,6 +35,10 @@ constexpr int kMaxRecentFiles = 5;
 constexpr int kExtentMargin = 90;  // the list scrolls sideways this much less than the widest name
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+// Model and file names are bytes: each byte shows as the character of the same value and
+// converts back unchanged.
+QString Name(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+std::string NameBytes(const QString& s) { return s.toLatin1().toStdString(); }
 
 }  // namespace
 
@@ -234,7 +239,7 @@ void CTessaryView::FillFileList() {
   std::filesystem::directory_iterator it(ResolvePath(ModelFolderPath()), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     if (it->is_directory(ec)) continue;
-    QString name = Q(it->path().filename().string());
+    QString name = Name(it->path().filename().string());
     modelList_->AddSorted(name);
     widest = std::max(widest, modelList_->MeasureName(name));
   }
@@ -255,7 +260,7 @@ void CTessaryView::SelectModel() {
   if (index < 0 || index == lastLoadedIndex) return;
   lastLoadedIndex = index;
   ClearDirectoryCache();
-  std::string name = modelList_->item(index)->text().toStdString();
+  std::string name = NameBytes(modelList_->item(index)->text());
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) return;
   ShowModelTree(name);
   reloadButton_->setEnabled(true);
@@ -300,8 +305,10 @@ void CTessaryView::OnTreeSelectionChanged(QTreeWidgetItem* row) {
   bool isMissing = item && item->image == kImageMissing;
   bool isDestructible = false;
   if (isSurface) {
-    QString lower = Q(item->text).toLower();
-    isDestructible = lower.contains(QLatin1String("destructible_mp"));
+    std::string lower = item->text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    isDestructible = lower.find("destructible_mp") != std::string::npos;
   }
   viewTagsButton_->setEnabled(isParts);
   previewButton_->setEnabled(isSurface);
@@ -315,7 +322,7 @@ void CTessaryView::OnTreeSelectionChanged(QTreeWidgetItem* row) {
 
 void CTessaryView::AddRecentFile(const std::string& name) {
   QSignalBlocker block(recentFiles_);
-  if (recentFiles_->findText(Q(name), Qt::MatchFixedString) < 0) recentFiles_->addItem(Q(name));
+  if (recentFiles_->findText(Name(name), Qt::MatchFixedString) < 0) recentFiles_->addItem(Name(name));
   if (recentFiles_->count() > kMaxRecentFiles) recentFiles_->removeItem(0);
 }
 
@@ -341,7 +348,7 @@ void CTessaryView::SaveSettings() {
   WriteProfileInt("Settings", "ShowExploded", showExploded_->isChecked() ? 1 : 0);
   QSignalBlocker block(recentFiles_);
   for (int i = 0; recentFiles_->count() > 0; ++i) {
-    std::string text = recentFiles_->itemText(0).toStdString();
+    std::string text = NameBytes(recentFiles_->itemText(0));
     recentFiles_->removeItem(0);
     WriteProfileString("RecentFiles", std::to_string(i), text);
   }
