@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "workspace/PathSetup.h"
+#include "workspace/ProfileKeys.h"
+
 namespace tessary::cli {
 
 namespace {
@@ -25,9 +28,47 @@ void PrintError(const std::string& text) {
 
 std::string ResolveWorkdir(const std::string& option) {
   std::string dir = option;
+  if (dir.empty()) dir = ProfileStore().GetProfileString(profile::kSettings, profile::kWorkingFolder);
   if (dir.empty()) dir = std::filesystem::current_path().string();
   while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
   return dir;
+}
+
+QtSettingsStore& ProfileStore() {
+  static QtSettingsStore store;
+  return store;
+}
+
+IniRegistry& RegistryStore() {
+  static IniRegistry registry(ProfileFolder() / "registry.ini");
+  return registry;
+}
+
+namespace {
+class QuietNotifier final : public INotifier {
+ public:
+  void ShowMessage(const std::string&, const std::string&) override {}
+  void Beep(BeepKind) override {}
+};
+}  // namespace
+
+std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption) {
+  auto workspace = std::make_unique<Workspace>(ProfileStore(), RegistryStore());
+  {
+    QuietNotifier quiet;
+    ScopedNotifier scope(quiet);
+    workspace->LoadExternalPaths();
+    PathSetupValues setup = LoadPathSetupValues(ProfileStore(), RegistryStore());
+    for (auto [from, to] : {std::pair{&setup.winrarPath, &workspace->winrarPath},
+                            std::pair{&setup.codPath, &workspace->codPath},
+                            std::pair{&setup.coduoPath, &workspace->coduoPath},
+                            std::pair{&setup.cod2Path, &workspace->cod2Path},
+                            std::pair{&setup.cod4Path, &workspace->cod4Path}})
+      if (!from->empty()) *to = *from;
+  }
+  workspace->workingFolder = ResolveWorkdir(workdirOption);
+  workspace->folderDisplay = workspace->workingFolder + "\\xmodels";
+  return workspace;
 }
 
 std::string ModelFolder(const std::string& workdir) { return workdir + "\\xmodel"; }

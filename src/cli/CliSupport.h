@@ -1,9 +1,13 @@
 #pragma once
 // What every command of the command-line program shares: the working folder, the
 // notifier that turns message boxes into lines on standard error, and the exit statuses.
+#include <memory>
 #include <string>
 
+#include "platform/IniRegistry.h"
 #include "platform/Notifier.h"
+#include "platform/QtSettingsStore.h"
+#include "workspace/Workspace.h"
 
 namespace CLI {
 class App;
@@ -28,6 +32,17 @@ void PrintError(const std::string& text);
 // else the current directory. Returned without a trailing separator.
 std::string ResolveWorkdir(const std::string& option);
 
+// The settings the desktop program uses: its profile, and the other programs' keys in
+// registry.ini beside it.
+QtSettingsStore& ProfileStore();
+IniRegistry& RegistryStore();
+
+// The workspace of a command: the stored external paths as the desktop program has them
+// after its Path Setup dialog was confirmed (stored "Paths" values, else the games' and
+// WinRAR's keys), the converter's key, and the working folder of ResolveWorkdir. Missing
+// keys are not reported here; `tessary paths` shows them.
+std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption);
+
 // The folder holding the model headers, as the readers join it: workdir + "\xmodel".
 std::string ModelFolder(const std::string& workdir);
 
@@ -38,5 +53,8 @@ int CommandStatus();
 // Each command adds itself to the program.
 void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
+void RegisterConvertCommand(CLI::App& app);
+void RegisterRetrieveCommand(CLI::App& app);
+void RegisterPathsCommand(CLI::App& app);
 
 }  // namespace tessary::cli

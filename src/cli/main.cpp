@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+  RegisterConvertCommand(app);
+  RegisterRetrieveCommand(app);
+  RegisterPathsCommand(app);
 
   try {
     app.parse(argc, argv);

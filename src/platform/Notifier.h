@@ -7,7 +7,11 @@
 
 namespace tessary {
 
-enum class BeepKind { Simple = -1, Ok = 0, Error = 0x10, Question = 0x20, Warning = 0x30, Info = 0x40 };
+// Beep types by their numbers; Type1 and Type2 are the plain numbered types the form uses
+// (after an export, on failed retrievals and conversions), which sound the default beep.
+enum class BeepKind {
+  Simple = -1, Ok = 0, Type1 = 1, Type2 = 2, Error = 0x10, Question = 0x20, Warning = 0x30, Info = 0x40
+};
 
 class INotifier {
  public:

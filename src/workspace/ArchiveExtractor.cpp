@@ -1,0 +1,167 @@
+#include "workspace/ArchiveExtractor.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+#include <system_error>
+#include <zip.h>
+
+#include "platform/Notifier.h"
+#include "platform/OutputFile.h"
+#include "platform/Path.h"
+
+namespace fs = std::filesystem;
+
+namespace tessary {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string LowerCopy(std::string s) {
+  for (char& c : s) c = Lower(c);
+  return s;
+}
+
+struct ZipCloser {
+  void operator()(zip_t* z) const { zip_discard(z); }
+};
+struct ZipFileCloser {
+  void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+
+// Why an entry may not be written, or empty when it may.
+std::string UnsafeReason(zip_t* archive, zip_uint64_t index, const std::string& name) {
+  if (name.empty()) return "it has no name";
+  if (name[0] == '/' || name[0] == '\\' ||
+      (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0]))))
+    return "its path is absolute";
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == std::string::npos) end = name.size();
+    if (name.compare(start, end - start, "..") == 0 && end - start == 2)
+      return "its path leads out of the working folder";
+    start = end + 1;
+  }
+  zip_uint8_t system = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0) {
+    if (system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK) return "it is a link";
+    if (system == ZIP_OPSYS_DOS && (attributes & 0x400) != 0) return "it is a link";
+  }
+  return {};
+}
+
+void Report(const std::string& archive, const std::string& entry, const std::string& why) {
+  Notifier().ShowMessage("Skipped \"" + entry + "\" in " + ToNativeSeparators(archive) + ": " + why + ".");
+}
+
+bool WriteEntry(zip_t* archive, zip_uint64_t index, const std::string& destination) {
+  std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive, index, 0));
+  if (!in) return false;
+  fs::path target = ResolvePath(destination);
+  std::error_code ec;
+  fs::create_directories(target.parent_path(), ec);
+  ClearDirectoryCache();
+  OutputFile out;
+  if (!out.Open(target.string())) return false;
+  std::vector<char> buffer(1 << 16);
+  while (true) {
+    zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
+    if (n < 0) return false;  // the temporary is removed with `out`
+    if (n == 0) break;
+    out.Write(buffer.data(), static_cast<size_t>(n));
+  }
+  return out.Commit();
+}
+
+}  // namespace
+
+bool MatchesMask(std::string_view mask, std::string_view name) {
+  size_t m = 0, n = 0;
+  size_t starMask = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || Lower(mask[m]) == Lower(name[n]))) {
+      ++m;
+      ++n;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string_view::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::vector<std::string> ListGameArchives(const std::string& gameFolder) {
+  fs::path mainFolder = ResolvePath(gameFolder + "main");
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(mainFolder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::error_code fileEc;
+    if (MatchesMask("iw_*.iwd", name) && it->is_regular_file(fileEc)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    std::string la = LowerCopy(a), lb = LowerCopy(b);
+    return la != lb ? la < lb : a < b;
+  });
+  std::vector<std::string> archives;
+  for (const auto& name : names) archives.push_back((mainFolder / name).string());
+  return archives;
+}
+
+int ExtractMatchingEntries(const std::string& archive, const std::string& fileMask,
+                           const std::string& workingFolder) {
+  int error = 0;
+  std::unique_ptr<zip_t, ZipCloser> zip(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  if (!zip) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, error);
+    Notifier().ShowMessage("Cannot open the archive " + archive + ": " + zip_error_strerror(&ze) + ".");
+    zip_error_fini(&ze);
+    return 0;
+  }
+  int written = 0;
+  zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    auto index = static_cast<zip_uint64_t>(i);
+    const char* raw = zip_get_name(zip.get(), index, ZIP_FL_ENC_RAW);
+    if (raw == nullptr) continue;
+    std::string name = raw;
+    if (!name.empty() && (name.back() == '/' || name.back() == '\\')) continue;  // a folder
+    size_t slash = name.find_last_of("/\\");
+    std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (!MatchesMask(fileMask, fileName)) continue;
+    std::string why = UnsafeReason(zip.get(), index, name);
+    if (!why.empty()) {
+      Report(archive, name, why);
+      continue;
+    }
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    if (WriteEntry(zip.get(), index, workingFolder + "\\" + relative))
+      ++written;
+    else
+      Report(archive, name, "it could not be read or written");
+  }
+  return written;
+}
+
+int ExtractFromGameArchives(const std::string& gameFolder, const std::string& fileMask,
+                            const std::string& workingFolder) {
+  int written = 0;
+  for (const auto& archive : ListGameArchives(gameFolder))
+    written += ExtractMatchingEntries(archive, fileMask, workingFolder);
+  return written;
+}
+
+}  // namespace tessary

@@ -1,0 +1,43 @@
+#include "workspace/RecentFiles.h"
+
+#include <algorithm>
+
+#include "workspace/ProfileKeys.h"
+
+namespace tessary {
+
+namespace {
+bool SameNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+         });
+}
+}  // namespace
+
+void RecentFiles::AddRecentFile(const std::string& name) {
+  bool present = std::any_of(entries_.begin(), entries_.end(),
+                             [&](const std::string& e) { return SameNoCase(e, name); });
+  if (!present) entries_.push_back(name);
+  if (entries_.size() > kMaxEntries) entries_.erase(entries_.begin());
+}
+
+void RecentFiles::Load(ISettingsStore& profile) {
+  for (int i = 0; i < static_cast<int>(kMaxEntries); ++i) {
+    std::string name = profile.GetProfileString(profile::kRecentFiles, std::to_string(i));
+    if (!name.empty()) AddRecentFile(name);
+  }
+}
+
+void RecentFiles::Save(ISettingsStore& profile) {
+  int i = 0;
+  while (!entries_.empty()) {
+    std::string text = entries_.front();
+    entries_.erase(entries_.begin());
+    profile.WriteProfileString(profile::kRecentFiles, std::to_string(i), text);
+    ++i;
+  }
+}
+
+}  // namespace tessary

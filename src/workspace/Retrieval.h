@@ -1,0 +1,69 @@
+#pragma once
+// Fetching the files a model names but the working folder lacks: for a version 25 model
+// first from the fourth game's raw folder, otherwise from the game's archives (WinRAR
+// when its path is set, else the built-in extractor), converting fetched IWI images to
+// DDS. The form drives it: "Retrieve file" on one tree item, and "Retrieve all files" in
+// two passes (the second, on the reloaded tree, fetches what the first pass revealed).
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/ModelTree.h"
+#include "workspace/Workspace.h"
+
+namespace tessary {
+
+inline constexpr const char* kCannotRetrieve = "Cannot retrieve file.";
+inline constexpr const char* kNoWinRar = "Can't find the WinRar installation.";
+inline constexpr const char* kWinRarStartFailed = "Failed to start WinRAR.";
+
+// The working sub-folder of a file item, from its parent's text ("Surfaces",
+// "Parts (Tags)", "Materials", or an image under a material); empty for other items.
+std::string FolderForItem(const TreeItem& item);
+
+// Gives every item of the subtree whose text is `name` (exactly) the present image.
+void MarkPresent(TreeItem& item, const std::string& name);
+
+// The archiver's command line: extract with paths, no messages, overwrite, in the
+// background, from gameFolder + "main\iw_*.iwd", the files matching name + "*", into the
+// working folder.
+std::string BuildWinRarCommandLine(const std::string& winrarPath, const std::string& gameFolder,
+                                   const std::string& name, const std::string& workingFolder);
+
+class Retrieval {
+ public:
+  explicit Retrieval(Workspace& workspace) : workspace_(workspace) {}
+
+  // The version byte of the loaded model.
+  uint8_t modelVersion = 0;
+  // 1 before the first pass of "Retrieve all files", 0 between its two passes.
+  uint8_t allPassToggle = 1;
+  // The form's ReloadModel: reads the model again and refills the tree (and updates
+  // modelVersion).
+  std::function<void()> reloadModel;
+
+  // Version 25 only: copies cod4Path + "raw\" + folder + "\" + name into the working folder.
+  bool CopyFromRawFolder(const std::string& name, const std::string& folder);
+  // Runs the archiver for files matching name + "*" of the model's game (versions 20 and
+  // 25) and waits for it. True when it ran, whether or not the file was in the archives.
+  bool ExtractFromArchives(const std::string& name, const std::string& folder);
+
+  // "Retrieve file" on `item`. The model is reloaded unless nothing could be run.
+  void RetrieveFile(TreeItem& item);
+
+  enum class Pass { SecondPassDue, Finished };
+  // One pass of "Retrieve all files" over the tree, then a reload. After the first pass
+  // the form waits a second (input disabled) and runs the second pass; after it the form
+  // is enabled again.
+  Pass RetrieveAllFiles(ModelTree& tree);
+
+  // One missing item's step of a pass.
+  void RetrieveMissingItem(TreeItem& root, TreeItem& item);
+
+ private:
+  void ConvertFetchedImage(const std::string& name);
+  void Reload();
+  Workspace& workspace_;
+};
+
+}  // namespace tessary

@@ -1,0 +1,39 @@
+#include "workspace/TextureConversion.h"
+
+#include "platform/Notifier.h"
+#include "platform/Process.h"
+#include "workspace/IwiConverter.h"
+
+namespace tessary {
+
+std::string BuildConverterCommandLine(const std::string& converterPath, const std::string& path) {
+  return converterPath + " " + path;
+}
+
+namespace {
+bool RunConverter(const Workspace& workspace, const std::string& path) {
+  if (!RunAndWait(BuildConverterCommandLine(workspace.converterPath, path))) {
+    Notifier().ShowMessage(kConverterStartFailed);
+    return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out) {
+  if (workspace.converterFound) return RunConverter(workspace, source);
+  return ConvertIwiToDds(source, out) == IwiConversion::Converted;
+}
+
+bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName) {
+  std::string out;
+  if (ConvertToDds(workspace, workspace.workingFolder + "\\images\\" + imageName, out)) return true;
+  Notifier().Beep(BeepKind::Type2);
+  return false;
+}
+
+void ViewImageFile(const Workspace& workspace, const std::string& imageName) {
+  RunConverter(workspace, workspace.workingFolder + "\\images\\" + imageName);
+}
+
+}  // namespace tessary

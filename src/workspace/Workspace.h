@@ -1,0 +1,85 @@
+#pragma once
+// The workspace the main form owns for its whole life: the working folder and its six
+// sub-folders, the converter and WinRAR paths and the game folders, with the operations
+// that read, check and store them. Questions and the folder browser go through the
+// asker and the chooser; messages through the notifier.
+#include <array>
+#include <functional>
+#include <string>
+
+#include "platform/Asker.h"
+#include "platform/FolderChooser.h"
+#include "platform/Registry.h"
+#include "platform/SettingsStore.h"
+
+namespace tessary {
+
+class RecentFiles;
+
+// The sub-folders of the working folder, in the order they are checked and created.
+inline constexpr std::array<const char*, 6> kWorkingSubFolders = {
+    "obj", "xmodel", "xmodelsurfs", "xmodelparts", "images", "materials"};
+
+inline constexpr const char* kCreateFoldersQuestion =
+    "Not all of the required folders exist.\nCreate them now?";
+inline constexpr const char* kChooseWorkingFolderTitle = "Choose the working folder";
+
+class Workspace {
+ public:
+  Workspace(ISettingsStore& profile, IRegistryStore& registry);
+
+  std::string workingFolder;  // without a trailing separator
+  std::string folderDisplay;  // workingFolder + "\xmodels", the text of the folder box
+  std::string converterPath;
+  bool converterFound = false;
+  std::string winrarPath;
+  bool winrarKeyFound = false;
+  std::string codPath;
+  std::string coduoPath;
+  std::string cod2Path;  // game folders end with a separator
+  std::string cod4Path;
+
+  // Called whenever the fields shown by the form changed (the form refreshes its controls).
+  std::function<void()> onFieldsChanged;
+  // The folder of the program's own file, taken as the working folder when the user lets
+  // the missing folders be created. Replaceable for tests.
+  std::function<std::string()> programFolder;
+
+  // Reading the external paths when the form is created: the Path Setup values (read and
+  // discarded), the converter's "InstallPath" and whether its key opened, WinRAR's App
+  // Paths default value and whether its key opened, then "Paths"\"CoD4" and "CoD2" when set.
+  void LoadExternalPaths();
+  // After Path Setup was confirmed: WinRAR and the game folders from "Paths", each only
+  // when the stored value is not empty. The key flags stay as they were.
+  void ApplyPathSetup();
+
+  // The stored working folder and the folder box text (first step of the form's start).
+  void LoadWorkingFolder();
+
+  // Offers to create a working folder that is missing (Yes: the program's own folder,
+  // stored at once), then creates the missing sub-folders. False when the user said No.
+  bool EnsureWorkingFolder(IAsker& asker);
+
+  // Lets the user choose the working folder (preselecting the current one, else the
+  // fourth game's raw folder), stores it and creates its sub-folders. False on cancel;
+  // on true the caller refreshes the model list.
+  bool ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker);
+
+  // Stores "ShowExploded" and empties the recent files into the profile (when the form
+  // is destroyed).
+  void SaveSettings(bool showExploded, RecentFiles& recentFiles);
+
+  ISettingsStore& Profile() { return profile_; }
+  IRegistryStore& Registry() { return registry_; }
+
+ private:
+  void FieldsChanged();
+  ISettingsStore& profile_;
+  IRegistryStore& registry_;
+};
+
+// Whether anything in the file system matches `path` (a file or a folder), matching
+// letter case loosely as the games' file system does.
+bool PathMatchesSomething(const std::string& path);
+
+}  // namespace tessary
