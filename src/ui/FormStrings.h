@@ -15,12 +15,4 @@ inline constexpr const char* kFirstRunMessage =
     "For CoD4, the ModTools have installed those under the \"raw\" folder, so use the "
     "\"raw\" folder as your working folder.";
 
-inline constexpr const char* kCreateFoldersQuestion =
-    "Not all of the required folders exist.\nCreate them now?";
-inline constexpr const char* kChooseFolderTitle = "Choose the working folder";
-inline constexpr const char* kCannotRetrieve = "Cannot retrieve file.";
-
-// Shown after a folder path: the folder box reads the working folder plus this.
-inline constexpr const char* kFolderDisplaySuffix = "\\xmodels";
-
 }  // namespace tessary::ui

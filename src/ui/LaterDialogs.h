@@ -10,6 +10,8 @@ class QWidget;
 
 namespace tessary {
 class CModel;
+class IRegistryStore;
+class ISettingsStore;
 }
 
 namespace tessary::ui {
@@ -23,7 +25,7 @@ void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceNam
 
 // Runs the modal Path Setup dialog; true when it was confirmed with OK (it has then
 // stored the five "Paths" values).
-bool RunPathSetupDialog(QWidget* parent);
+bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry, QWidget* parent);
 
 // Runs the modal About dialog.
 void RunAboutDialog(QWidget* parent);

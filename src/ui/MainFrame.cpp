@@ -5,12 +5,14 @@
 
 namespace tessary::ui {
 
-CMainFrame::CMainFrame(IUserDialogs& dialogs, QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(ISettingsStore& profile, IRegistryStore& registry, IUserDialogs& dialogs,
+                       QWidget* parent)
+    : QMainWindow(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(QString::fromLatin1(kFrameTitle));
-  view_ = new CTessaryView(dialogs, this);
+  view_ = new CTessaryView(profile, registry, dialogs, this);
   setCentralWidget(view_);
   view_->OnInitialUpdate();
   // No sizing border: the frame keeps the form's size.

@@ -3,6 +3,11 @@
 // minimize button, no menu bar, holding the main form.
 #include <QMainWindow>
 
+namespace tessary {
+class IRegistryStore;
+class ISettingsStore;
+}
+
 namespace tessary::ui {
 
 class CTessaryView;
@@ -13,7 +18,8 @@ class CMainFrame : public QMainWindow {
  public:
   // Creates the form (which reads the external paths), runs its initial update and
   // shrinks the frame to fit it. The window is not shown yet.
-  explicit CMainFrame(IUserDialogs& dialogs, QWidget* parent = nullptr);
+  CMainFrame(ISettingsStore& profile, IRegistryStore& registry, IUserDialogs& dialogs,
+             QWidget* parent = nullptr);
 
   CTessaryView& View() const { return *view_; }
 

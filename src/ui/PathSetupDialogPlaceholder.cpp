@@ -3,6 +3,6 @@
 
 namespace tessary::ui {
 
-bool RunPathSetupDialog(QWidget*) { return false; }
+bool RunPathSetupDialog(ISettingsStore&, IRegistryStore&, QWidget*) { return false; }
 
 }  // namespace tessary::ui

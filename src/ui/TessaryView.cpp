@@ -22,7 +22,7 @@
 #include "ui/ModelTreeView.h"
 #include "ui/SymbolButton.h"
 #include "ui/UserDialogs.h"
-#include "ui/WorkspaceAccess.h"
+#include "workspace/ProfileKeys.h"
 
 // Resources live in the static library; they must be registered by name once.
 static void InitTessaryResources() { Q_INIT_RESOURCE(tessary); }
@@ -31,7 +31,6 @@ namespace tessary::ui {
 
 namespace {
 
-constexpr int kMaxRecentFiles = 5;
 constexpr int kExtentMargin = 90;  // the list scrolls sideways this much less than the widest name
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -42,8 +41,14 @@ std::string NameBytes(const QString& s) { return s.toLatin1().toStdString(); }
 
 }  // namespace
 
-CTessaryView::CTessaryView(IUserDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), dialogs_(dialogs) {
+CTessaryView::CTessaryView(ISettingsStore& profile, IRegistryStore& registry,
+                           IUserDialogs& dialogs, QWidget* parent)
+    : QWidget(parent),
+      profile_(profile),
+      registry_(registry),
+      dialogs_(dialogs),
+      workspace_(profile, registry),
+      retrieval_(workspace_) {
   InitTessaryResources();
   CreateControls();
   PlaceControls();
@@ -54,18 +59,12 @@ CTessaryView::CTessaryView(IUserDialogs& dialogs, QWidget* parent)
   retrievePassTimer_.setInterval(1000);
   connect(&retrievePassTimer_, &QTimer::timeout, this, &CTessaryView::OnRetrievePassTimer);
 
+  workspace_.onFieldsChanged = [this] { RefreshControls(); };
+  retrieval_.reloadModel = [this] { ReloadModel(); };
   lastLoadedIndex = -1;
   modelVersion = 0;
-  folderDisplay.clear();
-  ExternalPaths paths = LoadExternalPaths();
-  converterPath = paths.converterPath;
-  converterFound = paths.converterFound;
-  winrarPath = paths.winrarPath;
-  winrarKeyFound = paths.winrarKeyFound;
-  codPath = paths.codPath;
-  coduoPath = paths.coduoPath;
-  cod2Path = paths.cod2Path;
-  cod4Path = paths.cod4Path;
+  workspace_.folderDisplay.clear();
+  workspace_.LoadExternalPaths();
 }
 
 CTessaryView::~CTessaryView() { SaveSettings(); }
@@ -90,19 +89,18 @@ void CTessaryView::CreateControls() {
   filesLabel_ = new QLabel(this);
   modelList_ = new ModelListBox(this);
   recentLabel_ = new QLabel(this);
-  recentFiles_ = new QComboBox(this);
+  recentBox_ = new QComboBox(this);
 
   folderBox_->setReadOnly(true);
   showExploded_->setLayoutDirection(Qt::RightToLeft);  // text on the left of the box
-  recentFiles_->setEditable(false);
-  recentFiles_->addItem(QString());  // the box starts with one empty entry
-  recentFiles_->setMaxVisibleItems(kMaxRecentFiles);
+  recentBox_->setEditable(false);
+  recentBox_->setMaxVisibleItems(static_cast<int>(RecentFiles::kMaxEntries));
 
   connect(chooseFolderButton_, &QPushButton::clicked, this, &CTessaryView::ChooseWorkingFolder);
   connect(refreshButton_, &QPushButton::clicked, this, &CTessaryView::RefreshList);
   connect(reloadButton_, &QPushButton::clicked, this, &CTessaryView::ReloadModel);
   connect(modelList_, &QListWidget::currentRowChanged, this, [this] { SelectModel(); });
-  connect(recentFiles_, &QComboBox::activated, this, [this] { SelectRecentFile(); });
+  connect(recentBox_, &QComboBox::activated, this, [this] { SelectRecentFile(); });
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* row) { OnTreeSelectionChanged(row); });
   connect(tree_, &ModelTreeView::RightClicked, this,
@@ -132,7 +130,7 @@ QWidget* CTessaryView::Control(int id) const {
     case kIdExportX: return exportXButton_;
     case kIdConvertToDds: return convertButton_;
     case kIdRetrieveFile: return retrieveButton_;
-    case kIdRecentFiles: return recentFiles_;
+    case kIdRecentFiles: return recentBox_;
     case kIdPathSetup: return pathSetupButton_;
     case kIdShowExploded: return showExploded_;
     default: return nullptr;
@@ -177,19 +175,19 @@ void CTessaryView::SetSymbols() {
   aboutButton_->SetSymbol(-18, 100, "Webdings", 0x69);
 }
 
-void CTessaryView::RefreshControls() { folderBox_->setText(Q(ToNativeSeparators(folderDisplay))); }
+void CTessaryView::RefreshControls() {
+  folderBox_->setText(Q(ToNativeSeparators(workspace_.folderDisplay)));
+}
 
 void CTessaryView::OnInitialUpdate() {
   SetSymbols();
-  workingFolder = GetProfileString("Settings", "WorkingFolder");
-  folderDisplay = workingFolder + kFolderDisplaySuffix;
-  RefreshControls();
-  if (workingFolder.empty()) {
+  workspace_.LoadWorkingFolder();
+  if (workspace_.workingFolder.empty()) {
     firstRunTimer_.start();
     return;
   }
-  showExploded_->setChecked(GetProfileInt("Settings", "ShowExploded", 0) != 0);
-  EnsureWorkingFolder();
+  showExploded_->setChecked(profile_.GetProfileInt(profile::kSettings, profile::kShowExploded, 0) != 0);
+  workspace_.EnsureWorkingFolder(dialogs_);
   FillFileList();
 }
 
@@ -199,33 +197,10 @@ void CTessaryView::OnFirstRunTimer() {
   ChooseWorkingFolder();
 }
 
-bool CTessaryView::EnsureWorkingFolder() {
-  std::error_code ec;
-  if (workingFolder.empty() || !std::filesystem::exists(ResolvePath(workingFolder), ec)) {
-    if (!dialogs_.AskYesNo(kCreateFoldersQuestion)) return false;
-    workingFolder = QCoreApplication::applicationDirPath().toStdString();
-    WriteProfileString("Settings", "WorkingFolder", workingFolder);
-  }
-  folderDisplay = workingFolder + kFolderDisplaySuffix;
-  RefreshControls();
-  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "images", "materials"}) {
-    std::string path = workingFolder + "\\" + sub;
-    if (!std::filesystem::exists(ResolvePath(path), ec))
-      std::filesystem::create_directory(ResolvePath(path), ec);  // a failure shows as an empty list
-  }
-  ClearDirectoryCache();
-  return true;
-}
+bool CTessaryView::EnsureWorkingFolder() { return workspace_.EnsureWorkingFolder(dialogs_); }
 
 void CTessaryView::ChooseWorkingFolder() {
-  std::string folder = workingFolder.empty() ? cod4Path + "raw" : workingFolder;
-  if (!dialogs_.BrowseForFolder(folder, kChooseFolderTitle)) return;
-  workingFolder = folder;
-  folderDisplay = workingFolder + kFolderDisplaySuffix;
-  RefreshControls();
-  WriteProfileString("Settings", "WorkingFolder", workingFolder);
-  EnsureWorkingFolder();
-  FillFileList();
+  if (workspace_.ChooseWorkingFolder(dialogs_, dialogs_)) FillFileList();
 }
 
 void CTessaryView::FillFileList() {
@@ -244,10 +219,8 @@ void CTessaryView::FillFileList() {
     widest = std::max(widest, modelList_->MeasureName(name));
   }
   modelList_->SetHorizontalExtent(widest - kExtentMargin);
-  for (int i = 0; i < kMaxRecentFiles; ++i) {
-    std::string name = GetProfileString("RecentFiles", std::to_string(i));
-    if (!name.empty()) AddRecentFile(name);
-  }
+  recentList_.Load(profile_);
+  ShowRecentFiles();
 }
 
 void CTessaryView::RefreshList() {
@@ -262,6 +235,7 @@ void CTessaryView::SelectModel() {
   ClearDirectoryCache();
   std::string name = NameBytes(modelList_->item(index)->text());
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) return;
+  retrieval_.modelVersion = modelVersion;
   ShowModelTree(name);
   reloadButton_->setEnabled(true);
 }
@@ -288,7 +262,7 @@ void CTessaryView::ShowModelTree(const std::string& name) {
   for (QPushButton* b : {viewTagsButton_, previewButton_, exportObjButton_, exportXButton_,
                          retrieveButton_, convertButton_})
     b->setEnabled(false);
-  tessary::ShowModelTree(modelTree_, workingFolder, name, modelVersion);
+  tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);
   if (modelVersion == 14 || modelVersion == 20 || modelVersion == 25) tree_->ExpandAll(root);
@@ -321,19 +295,31 @@ void CTessaryView::OnTreeSelectionChanged(QTreeWidgetItem* row) {
 }
 
 void CTessaryView::AddRecentFile(const std::string& name) {
-  QSignalBlocker block(recentFiles_);
-  if (recentFiles_->findText(Name(name), Qt::MatchFixedString) < 0) recentFiles_->addItem(Name(name));
-  if (recentFiles_->count() > kMaxRecentFiles) recentFiles_->removeItem(0);
+  recentList_.AddRecentFile(name);
+  ShowRecentFiles();
+}
+
+void CTessaryView::ShowRecentFiles() {
+  QSignalBlocker block(recentBox_);
+  QString current = recentBox_->currentText();
+  int keep = -1;
+  recentBox_->clear();
+  for (const std::string& entry : recentList_.Entries()) {
+    recentBox_->addItem(Name(entry));
+    if (keep < 0 && recentBox_->itemText(recentBox_->count() - 1) == current)
+      keep = recentBox_->count() - 1;
+  }
+  recentBox_->setCurrentIndex(keep);
 }
 
 void CTessaryView::SelectRecentFile() {
-  int index = recentFiles_->currentIndex();
+  int index = recentBox_->currentIndex();
   if (index < 0) return;
-  QString text = recentFiles_->itemText(index);
+  QString text = recentBox_->itemText(index);
   int row = modelList_->FindPrefix(text);
   if (row < 0) {
-    QSignalBlocker block(recentFiles_);
-    recentFiles_->removeItem(index);
+    recentList_.RemoveAt(static_cast<size_t>(index));
+    ShowRecentFiles();
     dialogs_.Beep(BeepKind::Simple);
     return;
   }
@@ -345,26 +331,12 @@ void CTessaryView::SelectRecentFile() {
 }
 
 void CTessaryView::SaveSettings() {
-  WriteProfileInt("Settings", "ShowExploded", showExploded_->isChecked() ? 1 : 0);
-  QSignalBlocker block(recentFiles_);
-  for (int i = 0; recentFiles_->count() > 0; ++i) {
-    std::string text = NameBytes(recentFiles_->itemText(0));
-    recentFiles_->removeItem(0);
-    WriteProfileString("RecentFiles", std::to_string(i), text);
-  }
+  workspace_.SaveSettings(showExploded_->isChecked(), recentList_);
+  ShowRecentFiles();
 }
 
 void CTessaryView::OpenPathSetup() {
-  if (!RunPathSetupDialog(this)) return;
-  auto take = [](const char* name, std::string& field) {
-    std::string value = GetProfileString("Paths", name);
-    if (!value.empty()) field = value;
-  };
-  take("WinRAR", winrarPath);
-  take("CoD", codPath);
-  take("CoDUO", coduoPath);
-  take("CoD2", cod2Path);
-  take("CoD4", cod4Path);
+  if (RunPathSetupDialog(profile_, registry_, this)) workspace_.ApplyPathSetup();
 }
 
 void CTessaryView::OpenAbout() { RunAboutDialog(this); }

@@ -11,6 +11,9 @@
 
 #include "model/ModelTree.h"
 #include "ui/DialogUnits.h"
+#include "workspace/RecentFiles.h"
+#include "workspace/Retrieval.h"
+#include "workspace/Workspace.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,14 +29,15 @@ class IUserDialogs;
 class ModelListBox;
 class ModelTreeView;
 class TagsViewer;
-struct RetrievalContext;
 
 class CTessaryView : public QWidget {
   Q_OBJECT
  public:
-  // `dialogs` answers every question the form asks and shows its messages; it must
-  // outlive the form.
-  explicit CTessaryView(IUserDialogs& dialogs, QWidget* parent = nullptr);
+  // The form keeps its settings in `profile`, reads other programs' keys from `registry`,
+  // and asks and tells the user through `dialogs`; all three must outlive it. Creating
+  // the form reads the external paths.
+  CTessaryView(ISettingsStore& profile, IRegistryStore& registry, IUserDialogs& dialogs,
+               QWidget* parent = nullptr);
   // Destroying the form stores its settings.
   ~CTessaryView() override;
 
@@ -66,7 +70,7 @@ class CTessaryView : public QWidget {
   QWidget* Control(int id) const;
   ModelTreeView& Tree() const { return *tree_; }
   ModelListBox& ModelList() const { return *modelList_; }
-  QComboBox& RecentFiles() const { return *recentFiles_; }
+  QComboBox& RecentBox() const { return *recentBox_; }
   QCheckBox& ShowExplodedBox() const { return *showExploded_; }
   const ModelTree& LoadedTree() const { return modelTree_; }
   // The tags viewer last opened by View tags (null once closed).
@@ -75,14 +79,9 @@ class CTessaryView : public QWidget {
   bool RetrievePassTimerActive() const { return retrievePassTimer_.isActive(); }
   DialogBaseUnits BaseUnits() const { return units_; }
 
-  // Workspace fields.
-  std::string workingFolder;
-  std::string folderDisplay;
-  std::string converterPath;
-  bool converterFound = false;
-  std::string winrarPath;
-  bool winrarKeyFound = false;
-  std::string codPath, coduoPath, cod2Path, cod4Path;
+  // The workspace fields (working folder, folder box text, external paths).
+  tessary::Workspace& WorkspaceFields() { return workspace_; }
+  const RecentFiles& Recent() const { return recentList_; }
 
   // The version byte of the loaded model, 0 before any; the list row last loaded, -1 for none.
   uint8_t modelVersion = 0;
@@ -100,15 +99,20 @@ class CTessaryView : public QWidget {
   void OnTreeSelectionChanged(QTreeWidgetItem* row);
   void OnFirstRunTimer();
   void OnRetrievePassTimer();
-  void RetrieveMissingItem(TreeItem& item);
-  RetrievalContext MakeRetrievalContext() const;
+  // Shows the recent-files list in its box.
+  void ShowRecentFiles();
   // g_showExploded from the check box: set only when it is both checked and enabled.
   void TakeShowExploded();
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
-  std::string ModelFolderPath() const { return workingFolder + "\\xmodel"; }
+  std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }
 
+  ISettingsStore& profile_;
+  IRegistryStore& registry_;
   IUserDialogs& dialogs_;
+  tessary::Workspace workspace_;
+  RecentFiles recentList_;
+  Retrieval retrieval_;
   DialogBaseUnits units_;
   ModelTree modelTree_;
 
@@ -131,7 +135,7 @@ class CTessaryView : public QWidget {
   QLabel* filesLabel_ = nullptr;
   ModelListBox* modelList_ = nullptr;
   QLabel* recentLabel_ = nullptr;
-  QComboBox* recentFiles_ = nullptr;
+  QComboBox* recentBox_ = nullptr;
 
   QTimer firstRunTimer_;      // timer 11: the first-run prompt
   QTimer retrievePassTimer_;  // timer 7: second pass of Retrieve all files

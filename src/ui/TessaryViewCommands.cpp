@@ -15,14 +15,12 @@
 #include "ui/TessaryView.h"
 #include "ui/UserDialogs.h"
 #include "ui/WaitCursor.h"
-#include "ui/WorkspaceAccess.h"
+#include "workspace/ProfileKeys.h"
+#include "workspace/TextureConversion.h"
 
 namespace tessary::ui {
 
 namespace {
-
-// Tells the two passes of Retrieve all files apart: 1 before a first pass.
-uint8_t allPassToggle = 1;
 
 // What every item command starts from: the model's name (the root's text), the
 // selected item and its level index.
@@ -67,7 +65,7 @@ void CTessaryView::ExportObj() {
     if (version == 20 || version == 25) model->WriteTagsListing(sel.modelName);
   }
   AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Ok);
+  dialogs_.Beep(BeepKind::Type1);
 }
 
 void CTessaryView::ExportX() {
@@ -87,7 +85,7 @@ void CTessaryView::ExportX() {
   if (!model->LoadSurfaces(sel.level, false)) return;
   model->WriteX(sel.level);
   AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Ok);
+  dialogs_.Beep(BeepKind::Type1);
 }
 
 void CTessaryView::PreviewSurface() {
@@ -119,105 +117,38 @@ void CTessaryView::ViewTags() {
       model->WriteTagsListing(sel.modelName);
     }
   }
-  // The listing opens in the program's own viewer, which is not waited for.
+  // Kept for Notepad, which reads its font from there; the listing itself opens in the
+  // program's own viewer, which is not waited for.
+  WriteRegistryString(registry_, RegistryRoot::CurrentUser, profile::kNotepadKey, "lfFaceName",
+                      "Courier New");
   auto* viewer = new TagsViewer(this);
-  viewer->OpenListing(workingFolder + "\\obj\\" + sel.modelName + "_tags.txt");
+  viewer->OpenListing(workspace_.workingFolder + "\\obj\\" + sel.modelName + "_tags.txt");
   viewer->show();
   lastViewer_ = viewer;
 }
 
 TagsViewer* CTessaryView::LastTagsViewer() const { return lastViewer_.data(); }
 
-RetrievalContext CTessaryView::MakeRetrievalContext() const {
-  RetrievalContext ctx;
-  ctx.workingFolder = workingFolder;
-  ctx.winrarPath = winrarPath;
-  ctx.cod2Path = cod2Path;
-  ctx.cod4Path = cod4Path;
-  ctx.modelVersion = modelVersion;
-  ctx.converterPath = converterPath;
-  ctx.converterFound = converterFound;
-  return ctx;
-}
-
 void CTessaryView::ConvertSelectedImage() {
   WaitCursor wait;
   const TreeItem* item = tree_->CurrentCoreItem();
   if (item == nullptr) return;
-  std::string out;
-  if (ConvertToDds(MakeRetrievalContext(), workingFolder + "\\images\\" + item->text, out))
-    ReloadModel();
-  else
-    dialogs_.Beep(BeepKind::Error);
+  if (tessary::ConvertSelectedImage(workspace_, item->text)) ReloadModel();
 }
 
 void CTessaryView::RetrieveFile() {
   WaitCursor wait;
-  const TreeItem* item = tree_->CurrentCoreItem();
+  TreeItem* item = tree_->CurrentCoreItem();
   if (item == nullptr) return;
-  std::string name = item->text;
-  std::string folder = FolderForItem(*item);
-  if (folder.empty()) {
-    dialogs_.Beep(BeepKind::Error);
-    dialogs_.ShowMessage(kCannotRetrieve, kAppTitle);
-    return;
-  }
-  RetrievalContext ctx = MakeRetrievalContext();
-  if (!CopyFromRawFolder(ctx, name, folder)) {
-    if (!ExtractFromArchives(ctx, name, folder)) {
-      dialogs_.Beep(BeepKind::Simple);
-      return;
-    }
-    if (name.find(".iwi") != std::string::npos) {
-      std::string source = workingFolder + "\\images\\" + name;
-      std::string out;
-      if (ConvertToDds(ctx, source, out)) {
-        std::error_code ec;
-        std::filesystem::remove(ResolvePath(source), ec);
-      }
-    }
-  }
-  ReloadModel();
-}
-
-void CTessaryView::RetrieveMissingItem(TreeItem& item) {
-  if (item.image != kImageMissing) return;
-  std::string name = item.text;
-  std::string folder = FolderForItem(item);
-  if (name.empty() || folder.empty()) return;
-  RetrievalContext ctx = MakeRetrievalContext();
-  if (CopyFromRawFolder(ctx, name, folder)) return;
-  if (!ExtractFromArchives(ctx, name, folder)) return;
-  MarkPresent(*modelTree_.Root(), name);
-  if (name.find(".iwi") != std::string::npos) {
-    std::string source = workingFolder + "\\images\\" + name;
-    std::string out;
-    if (ConvertToDds(ctx, source, out)) {
-      std::error_code ec;
-      std::filesystem::remove(ResolvePath(source), ec);
-    }
-  }
+  retrieval_.RetrieveFile(*item);  // reloads the model when something was fetched
 }
 
 void CTessaryView::RetrieveAllFiles() {
-  if (TreeItem* root = modelTree_.Root()) {
-    // Pre-order over the core tree; items later in the walk may have been marked present.
-    std::vector<TreeItem*> pending{root};
-    while (!pending.empty()) {
-      TreeItem* item = pending.back();
-      pending.pop_back();
-      RetrieveMissingItem(*item);
-      for (auto it = item->children.rbegin(); it != item->children.rend(); ++it)
-        pending.push_back(it->get());
-    }
-  }
-  ReloadModel();
-  if (allPassToggle == 1) {
-    allPassToggle = 0;
+  WaitCursor wait;
+  if (retrieval_.RetrieveAllFiles(modelTree_) == Retrieval::Pass::SecondPassDue) {
     retrievePassTimer_.start();
-    setEnabled(false);
+    setEnabled(false);  // no input until the second pass
   } else {
-    allPassToggle = 1;
     setEnabled(true);
   }
 }

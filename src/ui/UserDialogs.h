@@ -4,18 +4,16 @@
 // implementation; tests put a scripted one in its place.
 #include <string>
 
+#include "platform/Asker.h"
+#include "platform/FolderChooser.h"
 #include "platform/Notifier.h"
 
 class QWidget;
 
 namespace tessary::ui {
 
-class IUserDialogs : public INotifier {
+class IUserDialogs : public INotifier, public IAsker, public IFolderChooser {
  public:
-  // A question with Yes and No buttons; true for Yes.
-  virtual bool AskYesNo(const std::string& text) = 0;
-  // The folder chooser: `folder` is preselected and receives the choice; false on cancel.
-  virtual bool BrowseForFolder(std::string& folder, const std::string& title) = 0;
   // The box for a file that could not be opened; `path` as the user should read it.
   virtual void ShowFileError(const std::string& path, bool notFound) = 0;
 };

@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "fixtures/TempWorkdir.h"
+#include "platform/IniRegistry.h"
 #include "platform/Path.h"
+#include "platform/QtSettingsStore.h"
+#include "workspace/ProfileKeys.h"
 #include "ui/MainFrame.h"
 #include "ui/TessaryView.h"
 #include "ui/UserDialogs.h"
@@ -55,28 +58,37 @@ class ScriptedDialogs final : public IUserDialogs {
   ScopedNotifier scope_;
 };
 
-// Every test gets its own settings file and working folder.
+// Every test gets its own settings file, its own other programs' keys (all of which
+// exist, so that start-up shows no "Error" box) and its own working folder.
 class FormTest : public ::testing::Test {
  protected:
   FormTest() {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir_.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir_.path());
+    for (auto [root, key] : {std::pair{RegistryRoot::CurrentUser, profile::kConverterKey},
+                             {RegistryRoot::LocalMachine, profile::kWinRarKey},
+                             {RegistryRoot::LocalMachine, profile::kCod2Key},
+                             {RegistryRoot::LocalMachine, profile::kCod4Key}})
+      registry_.CreateAndWrite(root, key, "Unused", "");
   }
   ~FormTest() override { ClearDirectoryCache(); }
 
-  static QSettings Profile() { return QSettings("Ravenmoor", "Tessary"); }
-  void StoreWorkingFolder() {
-    Profile().setValue("Settings/WorkingFolder", QString::fromStdString(wd_.Str()));
+  std::string Stored(const char* section, const std::string& name) {
+    return profile_.GetProfileString(section, name, "<none>");
   }
+  void Store(const char* section, const std::string& name, const std::string& value) {
+    profile_.WriteProfileString(section, name, value);
+  }
+  void StoreWorkingFolder() { Store(profile::kSettings, profile::kWorkingFolder, wd_.Str()); }
   // A frame with its form, as the program creates it at start.
   CTessaryView& Start() {
-    frame_ = std::make_unique<CMainFrame>(dialogs_);
+    frame_ = std::make_unique<CMainFrame>(profile_, registry_, dialogs_);
     return frame_->View();
   }
   // Destroys the frame, which stores the form's settings.
   void Close() { frame_.reset(); }
 
   QTemporaryDir settingsDir_;
+  QtSettingsStore profile_{settingsDir_.filePath("Tessary.conf").toStdString()};
+  IniRegistry registry_{settingsDir_.filePath("registry.ini").toStdString()};
   tessary::test::TempWorkdir wd_;
   ScriptedDialogs dialogs_;
   std::unique_ptr<CMainFrame> frame_;

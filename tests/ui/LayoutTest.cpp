@@ -107,8 +107,8 @@ TEST_F(FormTest, StartStateOfTheControls) {
                  kIdConvertToDds, kIdRetrieveFile, kIdViewTags})
     EXPECT_FALSE(view.Control(id)->isEnabled()) << id;
   EXPECT_TRUE(view.Control(kIdRefreshList)->isEnabled());
-  ASSERT_EQ(view.RecentFiles().count(), 1);
-  EXPECT_EQ(view.RecentFiles().itemText(0), "");
+  ASSERT_EQ(view.RecentBox().count(), 1);
+  EXPECT_EQ(view.RecentBox().itemText(0), "");
 }
 
 TEST_F(FormTest, ModelListIsSortedWithExtentNinetyBelowTheWidestName) {

@@ -154,11 +154,12 @@ TEST_F(TreeTest, ExportBeepsAndRemembersTheModel) {
   view.Tree().setCurrentItem(Row(view, "car_lod0"));
   qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
   ASSERT_EQ(dialogs_.beeps.size(), 1u);
+  EXPECT_EQ(dialogs_.beeps[0], BeepKind::Type1);
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_EQ(view.RecentFiles().findText("car"), 1);
+  EXPECT_EQ(view.RecentBox().findText("car"), 1);
   // Preview of a version 20 surface also remembers it (a second time: no new entry).
   view.PreviewSurface();
-  EXPECT_EQ(view.RecentFiles().count(), 2);
+  EXPECT_EQ(view.RecentBox().count(), 2);
   // Export .X is for version 25 only: no beep for this one.
   view.ExportX();
   EXPECT_EQ(dialogs_.beeps.size(), 1u);
@@ -173,7 +174,7 @@ TEST_F(TreeTest, HeaderThatVanishedGivesTheFileErrorAndNoExport) {
   ASSERT_EQ(dialogs_.fileErrors.size(), 1u);
   EXPECT_NE(dialogs_.fileErrors[0].find("xmodel/car"), std::string::npos);
   EXPECT_TRUE(dialogs_.beeps.empty());
-  EXPECT_EQ(view.RecentFiles().count(), 1);
+  EXPECT_EQ(view.RecentBox().count(), 1);
 }
 
 TEST_F(TreeTest, ViewTagsShowsTheListingDecoded) {
@@ -196,6 +197,29 @@ TEST_F(TreeTest, ViewTagsShowsTheListingDecoded) {
 TEST(TagsListing, DecodesLittleEndianSixteenBitText) {
   QByteArray bytes("A\0\r\0\n\0\x42\x20\r\0B", 11);  // trailing odd byte dropped
   EXPECT_EQ(DecodeTagsListing(bytes), QString("A\n") + QChar(0x2042) + "\n");
+}
+
+TEST_F(TreeTest, ConvertToDdsReloadsOnSuccessAndBeepsOnFailure) {
+  registry_.DeleteKey(RegistryRoot::CurrentUser, profile::kConverterKey);  // built-in conversion
+  WriteModel();
+  CTessaryView& view = LoadModel("car");
+  // The fixture's image is only its magic: the conversion refuses it.
+  view.Tree().setCurrentItem(Row(view, "body_col.iwi"));
+  const TreeItem* before = view.LoadedTree().Root();
+  qobject_cast<QPushButton*>(view.Control(kIdConvertToDds))->click();
+  EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Type2});
+  EXPECT_EQ(view.LoadedTree().Root(), before);
+
+  // A single-level DXT1 image of 4 by 4 pixels: header, then 8 bytes of pixels.
+  tessary::test::ByteWriter iwi;
+  iwi.Raw("IWi").U8(5).U8(0x0B).U8(3).U16(4).U16(4).U16(1).U32(36).U32(36).U32(36).U32(36);
+  for (int i = 0; i < 8; ++i) iwi.U8(0xAB);
+  wd_.Write("images/body_col.iwi", iwi);
+  view.ConvertSelectedImage();
+  EXPECT_TRUE(wd_.Exists("images/body_col.dds"));
+  EXPECT_TRUE(wd_.Exists("images/body_col.iwi"));  // the source stays
+  EXPECT_NE(view.LoadedTree().Root(), before);     // reloaded
+  EXPECT_EQ(dialogs_.beeps.size(), 1u);
 }
 
 TEST_F(TreeTest, RetrieveOutsideAFileGroupIsRefused) {

@@ -15,7 +15,7 @@ TEST_F(FormTest, Screenshot) {
   QString out = qEnvironmentVariable("TESSARY_SCREENSHOT");
   QString workdir = qEnvironmentVariable("TESSARY_SCREENSHOT_WORKDIR");
   if (out.isEmpty() || workdir.isEmpty()) GTEST_SKIP() << "no screenshot asked for";
-  Profile().setValue("Settings/WorkingFolder", workdir);
+  Store(profile::kSettings, profile::kWorkingFolder, workdir.toStdString());
   CTessaryView& view = Start();
   QString model = qEnvironmentVariable("TESSARY_SCREENSHOT_MODEL");
   int row = model.isEmpty() ? 0 : view.ModelList().FindPrefix(model);

@@ -19,13 +19,13 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> RecentEntries(const CTessaryView& view) {
   std::vector<std::string> out;
-  for (int i = 0; i < view.RecentFiles().count(); ++i)
-    out.push_back(view.RecentFiles().itemText(i).toStdString());
+  for (int i = 0; i < view.RecentBox().count(); ++i)
+    out.push_back(view.RecentBox().itemText(i).toStdString());
   return out;
 }
 
 TEST_F(FormTest, FirstRunPromptsAfterOneSecondThenCreatesTheFolders) {
-  Profile().setValue("Paths/CoD4", "/games/cod4/");
+  Store("Paths", "CoD4", "/games/cod4/");
   tessary::test::TempWorkdir chosenParent;
   fs::path chosen = chosenParent.Path() / "work";
   fs::create_directories(chosen / "xmodel");
@@ -49,7 +49,7 @@ TEST_F(FormTest, FirstRunPromptsAfterOneSecondThenCreatesTheFolders) {
   EXPECT_EQ(view.ModelList().item(0)->text(), "tank");
   auto* box = qobject_cast<QLineEdit*>(view.Control(kIdFolderBox));
   EXPECT_EQ(box->text().toStdString(), chosen.string() + "/xmodels");
-  EXPECT_EQ(Profile().value("Settings/WorkingFolder").toString().toStdString(), chosen.string());
+  EXPECT_EQ(Stored("Settings", "WorkingFolder"), chosen.string());
   EXPECT_TRUE(dialogs_.questions.empty());
 }
 
@@ -59,22 +59,33 @@ TEST_F(FormTest, FirstRunCancelledLeavesNothingStored) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
   EXPECT_EQ(dialogs_.preselected[0], "raw");  // no fourth-game folder known
   EXPECT_EQ(view.ModelList().count(), 0);
-  EXPECT_FALSE(Profile().contains("Settings/WorkingFolder"));
-  EXPECT_TRUE(view.workingFolder.empty());
+  EXPECT_EQ(Stored("Settings", "WorkingFolder"), "<none>");
+  EXPECT_TRUE(view.WorkspaceFields().workingFolder.empty());
 }
 
 TEST_F(FormTest, DeletedWorkingFolderIsOfferedToBeCreated) {
   std::string gone = wd_.Str() + "/deleted";
-  Profile().setValue("Settings/WorkingFolder", QString::fromStdString(gone));
+  Store("Settings", "WorkingFolder", gone);
   dialogs_.answers.push_back(false);
   CTessaryView& view = Start();
   ASSERT_EQ(dialogs_.questions.size(), 1u);
   EXPECT_EQ(dialogs_.questions[0], "Not all of the required folders exist.\nCreate them now?");
-  EXPECT_EQ(view.workingFolder, gone);
+  EXPECT_EQ(view.WorkspaceFields().workingFolder, gone);
   EXPECT_FALSE(fs::exists(gone));
-  EXPECT_EQ(Profile().value("Settings/WorkingFolder").toString().toStdString(), gone);
+  EXPECT_EQ(Stored("Settings", "WorkingFolder"), gone);
   EXPECT_EQ(view.ModelList().count(), 0);
   EXPECT_FALSE(view.FirstRunTimerActive());
+}
+
+TEST_F(FormTest, MissingKeysOfOtherProgramsShowErrorBoxesBeforeTheWindow) {
+  std::filesystem::remove(registry_.File());
+  StoreWorkingFolder();
+  Start();
+  EXPECT_FALSE(frame_->isVisible());
+  // The two game keys and WinRAR's (Path Setup's reading), the converter's, WinRAR's again.
+  EXPECT_EQ(dialogs_.captions, std::vector<std::string>(5, "Error"));
+  EXPECT_FALSE(frame_->View().WorkspaceFields().converterFound);
+  EXPECT_FALSE(frame_->View().WorkspaceFields().winrarKeyFound);
 }
 
 TEST_F(FormTest, MissingSubFoldersAreCreatedSilently) {
@@ -108,7 +119,7 @@ TEST_F(FormTest, ChoosingARecentFileSelectsByPrefixOrDropsIt) {
   CTessaryView& view = Start();
   view.AddRecentFile("TANK");
   view.AddRecentFile("gone");
-  QComboBox& recent = view.RecentFiles();
+  QComboBox& recent = view.RecentBox();
 
   recent.setCurrentIndex(1);
   view.SelectRecentFile();
@@ -126,29 +137,32 @@ TEST_F(FormTest, ChoosingARecentFileSelectsByPrefixOrDropsIt) {
 TEST_F(FormTest, EmptyRecentEntryWithEmptyListIsDropped) {
   StoreWorkingFolder();
   CTessaryView& view = Start();
-  view.RecentFiles().setCurrentIndex(0);
+  view.RecentBox().setCurrentIndex(0);
   view.SelectRecentFile();
-  EXPECT_EQ(view.RecentFiles().count(), 0);
+  EXPECT_EQ(view.RecentBox().count(), 0);
   EXPECT_EQ(dialogs_.beeps.size(), 1u);
 }
 
 TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
   StoreWorkingFolder();
-  for (int i = 0; i < 5; ++i) Profile().setValue(QString("RecentFiles/%1").arg(i), QString("old%1").arg(i));
-  Profile().setValue("Settings/ShowExploded", 1);
+  for (int i = 0; i < 5; ++i) Store("RecentFiles", std::to_string(i), "old" + std::to_string(i));
+  profile_.WriteProfileInt("Settings", "ShowExploded", 1);
   {
     CTessaryView& view = Start();
     EXPECT_TRUE(view.ShowExplodedBox().isChecked());
     EXPECT_EQ(RecentEntries(view), (std::vector<std::string>{"old0", "old1", "old2", "old3", "old4"}));
-    view.RecentFiles().removeItem(0);
-    view.RecentFiles().removeItem(0);
+    // Two entries whose models are not in the list are dropped when chosen.
+    for (int i = 0; i < 2; ++i) {
+      view.RecentBox().setCurrentIndex(0);
+      view.SelectRecentFile();
+    }
     view.ShowExplodedBox().setChecked(false);
     Close();
   }
-  EXPECT_EQ(Profile().value("Settings/ShowExploded").toInt(), 0);
+  EXPECT_EQ(profile_.GetProfileInt("Settings", "ShowExploded", -1), 0);
   // Three entries rewrite "0" to "2"; "3" and "4" keep what the run before stored.
   for (auto [i, name] : {std::pair{0, "old2"}, {1, "old3"}, {2, "old4"}, {3, "old3"}, {4, "old4"}})
-    EXPECT_EQ(Profile().value(QString("RecentFiles/%1").arg(i)).toString().toStdString(), name) << i;
+    EXPECT_EQ(Stored("RecentFiles", std::to_string(i)), name) << i;
 
   CTessaryView& again = Start();
   EXPECT_FALSE(again.ShowExplodedBox().isChecked());
@@ -159,8 +173,8 @@ TEST_F(FormTest, EmptyInitialEntryIsStoredLikeAnyOther) {
   StoreWorkingFolder();
   Start().AddRecentFile("tank");
   Close();
-  EXPECT_EQ(Profile().value("RecentFiles/0").toString(), "");
-  EXPECT_EQ(Profile().value("RecentFiles/1").toString(), "tank");
+  EXPECT_EQ(Stored("RecentFiles", "0"), "");
+  EXPECT_EQ(Stored("RecentFiles", "1"), "tank");
 }
 
 }  // namespace
