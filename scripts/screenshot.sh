@@ -14,7 +14,7 @@ if [ -n "${2:-}" ]; then
 else
   cp -r ../shared/samples/cod2 "$tmp/work"
   workdir="$tmp/work"
-  model=${model:-weapon_g36c}
+  model=${model:-viewmodel_g3}
 fi
 mkdir -p "$(dirname "$out")"
 cmake --build build -j2 --target test_ui >/dev/null

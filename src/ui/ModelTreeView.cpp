@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPixmap>
+#include <algorithm>
 
 namespace tessary::ui {
 
@@ -30,7 +31,19 @@ ModelTreeView::ModelTreeView(QWidget* parent) : QTreeWidget(parent), images_(Cut
   setIconSize(QSize(16, 16));
   setUniformRowHeights(true);
   header()->setStretchLastSection(false);
-  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  header()->setSectionResizeMode(0, QHeaderView::Interactive);
+  connect(this, &QTreeWidget::itemExpanded, this, &ModelTreeView::FitColumn);
+  connect(this, &QTreeWidget::itemCollapsed, this, &ModelTreeView::FitColumn);
+}
+
+void ModelTreeView::FitColumn() {
+  // Rows are selected across the whole width, and long names still scroll sideways.
+  header()->resizeSection(0, std::max(viewport()->width(), sizeHintForColumn(0)));
+}
+
+void ModelTreeView::resizeEvent(QResizeEvent* event) {
+  QTreeWidget::resizeEvent(event);
+  FitColumn();
 }
 
 const QIcon& ModelTreeView::Image(int index) const {
@@ -60,6 +73,7 @@ QTreeWidgetItem* ModelTreeView::AddRow(const TreeItem& item, QTreeWidgetItem* pa
 void ModelTreeView::ShowTree(const TreeItem* root) {
   clear();
   if (root != nullptr) AddRow(*root, nullptr);
+  FitColumn();
 }
 
 void ModelTreeView::ExpandAll(QTreeWidgetItem* item) {

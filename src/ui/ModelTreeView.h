@@ -36,8 +36,10 @@ class ModelTreeView : public QTreeWidget {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void FitColumn();
   QTreeWidgetItem* AddRow(const TreeItem& item, QTreeWidgetItem* parentRow);
 
   std::array<QIcon, 3> images_;
