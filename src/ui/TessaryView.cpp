@@ -99,7 +99,8 @@ void CTessaryView::CreateControls() {
   connect(chooseFolderButton_, &QPushButton::clicked, this, &CTessaryView::ChooseWorkingFolder);
   connect(refreshButton_, &QPushButton::clicked, this, &CTessaryView::RefreshList);
   connect(reloadButton_, &QPushButton::clicked, this, &CTessaryView::ReloadModel);
-  connect(modelList_, &QListWidget::currentRowChanged, this, [this] { SelectModel(); });
+  // Selection, not the focus row: tabbing into the list must not load a model.
+  connect(modelList_, &QListWidget::itemSelectionChanged, this, [this] { SelectModel(); });
   connect(recentBox_, &QComboBox::activated, this, [this] { SelectRecentFile(); });
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* row) { OnTreeSelectionChanged(row); });
@@ -229,7 +230,8 @@ void CTessaryView::RefreshList() {
 }
 
 void CTessaryView::SelectModel() {
-  int index = modelList_->currentRow();
+  QList<QListWidgetItem*> selected = modelList_->selectedItems();
+  int index = selected.isEmpty() ? -1 : modelList_->row(selected.first());
   if (index < 0 || index == lastLoadedIndex) return;
   lastLoadedIndex = index;
   ClearDirectoryCache();

@@ -29,17 +29,6 @@ TEST(DialogUnits, ConvertsEdgesWithRounding) {
   EXPECT_EQ(ScaleDialogUnit(5, 13, 8), 8);  // 8.125
 }
 
-TEST(DialogUnits, BaseUnitsFollowTheFont) {
-  QFont small("DejaVu Sans");
-  small.setPixelSize(10);
-  QFont large = small;
-  large.setPixelSize(20);
-  DialogBaseUnits a = BaseUnitsOf(small), b = BaseUnitsOf(large);
-  EXPECT_GT(a.cx, 0);
-  EXPECT_GT(b.cx, a.cx);
-  EXPECT_GT(b.cy, a.cy);
-}
-
 TEST_F(FormTest, FrameIsFixedSizeWithoutMenuOrMaximize) {
   StoreWorkingFolder();
   CTessaryView& view = Start();

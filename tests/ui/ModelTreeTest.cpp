@@ -103,6 +103,10 @@ TEST_F(TreeTest, SameEntryIsNotReloadedUntilTheReloadButton) {
   const TreeItem* first = view.LoadedTree().Root();
   view.SelectModel();
   EXPECT_EQ(view.LoadedTree().Root(), first);
+  // Moving the focus row (as tabbing into the list does) selects nothing and loads nothing.
+  QListWidget& list = view.ModelList();
+  list.selectionModel()->setCurrentIndex(list.model()->index(1, 0), QItemSelectionModel::NoUpdate);
+  EXPECT_EQ(view.LoadedTree().Root(), first);
   qobject_cast<QPushButton*>(view.Control(kIdReloadModel))->click();
   EXPECT_NE(view.LoadedTree().Root(), first);
   EXPECT_EQ(view.LoadedTree().Root()->text, "car");
