@@ -82,18 +82,6 @@ void ModelTreeView::ExpandAll(QTreeWidgetItem* item) {
   for (int i = 0; i < item->childCount(); ++i) ExpandAll(item->child(i));
 }
 
-QTreeWidgetItem* ModelTreeView::RowOf(const TreeItem* item) const {
-  if (item == nullptr) return nullptr;
-  for (QTreeWidgetItemIterator it(const_cast<ModelTreeView*>(this)); *it; ++it)
-    if (CoreItem(*it) == item) return *it;
-  return nullptr;
-}
-
-void ModelTreeView::RefreshImages() {
-  for (QTreeWidgetItemIterator it(this); *it; ++it)
-    if (TreeItem* core = CoreItem(*it)) (*it)->setIcon(0, Image(core->image));
-}
-
 void ModelTreeView::contextMenuEvent(QContextMenuEvent* event) {
   emit RightClicked(itemAt(event->pos()), event->globalPos());
   event->accept();

@@ -19,14 +19,10 @@ class ModelTreeView : public QTreeWidget {
   void ShowTree(const TreeItem* root);
   // Expands `item` and, recursively, every item below it.
   void ExpandAll(QTreeWidgetItem* item);
-  // Shows each row's image again from its core item (after items were marked present).
-  void RefreshImages();
 
   // The core item a row shows; null for none.
   static TreeItem* CoreItem(const QTreeWidgetItem* row);
   TreeItem* CurrentCoreItem() const { return CoreItem(currentItem()); }
-  // The row showing `item`, or null.
-  QTreeWidgetItem* RowOf(const TreeItem* item) const;
 
   // The three 16 by 16 images cut from the image strip.
   const QIcon& Image(int index) const;
