@@ -23,6 +23,10 @@ void RecentFiles::AddRecentFile(const std::string& name) {
   if (entries_.size() > kMaxEntries) entries_.erase(entries_.begin());
 }
 
+void RecentFiles::RemoveAt(size_t index) {
+  if (index < entries_.size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
 void RecentFiles::Load(ISettingsStore& profile) {
   for (int i = 0; i < static_cast<int>(kMaxEntries); ++i) {
     std::string name = profile.GetProfileString(profile::kRecentFiles, std::to_string(i));

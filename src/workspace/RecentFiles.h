@@ -24,6 +24,9 @@ class RecentFiles {
   // values numbered at or above the count are left as they were.
   void Save(ISettingsStore& profile);
 
+  // Removes the entry at `index` (nothing when there is none).
+  void RemoveAt(size_t index);
+
   const std::vector<std::string>& Entries() const { return entries_; }
 
  private:

@@ -1,0 +1,18 @@
+#pragma once
+// The form's own texts: window title, messages and dialog titles.
+namespace tessary::ui {
+
+inline constexpr const char* kFrameTitle = "Tessary (Call of Duty Series) ";
+inline constexpr const char* kAppTitle = "Tessary";
+inline constexpr const char* kOrganisation = "Ravenmoor";
+
+inline constexpr const char* kFirstRunMessage =
+    "You need to set the working folder.\n\n"
+    "After closing this message box, you will be presented with a \"Browse To\" dialog.  "
+    "Use it to browse to the the working folder.\n\n"
+    "If they dont already exist, all the needed folders will be created. "
+    "(xmodel, xmodelsurfs, xmodelparts, obj, images, and materials)\n\n"
+    "For CoD4, the ModTools have installed those under the \"raw\" folder, so use the "
+    "\"raw\" folder as your working folder.";
+
+}  // namespace tessary::ui

@@ -1,0 +1,29 @@
+#pragma once
+// The program's own read-only viewer for the tags listing. The listing is 16-bit
+// little-endian text without a byte-order mark and with CR LF line ends, which most
+// editors on this platform misread, so the form shows it here in a fixed-pitch font.
+#include <QByteArray>
+#include <QPlainTextEdit>
+#include <QString>
+#include <string>
+
+namespace tessary::ui {
+
+// The text of a UTF-16LE file without byte-order mark; CR LF and lone CR become line
+// feeds, a trailing odd byte is dropped.
+QString DecodeTagsListing(const QByteArray& bytes);
+
+class TagsViewer : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit TagsViewer(QWidget* parent = nullptr);
+  // Reads the listing at `path` (a joined path) and shows it, titled with its file name.
+  // A file that cannot be read shows an empty page.
+  void OpenListing(const std::string& path);
+  const std::string& ListingPath() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace tessary::ui

@@ -1,0 +1,145 @@
+#pragma once
+// The main form: the model tree with the action buttons on the left, the list of model
+// header files and the recent files on the right, the working folder box on top. It
+// owns the workspace fields and runs every command of the program's window.
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/ModelTree.h"
+#include "ui/DialogUnits.h"
+#include "workspace/RecentFiles.h"
+#include "workspace/Retrieval.h"
+#include "workspace/Workspace.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidgetItem;
+
+namespace tessary::ui {
+
+class CSymbolButton;
+class IUserDialogs;
+class ModelListBox;
+class ModelTreeView;
+class TagsViewer;
+
+class CTessaryView : public QWidget {
+  Q_OBJECT
+ public:
+  // The form keeps its settings in `profile`, reads other programs' keys from `registry`,
+  // and asks and tells the user through `dialogs`; all three must outlive it. Creating
+  // the form reads the external paths.
+  CTessaryView(ISettingsStore& profile, IRegistryStore& registry, IUserDialogs& dialogs,
+               QWidget* parent = nullptr);
+  // Destroying the form stores its settings.
+  ~CTessaryView() override;
+
+  // The second step of start-up, once the form sits in its frame: symbols, image list,
+  // working folder (or the first-run timer) and the model list.
+  void OnInitialUpdate();
+
+  // Commands.
+  void ChooseWorkingFolder();
+  bool EnsureWorkingFolder();
+  void FillFileList();
+  void RefreshList();
+  void SelectModel();
+  void ReloadModel();
+  void ShowModelTree(const std::string& name);
+  void ExportObj();
+  void ExportX();
+  void PreviewSurface();
+  void ViewTags();
+  void SelectRecentFile();
+  void AddRecentFile(const std::string& name);
+  void SaveSettings();
+  void ConvertSelectedImage();
+  void RetrieveFile();
+  void RetrieveAllFiles();
+  void OpenPathSetup();
+  void OpenAbout();
+
+  // Controls, by the ids of the form's template.
+  QWidget* Control(int id) const;
+  ModelTreeView& Tree() const { return *tree_; }
+  ModelListBox& ModelList() const { return *modelList_; }
+  QComboBox& RecentBox() const { return *recentBox_; }
+  QCheckBox& ShowExplodedBox() const { return *showExploded_; }
+  const ModelTree& LoadedTree() const { return modelTree_; }
+  // The tags viewer last opened by View tags (null once closed).
+  TagsViewer* LastTagsViewer() const;
+  bool FirstRunTimerActive() const { return firstRunTimer_.isActive(); }
+  bool RetrievePassTimerActive() const { return retrievePassTimer_.isActive(); }
+  DialogBaseUnits BaseUnits() const { return units_; }
+
+  // The workspace fields (working folder, folder box text, external paths).
+  tessary::Workspace& WorkspaceFields() { return workspace_; }
+  const RecentFiles& Recent() const { return recentList_; }
+
+  // The version byte of the loaded model, 0 before any; the list row last loaded, -1 for none.
+  uint8_t modelVersion = 0;
+  int lastLoadedIndex = -1;
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void CreateControls();
+  void PlaceControls();
+  void SetSymbols();
+  // Pushes the fields to the controls (the folder box).
+  void RefreshControls();
+  void OnTreeSelectionChanged(QTreeWidgetItem* row);
+  void OnFirstRunTimer();
+  void OnRetrievePassTimer();
+  // Shows the recent-files list in its box.
+  void ShowRecentFiles();
+  // g_showExploded from the check box: set only when it is both checked and enabled.
+  void TakeShowExploded();
+  // The header's version byte, or nullopt after the file-error box.
+  bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
+  std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }
+
+  ISettingsStore& profile_;
+  IRegistryStore& registry_;
+  IUserDialogs& dialogs_;
+  tessary::Workspace workspace_;
+  RecentFiles recentList_;
+  Retrieval retrieval_;
+  DialogBaseUnits units_;
+  ModelTree modelTree_;
+
+  CSymbolButton* chooseFolderButton_ = nullptr;
+  QLabel* folderLabel_ = nullptr;
+  QLineEdit* folderBox_ = nullptr;
+  CSymbolButton* pathSetupButton_ = nullptr;
+  CSymbolButton* aboutButton_ = nullptr;
+  CSymbolButton* reloadButton_ = nullptr;
+  QLabel* propertiesLabel_ = nullptr;
+  QCheckBox* showExploded_ = nullptr;
+  ModelTreeView* tree_ = nullptr;
+  QPushButton* previewButton_ = nullptr;
+  QPushButton* exportObjButton_ = nullptr;
+  QPushButton* exportXButton_ = nullptr;
+  QPushButton* convertButton_ = nullptr;
+  QPushButton* retrieveButton_ = nullptr;
+  QPushButton* viewTagsButton_ = nullptr;
+  CSymbolButton* refreshButton_ = nullptr;
+  QLabel* filesLabel_ = nullptr;
+  ModelListBox* modelList_ = nullptr;
+  QLabel* recentLabel_ = nullptr;
+  QComboBox* recentBox_ = nullptr;
+
+  QTimer firstRunTimer_;      // timer 11: the first-run prompt
+  QTimer retrievePassTimer_;  // timer 7: second pass of Retrieve all files
+  QPointer<TagsViewer> lastViewer_;
+};
+
+}  // namespace tessary::ui
