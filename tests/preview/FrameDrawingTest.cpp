@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <iterator>
 
 #include "preview/PreviewHarness.h"
 
@@ -27,20 +28,13 @@ Surface Square(float half, bool strip) {
 
 class FrameDrawing : public PreviewHarness {
  protected:
-  void TearDown() override {
-    for (GLuint id : textures_) glDeleteTextures(1, &id);
-    PreviewHarness::TearDown();
-  }
-  // A 1 × 1 texture of one colour, handed to `s` as if loaded.
-  void GiveTexture(Surface& s, Rgb c) {
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    glBindTexture(GL_TEXTURE_2D, id);
+  // A 1 × 1 texture of one colour, handed to `s` as if loaded; it goes with the context.
+  static void GiveTexture(Surface& s, Rgb c) {
+    glGenTextures(1, &s.textureId);
+    glBindTexture(GL_TEXTURE_2D, s.textureId);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     const uint8_t texel[3] = {uint8_t(c[0]), uint8_t(c[1]), uint8_t(c[2])};
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
-    textures_.push_back(id);
-    s.textureId = id;
     s.textureLoaded = true;
   }
   void Use(std::vector<Surface> list) {
@@ -57,9 +51,6 @@ class FrameDrawing : public PreviewHarness {
   int RedText() const { return Shown().Count(kRed, 0, kHeight / 2 - 20, kWidth, kHeight / 2 + 20, 12); }
 
   std::vector<Surface> surfaces;
-
- private:
-  std::vector<GLuint> textures_;
 };
 
 TEST_F(FrameDrawing, EmptySceneOfBothDrawers) {
@@ -102,6 +93,10 @@ TEST_F(FrameDrawing, SurfaceColoursAndEdgeWidths) {
   renderer->skinsOff = 1;
   ASSERT_TRUE(renderer->Draw(2));
   EXPECT_EQ(Centre()[0], Centre()[2]);
+  renderer->rotationX = 90;  // edge-on, the square leaves the middle to the backdrop
+  ASSERT_TRUE(renderer->Draw(2));
+  EXPECT_GT(Shown().Count(kBackdrop, 140, 100, 180, 140), 40 * 40 * 3 / 4);
+  renderer->rotationX = 0;
 
   // A flat triangle fills nothing, so its edges show whole: 100 units at 400, about 72 pixels.
   Surface needle = Square(50, false);
@@ -154,44 +149,39 @@ TEST_F(FrameDrawing, ThumbnailPanelRowsAndUvLayout) {
   EXPECT_TRUE(Near(Shown().At(x0 + 50, y0 + 50), kBackdrop));
 }
 
-TEST_F(FrameDrawing, UnsupportedTexturedSurfaceShowsTheRedMessageForGood) {
+TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
   Use({Square(50, false)});
   surfaces[0].unsupported = true;
-  EXPECT_TRUE(renderer->Draw(2));  // untextured: not looked at
-  EXPECT_EQ(renderer->notSupported, 0);
-
-  GiveTexture(surfaces[0], {0, 0, 250});
-  size_t shown = context.FramesShown();
-  EXPECT_FALSE(renderer->Draw(2));
-  EXPECT_EQ(context.FramesShown(), shown + 1);
-  Picture p = Shown();
-  EXPECT_GT(RedText(), 100);
-  EXPECT_EQ(p.Count(kRed, 0, 0, kWidth, kHeight / 2 - 30, 12), 0);
-  // The model is not drawn; the floor still is.
-  EXPECT_EQ(p.Count({0, 0, 225}, kWidth / 2 - 30, kHeight / 2 - 30, kWidth / 2 + 30, kHeight / 2 + 30, 3), 0);
-  EXPECT_GT(p.Count(kFloor, 0, 200, kWidth, 225), kWidth * 10);
-  surfaces[0].unsupported = false;
-  EXPECT_FALSE(renderer->Draw(2));
-}
-
-TEST_F(FrameDrawing, BadIndexOrMissingDataAbandonsTheFrame) {
-  auto run = [this](std::function<void(Surface&)> damage, bool textured) {
+  EXPECT_TRUE(renderer->Draw(2));  // untextured: the mark is not looked at
+  const struct {
+    std::function<void(Surface&)> damage;
+    bool textured, swapped;
+  } cases[] = {
+      {[](Surface& s) { s.unsupported = true; }, true, true},
+      {[](Surface& s) { s.triLists[0].indices[4] = 4; }, false, false},  // abandoned, nothing swapped
+      {[](Surface& s) { s.vertexCount = 2; }, false, false},
+      {[](Surface& s) { s.vertices.resize(3); }, false, false},
+      {[](Surface& s) { s.triListCount = 2; }, false, false},
+      {[](Surface& s) { s.triLists[0].triCount = 3; }, false, false},
+      {[](Surface& s) { s.triLists[0].indices[0] = 900; }, true, false},  // the UV panel reads them too
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
     Use({Square(50, false)});
-    if (textured) GiveTexture(surfaces[0], {9, 9, 9});  // the UV panel reads the indices too
-    damage(surfaces[0]);
+    if (cases[i].textured) GiveTexture(surfaces[0], {0, 0, 250});
+    cases[i].damage(surfaces[0]);
     renderer->notSupported = 0;
     size_t before = context.FramesShown();
-    EXPECT_FALSE(renderer->Draw(2));
-    EXPECT_EQ(context.FramesShown(), before);  // nothing swapped
-    EXPECT_FALSE(renderer->Draw(2));           // the next frame says why
-    EXPECT_GT(RedText(), 100);
-  };
-  run([](Surface& s) { s.triLists[0].indices[4] = 4; }, false);
-  run([](Surface& s) { s.vertexCount = 2; }, false);
-  run([](Surface& s) { s.vertices.resize(3); }, false);
-  run([](Surface& s) { s.triListCount = 2; }, false);
-  run([](Surface& s) { s.triLists[0].triCount = 3; }, false);
-  run([](Surface& s) { s.triLists[0].indices[0] = 900; }, true);
+    EXPECT_FALSE(renderer->Draw(2)) << i;
+    EXPECT_EQ(context.FramesShown(), before + cases[i].swapped) << i;
+    surfaces[0] = Square(50, false);  // repaired, the mark stays
+    EXPECT_FALSE(renderer->Draw(2)) << i;
+    Picture p = Shown();
+    EXPECT_GT(RedText(), 100) << i;
+    EXPECT_EQ(p.Count(kRed, 0, 0, kWidth, kHeight / 2 - 30, 12), 0) << i;
+    // Only the model is left out.
+    EXPECT_EQ(p.Count(kBackdrop, kWidth / 2 - 30, kHeight / 2 - 34, kWidth / 2 + 30, kHeight / 2 - 24), 600) << i;
+    EXPECT_GT(p.Count(kFloor, 0, 200, kWidth, 225), kWidth * 10) << i;
+  }
 }
 
 TEST_F(FrameDrawing, StripsOverlapShortStripsDrawNothingUnknownVariantsNothingAtAll) {
@@ -232,11 +222,8 @@ TEST_F(FrameDrawing, ZeroSizedWindowKeepsTheProjection) {
   context.SetReportedSize(kWidth / 2, kHeight);
   EXPECT_TRUE(renderer->UpdateProjection());
   EXPECT_EQ(viewportWidth(), kWidth / 2);
-  // A host that cannot tell its size.
-  CHeadlessContext none;
-  CPreviewRenderer detached;
+  CPreviewRenderer detached;  // a host that cannot tell its size
   EXPECT_FALSE(detached.UpdateProjection());
-  EXPECT_FALSE(detached.Attach(&none));
 }
 
 }  // namespace
