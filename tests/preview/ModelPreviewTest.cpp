@@ -27,12 +27,8 @@ v20::FixtureSurface Plate() {
   return s;
 }
 
-class ModelPreview : public ::testing::Test {
+class ModelPreview : public test::PreviewHarness {
  protected:
-  void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(context.Create(200, 150, error)) << error;
-  }
   // Opens `name` and runs the preview window's opening sequence and `frames` frames.
   bool Show(CModel& model, const std::string& folder, const std::string& name, int frames) {
     model.SetRenderer(std::make_unique<CPreviewRenderer>());
@@ -45,9 +41,6 @@ class ModelPreview : public ::testing::Test {
     for (int i = 0; i < frames; ++i) result = model.Draw();
     return result;
   }
-  test::Picture Shown() const { return test::Picture(context.ShownFrame(), 200, 150); }
-
-  CHeadlessContext context;
 };
 
 TEST_F(ModelPreview, Version20ModelIsDrawnWithItsTexture) {
@@ -61,8 +54,8 @@ TEST_F(ModelPreview, Version20ModelIsDrawnWithItsTexture) {
   ASSERT_TRUE(Show(model, wd.ModelFolder(), "plate", 1));
   EXPECT_TRUE((*model.curSurfaces)[0].textureLoaded);
   // The blue texture × 0.9 in the middle.
-  EXPECT_TRUE(Near(Shown().At(100, 75), {0, 0, 230}, 3)) << test::Describe(Shown().At(100, 75));
-  EXPECT_TRUE(Near(Shown().At(199, 0), test::kBackdrop));
+  EXPECT_TRUE(Near(Shown().At(160, 120), {0, 0, 230}, 3)) << test::Describe(Shown().At(160, 120));
+  EXPECT_TRUE(Near(Shown().At(319, 0), test::kBackdrop));
 }
 
 // Real models of the second game, where they are at hand: each is drawn and covers some of
@@ -76,7 +69,7 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
     auto model = CreateModel(20);
     ASSERT_TRUE(model);
     EXPECT_TRUE(Show(*model, folder, name, 3)) << name;
-    EXPECT_LT(Shown().Count(test::kBackdrop, 60, 40, 140, 110), 80 * 70) << name;
+    EXPECT_LT(Shown().Count(test::kBackdrop, 96, 64, 224, 176), 128 * 112) << name;
   }
 }
 
