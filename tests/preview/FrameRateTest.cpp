@@ -20,19 +20,16 @@ TEST(FrameRate, DISABLED_LargeTexturedModelAt800x600) {
   const int side = 159, n = side + 1;
   std::vector<Surface> surfaces(1);
   Surface& s = surfaces[0];
-  TriList list;
+  std::vector<uint16_t>& indices = s.triLists.emplace_back().indices;
   for (int j = 0; j < n; ++j)
     for (int i = 0; i < n; ++i) {
       s.vertices.push_back({{}, {float(i) / side, float(j) / side},
-                            {-150.0f + 300.0f * i / side, -150.0f + 300.0f * j / side, 20.0f * (i % 7 + j % 5)}});
-      if (i < side && j < side) {
-        const uint16_t a = uint16_t(j * n + i), b = uint16_t(a + 1), c = uint16_t(a + n + 1), d = uint16_t(a + n);
-        list.indices.insert(list.indices.end(), {a, b, c, a, c, d});
-      }
+                            {300.0f * i / side - 150, 300.0f * j / side - 150, 20.0f * (i % 7 + j % 5)}});
+      const uint16_t a = uint16_t(j * n + i), c = uint16_t(a + n + 1);
+      if (i < side && j < side) indices.insert(indices.end(), {a, uint16_t(a + 1), c, a, c, uint16_t(a + n)});
     }
-  list.triCount = uint32_t(list.indices.size() / 3);
+  s.triLists[0].triCount = uint32_t(indices.size() / 3);
   s.vertexCount = int32_t(s.vertices.size()), s.triListCount = 1;
-  s.triLists.push_back(std::move(list));
   CPreviewRenderer renderer;
   ASSERT_TRUE(renderer.Attach(&context));
   glGenTextures(1, &s.textureId);

@@ -2,7 +2,6 @@
 // camera keys with their modifiers.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <iterator>
 #include <utility>
 
