@@ -20,66 +20,42 @@ struct FileOf {
   BinaryFile file;
 };
 
-TEST(MeasureString, ForwardCountsUpToTheZeroWithinTheLimit) {
-  FileOf f(ByteWriter().Raw("xx").Z("").Z("abc").Fill(1023, 'a').U8(0).Fill(1024, 'b').U8(0).Raw("end"));
+TEST(MeasureString, TakesUpTo1023BytesEitherWay) {
+  FileOf f(ByteWriter().Raw("ab").U8(0).Raw("cde").U8(0).Fill(1024, 'x').U8(0).Fill(1023, 'y').U8(0).Raw("end"));
   BinaryFile& file = f.file;
-  EXPECT_EQ(MeasureString(file, 2, false), 0);
   EXPECT_EQ(MeasureString(file, 3, false), 3);
   EXPECT_EQ(file.Tell(), 3);
-  EXPECT_EQ(MeasureString(file, 7, false), 1023);      // the longest string it takes
-  EXPECT_EQ(MeasureString(file, 7 + 1024, false), 0);  // 1,024 bytes without a zero
-  EXPECT_EQ(file.Tell(), 7 + 1024);
+  EXPECT_EQ(MeasureString(file, 7, false), 0);  // 1,024 bytes without a zero
+  EXPECT_EQ(MeasureString(file, 7 + 1025, false), 1023);
   EXPECT_EQ(MeasureString(file, 7 + 2049, false), 3);  // the end of the file ends it
   EXPECT_EQ(MeasureString(file, 5000, false), 0);
-}
-
-TEST(MeasureString, BackwardStopsAfterTheZeroOrAtTheStart) {
-  FileOf f(ByteWriter().Raw("ab").U8(0).Raw("cde").U8(0).Fill(1024, 'x').U8(0).Fill(1023, 'y'));
-  BinaryFile& file = f.file;
+  // Backward: from the position to just after the zero before it.
   bool atStart = true;
-  EXPECT_EQ(MeasureString(file, 6, true, &atStart), 3);  // "cde" back to the zero at 2
+  EXPECT_EQ(MeasureString(file, 6, true, &atStart), 3);
   EXPECT_FALSE(atStart);
   EXPECT_EQ(file.Tell(), 3);
   EXPECT_EQ(MeasureString(file, 3, true, &atStart), 0);
-  EXPECT_EQ(MeasureString(file, 7 + 1024, true, &atStart), 0);  // 1,024 without a zero
+  EXPECT_EQ(MeasureString(file, 7 + 1024, true, &atStart), 0);
   EXPECT_EQ(file.Tell(), 7 + 1024);
   EXPECT_EQ(MeasureString(file, 8 + 1024 + 1023, true), 1023);
   EXPECT_EQ(file.Tell(), 8 + 1024);
-  EXPECT_EQ(MeasureString(file, 2, true, &atStart), 2);
+  EXPECT_EQ(MeasureString(file, 2, true, &atStart), 2);  // no zero before the start
   EXPECT_TRUE(atStart);
   EXPECT_EQ(file.Tell(), 0);
-  EXPECT_EQ(MeasureString(file, 0, true, &atStart), 0);
-  EXPECT_TRUE(atStart);
 }
 
-TEST(ReadZString, TakesAtMostTheLimitAndPeekingCountsTheZero) {
-  FileOf f(ByteWriter().Z("abcdef").Z("").Raw("ij"));
-  BinaryFile& file = f.file;
-  EXPECT_EQ(PeekStringLength(file), 7);
-  EXPECT_EQ(file.Tell(), 0);
-  EXPECT_EQ(ReadZString(file, 3), "abc");
-  EXPECT_EQ(file.Tell(), 3);
-  EXPECT_EQ(ReadZString(file), "def");
-  EXPECT_EQ(PeekStringLength(file), 1);  // an empty string
-  EXPECT_EQ(ReadZString(file), "");
-  EXPECT_EQ(PeekStringLength(file), 2);  // ended by the end of the file
-  EXPECT_EQ(ReadZString(file), "ij");
-  EXPECT_EQ(PeekStringLength(file), 0);
-  EXPECT_EQ(ReadZString(file), "");
-}
-
-TEST(CountLodNames, EndsAtZeroValueEmptyOrOneCharacterName) {
-  auto count = [](const ByteWriter& bytes, int64_t offset = 0) {
-    FileOf f(bytes);
-    return CountLodNames(f.file, offset);
+TEST(CountLodNames, EndsAtZeroValueEmptyOrOneCharacterNameOrTheEnd) {
+  const std::pair<ByteWriter, int> cases[] = {
+      {ByteWriter().U32(5).Z("ab").U32(0).Z("cd").U32(7).Z("ef"), 2},
+      {ByteWriter().U32(5).Z("ab").U32(5).Z(""), 1},
+      {ByteWriter().U32(5).Z("ab").U32(5).Z("c").U32(0).Z("de"), 1},
+      {ByteWriter().U32(5).Z("ab").U32(5), 1},
+      {ByteWriter().U32(5).Z("ab").U32(0).Raw("cd"), 2},
   };
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab").U32(0).Z("cd").U32(7).Z("ef")), 2);
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab").U32(5).Z("")), 1);
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab").U32(5).Z("c").U32(0).Z("de")), 1);
-  // The end of the file ends the list and any name in it.
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab").U32(5)), 1);
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab").U32(0).Raw("cd")), 2);
-  EXPECT_EQ(count(ByteWriter().U32(5).Z("ab"), 2), 0);
+  for (const auto& [bytes, count] : cases) {
+    FileOf f(bytes);
+    EXPECT_EQ(CountLodNames(f.file, 0), count);
+  }
 }
 
 TEST(FindMaterialSection, TwoBytesBeforeTheFirstMarkerInAnyBlockPosition) {
@@ -91,16 +67,15 @@ TEST(FindMaterialSection, TwoBytesBeforeTheFirstMarkerInAnyBlockPosition) {
     FileOf f(w);
     return FindMaterialSection(f.file);
   };
-  EXPECT_EQ(find(600, {300}), 298);
-  // Straddling the boundary between the first 1,024-byte blocks, in each way.
-  for (size_t at : {1021u, 1022u, 1023u, 1024u, 2046u}) EXPECT_EQ(find(3000, {at}), int64_t(at) - 2) << at;
+  // Straddling the boundaries between 1,024-byte blocks, in each way.
+  for (size_t at : {300u, 1021u, 1022u, 1023u, 1024u, 2046u}) EXPECT_EQ(find(3000, {at}), int64_t(at) - 2) << at;
   EXPECT_EQ(find(3000, {2500, 1500}), 1498);
   EXPECT_EQ(find(1028, {1024}), 1022);  // at the very end
   EXPECT_EQ(find(100, {2}), 0);
   EXPECT_LT(find(100, {1}), 0);  // too close to the start
+  EXPECT_LT(find(0, {}), 0);
   FileOf cut(ByteWriter().Fill(5000, 'm').Raw("mtl"));  // a marker cut by the end
   EXPECT_LT(FindMaterialSection(cut.file), 0);
-  EXPECT_LT(find(0, {}), 0);
 }
 
 }  // namespace

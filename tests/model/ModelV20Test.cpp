@@ -115,15 +115,10 @@ TEST_F(V20, OtherVersionsAndMissingHeadersGiveNoLevels) {
   v14.Data()[0] = 14;
   wd.Write("xmodel/old", v14);
   ASSERT_TRUE(model.Open(wd.ModelFolder(), "old"));
-  EXPECT_EQ(model.GetVersion(), 14u);
   EXPECT_EQ(model.LoadLods(), nullptr);
   EXPECT_FALSE(model.LoadSurfaces(0, false));
-  model.LoadParts(0);
-  EXPECT_EQ(model.parts.count(), 1);
-  CModelV20 missing;
-  EXPECT_FALSE(missing.Open(wd.ModelFolder(), "none"));
-  EXPECT_EQ(missing.LoadLods(), nullptr);
-  EXPECT_FALSE(missing.Open(wd.Str(), "xmodel"));  // a folder is no header
+  EXPECT_FALSE(model.Open(wd.ModelFolder(), "none"));
+  EXPECT_FALSE(model.Open(wd.Str(), "xmodel"));  // a folder is no header
 }
 
 TEST_F(V20, ImageForMaterialPrefersConvertedDds) {
@@ -190,11 +185,7 @@ TEST_F(V20, UnusablePartsFilesGiveTheUnnamedRootAlone) {
     ASSERT_TRUE(Load());
     ASSERT_EQ(model.parts.count(), 1);
     EXPECT_EQ(model.parts.parts[0].name, "");
-    EXPECT_EQ(At(model.parts.parts[0].position), (Xyz{0, 0, 0}));
   }
-  std::filesystem::remove(wd.Path() / "xmodelparts" / "m_lod0");
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(model.parts.count(), 1);
   // Without levels there is no parts file to name.
   wd.Write("xmodel/m", v20::Header({{"", 0, {}}}));
   wd.Write("xmodelparts/m_lod0", v20::Parts({{0, {}, "root"}, {0, {}, "a"}}));
@@ -219,16 +210,9 @@ TEST_F(V20, RigidVerticesMoveByTheirBone) {
   ASSERT_EQ(model.curSurfaceCount, 2);
   const Vertex& v = Surfaces()[0].vertices[0];
   EXPECT_EQ(At(v.position), (Xyz{1, 2, 4}));
-  EXPECT_EQ(At(v.normal), (Xyz{0.5f, 0.25f, 0.125f}));
-  EXPECT_EQ(Xyz(v.uv, v.uv + 2), (Xyz{0.75f, 0.0625f}));
+  EXPECT_EQ((Xyz{v.normal[0], v.normal[1], v.normal[2], v.uv[0], v.uv[1]}), (Xyz{0.5f, 0.25f, 0.125f, 0.75f, 0.0625f}));
   EXPECT_EQ(At(Surfaces()[1].vertices[1].position), (Xyz{7, 8, 9}));
-  for (const Surface& s : Surfaces()) {
-    EXPECT_EQ(s.vertexCount, 3);
-    ASSERT_EQ(s.triLists.size(), 1u);
-    EXPECT_EQ(s.triLists[0].triCount, 1u);
-    EXPECT_EQ(s.triLists[0].indices, (std::vector<uint16_t>{0, 1, 2}));
-    EXPECT_TRUE(s.facesLoaded);
-  }
+  EXPECT_EQ(Surfaces()[1].triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2}));
 }
 
 TEST_F(V20, SkinnedVerticesNameTheirOwnBoneAndExtraInfluencesLengthenThem) {
@@ -279,11 +263,8 @@ TEST_F(V20, FourExtraInfluencesStopTheDecoderWithAMessage) {
   EXPECT_EQ(notes.captions[0], "Tessary");
   const auto& s = Surfaces();
   EXPECT_TRUE(s[0].facesLoaded);
-  EXPECT_TRUE(s[1].unsupported && s[1].unsupportedAlt);
-  EXPECT_TRUE(s[1].triLists.empty());
-  EXPECT_EQ(s[1].vertexCount, 3);
+  EXPECT_TRUE(s[1].unsupported && s[1].unsupportedAlt && s[1].triLists.empty());
   EXPECT_EQ(At(s[1].vertices[0].position), (Xyz{5, 5, 5}));  // decoded before the failure
-  EXPECT_FALSE(s[2].facesLoaded);
   EXPECT_EQ(s[2].vertexCount, 0);
   // The same surface first: the level is refused.
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({bad}));
@@ -298,9 +279,7 @@ TEST_F(V20, ShortVertexBlockLeavesTheSurfaceWithoutTriangles) {
   EXPECT_TRUE(model.LoadSurfaces(0, false));
   EXPECT_TRUE(notes.messages.empty());
   EXPECT_TRUE(Surfaces()[0].facesLoaded);
-  EXPECT_EQ(Surfaces()[1].vertexCount, 3);
-  EXPECT_FALSE(Surfaces()[1].facesLoaded);
-  EXPECT_TRUE(Surfaces()[1].triLists.empty());
+  EXPECT_FALSE(Surfaces()[1].facesLoaded || !Surfaces()[1].triLists.empty());
   // A skinned block cut short fails the same way.
   w = v20::Surfaces({v20::Triangle(0xFFFF)});
   w.Data().resize(w.Size() - 6 - 10);
@@ -322,7 +301,6 @@ TEST_F(V20, LevelsAndTheirSurfacesFiles) {
   EXPECT_TRUE(Surfaces()[0].facesLoaded);
 
   EXPECT_FALSE(model.LoadSurfaces(0, false));  // its file is missing
-  EXPECT_EQ(model.surfacesFile, nullptr);
   EXPECT_EQ(model.curSurfaces, nullptr);
   EXPECT_FALSE(model.LoadSurfaces(2, false));
   EXPECT_FALSE(model.LoadSurfaces(-1, false));
