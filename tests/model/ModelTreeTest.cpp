@@ -7,7 +7,6 @@
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
 #include "model/ShowModelTree.h"
-#include "model/TreeFiller.h"
 
 namespace tessary {
 namespace {
@@ -47,44 +46,24 @@ TEST(ModelTree, Version20MarksFilesAndIwiOnlyImages) {
   ModelTree tree;
   ShowModelTree(tree, wd.Str(), "tank", 20);
   const TreeItem& root = *tree.Root();
-  EXPECT_EQ(root.text, "tank");
   ASSERT_EQ(Children(root), (Lines{"Surfaces/0", "Parts (Tags)/0"}));
   EXPECT_EQ(Children(*root.children[0]), (Lines{"tank_lod0/1/bold/lod0", "tank_lod1/2/bold/lod1"}));
   EXPECT_EQ(Children(*root.children[1]), Lines{"tank_lod0/1"});
-  const TreeItem& level0 = *root.children[0]->children[0];
-  ASSERT_EQ(Children(level0), Lines{"Materials/0"});
-  const TreeItem& materials = Materials(level0);
+  const TreeItem& materials = Materials(*root.children[0]->children[0]);
   // The repeated material once; a missing material file gets no image item.
   EXPECT_EQ(Children(materials), (Lines{"mtl_dds/1", "mtl_iwi/1", "mtl_none/1", "mtl_lost/2"}));
   EXPECT_EQ(Children(*materials.children[0]), Lines{"a.dds/1"});
   EXPECT_EQ(Children(*materials.children[1]), Lines{"b.iwi/1/bold"});
   EXPECT_EQ(Children(*materials.children[2]), Lines{"c.iwi/2"});
   EXPECT_TRUE(materials.children[3]->children.empty());
-  EXPECT_EQ(materials.children[1]->parent, &materials);
 
-  // The filler tells whether every level's surfaces file is there.
-  CTreeFillerV20 filler;
-  for (int complete : {0, 1}) {
-    ModelTree again;
-    TreeItem& r = again.SetRoot("tank");
-    EXPECT_EQ(filler.FillModelTree(r.AddChild(kSurfacesGroup, 0), r.AddChild(kPartsGroup, 0), wd.Str(), "tank"),
-              complete);
-    wd.Write("xmodelsurfs/TANK_LOD1", v20::Surfaces({}));
-  }
-}
-
-TEST(ModelTree, Version20ItemDataCountsAbsentLevels) {
-  TempWorkdir wd;
-  // Level 0's name is too short to be present: the parts item carries its (empty) name,
-  // and the one surfaces item index 1.
+  // Level 0's name too short to be present: the parts item carries its (empty) name, and
+  // the one surfaces item index 1. An empty level list has no parts item either.
   wd.Write("xmodel/m", v20::Header({{"abc", 1, {"mtl_a"}}, {"m_lod1", 0, {"mtl_b"}}}));
-  wd.Write("xmodel/empty", v20::Header({{"", 0, {}}}));
-  ModelTree tree;
   ShowModelTree(tree, wd.Str(), "m", 20);
   EXPECT_EQ(Children(*tree.Root()->children[0]), Lines{"m_lod1/2/bold/lod1"});
   EXPECT_EQ(Children(*tree.Root()->children[1]), Lines{"/2"});
-  EXPECT_EQ(Children(Materials(*tree.Root()->children[0]->children[0])), Lines{"mtl_b/2"});
-  // An empty level list has no parts item either.
+  wd.Write("xmodel/empty", v20::Header({{"", 0, {}}}));
   ShowModelTree(tree, wd.Str(), "empty", 20);
   EXPECT_TRUE(tree.Root()->children[0]->children.empty());
   EXPECT_TRUE(tree.Root()->children[1]->children.empty());

@@ -74,15 +74,11 @@ TEST_F(V25, ShortNamesStayAbsentAndMaterialsFollowTheList) {
   ASSERT_EQ(model.lodCount, 3);
   EXPECT_EQ(model.presentLodCount, 2);
   EXPECT_FALSE(model.lods[1].present);
-  EXPECT_EQ(model.lods[2].surfsName, "m_lod2");
   ASSERT_EQ(model.lods[0].materialCount, 3);
   EXPECT_EQ(model.lods[1].materialCount, 0);
   ASSERT_EQ(model.lods[2].materialCount, 2);
-  const MaterialEntry& third = model.lods[0].materials[2];
-  EXPECT_EQ(third.name, "mtl_a");
-  EXPECT_EQ(third.index, 2);
-  EXPECT_EQ(third.lodMaterialCount, 3);
-  EXPECT_EQ(third.imageName, "a_col.iwi");
+  EXPECT_EQ(model.lods[0].materials[2].name, "mtl_a");
+  EXPECT_EQ(model.lods[0].materials[2].imageName, "a_col.iwi");
   EXPECT_FALSE(model.lods[0].materials[1].imageName.has_value());
   EXPECT_EQ(model.lods[2].materials[0].imageName, "b_col.dds");
   EXPECT_EQ(model.lods[2].materials[1].imageName, ".iwi");  // an empty name still gets it
@@ -126,7 +122,6 @@ TEST_F(V25, PartsAccumulateAndEmptyNamesBecomeTagOrigin) {
   Load();
   ASSERT_EQ(model.parts.count(), 3);
   EXPECT_EQ(model.parts.parts[1].name, "tag_origin");
-  EXPECT_FLOAT_EQ(model.parts.parts[2].position[0], 1);
   EXPECT_FLOAT_EQ(model.parts.parts[2].position[1], 2);
   // A parts file of another version stands for the root alone.
   wd.Write("xmodelparts/m_lod0", v20::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}}, 20));
@@ -143,7 +138,6 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   Load();
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_EQ(model.curSurfaceCount, 2);
-  EXPECT_EQ(S(0).vertexCount, 5);
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[2], 4);
   EXPECT_EQ(S(0).triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2, 2, 3, 4}));
@@ -180,7 +174,6 @@ TEST_F(V25, WeightedFormsSkipTheirTails) {
     EXPECT_FLOAT_EQ(s.vertices[1].position[0], 1);
     EXPECT_FLOAT_EQ(s.vertices[2].position[1], 1);
     EXPECT_FLOAT_EQ(s.vertices[2].uv[1], 1);
-    EXPECT_FLOAT_EQ(s.vertices[2].normal[2], 1);
     EXPECT_EQ(s.triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2}));
   }
   EXPECT_TRUE(notes.messages.empty());
@@ -215,9 +208,7 @@ TEST_F(V25, ScanFindsTheBlockByItsMarkOrByThreeZeros) {
   write(std::vector<uint8_t>(131, 9), true);
   EXPECT_FALSE(model.LoadSurfaces(0, false));
   EXPECT_EQ(notes.messages, std::vector<std::string>{"Can't decode this surface!!"});
-  EXPECT_TRUE(S(0).unsupported);
-  EXPECT_FALSE(S(0).unsupportedAlt);
-  EXPECT_TRUE(S(0).triLists.empty());
+  EXPECT_TRUE(S(0).unsupported && !S(0).unsupportedAlt && S(0).triLists.empty());
 }
 
 TEST_F(V25, FailuresStopDecodingAndKeepEarlierSurfaces) {
@@ -228,10 +219,7 @@ TEST_F(V25, FailuresStopDecodingAndKeepEarlierSurfaces) {
   ASSERT_TRUE(model.LoadSurfaces(0, false));  // a later surface failing keeps the level
   EXPECT_EQ(notes.messages, std::vector<std::string>{"VertexData.b1 >= 4\nUnsupported model type."});
   EXPECT_TRUE(S(0).facesLoaded);
-  EXPECT_TRUE(S(1).unsupported && S(1).unsupportedAlt);
-  EXPECT_EQ(S(1).vertexCount, 3);
-  EXPECT_TRUE(S(1).triLists.empty());
-  EXPECT_TRUE(S(2).triLists.empty());
+  EXPECT_TRUE(S(1).unsupported && S(1).unsupportedAlt && S(1).triLists.empty());
   EXPECT_EQ(S(2).vertexCount, 0);
 
   WriteModel({bad});  // the first surface failing refuses the level
