@@ -72,20 +72,6 @@ TEST_F(V20, LevelsMaterialsAndImages) {
   EXPECT_FALSE(model.lods[2].materials[1].imageName.has_value());  // names the folder
 }
 
-TEST_F(V20, LevelListBoundaries) {
-  // Names filling the 1,024-byte name buffer are not taken.
-  wd.Write("xmodel/m", v20::Header({{std::string(1023, 'a'), 1, {"mtl_a"}}, {std::string(1024, 'b'), 0, {"mtl_b"}}}));
-  ASSERT_TRUE(Load());
-  ASSERT_EQ(model.lodCount, 2);
-  EXPECT_EQ(model.lods[0].surfsName, std::string(1023, 'a'));
-  EXPECT_FALSE(model.lods[1].present);
-  // An empty name ends the list, although a third entry follows.
-  wd.Write("xmodel/m", v20::Header({{"m_lod0", 1, {"mtl_a"}}, {"", 1, {}}, {"m_lod2", 0, {"mtl_c"}}}));
-  ASSERT_TRUE(Load());
-  EXPECT_EQ(model.lodCount, 1);
-  EXPECT_EQ(NamesOf(model.lods[0]), Names{"mtl_a"});
-}
-
 TEST_F(V20, MaterialListsByMarkerOrFromTheEnd) {
   ByteWriter marker;  // the marker at 412: the lists are read from 410
   marker.U16(20).Fill(25).U32(0).Z("m_lod0");
@@ -261,12 +247,6 @@ TEST_F(V20, ShortVertexBlockLeavesTheSurfaceWithoutTriangles) {
   EXPECT_TRUE(notes.messages.empty());
   EXPECT_TRUE(Surfaces()[0].facesLoaded);
   EXPECT_FALSE(Surfaces()[1].facesLoaded || !Surfaces()[1].triLists.empty());
-  // A skinned block cut short fails the same way.
-  w = v20::Surfaces({v20::Triangle(0xFFFF)});
-  w.Data().resize(w.Size() - 6 - 10);
-  wd.Write("xmodelsurfs/m_lod0", w);
-  EXPECT_TRUE(model.LoadSurfaces(0, false));
-  EXPECT_FALSE(Surfaces()[0].facesLoaded);
 }
 
 TEST_F(V20, LevelsAndTheirSurfacesFiles) {
