@@ -86,14 +86,16 @@ int CheckX(const std::string& text) {
   return meshes;
 }
 
-// Exports levels 0 to 3 (as many as the samples have) of every model as OBJ, and as .x
-// for version 25, checking each file; returns the levels written as "model:level".
-std::vector<std::string> ExportEveryLevel(const TempWorkdir& wd, bool alsoX) {
+// Exports levels 0 to 3 (as many as the samples have) of every model of `game` as OBJ,
+// and as .x for version 25, checking each file and counting the levels written.
+void ExpectEveryLevelExported(const std::string& game, size_t levels, bool alsoX) {
+  TempWorkdir wd;
+  if (!CopySamples(game, wd)) GTEST_SKIP() << "no sample models";
   test::RecordingNotifier notifier;
   std::vector<std::string> written;
   auto names = ListModelHeaders(wd.Str());
-  EXPECT_TRUE(names.has_value());
-  for (const auto& name : names.value_or(std::vector<std::string>{})) {
+  ASSERT_TRUE(names.has_value());
+  for (const auto& name : *names) {
     for (int level = 0; level < 4; ++level) {
       SCOPED_TRACE(name + ":" + std::to_string(level));
       ExportOutcome obj = ExportObjFiles(wd.Str(), name, level);
@@ -102,37 +104,20 @@ std::vector<std::string> ExportEveryLevel(const TempWorkdir& wd, bool alsoX) {
       int groups = CheckObj(Text(obj.written[1]), Text(obj.written[0]));
       if (!alsoX) continue;
       ExportOutcome x = ExportXFile(wd.Str(), name, level);
-      EXPECT_TRUE(x.ok) << x.error;
-      if (x.ok) {
-        EXPECT_EQ(CheckX(Text(x.written[0])), groups);
-      }
+      ASSERT_TRUE(x.ok) << x.error;
+      EXPECT_EQ(CheckX(Text(x.written[0])), groups);
     }
   }
-  return written;
+  EXPECT_EQ(written.size(), levels) << testing::PrintToString(written);
 }
 
-TEST(SamplesExport, Version14) {
-  TempWorkdir wd;
-  if (!CopySamples("cod1", wd)) GTEST_SKIP() << "no sample models";
-  auto written = ExportEveryLevel(wd, false);
-  EXPECT_EQ(written.size(), 6u) << testing::PrintToString(written);  // one model has two levels
-}
+TEST(SamplesExport, Version14) { ExpectEveryLevelExported("cod1", 6, false); }  // one model has two levels
 
-TEST(SamplesExport, Version20) {
-  TempWorkdir wd;
-  if (!CopySamples("cod2", wd)) GTEST_SKIP() << "no sample models";
-  auto written = ExportEveryLevel(wd, false);
-  EXPECT_EQ(written.size(), 16u) << testing::PrintToString(written);  // 4 + 4 + 3 + 5 x 1
-}
+TEST(SamplesExport, Version20) { ExpectEveryLevelExported("cod2", 16, false); }  // 4 + 4 + 3 + 5 x 1
 
-TEST(SamplesExport, Version25) {
-  TempWorkdir wd;
-  if (!CopySamples("cod4", wd)) GTEST_SKIP() << "no sample models";
-  // Every level but the one whose surface carries an influence count of 4, and none of
-  // the model whose level name is too short.
-  auto written = ExportEveryLevel(wd, true);
-  EXPECT_EQ(written.size(), 15u) << testing::PrintToString(written);
-}
+// Every level but the one whose surface carries an influence count of 4, and none of the
+// model whose level name is too short.
+TEST(SamplesExport, Version25) { ExpectEveryLevelExported("cod4", 15, true); }
 
 }  // namespace
 }  // namespace tessary

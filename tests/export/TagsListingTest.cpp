@@ -1,17 +1,10 @@
 // The tags listing: the table, the box-drawing tree and the 16-bit encoding.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "export/TagsListing.h"
-#include "fixtures/RecordingNotifier.h"
-#include "fixtures/TempWorkdir.h"
-#include "fixtures/V20Writer.h"
-#include "fixtures/V25Writer.h"
-#include "model/ModelV20.h"
-#include "model/ModelV25.h"
 
 namespace tessary {
 namespace {
@@ -79,37 +72,6 @@ TEST(TagsListing, RootOnlyAndLongNames) {
   std::u16string name129 = u"\u00E9" + std::u16string(128, u'n');
   EXPECT_EQ(TagsListingBytes(parts), LittleEndian(kHead + u"# 0 = " + name129 +
                                                   u", (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 " + name129 + u"\r\n"));
-}
-
-// The stored empty root name reads as tag_origin; positions are accumulated.
-template <typename Model>
-void ExpectListingWritten(const test::TempWorkdir& wd, int version) {
-  SCOPED_TRACE(version);
-  wd.Write("xmodelparts/m_lod0",
-           test::v20::Parts({{0, {0, 0, 0}, ""}, {0, {1, 0, 0}, "a"}, {1, {0, 2, 0}, "b"}}, static_cast<uint16_t>(version)));
-  Model model;
-  ASSERT_TRUE(model.Open(wd.ModelFolder(), "m"));
-  ASSERT_NE(model.LoadLods(), nullptr);
-  model.LoadParts(0);
-  ASSERT_TRUE(model.WriteTagsListing("m"));
-  EXPECT_EQ(wd.Read("obj/m_tags.txt"), LittleEndian(kHead +
-      u"# 0 = tag_origin          , (0.00, 0.00, 0.00)\r\n"
-      u"# 1 = a                   , (1.00, 0.00, 0.00), parent = #0\r\n"
-      u"# 2 = b                   , (1.00, 2.00, 0.00), parent = #1\r\n\r\n\r\n\r\n"
-      u"\u2558 tag_origin\r\n    \u2558 a\r\n        \u2558 b\r\n"));
-  // No obj folder: false, and nothing is left behind.
-  std::filesystem::remove_all(wd.Path() / "obj");
-  EXPECT_FALSE(model.WriteTagsListing("m"));
-  EXPECT_FALSE(wd.Exists("obj"));
-}
-
-TEST(TagsListing, ModelsOfVersions20And25WriteItIntoTheObjFolder) {
-  test::RecordingNotifier notifier;
-  test::TempWorkdir v20, v25;
-  v20.Write("xmodel/m", test::v20::Header({{"m_lod0", 0, {"mtl_x"}}}));
-  ExpectListingWritten<CModelV20>(v20, 20);
-  v25.Write("xmodel/m", test::v25::Header("", {{"m_lod0", 0}}, {{"mtl_x"}}));
-  ExpectListingWritten<CModelV25>(v25, 25);
 }
 
 }  // namespace

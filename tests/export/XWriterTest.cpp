@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <regex>
 
 #include "fixtures/TempWorkdir.h"
 #include "model/ModelV25.h"
@@ -13,14 +14,7 @@ namespace {
 using test::TempWorkdir;
 
 // The file's text as written: every line feed as CR LF.
-std::string Crlf(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
+std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
 Surface MakeSurface(std::vector<Vertex> vertices, std::vector<uint16_t> indices) {
   Surface s;
