@@ -190,15 +190,5 @@ TEST_F(ExportCommands, AllGoesPastFailuresAndEndsWithASummary) {
   EXPECT_TRUE(wd.Exists("obj/m25_lod0.x"));
 }
 
-TEST_F(ExportCommands, WrongCommandLinesExitWithTwo) {
-  WriteV20("m");
-  for (auto args : std::vector<std::vector<std::string>>{{"export-obj"}, {"export-obj", "--all", "m"},
-                                                         {"export-obj", "--all", "--lod", "0"},
-                                                         {"export-obj", "--lod", "x", "m"}, {"export-x"},
-                                                         {"export-x", "--all", "m"}, {"tags"}})
-    EXPECT_EQ(Run(args).status, 2) << args.back();
-  EXPECT_TRUE(ObjFiles().empty());
-}
-
 }  // namespace
 }  // namespace tessary

@@ -94,7 +94,6 @@ TEST_F(InfoCommand, ExitStatusesAndTheBareTreeOfUnreadVersions) {
   std::filesystem::create_directory(wd.Path() / "xmodel" / "folder");
   EXPECT_EQ(Info({"folder"}).status, 1);
   EXPECT_EQ(Info({}).status, 2);  // no MODEL
-  EXPECT_EQ(Info({"--no-such-option", "future"}).status, 2);
 }
 
 TEST_F(InfoCommand, SampleModelGivesItsTree) {
