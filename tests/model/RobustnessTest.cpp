@@ -1,7 +1,6 @@
 // Damaged models of every version: each file of a small model cut at every length, and
 // randomly overwritten copies, go through loading, decoding, export and the tree. They must
-// come back (the sanitizer build checks every access) with records that agree with their
-// counts.
+// come back (the sanitizer build checks every access) with records that agree with their counts.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -16,7 +15,6 @@
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
 #include "model/ModelV14.h"
-#include "model/ModelV25.h"
 #include "model/ShowModelTree.h"
 
 namespace tessary {
@@ -31,7 +29,7 @@ namespace v25 = test::v25;
 struct Files {
   std::vector<std::string> headers;
   int surfaceCount;  // of level 0, intact
-  std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+  std::vector<std::pair<std::string, ByteWriter>> files;
 };
 
 // Small models using every layout of their version.
@@ -39,38 +37,31 @@ Files ModelOf(uint8_t version) {
   if (version == 14) {
     v14::FixtureSurface s{1, {{0, 1, 2, 3}, {3, 2, 1}}, {}};
     for (int i = 0; i < 4; ++i) s.vertices.push_back({0, 0, 1, 0.5f, 0.5f, float(i), 1, 2});
-    return {{"m"}, 2, {
-        {"xmodel/m", v14::Header({"m_lod0", "m_lod1"}, v14::Lists({{"a.dds", "b.dds"}, {"c.dds"}})).Data()},
-        {"xmodelsurfs/m_lod0", v14::Surfaces({s, s}).Data()},
-        {"xmodelparts/m_lod0", v14::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}, {1, {0, 1, 0}, "b"}}).Data()}}};
+    return {{"m"}, 2, {{"xmodel/m", v14::Header({"m_lod0", "m_lod1"}, v14::Lists({{"a.dds", "b.dds"}, {"c.dds"}}))},
+                       {"xmodelsurfs/m_lod0", v14::Surfaces({s, s})},
+                       {"xmodelparts/m_lod0", v14::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}, {1, {0, 1, 0}, "b"}})}}};
   }
   if (version == 20) {
-    v20::FixtureSurface skinned = v20::Triangle(0xFFFF);
+    v20::FixtureSurface skinned = v20::Triangle(0xFFFF), extra = v20::Triangle(0xFFFF);
     skinned.vertices[1].bone = 1;
-    v20::FixtureSurface extra = v20::Triangle(0xFFFF);
     extra.extraInfluences = 2;
-    extra.vertices[0].extra = 1;
-    extra.vertices[1].extra = 3;
-    extra.vertices[2].extra = 2;
+    for (int i = 0; i < 3; ++i) extra.vertices[i].extra = "\1\3\2"[i];
     // Header "m" has the material marker; "n" is read by the walk from the end.
     return {{"m", "n"}, 3, {
-        {"xmodel/m", v20::Header({{"m_lod0", 1, {"mtl_a", "mtl_b", "mtl_a"}}, {"m_lod0", 0, {"mtl_b"}}}).Data()},
-        {"xmodel/n", v20::Header({{"m_lod0", 1, {"abc_a", "abc_b"}}, {"m_lod0", 0, {"abc_b"}}}, 3, 0).Data()},
-        {"xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(2), skinned, extra}).Data()},
-        {"xmodelparts/m_lod0",
-         v20::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}, {1, {0, 1, 0}, ""}, {9, {0, 0, 1}, "c"}}).Data()},
-        {"materials/mtl_a", v20::Material("a_col").Data()},
-        {"materials/abc_a", v20::Material("c_col").Data()}}};
+        {"xmodel/m", v20::Header({{"m_lod0", 1, {"mtl_a", "mtl_b", "mtl_a"}}, {"m_lod0", 0, {"mtl_b"}}})},
+        {"xmodel/n", v20::Header({{"m_lod0", 1, {"abc_a", "abc_b"}}, {"m_lod0", 0, {"abc_b"}}}, 3, 0)},
+        {"xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(2), skinned, extra})},
+        {"xmodelparts/m_lod0", v20::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}, {1, {0, 1, 0}, ""}, {9, {0, 0, 1}, "c"}})},
+        {"materials/mtl_a", v20::Material("a_col")},
+        {"materials/abc_a", v20::Material("c_col")}}};
   }
-  v25::FixtureSurface direct = v25::Triangle(v25::Form::Direct);
+  v25::FixtureSurface direct = v25::Triangle(v25::Form::Direct), scanned = v25::Triangle(v25::Form::Scanned);
   direct.vertices[0].b1 = 3;
-  v25::FixtureSurface scanned = v25::Triangle(v25::Form::Scanned);
   scanned.vertices[2].b1 = 1;
-  return {{"m"}, 3, {
-      {"xmodel/m", v25::Header("clip", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_a", "com_b"}, {"mtl_a"}}).Data()},
-      {"xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), direct, scanned}).Data()},
-      {"xmodelparts/m_lod0", v20::Parts({{0, {}, "root"}, {0, {1, 2, 3}, "j"}}, 25).Data()},
-      {"materials/mtl_a", v20::Material("a_col").Data()}}};
+  return {{"m"}, 3, {{"xmodel/m", v25::Header("clip", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_a", "com_b"}, {"mtl_a"}})},
+                     {"xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), direct, scanned})},
+                     {"xmodelparts/m_lod0", v20::Parts({{0, {}, "root"}, {0, {1, 2, 3}, "j"}}, 25)},
+                     {"materials/mtl_a", v20::Material("a_col")}}};
 }
 
 void ExpectConsistent(const CModel& model, uint8_t version) {
@@ -97,10 +88,7 @@ void UseEverything(const TempWorkdir& wd, uint8_t version, const std::string& he
     for (int lod = -1; lod <= model->lodCount; ++lod) {
       model->LoadSurfaces(lod, false);
       ExpectConsistent(*model, version);
-      if (write && lod == 0) {
-        model->WriteMtl(lod);
-        model->WriteObj(lod);
-      }
+      if (write && lod == 0) { model->WriteMtl(lod); model->WriteObj(lod); }
     }
   }
   ModelTree tree;
@@ -116,10 +104,10 @@ class Damaged : public ::testing::TestWithParam<uint8_t> {
   void TearDown() override { g_showExploded = 0; }
   // Rewrites in place: truncating to zero first makes the file system flush each of the
   // thousands of versions to disk, which is slow.
-  void Replace(const std::string& relative, const uint8_t* data, size_t size) {
+  void Replace(const std::string& relative, const std::vector<uint8_t>& bytes, size_t size) {
     int fd = ::open((wd.Path() / relative).c_str(), O_WRONLY | O_CREAT, 0644);
     ASSERT_GE(fd, 0);
-    ASSERT_EQ(::pwrite(fd, data, size, 0), static_cast<ssize_t>(size));
+    ASSERT_EQ(::pwrite(fd, bytes.data(), size, 0), static_cast<ssize_t>(size));
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
     ::close(fd);
   }
@@ -132,11 +120,11 @@ class Damaged : public ::testing::TestWithParam<uint8_t> {
   test::RecordingNotifier notes;
 };
 
+// The intact model reaches every layout, so the damaged copies below do too.
 TEST_P(Damaged, IntactModelDecodesWithoutMessages) {
   for (const auto& header : model.headers) {
     auto m = CreateModel(GetParam());
-    ASSERT_TRUE(m->Open(wd.ModelFolder(), header));
-    ASSERT_NE(m->LoadLods(), nullptr);
+    ASSERT_TRUE(m->Open(wd.ModelFolder(), header) && m->LoadLods());
     m->LoadParts(0);
     ASSERT_TRUE(m->LoadSurfaces(0, false));
     EXPECT_EQ(m->curSurfaceCount, model.surfaceCount);
@@ -147,13 +135,13 @@ TEST_P(Damaged, IntactModelDecodesWithoutMessages) {
 }
 
 TEST_P(Damaged, EveryFileCutAtEveryLength) {
-  for (const auto& [path, bytes] : model.files) {
-    for (size_t length = 0; length < bytes.size(); ++length) {
-      Replace(path, bytes.data(), length);
+  for (const auto& [path, w] : model.files) {
+    for (size_t length = 0; length < w.Size(); ++length) {
+      Replace(path, w.Data(), length);
       UseAll(path + " cut to " + std::to_string(length), length);
       if (HasFatalFailure()) return;
     }
-    Replace(path, bytes.data(), bytes.size());
+    Replace(path, w.Data(), w.Size());
   }
 }
 
@@ -161,21 +149,17 @@ TEST_P(Damaged, RandomlyOverwrittenCopies) {
   std::mt19937 random(GetParam());
   for (int round = 0; round < 1000; ++round) {
     const auto& [path, intact] = model.files[random() % model.files.size()];
-    std::vector<uint8_t> bytes = intact;
+    std::vector<uint8_t> bytes = intact.Data();
     for (int i = 1 + static_cast<int>(random() % 6); i > 0; --i) {
-      size_t at = random() % bytes.size();
-      switch (random() % 4) {
-        case 0: bytes[at] = static_cast<uint8_t>(random()); break;
-        case 1: bytes[at] = 0; break;
-        case 2: bytes[at] = 0xFF; break;
-        default: bytes[at] ^= static_cast<uint8_t>(1u << (random() % 8)); break;
-      }
+      uint8_t& b = bytes[random() % bytes.size()];
+      const uint8_t values[] = {static_cast<uint8_t>(random()), 0, 0xFF, static_cast<uint8_t>(b ^ 1u << (random() % 8))};
+      b = values[random() % 4];
     }
     if (random() % 4 == 0) bytes.resize(random() % bytes.size());
-    Replace(path, bytes.data(), bytes.size());
+    Replace(path, bytes, bytes.size());
     UseAll(path + " round " + std::to_string(round), round);
     if (HasFatalFailure()) return;
-    Replace(path, intact.data(), intact.size());
+    Replace(path, intact.Data(), intact.Size());
   }
 }
 
