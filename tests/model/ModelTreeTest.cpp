@@ -37,7 +37,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   for (const char* image : {"images/a.dds", "images/a.iwi", "images/b.iwi"}) wd.Write(image, ByteWriter().Raw("x"));
   // Level 0's name is too short to be present: the parts item carries it.
   wd.Write("xmodel/short0", v20::Header({{"abc", 1, {"mtl_a"}}, {"m_lod1", 0, {"mtl_b"}}}));
-  wd.Write("xmodel/none", v20::Header({{"", 0, {}}}));
   // Version 14 textures have no image items and are found in any letter case; the second
   // list goes to the absent level 1.
   wd.Write("xmodel/gun", v14::Header({"gun_lod0", "abc", "gun_lod2"},
@@ -58,7 +57,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
                "mtl_none/1[c.iwi/2] mtl_lost/2]] tank_lod1/2/bold/lod1[Materials/0[mtl_iwi/1[b.iwi/1/bold]]]] "
                "Parts (Tags)/0[tank_lod0/1]]"},
       {"short0", "short0/0[Surfaces/0[m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[/2]]"},
-      {"none", "none/0[Surfaces/0 Parts (Tags)/0]"},
       {"gun", "gun/0[Surfaces/0[gun_lod0/1/bold/lod0[Materials/0[wall.dds/1 Floor.dds/2]] "
               "gun_lod2/2/bold/lod2[Materials/0]] Parts (Tags)/0[gun_lod0/1]]"},
       {"v25", "v25/0[Surfaces/0[m_lod0/1/bold/lod0[Materials/0[mtl_a/1[a_col.iwi/1/bold] mtl_b/2]] "

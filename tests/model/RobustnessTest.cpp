@@ -67,15 +67,14 @@ Files ModelOf(uint8_t version) {
 void ExpectConsistent(const CModel& model, uint8_t version) {
   ASSERT_GE(model.parts.count(), 1);
   for (const Part& p : model.parts.parts) ASSERT_LT(p.parent, model.parts.count());
-  ASSERT_EQ(model.lods.size(), static_cast<size_t>(model.lodCount));
-  for (const LodEntry& lod : model.lods) ASSERT_EQ(lod.materials.size(), static_cast<size_t>(lod.materialCount));
+  ASSERT_EQ(model.lods.size(), size_t(model.lodCount));
+  for (const LodEntry& lod : model.lods) ASSERT_EQ(lod.materials.size(), size_t(lod.materialCount));
   if (!model.curSurfaces) return;
   ASSERT_EQ(model.curSurfaces->size(), model.curSurfaceCount);
-  const size_t perTriangle = version == 14 ? 1 : 3;  // version 14 counts strip indices
   for (const Surface& s : *model.curSurfaces) {
-    ASSERT_EQ(s.vertices.size(), static_cast<size_t>(s.vertexCount));
-    ASSERT_EQ(s.triLists.size(), static_cast<size_t>(s.triListCount));
-    for (const TriList& t : s.triLists) ASSERT_EQ(t.indices.size(), t.triCount * perTriangle);
+    ASSERT_EQ(s.vertices.size(), size_t(s.vertexCount));
+    ASSERT_EQ(s.triLists.size(), size_t(s.triListCount));
+    for (const TriList& t : s.triLists) ASSERT_EQ(t.indices.size(), t.triCount * (version == 14 ? 1 : 3));  // 14: strips
   }
 }
 
