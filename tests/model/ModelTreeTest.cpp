@@ -27,12 +27,12 @@ std::string Flat(const TreeItem& item) {
 TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   test::TempWorkdir wd;
   // A repeated material shows once; a .dds image wins over an .iwi; one only in .iwi form
-  // is bold; a missing material file has no image item.
+  // is bold; an empty image name still gets ".iwi"; a missing material file has no image item.
   wd.Write("xmodel/tank", v20::Header({{"tank_lod0", 1, {"mtl_dds", "mtl_iwi", "mtl_dds", "mtl_none", "mtl_lost"}},
                                        {"tank_lod1", 0, {"mtl_iwi"}}}));
   wd.Write("xmodelsurfs/tank_lod0", v20::Surfaces({}));
   wd.Write("xmodelparts/tank_lod0", v20::Parts({{0, {}, "root"}}));
-  for (auto [m, image] : {std::pair{"mtl_dds", "a"}, {"mtl_iwi", "b"}, {"mtl_none", "c"}})
+  for (auto [m, image] : {std::pair{"mtl_dds", "a"}, {"mtl_iwi", "b"}, {"mtl_none", ""}})
     wd.Write("materials/" + std::string(m), v20::Material(image));
   for (const char* image : {"images/a.dds", "images/a.iwi", "images/b.iwi"}) wd.Write(image, ByteWriter().Raw("x"));
   // Level 0's name is too short to be present: the parts item carries it.
@@ -54,7 +54,7 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
 
   const std::pair<const char*, std::string> cases[] = {
       {"tank", "tank/0[Surfaces/0[tank_lod0/1/bold/lod0[Materials/0[mtl_dds/1[a.dds/1] mtl_iwi/1[b.iwi/1/bold] "
-               "mtl_none/1[c.iwi/2] mtl_lost/2]] tank_lod1/2/bold/lod1[Materials/0[mtl_iwi/1[b.iwi/1/bold]]]] "
+               "mtl_none/1[.iwi/2] mtl_lost/2]] tank_lod1/2/bold/lod1[Materials/0[mtl_iwi/1[b.iwi/1/bold]]]] "
                "Parts (Tags)/0[tank_lod0/1]]"},
       {"short0", "short0/0[Surfaces/0[m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[/2]]"},
       {"gun", "gun/0[Surfaces/0[gun_lod0/1/bold/lod0[Materials/0[wall.dds/1 Floor.dds/2]] "

@@ -1,5 +1,5 @@
 // Reading a version 20 model: the material lists (found by their marker or by the walk back
-// from the end), material images, the parts, and the rigid, skinned and extra-influence
+// from the end), the parts, and the rigid, skinned and extra-influence
 // vertex layouts of the surfaces file.
 #include <gtest/gtest.h>
 
@@ -50,14 +50,11 @@ TEST_F(V20, MaterialListsByMarkerOrFromTheEnd) {
   ByteWriter marker;  // the marker at 412: the lists are read from 410
   marker.U16(20).Fill(25).U32(0).Z("m_lod0");
   marker.Fill(410 - marker.Size(), 0x11).U8(2).U8(0x99).Z("mtl_one").Z("two_x");
-  ByteWriter atStart;  // the walk meets one count byte for two levels and reaches offset 0
-  atStart.U16(20).Fill(25).U32(0x41414141).Z("m_lod0").U32(0).Z("m_lod1").U8(1).U8(0).Z("abcd");
   const std::vector<v20::HeaderLevel> noMarker = {{"m_lod0", 1, {"abc_x", "def_y"}}, {"m_lod1", 0, {"ghi_z"}}};
   const std::tuple<const char*, ByteWriter, Names, Names> cases[] = {
       {"marker", marker, {"mtl_one", "two_x"}, {}},
       // A zero ahead of the first count: each count is found as a one-byte string.
       {"zero ahead", v20::Header(noMarker, 3, 0), {"abc_x", "def_y"}, {"ghi_z"}},
-      {"start of the file", atStart, {}, {}},
   };
   for (const auto& [what, header, level0, level1] : cases) {
     SCOPED_TRACE(what);
@@ -70,21 +67,6 @@ TEST_F(V20, MaterialListsByMarkerOrFromTheEnd) {
   v14.Data()[0] = 14;
   wd.Write("xmodel/m", v14);
   EXPECT_FALSE(Load());  // another version: no levels
-}
-
-TEST_F(V20, ImageForMaterialReadsTwoBoundedStrings) {
-  // Each string is read within 255 bytes; the second read starts 256 bytes after the first.
-  const std::pair<ByteWriter, std::string> cases[] = {
-      {v20::Material(""), ".iwi"},
-      {ByteWriter().U16(2).Z(std::string(300, 'a')).Z("img"), std::string(44, 'a') + ".iwi"},
-      {ByteWriter().U16(2).Z("s").Z(std::string(300, 'b')), std::string(255, 'b') + ".iwi"},
-  };
-  const std::string dir = wd.ModelFolder() + "\\..\\materials\\";
-  for (const auto& [bytes, image] : cases) {
-    wd.Write("materials/mtl", bytes);
-    EXPECT_EQ(ImageForMaterial(dir + "mtl"), image);
-  }
-  EXPECT_EQ(ImageForMaterial(dir + "none"), "");
 }
 
 TEST_F(V20, PartOffsetsAccumulateInListOrder) {
