@@ -16,11 +16,6 @@ using Messages = std::vector<std::string>;
 namespace v20 = test::v20;
 namespace v25 = test::v25;
 
-struct ExplodedScope {
-  explicit ExplodedScope(int on) { g_showExploded = on; }
-  ~ExplodedScope() { g_showExploded = 0; }
-};
-
 class V25 : public ::testing::Test {
  protected:
   void Load() {
@@ -36,6 +31,7 @@ class V25 : public ::testing::Test {
     wd.Write("xmodelparts/m_lod0", v20::Parts(parts, 25));
     wd.Write("xmodelsurfs/m_lod0", v25::Surfaces(surfaces));
   }
+  void TearDown() override { g_showExploded = 0; }
   const Surface& S(size_t i) const { return (*model.curSurfaces)[i]; }
   test::RecordingNotifier notes;
   test::TempWorkdir wd;
@@ -91,7 +87,7 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   ASSERT_EQ(model.curSurfaceCount, 2);
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);
   EXPECT_EQ(S(0).triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2, 2, 3, 4}));
-  ExplodedScope exploded(1);
+  g_showExploded = 1;
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 5);  // word 3 is 5: part 5 at (5, 0, 0)
   EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3
@@ -107,7 +103,7 @@ TEST_F(V25, WeightedFormsSkipTheirTails) {
   scanned.vertices[0].b1 = 1;
   WriteModel({direct, scanned}, 4);
   Load();
-  ExplodedScope exploded(1);  // never applies to weighted vertices
+  g_showExploded = 1;  // never applies to weighted vertices
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_EQ(model.curSurfaceCount, 2);
   for (const Surface& s : *model.curSurfaces) {
