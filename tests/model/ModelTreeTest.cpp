@@ -36,10 +36,10 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
     wd.Write("materials/" + std::string(m), v20::Material(image));
   for (const char* image : {"images/a.dds", "images/a.iwi", "images/b.iwi"}) wd.Write(image, ByteWriter().Raw("x"));
   // Level 0's name is too short to be present: the parts item carries it.
-  wd.Write("xmodel/short0", v20::Header({{"abc", 1, {"mtl_a"}}, {"m_lod1", 0, {"mtl_b"}}}));
+  wd.Write("xmodel/short0", v20::Header({{"abcd", 1, {"mtl_a"}}, {"m_lod1", 0, {"mtl_b"}}}));
   // Version 14 textures have no image items and are found in any letter case; the second
   // list goes to the absent level 1.
-  wd.Write("xmodel/gun", v14::Header({"gun_lod0", "abc", "gun_lod2"},
+  wd.Write("xmodel/gun", v14::Header({"gun_lod0", "abcd", "gun_lod2"},
                                      v14::Lists({{"wall.dds", "Floor.dds", "wall.dds"}, {"x.dds"}})));
   wd.Write("xmodelsurfs/gun_lod0", v14::Surfaces({}));
   wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));

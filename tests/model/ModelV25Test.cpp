@@ -80,15 +80,15 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   v25::FixtureSurface five;
   for (int i = 0; i < 5; ++i) five.vertices.push_back({{0, 0, 1}, {0, 0}, {0, 0, float(i)}});
   five.triangles = {{0, 1, 2}, {2, 3, 4}};
-  WriteModel({five, v25::Triangle()}, 6);
+  WriteModel({five, v25::Triangle()}, 5);
   Load();
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_EQ(model.curSurfaceCount, 2);
-  EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);
+  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 1);
   g_showExploded = 1;
   ASSERT_TRUE(model.LoadSurfaces(0, false));
-  EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 5);  // word 3 is 5: part 5 at (5, 0, 0)
-  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3
+  EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);  // word 3 is 5: there is no part 5
+  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3: part 3 at (3, 0, 0)
   EXPECT_TRUE(notes.messages.empty());
 }
 
