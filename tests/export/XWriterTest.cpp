@@ -16,16 +16,6 @@ using test::TempWorkdir;
 // The file's text as written: every line feed as CR LF.
 std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
-Surface MakeSurface(std::vector<Vertex> vertices, std::vector<uint16_t> indices) {
-  Surface s;
-  s.vertexCount = static_cast<int32_t>(vertices.size());
-  s.vertices = std::move(vertices);
-  s.triLists.push_back(TriList{static_cast<uint32_t>(indices.size() / 3), std::move(indices)});
-  s.triListCount = 1;
-  s.facesLoaded = true;
-  return s;
-}
-
 const char* const kHeaderAndTemplates =
     "xof 0303txt 0032\n\n"
     "template Vector \n{\n\t<3d82ab5e-62da-11cf-ab39-0020af71e433>\n\tFLOAT x;\n\tFLOAT y;\n\tFLOAT z;\n}\n\n"
@@ -60,7 +50,7 @@ TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
   TempWorkdir wd;
   CModelV25 model;
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  // One level as loading leaves it. Vertices as {normal, uv, position}. Surface 1 stopped
+  // One level set up by hand. Vertices as {normal, uv, position}. Surface 1 stopped
   // decoding: no triangle list. Material 1 has no image, so its name stands in; surface 2
   // has no material at all.
   model.folder = wd.ModelFolder();
@@ -71,10 +61,12 @@ TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
   model.lodCount = 1;
   model.surfacesFile = std::make_unique<CSurfacesFile>();
   model.surfacesFile->surfaceCount = 3;
-  model.surfacesFile->surfaces.push_back(
-      MakeSurface({{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}}, {4, 7, 9, 1, 2, 3, 0, 1, 2}));
-  model.surfacesFile->surfaces.emplace_back();
-  model.surfacesFile->surfaces.push_back(MakeSurface({{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}}, {0, 0, 0}));
+  auto& surfaces = model.surfacesFile->surfaces;
+  surfaces.resize(3);
+  surfaces[0].vertices = {{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}};
+  surfaces[0].triLists = {{3, {4, 7, 9, 1, 2, 3, 0, 1, 2}}};
+  surfaces[2].vertices = {{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}};
+  surfaces[2].triLists = {{1, {0, 0, 0}}};
   ASSERT_TRUE(model.WriteX(0));
   // Coordinates are written z first, and each face starts at its second corner.
   std::string expected = std::string(kHeaderAndTemplates) +
