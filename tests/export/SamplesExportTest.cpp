@@ -46,9 +46,7 @@ int CheckX(const std::string& file) {
   for (std::string line; std::getline(in, line);) {
     if (line == "Mesh\r") {
       ++meshes;
-      std::getline(in, line);  // "{"
-      std::getline(in, line);
-      vertices = std::atol(line.c_str());
+      in.ignore(8, '\n') >> vertices;  // "{", then the vertex count
     }
     if (std::sscanf(line.c_str(), " 3;%ld,%ld,%ld;", &a, &b, &c) != 3) continue;
     for (long i : {a, b, c}) EXPECT_TRUE(i >= 0 && i < vertices) << line;
