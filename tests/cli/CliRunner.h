@@ -59,4 +59,9 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::filesys
   return r;
 }
 
+// Whether this build has the render command, which needs the preview library.
+inline bool HasRenderCommand(const std::filesystem::path& scratch) {
+  return RunCli({"render", "--help"}, scratch).status == 0;
+}
+
 }  // namespace tessary::test

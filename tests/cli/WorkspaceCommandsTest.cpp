@@ -77,6 +77,7 @@ TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
                   {"../../a_col.iwi", "escape"}});
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
   ASSERT_EQ(Run({"paths", "--cod2", game.Str()}).status, 0);
+  EXPECT_EQ(Run({"retrieve", "--workdir", work.Str(), "tank"}).status, 2);  // neither --all nor an item
   auto r = Run({"retrieve", "--workdir", work.Str(), "--all", "tank"});
   EXPECT_EQ(r.status, 1);  // the surfaces and parts files are in no archive
   EXPECT_TRUE(Contains(r.out, "[missing]")) << r.out;
