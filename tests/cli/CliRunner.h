@@ -14,8 +14,7 @@ namespace tessary::test {
 
 struct CliResult {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 inline std::string ShellQuote(const std::string& s) {
@@ -29,9 +28,7 @@ inline std::string Slurp(const std::filesystem::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The names of the entries of `folder`.
 inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
@@ -46,17 +43,10 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::filesys
                         const std::string& prefix = "") {
   std::string command = prefix + " " + ShellQuote(TESSARY_CLI_PATH);
   for (const auto& a : args) command += " " + ShellQuote(a);
-  auto out = scratch / "stdout.txt";
-  auto err = scratch / "stderr.txt";
+  const auto out = scratch / "stdout.txt", err = scratch / "stderr.txt";
   command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) + " </dev/null";
   int raw = std::system(command.c_str());
-  CliResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(out);
-  r.err = Slurp(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return r;
+  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
 }
 
 // Whether this build has the render command, which needs the preview library.
