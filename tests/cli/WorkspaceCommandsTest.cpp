@@ -26,20 +26,7 @@ struct WorkspaceCommands : ::testing::Test {
   TempWorkdir config, work;
 };
 
-TEST_F(WorkspaceCommands, ConvertWritesDdsAndRefusesBadImages) {
-  // A name in the images folder, a path from the current folder, and a DDS file in disguise.
-  const test::ByteWriter iwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8);
-  work.Write("images/Wall.IWI", iwi);
-  work.Write("loose/one.iwi", iwi);
-  work.Write("images/fake.iwi", test::ByteWriter().Raw("DDS ").Fill(200));
-  auto r = Run({"convert", "--workdir", work.Str(), "Wall.IWI", "fake.iwi", "loose/one.iwi"}, work.Str());
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, work.Str() + "/images/wall.dds\nloose/one.dds\n");
-  EXPECT_TRUE(Contains(r.err, "cannot convert " + work.Str() + "/images/fake.iwi: ")) << r.err;
-  EXPECT_FALSE(work.Exists("images/fake.dds"));
-}
-
-TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByOtherCommands) {
+TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   EXPECT_TRUE(Contains(Run({"paths"}).out, "Working folder: (not set)"));
   const std::string fresh = (work.Path() / "fresh").string();
   fs::create_directory(fresh);
@@ -52,18 +39,26 @@ TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByOtherCommands) {
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
 
-  // Commands look in the stored working folder without --workdir, and the converter key
-  // makes convert run that tool instead.
-  work.Write("fresh/images/x.iwi", test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8));
-  r = Run({"convert", "x.iwi"}, "/");
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(work.Exists("fresh/images/x.dds"));
+  // A name lies in the stored folder's images, a path starts from the current folder;
+  // a DDS file in disguise is refused.
+  const test::ByteWriter iwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8);
+  work.Write("fresh/images/Wall.IWI", iwi);
+  work.Write("fresh/loose/one.iwi", iwi);
+  work.Write("fresh/images/fake.iwi", test::ByteWriter().Raw("DDS ").Fill(200));
+  r = Run({"convert", "Wall.IWI", "fake.iwi", "./one.iwi"}, fresh + "/loose");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, fresh + "/images/wall.dds\n./one.dds\n");
+  EXPECT_TRUE(Contains(r.err, "cannot convert " + fresh + "/images/fake.iwi: ")) << r.err;
+  EXPECT_TRUE(work.Exists("fresh/loose/one.dds"));
+  EXPECT_FALSE(work.Exists("fresh/images/fake.dds"));
+
+  // The converter key makes convert run that tool instead.
   auto tool = work.Path() / "tool.sh";
   std::ofstream(tool) << "#!/bin/sh\necho \"$1\" > \"" << (work.Path() / "tool.log").string() << "\"\n";
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(Run({"paths", "--converter", tool.string()}).status, 0);
-  EXPECT_EQ(Run({"convert", "x.iwi"}).status, 0);
-  EXPECT_EQ(test::Slurp(work.Path() / "tool.log"), fresh + "\\images\\x.iwi\n");
+  EXPECT_EQ(Run({"convert", "Wall.IWI"}).status, 0);
+  EXPECT_EQ(test::Slurp(work.Path() / "tool.log"), fresh + "\\images\\Wall.IWI\n");
 }
 
 TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
