@@ -47,11 +47,7 @@ TEST_F(InfoCommand, ListsTheTreeWithMarksAsTextAndJson) {
   EXPECT_EQ(json["children"][0]["children"][0]["children"][0]["children"][1]["text"], "mtl_\xC3\xA9\x02");
 }
 
-TEST_F(InfoCommand, ExitStatuses) {
-  wd.Write("xmodel/future", ByteWriter().U16(99).Fill(30, 1));
-  auto run = Info({"future"});  // a version this program does not read: the bare tree
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out + run.err, "future\n  Surfaces\n  Parts (Tags)\n");
+TEST_F(InfoCommand, MissingModelIsOneLineOfError) {
   auto missing = Info({"nothing"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");

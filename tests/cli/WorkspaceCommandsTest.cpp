@@ -68,17 +68,14 @@ TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
   auto bytes = [](const test::ByteWriter& w) { return std::string(w.Data().begin(), w.Data().end()); };
   test::WriteZip(game.Path() / "main" / "iw_00.iwd",
                  {{"materials/mtl_a", bytes(v20::Material("a_col"))},
-                  {"images/a_col.iwi", bytes(test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8))},
-                  {"../../a_col.iwi", "escape"}});
+                  {"images/a_col.iwi", bytes(test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8))}});
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
   ASSERT_EQ(Run({"paths", "--cod2", game.Str()}).status, 0);
   EXPECT_EQ(Run({"retrieve", "--workdir", work.Str(), "tank"}).status, 2);  // neither --all nor an item
   auto r = Run({"retrieve", "--workdir", work.Str(), "--all", "tank"});
   EXPECT_EQ(r.status, 1);  // the surfaces and parts files are in no archive
   EXPECT_TRUE(Contains(r.out, "[missing]")) << r.out;
-  EXPECT_TRUE(Contains(r.err, "Skipped \"../../a_col.iwi\"")) << r.err;
   EXPECT_TRUE(work.Exists("images/a_col.dds"));
-  EXPECT_FALSE(fs::exists(work.Path().parent_path() / "a_col.iwi"));
   r = Run({"retrieve", "--workdir", work.Str(), "tank", "nothing_like_it"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "has no item nothing_like_it"));
