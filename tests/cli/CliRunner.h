@@ -1,5 +1,7 @@
 #pragma once
-// Runs the built tessary program with arguments and collects its exit status and output.
+// The harness of the command-line tests: runs the built tessary program with arguments and
+// collects its exit status and output.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -9,6 +11,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "fixtures/TempWorkdir.h"
 
 namespace tessary::test {
 
@@ -30,15 +34,13 @@ inline std::string Slurp(const std::filesystem::path& p) {
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The names of the entries of `folder`.
 inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());
   return names;
 }
 
-// Standard output and error go to files in `scratch`, which must exist. `prefix` goes
-// before the program on the shell line ("cd DIR &&", "NAME=value").
+// Output goes to files in `scratch`; `prefix` goes before the program ("cd DIR &&", "NAME=value").
 inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& prefix = "") {
   std::string command = prefix + " " + ShellQuote(TESSARY_CLI_PATH);

@@ -1,12 +1,5 @@
-// The export-obj, export-x and tags commands: what they write, their messages and exit
-// statuses.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <set>
-
+// The export-obj, export-x and tags commands: what they write, their messages and statuses.
 #include "cli/CliRunner.h"
-#include "fixtures/TempWorkdir.h"
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
@@ -62,8 +55,7 @@ TEST_F(ExportCommands, ExportObjAndTagsWriteTheChosenLevel) {
 }
 
 TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
-  // Surfaces missing: nothing at all is written, not even the tags listing, while the
-  // next model is.
+  // Surfaces missing: nothing is written, not even the tags listing; the next model is.
   wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
   WriteV20("good");
   auto r = Run({"export-obj", "m", "good"});
@@ -97,8 +89,7 @@ TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnReques
   EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
                        "\t2;\r\n\r\n\t7.00000;0.00000;0.00000;,\r\n\t7.00000;0.00000;1.00000;;\r\n"));
 
-  // Undecodable surfaces give the reader's message once, then the export's, and nothing
-  // is written. Other versions are refused.
+  // Undecodable surfaces: the reader's message once, then the export's; nothing written.
   fs::remove(wd.Path() / "obj/m_lod0.x");
   v25::FixtureSurface bad = v25::Triangle(v25::Form::Direct);
   bad.vertices[0].b1 = 4;

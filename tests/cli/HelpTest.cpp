@@ -1,10 +1,7 @@
 // The built program's help and version, and the usage errors that point to the help.
-#include <gtest/gtest.h>
-
 #include <regex>
 
 #include "cli/CliRunner.h"
-#include "fixtures/TempWorkdir.h"
 #include "platform/BuildInfo.h"
 
 namespace tessary {

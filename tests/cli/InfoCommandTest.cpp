@@ -1,10 +1,7 @@
 // tessary info, run as a user runs it: the listing, the JSON form, and the exit statuses.
-#include <gtest/gtest.h>
-
 #include <nlohmann/json.hpp>
 
 #include "cli/CliRunner.h"
-#include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
 
 namespace tessary {
@@ -60,8 +57,7 @@ TEST_F(InfoCommand, SampleModelGivesItsTree) {
     GTEST_SKIP() << "no sample models";
   auto run = test::RunCli({"info", "--workdir", (samples / "cod2").string(), "droneXaii"}, scratch.Path());
   EXPECT_EQ(run.status, 0);
-  // Every file is found although the header spells the level and parts file names with
-  // capitals and only the surfaces file on disk is lower case.
+  // Found although the header spells the file names with capitals, the surfaces file not.
   EXPECT_EQ(run.out, "droneXaii\n  Surfaces\n    dronNLxaii2  [lod 0]\n      Materials\n        dronetext\n"
                      "          dronetext.iwi  [iwi only]\n  Parts (Tags)\n    dronNLxaii2\n");
 }

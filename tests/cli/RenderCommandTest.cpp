@@ -1,10 +1,5 @@
 // tessary render, run as a user runs it: the picture file, its size, and the refusals.
-#include <gtest/gtest.h>
-
-#include <fstream>
-
 #include "cli/CliRunner.h"
-#include "fixtures/TempWorkdir.h"
 
 namespace tessary {
 namespace {

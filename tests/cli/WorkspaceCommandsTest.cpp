@@ -1,13 +1,6 @@
-// The convert, retrieve and paths commands, run as a user runs them, with the settings
-// kept in a temporary configuration folder.
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-
+// The convert, retrieve and paths commands, with the settings in a scratch folder.
 #include "cli/CliRunner.h"
 #include "fixtures/IwiWriter.h"
-#include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/ZipWriter.h"
 
@@ -39,8 +32,7 @@ TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
 
-  // A name lies in the stored folder's images, a path starts from the current folder;
-  // a DDS file in disguise is refused.
+  // Names lie in the stored folder's images, paths start here; a disguised DDS is refused.
   const test::ByteWriter iwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8);
   work.Write("fresh/images/Wall.IWI", iwi);
   work.Write("fresh/loose/one.iwi", iwi);
