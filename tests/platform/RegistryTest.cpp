@@ -44,7 +44,6 @@ TEST_F(RegistryTest, MissingKeyShowsErrorMissingValueReadsEmpty) {
   EXPECT_FALSE(Read(kUser, "SOFTWARE\\Activision\\Call of Duty 2", "InstallPath"));
   EXPECT_EQ(out, "unchanged");
   ASSERT_EQ(notifier.captions, (std::vector<std::string>{"Error", "Error"}));
-  EXPECT_FALSE(notifier.messages[0].empty());
 
   // Key there: true and the value, empty when it is missing or does not fit the read buffer.
   const std::string cod2 = "SOFTWARE\\Activision\\Call of Duty 2";
