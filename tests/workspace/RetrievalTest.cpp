@@ -40,7 +40,6 @@ struct RetrievalTest : ::testing::Test {
   void SetUp() override {
     ws.workingFolder = work.Str();
     ws.cod2Path = ws.cod4Path = game.Str() + "/";
-    fs::create_directories(game.Path() / "main");
     retrieval.reloadModel = [this] {
       ++reloads;
       retrieval.modelVersion = ReadModelVersion(work.ModelFolder() + "\\tank").value_or(0);
@@ -71,7 +70,6 @@ TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
   retrieval.RetrieveFile(surface);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Failed to start WinRAR."});
   EXPECT_EQ(notifier.beeps, std::vector<BeepKind>{BeepKind::Simple});
-  EXPECT_EQ(reloads, 0);
   ws.winrarPath = FakeWinRar("images/shared.iwi");
   while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
   }
@@ -83,8 +81,7 @@ TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
 }
 
 TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
-  fs::create_directories(game.Path() / "raw" / "xmodelsurfs");
-  std::ofstream(game.Path() / "raw" / "xmodelsurfs" / "hatch_lod0") << "surfaces";
+  game.Write("raw/xmodelsurfs/hatch_lod0", test::ByteWriter().Raw("surfaces"));
   ws.winrarPath = FakeWinRar("");
   retrieval.modelVersion = 25;
   retrieval.reloadModel = [this] { ++reloads; };
