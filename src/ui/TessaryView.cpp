@@ -15,6 +15,7 @@
 
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
+#include "ui/ContextMenus.h"
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
 #include "ui/LaterDialogs.h"
@@ -101,6 +102,7 @@ void CTessaryView::CreateControls() {
   connect(reloadButton_, &QPushButton::clicked, this, &CTessaryView::ReloadModel);
   // Selection, not the focus row: tabbing into the list must not load a model.
   connect(modelList_, &QListWidget::itemSelectionChanged, this, [this] { SelectModel(); });
+  connect(modelList_, &QListWidget::itemDoubleClicked, this, [this] { ViewFirstSurface(*this); });
   connect(recentBox_, &QComboBox::activated, this, [this] { SelectRecentFile(); });
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* row) { OnTreeSelectionChanged(row); });

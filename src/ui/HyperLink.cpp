@@ -1,0 +1,93 @@
+#include "ui/HyperLink.h"
+
+#include <QDesktopServices>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QProcess>
+#include <QToolTip>
+#include <QUrl>
+
+namespace tessary::ui {
+
+namespace {
+
+constexpr int kToolTipVisibleMs = 5000;
+constexpr int kShellFailed = 2;  // the desktop could not open the address
+constexpr int kStarted = 33;
+
+CHyperLink::Openers DefaultOpeners() {
+  CHyperLink::Openers o;
+  o.shellOpen = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
+  o.browserCommand = []() -> std::optional<std::string> {
+    QByteArray browser = qgetenv("BROWSER");
+    if (browser.isEmpty()) return std::nullopt;
+    return browser.toStdString();
+  };
+  o.run = [](const std::string& commandLine) {
+    QStringList args = QProcess::splitCommand(QString::fromStdString(commandLine));
+    if (args.isEmpty()) return false;
+    QString program = args.takeFirst();
+    return QProcess::startDetached(program, args);
+  };
+  return o;
+}
+
+}  // namespace
+
+CHyperLink::Openers& CHyperLink::UrlOpeners() {
+  static Openers openers = DefaultOpeners();
+  return openers;
+}
+
+std::string BuildBrowserCommand(const std::string& command, const std::string& url) {
+  std::string line = command;
+  size_t cut = line.find("\"%1\"");
+  if (cut == std::string::npos) cut = line.find("%1");
+  if (cut != std::string::npos) line.erase(cut);
+  return line + " " + url;
+}
+
+CHyperLink::CHyperLink(const QString& text, QWidget* parent)
+    : QLabel(text, parent), linkCursor_(QCursor(Qt::PointingHandCursor)) {
+  underlineFont_ = font();
+  underlineFont_.setUnderline(true);
+  setFont(underlineFont_);
+  QPalette colours = palette();
+  colours.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  setPalette(colours);
+  setAutoFillBackground(false);
+  setTextFormat(Qt::PlainText);
+  if (linkCursor_) setCursor(*linkCursor_);
+}
+
+void CHyperLink::SetUrl(const QString& url) {
+  url_ = url;
+  setToolTip(url);
+}
+
+int CHyperLink::OpenUrl(const QString& url, int /*showCommand*/) {
+  Openers& o = UrlOpeners();
+  if (o.shellOpen && o.shellOpen(url)) return kStarted;
+  std::optional<std::string> command = o.browserCommand ? o.browserCommand() : std::nullopt;
+  if (!command) return kShellFailed;
+  if (!o.run || !o.run(BuildBrowserCommand(*command, url.toStdString()))) return kShellFailed;
+  return kStarted;
+}
+
+bool CHyperLink::event(QEvent* e) {
+  if (e->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    QToolTip::showText(help->globalPos(), url_, this, rect(), kToolTipVisibleMs);
+    return true;
+  }
+  return QLabel::event(e);
+}
+
+void CHyperLink::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+    OpenUrl(url_, kShowMaximized);
+  QLabel::mouseReleaseEvent(e);
+}
+
+}  // namespace tessary::ui
