@@ -53,8 +53,11 @@ int CommandStatus();
 // Each command adds itself to the program.
 void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
+void RegisterExportObjCommand(CLI::App& app);
+void RegisterTagsCommand(CLI::App& app);
 void RegisterConvertCommand(CLI::App& app);
 void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
+void RegisterExportXCommand(CLI::App& app);
 
 }  // namespace tessary::cli
