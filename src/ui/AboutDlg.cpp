@@ -9,7 +9,6 @@
 #include "platform/BuildInfo.h"
 #include "ui/DialogUnits.h"
 #include "ui/HyperLink.h"
-#include "ui/LaterDialogs.h"
 #include "ui/TitleStatic.h"
 
 namespace tessary::ui {

@@ -53,4 +53,7 @@ class CAboutDlg : public QDialog {
   QLabel* credits_ = nullptr;
 };
 
+// Runs the About box modally over `parent`.
+void RunAboutDialog(QWidget* parent);
+
 }  // namespace tessary::ui

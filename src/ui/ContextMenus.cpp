@@ -3,12 +3,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMimeData>
 #include <QSignalBlocker>
 #include <string>
 
 #include "model/ModelTree.h"
-#include "ui/LaterDialogs.h"
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
 #include "ui/TessaryView.h"
@@ -166,11 +164,11 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   return menu;
 }
 
-void ShowListContextMenu(CTessaryView& form, const QPoint& globalPos) {
+void ShowListMenu(CTessaryView& form, const QPoint& globalPos) {
   TrackMenu(form, PrepareListMenu(form, globalPos), globalPos);
 }
 
-void ShowTreeContextMenu(CTessaryView& form, const QPoint& globalPos) {
+void ShowTreeMenu(CTessaryView& form, const QPoint& globalPos) {
   TrackMenu(form, PrepareTreeMenu(form, globalPos), globalPos);
 }
 
@@ -198,10 +196,9 @@ void CopyFileName(CTessaryView& form) {
   std::string text = item != nullptr ? item->text : std::string();
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) return;
-  // Plain 8-bit text: the name's bytes as they are.
-  auto data = std::make_unique<QMimeData>();
-  data->setData("text/plain", QByteArray(text.data(), static_cast<qsizetype>(text.size())));
-  clipboard->setMimeData(data.release());
+  // Plain text, each byte of the name as the character of the same value: what the tree
+  // shows is what gets pasted.
+  clipboard->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void RemoveFromList(CTessaryView& form) {

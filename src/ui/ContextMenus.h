@@ -50,6 +50,11 @@ std::unique_ptr<QMenu> PrepareListMenu(CTessaryView& form, const QPoint& globalP
 // no item is under the point.
 std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalPos);
 
+// The form's context-menu request at `globalPos` (the list's menu when it hit an entry),
+// and the tree's right click: prepare the menu, run it, then the picked command.
+void ShowListMenu(CTessaryView& form, const QPoint& globalPos);
+void ShowTreeMenu(CTessaryView& form, const QPoint& globalPos);
+
 // Runs a menu command on the form.
 void RunContextCommand(CTessaryView& form, int command);
 

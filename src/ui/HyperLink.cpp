@@ -1,7 +1,6 @@
 #include "ui/HyperLink.h"
 
 #include <QDesktopServices>
-#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QProcess>
@@ -12,7 +11,6 @@ namespace tessary::ui {
 
 namespace {
 
-constexpr int kToolTipVisibleMs = 5000;
 constexpr int kShellFailed = 2;  // the desktop could not open the address
 constexpr int kStarted = 33;
 
@@ -59,6 +57,13 @@ CHyperLink::CHyperLink(const QString& text, QWidget* parent)
   setAutoFillBackground(false);
   setTextFormat(Qt::PlainText);
   if (linkCursor_) setCursor(*linkCursor_);
+  toolTipDelay_.setSingleShot(true);
+  toolTipDelay_.setInterval(kToolTipDelayMs);
+  connect(&toolTipDelay_, &QTimer::timeout, this, &CHyperLink::ShowToolTip);
+}
+
+void CHyperLink::ShowToolTip() {
+  if (underMouse()) QToolTip::showText(QCursor::pos(), url_, this, rect(), kToolTipVisibleMs);
 }
 
 void CHyperLink::SetUrl(const QString& url) {
@@ -76,10 +81,19 @@ int CHyperLink::OpenUrl(const QString& url, int /*showCommand*/) {
 }
 
 bool CHyperLink::event(QEvent* e) {
-  if (e->type() == QEvent::ToolTip) {
-    auto* help = static_cast<QHelpEvent*>(e);
-    QToolTip::showText(help->globalPos(), url_, this, rect(), kToolTipVisibleMs);
-    return true;
+  switch (e->type()) {
+    case QEvent::ToolTip:
+      return true;  // the link keeps its own, shorter delay
+    case QEvent::Enter:
+      toolTipDelay_.start();
+      break;
+    case QEvent::Leave:
+    case QEvent::MouseButtonPress:
+      toolTipDelay_.stop();
+      QToolTip::hideText();
+      break;
+    default:
+      break;
   }
   return QLabel::event(e);
 }

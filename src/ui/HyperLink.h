@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QFont>
 #include <QLabel>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,14 +43,21 @@ class CHyperLink : public QLabel {
   // The cursor shown over the link (none: the default arrow).
   const std::optional<QCursor>& LinkCursor() const { return linkCursor_; }
 
+  // The tool tip shows the address this long after the mouse enters, for this long.
+  static constexpr int kToolTipDelayMs = 200;
+  static constexpr int kToolTipVisibleMs = 5000;
+
  protected:
   bool event(QEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
+  void ShowToolTip();
+
   std::optional<QCursor> linkCursor_;
   QString url_;
   QFont underlineFont_;
+  QTimer toolTipDelay_;
 };
 
 // The browser's command line for `url`: cut at the quoted or bare "%1" placeholder when

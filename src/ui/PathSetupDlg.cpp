@@ -7,11 +7,9 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 
+#include "platform/Path.h"
 #include "ui/DialogUnits.h"
-#include "ui/LaterDialogs.h"
-#include "ui/UserDialogs.h"
 
 namespace tessary::ui {
 
@@ -22,7 +20,7 @@ constexpr int kHeightDu = 129;
 
 enum class Kind { DefaultButton, Button, Group, RightLabel, Label, Edit };
 
-struct Control {
+struct ControlSpec {
   int id;  // 0: a label or the group box
   Kind kind;
   const char* text;
@@ -30,7 +28,7 @@ struct Control {
 };
 
 // In tab order, as the template lists them.
-constexpr Control kControls[] = {
+constexpr ControlSpec kControls[] = {
     {kIdPathOk, Kind::DefaultButton, "OK", {244, 10, 50, 14}},
     {kIdPathCancel, Kind::Button, "Cancel", {244, 27, 50, 14}},
     {0, Kind::Group, "External Paths ", {7, 7, 229, 115}},
@@ -70,6 +68,7 @@ std::string* FieldOf(PathSetupValues& v, int id) {
 constexpr int kEditIds[] = {kIdCodPath, kIdCod2Path, kIdCod4Path, kIdCodUoPath, kIdWinRarPath};
 
 bool ChooseProgramFile(QWidget* parent, std::string& path) {
+  // No initial file name and no read-only choice: an existing program is picked.
   QFileDialog dialog(parent, "Browse to WinRAR", QString(), "Program Files (*.exe)");
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -92,10 +91,14 @@ std::string GameFolderTitle(int buttonId) {
 }
 
 bool HasProgramExtension(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
+  // The extension is what follows the last dot of the file's name (either separator).
+  std::string name = BareFileName(path);
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot + 1);
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext == ".exe";
+  return ext == "exe";
 }
 
 CPathSetupDlg::CPathSetupDlg(ISettingsStore& profile, IRegistryStore& registry,
@@ -111,7 +114,7 @@ CPathSetupDlg::CPathSetupDlg(ISettingsStore& profile, IRegistryStore& registry,
 void CPathSetupDlg::CreateControls() {
   DialogBaseUnits units = BaseUnitsOf(font());
   int labelCount = 0;
-  for (const Control& c : kControls) {
+  for (const ControlSpec& c : kControls) {
     QWidget* w = nullptr;
     QString text = QString::fromLatin1(c.text);
     switch (c.kind) {
@@ -154,7 +157,8 @@ QWidget* CPathSetupDlg::Control(int id) const { return findChild<QWidget*>(Contr
 QLineEdit* CPathSetupDlg::Edit(int id) const { return findChild<QLineEdit*>(ControlName(id)); }
 
 void CPathSetupDlg::RefreshEdits() {
-  for (int id : kEditIds) Edit(id)->setText(Q(*FieldOf(fields_, id)));
+  // The boxes show the platform's separators; what they hold is taken back as it stands.
+  for (int id : kEditIds) Edit(id)->setText(Q(ToNativeSeparators(*FieldOf(fields_, id))));
 }
 
 void CPathSetupDlg::TakeEdits() {
@@ -183,10 +187,9 @@ void CPathSetupDlg::accept() {
   StorePathSetupValues(profile_, fields_);
 }
 
-bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry, QWidget* parent) {
-  QtUserDialogs chooser(parent);
+bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry,
+                        IFolderChooser& chooser, QWidget* parent) {
   CPathSetupDlg dialog(profile, registry, chooser, parent);
-  chooser.SetOwner(&dialog);
   return dialog.exec() == QDialog::Accepted;
 }
 

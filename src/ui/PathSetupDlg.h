@@ -66,6 +66,11 @@ class CPathSetupDlg : public QDialog {
   PathSetupValues fields_;
 };
 
+// Runs the modal dialog, its "..." buttons asking `chooser` for folders; true when it was
+// confirmed with OK (it has then stored the five "Paths" values).
+bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry,
+                        IFolderChooser& chooser, QWidget* parent);
+
 // "Choose the CoD folder" and so on: the folder browser's title for a game folder button;
 // empty for other ids.
 std::string GameFolderTitle(int buttonId);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
 #include <cstdlib>
 
 namespace tessary::ui {
