@@ -98,7 +98,6 @@ TEST(AboutBox, TitleIsBoldSixteenPixelsAndLinksLookLikeLinks) {
   DialogBaseUnits units = BaseUnitsOf(dlg.font());
   EXPECT_EQ(dlg.size(), DialogToPixels(QRect(0, 0, 315, 128), units).size());
   EXPECT_EQ(dlg.Title().geometry(), DialogToPixels(QRect(40, 8, 235, 19), units));
-  EXPECT_EQ(dlg.WebSiteLink().geometry(), DialogToPixels(QRect(7, 75, 301, 8), units));
   QFont title = dlg.Title().font();
   EXPECT_EQ(title.pixelSize(), 16);
   EXPECT_EQ(title.weight(), QFont::Bold);
