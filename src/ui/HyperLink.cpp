@@ -17,10 +17,14 @@ constexpr int kStarted = 33;
 CHyperLink::Openers DefaultOpeners() {
   CHyperLink::Openers o;
   o.shellOpen = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
+  // The user's browser as $BROWSER names it: the first of its colon-separated commands,
+  // whose "%s" stands where the address goes.
   o.browserCommand = []() -> std::optional<std::string> {
-    QByteArray browser = qgetenv("BROWSER");
-    if (browser.isEmpty()) return std::nullopt;
-    return browser.toStdString();
+    std::string browser = qgetenv("BROWSER").toStdString();
+    browser = browser.substr(0, browser.find(':'));
+    if (browser.empty()) return std::nullopt;
+    if (size_t at = browser.find("%s"); at != std::string::npos) browser.replace(at, 2, "%1");
+    return browser;
   };
   o.run = [](const std::string& commandLine) {
     QStringList args = QProcess::splitCommand(QString::fromStdString(commandLine));
