@@ -1,38 +1,20 @@
 #pragma once
-// Windows the form opens that live in their own files: the preview window, the Path
-// Setup and About dialogs, and the two context menus. Until each one is written its
-// function is a placeholder in the matching *Placeholder.cpp file, which the real
-// window's source replaces.
-#include <QPoint>
+// Windows the form opens that live in their own files and are still to be written: the
+// preview window. Until it is, its function is a placeholder in PreviewDialogPlaceholder.cpp,
+// which the real window's source replaces.
 #include <string>
 
 class QWidget;
 
 namespace tessary {
 class CModel;
-class IRegistryStore;
-class ISettingsStore;
 }
 
 namespace tessary::ui {
-
-class CTessaryView;
 
 // Runs the modal preview window on `model` (opened, nothing loaded yet) for level
 // `lodIndex`, captioned `surfaceName`.
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
                       QWidget* parent);
-
-// Runs the modal Path Setup dialog; true when it was confirmed with OK (it has then
-// stored the five "Paths" values).
-bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry, QWidget* parent);
-
-// Runs the modal About dialog.
-void RunAboutDialog(QWidget* parent);
-
-// The tree's context menu for the row under the mouse (null: none) and the model list's
-// context menu, at `globalPos`.
-void ShowTreeContextMenu(CTessaryView& form, const QPoint& globalPos);
-void ShowListContextMenu(CTessaryView& form, const QPoint& globalPos);
 
 }  // namespace tessary::ui
