@@ -56,5 +56,8 @@ void RegisterExampleCommand(CLI::App& app);
 void RegisterConvertCommand(CLI::App& app);
 void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
+#ifdef TESSARY_HAVE_PREVIEW
+void RegisterRenderCommand(CLI::App& app);
+#endif
 
 }  // namespace tessary::cli

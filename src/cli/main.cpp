@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
   RegisterConvertCommand(app);
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
+#ifdef TESSARY_HAVE_PREVIEW
+  RegisterRenderCommand(app);
+#endif
 
   try {
     app.parse(argc, argv);

@@ -16,8 +16,9 @@ enum class DrawVariant : int { Strips = 1, ListsV20 = 2, ListsV25 = 3 };
 class IModelRenderer {
  public:
   virtual ~IModelRenderer() = default;
-  // The model's AttachWindow: the caller has made a GL context current; the renderer sets
-  // up its state and returns the result of its projection update.
+  // The model's AttachWindow: `window` is the drawing surface the preview library knows
+  // (its GL host, whose context the renderer borrows); the renderer sets up its state and
+  // returns the result of its projection update.
   virtual bool Attach(void* window) = 0;
   virtual void SetImageFolder(const std::string& modelFolder) = 0;
   virtual bool SetSurfaces(std::vector<Surface>* surfaces, uint16_t count,

@@ -1,0 +1,163 @@
+// tessary render: draws a model as the preview window shows it after a number of frames
+// and writes the picture as a PNG file. Needs no display or graphics card: the frames are
+// drawn by Mesa's software renderer into an off-screen framebuffer.
+#include <CLI/CLI.hpp>
+
+#include "cli/CliSupport.h"
+
+#ifdef TESSARY_HAVE_PREVIEW
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "cli/PngFile.h"
+#include "model/ShowModelTree.h"
+#include "platform/Path.h"
+#include "preview/HeadlessContext.h"
+#include "preview/PreviewRenderer.h"
+
+namespace tessary::cli {
+
+namespace {
+
+struct RenderOptions {
+  std::string workdir;
+  std::optional<int> lod;
+  std::string size = "800x600";
+  int frames = 1;
+  bool noRoll = false, wireframe = false, skinsOff = false, noFloor = false;
+  bool noMaterials = false, noUv = false;
+  std::string output;
+  std::string model;
+};
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+  unsigned w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%u%c%u%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
+    return false;
+  if (w < 1 || h < 1 || w > 8192 || h > 8192) return false;
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
+  return true;
+}
+
+void ApplyFlags(const RenderOptions& options, CPreviewRenderer& renderer) {
+  renderer.rolling = options.noRoll ? 0 : 1;
+  renderer.wireframe = options.wireframe ? 1 : 0;
+  renderer.skinsOff = options.skinsOff ? 1 : 0;
+  renderer.showFloor = options.noFloor ? 0 : 1;
+  renderer.showMaterials = options.noMaterials ? 0 : 1;
+  renderer.showUv = options.noUv ? 0 : 1;
+}
+
+// Draws the frames as the preview window's timer would. A frame that reports the model
+// not supported stops the timer; the window then draws once more when it is painted.
+void DrawFrames(CModel& model, int frames) {
+  for (int i = 0; i < frames; ++i) {
+    if (!model.Draw()) {
+      model.Draw();
+      return;
+    }
+  }
+}
+
+int RunRender(const RenderOptions& options) {
+  int width = 0, height = 0;
+  if (!ParseSize(options.size, width, height)) {
+    PrintError("--size wants WIDTHxHEIGHT, each from 1 to 8192, e.g. 800x600");
+    return kExitUsage;
+  }
+  if (options.frames < 1) {
+    PrintError("--frames wants a number of at least 1");
+    return kExitUsage;
+  }
+  std::string workdir = ResolveWorkdir(options.workdir);
+  std::string folder = ModelFolder(workdir);
+  std::string header = folder + "\\" + options.model;
+  auto version = ReadModelVersion(header);
+  if (!version) {
+    PrintError("cannot open the model header " + ToNativeSeparators(header));
+    return kExitFailed;
+  }
+
+  // The context outlives the model, whose renderer borrows it.
+  CHeadlessContext context;
+  std::string error;
+  if (!context.Create(width, height, error)) {
+    PrintError("cannot render: " + error);
+    return kExitFailed;
+  }
+
+  {
+    std::unique_ptr<CModel> model = CreateModel(*version);
+    auto rendererOwner = std::make_unique<CPreviewRenderer>();
+    CPreviewRenderer* renderer = rendererOwner.get();
+    ApplyFlags(options, *renderer);
+    if (!model || !model->Open(folder, options.model)) {
+      // Nothing of this model can be drawn: the preview's not-supported frame.
+      PrintError("version " + std::to_string(*version) + " models cannot be previewed: " +
+                 options.model);
+      renderer->Attach(&context);
+      renderer->notSupported = 1;
+      renderer->Draw(DrawVariant::ListsV20);
+    } else {
+      model->SetRenderer(std::move(rendererOwner));
+      model->LoadLods();
+      int lod = -1;
+      if (!options.lod) {
+        for (size_t i = 0; i < model->lods.size(); ++i)
+          if (model->lods[i].present) {
+            lod = static_cast<int>(i);
+            break;
+          }
+      } else if (*options.lod < 0 || *options.lod >= model->lodCount) {
+        PrintError("the model has no level " + std::to_string(*options.lod) + ": " + options.model);
+        return kExitFailed;
+      } else {
+        lod = *options.lod;
+      }
+      if (lod >= 0) model->LoadParts(lod);
+      model->AttachWindow(&context);
+      if (lod >= 0) model->LoadSurfaces(lod, true);
+      DrawFrames(*model, options.frames);
+    }
+  }
+
+  if (!WritePng(options.output, context.ShownFrame(), context.Width(), context.Height(), error)) {
+    PrintError(error);
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterRenderCommand(CLI::App& app) {
+  auto options = std::make_shared<RenderOptions>();
+  auto* cmd = app.add_subcommand(
+      "render", "Render a model as the preview window shows it and write the picture as PNG.");
+  cmd->add_option("--workdir", options->workdir,
+                  "Working folder (holds xmodel, xmodelsurfs, images, ...); default: the "
+                  "current directory");
+  cmd->add_option("--lod", options->lod, "Level of detail to show; default: the first one named");
+  cmd->add_option("--size", options->size, "Picture size WIDTHxHEIGHT (default 800x600)");
+  cmd->add_option("--frames", options->frames,
+                  "Frames to draw before the picture is taken (default 1); the model turns "
+                  "1.5 degrees about X and Y per frame");
+  cmd->add_flag("--no-roll", options->noRoll, "Keep the model still");
+  cmd->add_flag("--wireframe", options->wireframe, "Draw the triangles' edges");
+  cmd->add_flag("--skins-off", options->skinsOff, "Draw every surface untextured");
+  cmd->add_flag("--no-floor", options->noFloor, "Leave out the floor and grid");
+  cmd->add_flag("--no-materials", options->noMaterials, "Leave out the texture thumbnails");
+  cmd->add_flag("--no-uv", options->noUv, "Leave out the UV layouts over the thumbnails");
+  cmd->add_option("-o,--output", options->output, "PNG file to write")->required();
+  cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
+  cmd->footer("Example: tessary render --workdir ~/cod2raw --frames 30 -o g36c.png weapon_g36c");
+  cmd->callback([options] { SetCommandStatus(RunRender(*options)); });
+}
+
+}  // namespace tessary::cli
+
+#endif  // TESSARY_HAVE_PREVIEW
