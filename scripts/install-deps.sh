@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev            # unit tests
+  libbenchmark-dev                     # speed benchmarks (bench/)
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON output of `tessary info --json`
   libzip-dev                           # built-in extractor for the games' .iwd archives

@@ -53,9 +53,12 @@ int CommandStatus();
 // Each command adds itself to the program.
 void RegisterInfoCommand(CLI::App& app);
 void RegisterExampleCommand(CLI::App& app);
+void RegisterExportObjCommand(CLI::App& app);
+void RegisterTagsCommand(CLI::App& app);
 void RegisterConvertCommand(CLI::App& app);
 void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
+void RegisterExportXCommand(CLI::App& app);
 #ifdef TESSARY_HAVE_PREVIEW
 void RegisterRenderCommand(CLI::App& app);
 #endif

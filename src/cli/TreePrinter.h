@@ -11,7 +11,9 @@ namespace tessary::cli {
 std::string TreeToJson(const TreeItem& root);
 
 // Two spaces of indent per level; surfaces items carry "[lod N]", missing files
-// "[missing]", images present only in IWI form "[iwi only]".
+// "[missing]", images present only in IWI form "[iwi only]". Control bytes of names are
+// shown as \xNN, the other bytes as the Latin-1 characters of the same value; an empty
+// name as "".
 std::string TreeToText(const TreeItem& root);
 
 }  // namespace tessary::cli

@@ -18,9 +18,12 @@ int main(int argc, char** argv) {
 
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
+  RegisterExportObjCommand(app);
+  RegisterTagsCommand(app);
   RegisterConvertCommand(app);
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
+  RegisterExportXCommand(app);
 #ifdef TESSARY_HAVE_PREVIEW
   RegisterRenderCommand(app);
 #endif

@@ -1,6 +1,7 @@
 #include "model/Model.h"
 
 #include "model/FileAccess.h"
+#include "platform/Path.h"
 
 namespace tessary {
 
@@ -22,6 +23,12 @@ void CModel::MoveZ(float d) { if (renderer) renderer->MoveZ(d); }
 
 int CModel::CountLodNames(BinaryFile& file, int64_t offset) {
   return tessary::CountLodNames(file, offset);
+}
+
+bool CModel::HoldsSurfacesOf(int lodIndex) const {
+  if (!surfacesFile || !curSurfaces || curSurfaceCount == 0 || curSurfaces->empty()) return false;
+  const Surface& first = curSurfaces->front();
+  return first.lodIndex == lodIndex && !first.unsupported && !first.unsupportedAlt;
 }
 
 void CModel::ReleaseSurfacesFile() {
@@ -76,6 +83,38 @@ void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
     file.Skip(1);       // the name's terminator
     file.ReadU32();     // the value ahead of the next name
   }
+}
+
+void CModel::ReadPartsFile(uint32_t partsVersion) {
+  parts.parts.clear();
+  if (lods.empty()) {
+    UseRootPartOnly();
+    return;
+  }
+  std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
+  BinaryFile file;
+  uint8_t head[6] = {0, 0, 0, 0, 0, 0};
+  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
+      (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
+    UseRootPartOnly();
+    return;
+  }
+  int childCount = head[2] | (head[3] << 8);
+  // A list holds at most 65,535 parts: its count is 16 bits wide.
+  if (childCount > 65534) childCount = 65534;
+  parts.parts.assign(static_cast<size_t>(childCount) + 1, Part{});
+  for (int i = 1; i <= childCount; ++i) {
+    Part& p = parts.parts[static_cast<size_t>(i)];
+    p.parent = file.ReadU8();
+    for (float& c : p.position) c = file.ReadF32();
+    file.Skip(6);
+  }
+  for (auto& p : parts.parts) {
+    std::string name = ReadZString(file);
+    p.name = name.empty() ? "tag_origin" : name;
+  }
+  file.Close();
+  AccumulatePartPositions();
 }
 
 }  // namespace tessary

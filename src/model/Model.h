@@ -55,6 +55,9 @@ class CModel : public CModelFile {
   std::unique_ptr<IModelRenderer> renderer;
 
  protected:
+  // True when the current surfaces are what a successful LoadSurfaces(lodIndex, ...)
+  // left: taken, tagged with that level, and the first of them decodable.
+  bool HoldsSurfacesOf(int lodIndex) const;
   // Drops the loaded surfaces file and the borrowed surfaces.
   void ReleaseSurfacesFile();
   // Takes the holder's surfaces as the current ones and tags them with `lodIndex`.
@@ -66,6 +69,9 @@ class CModel : public CModelFile {
   // Adds each part's parent position to its own, in index order; a parent index outside
   // the list becomes the root.
   void AccumulatePartPositions();
+  // Reads the parts file named after level 0 (the tags with their model-space positions);
+  // a missing or unreadable file, or one of another version, gives the root part alone.
+  void ReadPartsFile(uint32_t partsVersion);
   // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
   void ReadLodNames(BinaryFile& file, int64_t firstName);
 };

@@ -99,37 +99,7 @@ std::string ImageForMaterial(const std::string& materialPath) {
   return image + (dds ? ".dds" : ".iwi");
 }
 
-void CModelV20::LoadParts(int /*lodIndex*/) {
-  parts.parts.clear();
-  if (lods.empty()) {
-    UseRootPartOnly();
-    return;
-  }
-  std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
-  BinaryFile file;
-  uint8_t head[6] = {0, 0, 0, 0, 0, 0};
-  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
-      (head[0] | (head[1] << 8)) != static_cast<int>(kVersion)) {
-    UseRootPartOnly();
-    return;
-  }
-  int childCount = head[2] | (head[3] << 8);
-  // A list holds at most 65,535 parts: its count is 16 bits wide.
-  if (childCount > 65534) childCount = 65534;
-  parts.parts.assign(static_cast<size_t>(childCount) + 1, Part{});
-  for (int i = 1; i <= childCount; ++i) {
-    Part& p = parts.parts[static_cast<size_t>(i)];
-    p.parent = file.ReadU8();
-    for (float& c : p.position) c = file.ReadF32();
-    file.Skip(6);
-  }
-  for (auto& p : parts.parts) {
-    std::string name = ReadZString(file);
-    p.name = name.empty() ? "tag_origin" : name;
-  }
-  file.Close();
-  AccumulatePartPositions();
-}
+void CModelV20::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 
 bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview) {
   ReleaseSurfacesFile();

@@ -13,8 +13,17 @@ class CModelV20 : public CModel {
   bool LoadSurfaces(int lodIndex, bool forPreview) override;
   bool Draw() override;
 
+  // The export writers (the obj folder beside `folder`). WriteMtl and WriteObj load the
+  // level's surfaces themselves, or use them when they are already loaded.
+  bool WriteMtl(int lodIndex) override;
+  bool WriteObj(int lodIndex) override;
+  bool WriteTagsListing(const std::string& headerName) override;
+
   // Reads the per-level material lists at the end of the header (run by LoadLods).
   void LoadMaterials();
+
+ private:
+  bool SurfacesForWriter(int lodIndex);
 };
 
 // The colour image named by a material file, with ".dds" when a converted image lies in

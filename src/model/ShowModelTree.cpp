@@ -1,7 +1,10 @@
 #include "model/ShowModelTree.h"
 
+#include "model/ModelV14.h"
 #include "model/ModelV20.h"
+#include "model/ModelV25.h"
 #include "model/TreeFiller.h"
+#include "model/TreeFillerV14.h"
 #include "platform/BinaryFile.h"
 
 namespace tessary {
@@ -17,7 +20,9 @@ std::optional<uint8_t> ReadModelVersion(const std::string& path) {
 namespace {
 std::unique_ptr<CTreeFiller> CreateTreeFiller(uint8_t version) {
   switch (version) {
+    case 14: return std::make_unique<CTreeFillerV14>();
     case 20: return std::make_unique<CTreeFillerV20>();
+    case 25: return std::make_unique<CTreeFillerV25>();
     default: return nullptr;
   }
 }
@@ -25,7 +30,9 @@ std::unique_ptr<CTreeFiller> CreateTreeFiller(uint8_t version) {
 
 std::unique_ptr<CModel> CreateModel(uint8_t version) {
   switch (version) {
+    case 14: return std::make_unique<CModelV14>();
     case 20: return std::make_unique<CModelV20>();
+    case 25: return std::make_unique<CModelV25>();
     default: return nullptr;
   }
 }

@@ -22,6 +22,12 @@ class CTreeFillerV20 : public CTreeFiller {
                     const std::string& workingFolder, const std::string& modelName) override;
 };
 
+class CTreeFillerV25 : public CTreeFiller {
+ public:
+  int FillModelTree(TreeItem& surfacesNode, TreeItem& partsNode,
+                    const std::string& workingFolder, const std::string& modelName) override;
+};
+
 class CModel;
 
 // The part of the fill that versions 20 and 25 share: parts item, one bold item per

@@ -1,49 +1,93 @@
 #include "platform/BinaryFile.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <sys/stat.h>
 
 #include "platform/Path.h"
 
 namespace tessary {
 
 bool BinaryFile::Open(std::string_view path) {
+  Close();
   file_.reset(std::fopen(ResolvePath(path).c_str(), "rb"));
-  return file_ != nullptr;
+  if (!file_) return false;
+  // A folder is not a file to read (the C library here would open one and then fail
+  // every read, where the games' platform refuses to open it).
+  struct stat st {};
+  if (fstat(fileno(file_.get()), &st) != 0 || S_ISDIR(st.st_mode)) {
+    file_.reset();
+    return false;
+  }
+  long size = -1;
+  if (std::fseek(file_.get(), 0, SEEK_END) == 0) size = std::ftell(file_.get());
+  size_ = size < 0 ? 0 : size;
+  return true;
 }
 
-int64_t BinaryFile::Size() {
-  if (!file_) return 0;
-  long here = std::ftell(file_.get());
-  std::fseek(file_.get(), 0, SEEK_END);
-  long size = std::ftell(file_.get());
-  std::fseek(file_.get(), here, SEEK_SET);
-  return size < 0 ? 0 : size;
+void BinaryFile::Close() {
+  file_.reset();
+  size_ = 0;
+  pos_ = 0;
+  blockStart_ = 0;
+  blockLength_ = 0;
 }
 
-int64_t BinaryFile::Tell() { return file_ ? std::ftell(file_.get()) : 0; }
+int64_t BinaryFile::Size() { return file_ ? size_ : 0; }
+
+int64_t BinaryFile::Tell() { return file_ ? pos_ : 0; }
 
 bool BinaryFile::Seek(int64_t offset) {
   if (!file_ || offset < 0) return false;
-  return std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) == 0;
+  pos_ = offset;
+  return true;
 }
 
 bool BinaryFile::Skip(int64_t count) {
   if (!file_) return false;
-  int64_t target = Tell() + count;
-  if (target < 0) return false;
-  return std::fseek(file_.get(), static_cast<long>(target), SEEK_SET) == 0;
+  return Seek(pos_ + count);
+}
+
+bool BinaryFile::LoadBlock(int64_t offset) {
+  if (offset >= size_) return false;
+  if (offset >= blockStart_ && offset < blockStart_ + blockLength_) return true;
+  if (!block_) block_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kBlockSize));
+  blockStart_ = offset - offset % kBlockSize;
+  blockLength_ = 0;
+  if (std::fseek(file_.get(), static_cast<long>(blockStart_), SEEK_SET) != 0) return false;
+  blockLength_ = static_cast<int64_t>(std::fread(block_.get(), 1, static_cast<size_t>(kBlockSize), file_.get()));
+  return offset < blockStart_ + blockLength_;
 }
 
 size_t BinaryFile::Read(void* buffer, size_t count) {
   if (!file_ || count == 0) return 0;
-  return std::fread(buffer, 1, count, file_.get());
+  auto* out = static_cast<uint8_t*>(buffer);
+  size_t done = 0;
+  while (done < count) {
+    int64_t want = static_cast<int64_t>(count - done);
+    if (want >= kBlockSize && !(pos_ >= blockStart_ && pos_ < blockStart_ + blockLength_)) {
+      // A large read goes to the file directly.
+      if (pos_ >= size_ || std::fseek(file_.get(), static_cast<long>(pos_), SEEK_SET) != 0) break;
+      size_t got = std::fread(out + done, 1, static_cast<size_t>(want), file_.get());
+      done += got;
+      pos_ += static_cast<int64_t>(got);
+      break;
+    }
+    if (!LoadBlock(pos_)) break;
+    int64_t available = blockStart_ + blockLength_ - pos_;
+    size_t take = static_cast<size_t>(std::min(available, want));
+    std::memcpy(out + done, block_.get() + (pos_ - blockStart_), take);
+    done += take;
+    pos_ += static_cast<int64_t>(take);
+  }
+  return done;
 }
 
 bool BinaryFile::ReadByte(uint8_t& out) {
-  if (!file_) return false;
-  int c = std::fgetc(file_.get());
-  if (c == EOF) return false;
-  out = static_cast<uint8_t>(c);
+  if (!file_ || !LoadBlock(pos_)) return false;
+  out = block_[static_cast<size_t>(pos_ - blockStart_)];
+  ++pos_;
   return true;
 }
 

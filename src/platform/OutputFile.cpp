@@ -1,6 +1,8 @@
 #include "platform/OutputFile.h"
 
+#include <clocale>
 #include <cstdarg>
+#include <locale.h>
 #include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,7 +54,30 @@ void OutputFile::WriteText(std::string_view text) {
   Write(text.data() + start, text.size() - start);
 }
 
+namespace {
+
+// Numbers in the output formats always use the C conventions ("1.500000"), whatever
+// locale the program runs under (the desktop toolkit adopts the user's).
+class CNumericLocale {
+ public:
+  CNumericLocale() {
+    static locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
+    if (c) previous_ = uselocale(c);
+  }
+  ~CNumericLocale() {
+    if (previous_) uselocale(previous_);
+  }
+  CNumericLocale(const CNumericLocale&) = delete;
+  CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+ private:
+  locale_t previous_ = locale_t{};
+};
+
+}  // namespace
+
 void OutputFile::PrintText(const char* format, ...) {
+  CNumericLocale cLocale;
   char small[512];
   va_list args;
   va_start(args, format);
@@ -91,7 +116,10 @@ bool OutputFile::Commit() {
   }
   if (!ok) fs::remove(temp_, ec);
   temp_.clear();
-  ClearDirectoryCache();
+  if (ok)
+    NoteFileWritten(target_);
+  else
+    ClearDirectoryCache();
   return ok;
 }
 

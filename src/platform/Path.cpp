@@ -1,7 +1,9 @@
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -34,29 +36,35 @@ std::string BareFileName(std::string_view path) {
 namespace {
 
 // Listings of folders, refreshed when the folder's modification time changes, so that
-// batch commands do not list the same folder for every look-up.
+// batch commands do not list the same folder for every look-up. Folder times tick
+// coarsely: a folder changed within the last moments may change again without a new time,
+// so its listing is not kept.
+using Names = std::vector<std::string>;  // sorted in byte order
+
 struct Listing {
   fs::file_time_type stamp;
-  std::vector<std::string> names;  // sorted in byte order
+  std::shared_ptr<const Names> names;
 };
 
 std::mutex cacheMutex;
 std::map<std::string, Listing> cache;
 
-std::vector<std::string> ListFolder(const fs::path& dir) {
+// Shared, not copied: a look-up in a folder of thousands of files stays cheap.
+std::shared_ptr<const Names> ListFolder(const fs::path& dir) {
   std::error_code ec;
   auto stamp = fs::last_write_time(dir, ec);
-  if (ec) return {};
+  if (ec) return std::make_shared<const Names>();
   std::lock_guard lock(cacheMutex);
   auto it = cache.find(dir.string());
   if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
-  Listing listing;
-  listing.stamp = stamp;
+  auto names = std::make_shared<Names>();
   for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
-    listing.names.push_back(di->path().filename().string());
-  std::sort(listing.names.begin(), listing.names.end());
-  auto names = listing.names;
-  cache[dir.string()] = std::move(listing);
+    names->push_back(di->path().filename().string());
+  std::sort(names->begin(), names->end());
+  if (fs::file_time_type::clock::now() - stamp > std::chrono::seconds(2))
+    cache[dir.string()] = Listing{stamp, names};
+  else
+    cache.erase(dir.string());
   return names;
 }
 
@@ -84,14 +92,52 @@ void ClearDirectoryCache() {
   cache.clear();
 }
 
+void NoteFileWritten(const fs::path& file) {
+  const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  std::error_code ec;
+  auto stamp = fs::last_write_time(dir, ec);
+  std::lock_guard lock(cacheMutex);
+  auto it = cache.find(dir.string());
+  if (it == cache.end()) return;
+  if (ec) {
+    cache.erase(it);
+    return;
+  }
+  // The folder now holds the file as well: add its name instead of listing it again.
+  const std::string name = file.filename().string();
+  const Names& old = *it->second.names;
+  auto at = std::lower_bound(old.begin(), old.end(), name);
+  if (at == old.end() || *at != name) {
+    auto names = std::make_shared<Names>(old);
+    names->insert(names->begin() + (at - old.begin()), name);
+    it->second.names = names;
+  }
+  it->second.stamp = stamp;
+}
+
 fs::path ResolvePath(std::string_view path) {
   fs::path exact(ToNativeSeparators(path));
   if (exact.empty() || Exists(exact)) return exact;
 
-  // Walk component by component; ".." and "." are taken literally, as Windows does.
-  fs::path result = exact.root_path();
+  // Usually only the last names are off: start from the deepest folder that exists as
+  // written.
+  std::vector<fs::path> rest;
+  fs::path result = exact;
+  for (;;) {
+    fs::path parent = result.parent_path();
+    rest.push_back(result.filename());
+    if (parent.empty() || parent == result) {
+      result = parent;
+      break;
+    }
+    result = parent;
+    if (Exists(result)) break;
+  }
+
+  // Then name by name; ".." and "." are taken literally, as Windows does.
   bool matching = true;
-  for (const auto& part : exact.relative_path()) {
+  for (auto it = rest.rbegin(); it != rest.rend(); ++it) {
+    const fs::path& part = *it;
     std::string name = part.string();
     if (name.empty()) continue;
     if (!matching || name == "." || name == "..") {
@@ -105,7 +151,7 @@ fs::path ResolvePath(std::string_view path) {
       continue;
     }
     std::optional<std::string> found;
-    for (const auto& entry : ListFolder(result.empty() ? fs::path(".") : result)) {
+    for (const auto& entry : *ListFolder(result.empty() ? fs::path(".") : result)) {
       if (EqualsNoCase(entry, name)) {
         found = entry;
         break;
@@ -121,11 +167,32 @@ fs::path ResolvePath(std::string_view path) {
   return result;
 }
 
-bool FileExists(std::string_view path) {
-  if (path.empty()) return false;
-  // A name ending in a separator matches nothing (an empty file name asks for no file).
-  if (path.back() == '\\' || path.back() == '/') return false;
-  fs::path p = ResolvePath(path);
+namespace {
+
+// '*' matches any run of characters, '?' exactly one; letters match in either case.
+bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
+  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || EqualsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// The existence rule applied to the entry found.
+bool EntryCounts(const fs::path& p) {
   std::error_code ec;
   auto st = fs::status(p, ec);
   if (ec || !fs::exists(st)) return false;
@@ -136,6 +203,30 @@ bool FileExists(std::string_view path) {
   std::string name = p.filename().string();
   bool hidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
   return readOnly || hidden;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  if (path.empty()) return false;
+  // A name ending in a separator matches nothing (an empty file name asks for no file).
+  if (path.back() == '\\' || path.back() == '/') return false;
+  auto cut = path.find_last_of("\\/");
+  std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
+  if (name.find_first_of("*?") == std::string_view::npos) return EntryCounts(ResolvePath(path));
+
+  // A wildcard in the last component: the first entry that matches decides. Every folder
+  // but a root lists "." and ".." ahead of its entries, so "*" finds the folder itself.
+  fs::path folder = cut == std::string_view::npos ? fs::path(".") : ResolvePath(path.substr(0, cut + 1));
+  if (folder.empty()) folder = "/";
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  std::vector<std::string> names;
+  if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
+  for (auto& entry : ListFolder(folder)) names.push_back(std::move(entry));
+  for (const auto& entry : names)
+    if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
+  return false;
 }
 
 }  // namespace tessary

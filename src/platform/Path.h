@@ -27,6 +27,9 @@ bool FileExists(std::string_view path);
 
 // Forgets cached folder listings (they are also refreshed when a folder changes).
 void ClearDirectoryCache();
+// Tells the cache that `file` was just written into its folder, so that a batch of
+// writes into one folder does not list it again after each file.
+void NoteFileWritten(const std::filesystem::path& file);
 
 // The part of a path after its last separator (either kind).
 std::string BareFileName(std::string_view path);

@@ -102,6 +102,7 @@ bool MatchesMask(std::string_view mask, std::string_view name) {
 }
 
 std::vector<std::string> ListGameArchives(const std::string& gameFolder) {
+  if (gameFolder.empty()) return {};  // no game folder set: no archives
   fs::path mainFolder = ResolvePath(gameFolder + "main");
   std::vector<std::string> names;
   std::error_code ec;

@@ -57,10 +57,16 @@ void Trace(const std::string& name) {
   if (enabled) std::fprintf(stderr, "%s\n", name.c_str());
 }
 
+// Item texts are bare file names; a name read from a damaged or crafted model that
+// holds a folder step must not reach files outside the working folder.
+bool IsBareFileName(const std::string& name) {
+  return name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+}
+
 }  // namespace
 
 bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& folder) {
-  if (modelVersion != 25) return false;
+  if (modelVersion != 25 || !IsBareFileName(name)) return false;
   std::string source = workspace_.cod4Path + "raw\\" + folder + "\\" + name;
   fs::path from = ResolvePath(source);
   std::error_code ec;
@@ -115,7 +121,7 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
 }
 
 void Retrieval::ConvertFetchedImage(const std::string& name) {
-  if (name.find(".iwi") == std::string::npos) return;
+  if (name.find(".iwi") == std::string::npos || !IsBareFileName(name)) return;
   std::string source = workspace_.workingFolder + "\\images\\" + name;
   std::string out;
   if (ConvertToDds(workspace_, source, out)) {

@@ -14,7 +14,6 @@
 namespace tessary {
 
 inline constexpr const char* kCannotRetrieve = "Cannot retrieve file.";
-inline constexpr const char* kNoWinRar = "Can't find the WinRar installation.";
 inline constexpr const char* kWinRarStartFailed = "Failed to start WinRAR.";
 
 // The working sub-folder of a file item, from its parent's text ("Surfaces",

@@ -58,6 +58,7 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker) {
   }
   folderDisplay = workingFolder + "\\xmodels";
   FieldsChanged();
+  if (workingFolder.empty()) return true;  // the program's folder is unknown: nothing to create in
 
   std::array<bool, kWorkingSubFolders.size()> missing{};
   for (size_t i = 0; i < kWorkingSubFolders.size(); ++i)

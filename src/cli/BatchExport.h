@@ -1,0 +1,22 @@
+#pragma once
+// What the export commands share: exporting the models named on the command line, or
+// every model of the working folder with a progress bar and a closing summary.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "export/ModelExport.h"
+
+namespace tessary::cli {
+
+// Exports one model header of the working folder.
+using ExportOne = std::function<ExportOutcome(const std::string& modelName)>;
+
+// Exports `names` in order, printing each failure on standard error.
+int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne);
+
+// Exports every model header of `workdir`/xmodel, then prints how many were written and
+// every model that failed with its reason. Messages of the readers go to standard error.
+int ExportAllModels(const std::string& workdir, const ExportOne& exportOne);
+
+}  // namespace tessary::cli

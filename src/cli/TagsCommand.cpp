@@ -1,0 +1,41 @@
+// tessary tags: writes a model's tags listing into the working folder's obj folder.
+#include <CLI/CLI.hpp>
+#include <memory>
+
+#include "cli/CliSupport.h"
+#include "export/ModelExport.h"
+
+namespace tessary::cli {
+
+namespace {
+
+struct TagsOptions {
+  std::string workdir;
+  std::string model;
+};
+
+int RunTags(const TagsOptions& options) {
+  ExportOutcome outcome = ExportTagsFile(ResolveWorkdir(options.workdir), options.model);
+  if (!outcome.ok) {
+    PrintError(outcome.error);
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void RegisterTagsCommand(CLI::App& app) {
+  auto options = std::make_shared<TagsOptions>();
+  auto* cmd = app.add_subcommand(
+      "tags", "Write <model>_tags.txt into WORKDIR/obj: the model's tags with their positions "
+              "and parents, and their hierarchy (16-bit text, view it with a fixed-pitch font).");
+  cmd->add_option("--workdir", options->workdir,
+                  "Working folder (holds xmodel, xmodelparts, ...); default: the stored one, "
+                  "else the current directory");
+  cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
+  cmd->footer("Example: tessary tags --workdir ~/cod2raw weapon_g36c");
+  cmd->callback([options] { SetCommandStatus(RunTags(*options)); });
+}
+
+}  // namespace tessary::cli

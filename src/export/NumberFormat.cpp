@@ -1,0 +1,117 @@
+#include "export/NumberFormat.h"
+
+#include <bit>
+#include <charconv>
+#include <cstring>
+
+namespace tessary {
+
+namespace {
+
+constexpr uint32_t kPowersOfTen[10] = {1,         10,         100,         1000,
+                                       10000,     100000,     1000000,     10000000,
+                                       100000000, 1000000000};
+
+char* CopyText(char* out, const char* text) {
+  size_t n = std::strlen(text);
+  std::memcpy(out, text, n);
+  return out + n;
+}
+
+// `digits` decimals of `fraction` (< 10^digits), with leading zeros.
+char* PutFraction(char* out, uint32_t fraction, int digits) {
+  for (int i = digits - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  return out + digits;
+}
+
+}  // namespace
+
+namespace {
+
+// FormatFixed for one precision, so that the divisions by 10^precision are by constants.
+template <int kPrecision>
+char* FormatFixedAt(char* out, double value) {
+  constexpr uint64_t kScale = kPowersOfTen[kPrecision];
+  const uint64_t bits = std::bit_cast<uint64_t>(value);
+  const bool negative = (bits >> 63) != 0;
+  const int exponentField = static_cast<int>((bits >> 52) & 0x7FF);
+  const uint64_t fractionField = bits & ((uint64_t{1} << 52) - 1);
+  if (exponentField == 0x7FF) {
+    if (fractionField != 0) return CopyText(out, negative ? "-nan" : "nan");
+    return CopyText(out, negative ? "-inf" : "inf");
+  }
+  if (negative) *out++ = '-';
+
+  // value = mantissa * 2^exponent exactly.
+  uint64_t mantissa = fractionField;
+  int exponent = -1074;
+  if (exponentField != 0) {
+    mantissa |= uint64_t{1} << 52;
+    exponent = exponentField - 1075;
+  }
+
+  uint64_t integerPart = 0;
+  uint32_t fractionPart = 0;
+  if (exponent >= 0) {
+    if (exponent > 10) {
+      // Beyond 2^63: rare enough for the library's exact conversion.
+      double magnitude = negative ? -value : value;
+      return std::to_chars(out, out + kMaxFixedChars, magnitude, std::chars_format::fixed,
+                           kPrecision)
+          .ptr;
+    }
+    integerPart = mantissa << exponent;
+  } else {
+    // value * 10^precision = mantissa * scale / 2^shift, rounded to the nearest integer,
+    // exact halves to even (glibc's rounding in the default rounding mode).
+    const int shift = -exponent;
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kScale;  // < 2^83
+    unsigned __int128 quotient = 0;
+    if (shift < 84) {
+      quotient = scaled >> shift;
+      const unsigned __int128 remainder = scaled - (quotient << shift);
+      const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+      if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+    }  // else the scaled value is below one half and rounds to 0
+    if ((quotient >> 64) == 0) {
+      const uint64_t q = static_cast<uint64_t>(quotient);
+      integerPart = q / kScale;
+      fractionPart = static_cast<uint32_t>(q % kScale);
+    } else {
+      integerPart = static_cast<uint64_t>(quotient / kScale);
+      fractionPart = static_cast<uint32_t>(quotient % kScale);
+    }
+  }
+  out = std::to_chars(out, out + 24, integerPart).ptr;
+  if constexpr (kPrecision > 0) {
+    *out++ = '.';
+    out = PutFraction(out, fractionPart, kPrecision);
+  }
+  return out;
+}
+
+}  // namespace
+
+char* FormatFixed(char* out, double value, int precision) {
+  switch (precision) {
+    case 0: return FormatFixedAt<0>(out, value);
+    case 1: return FormatFixedAt<1>(out, value);
+    case 2: return FormatFixedAt<2>(out, value);
+    case 3: return FormatFixedAt<3>(out, value);
+    case 4: return FormatFixedAt<4>(out, value);
+    case 5: return FormatFixedAt<5>(out, value);
+    case 6: return FormatFixedAt<6>(out, value);
+    case 7: return FormatFixedAt<7>(out, value);
+    case 8: return FormatFixedAt<8>(out, value);
+    default: return precision < 0 ? FormatFixedAt<0>(out, value) : FormatFixedAt<9>(out, value);
+  }
+}
+
+char* FormatInt(char* out, int64_t value) {
+  return std::to_chars(out, out + kMaxIntChars, value).ptr;
+}
+
+}  // namespace tessary

@@ -1,0 +1,127 @@
+#include "export/ObjFormat.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "export/NumberFormat.h"
+
+#include "platform/BuildInfo.h"
+
+namespace tessary {
+
+namespace {
+constexpr int kDecimals = 6;  // "%f"
+}
+
+void WriteObjHead(TextBuffer& out, const ObjStyle& style, std::string_view modelFileName,
+                  std::string_view surfsName) {
+  out.Line().Raw("# ").Text(build::kWebPage).Line();
+  out.Raw("# Created by Tessary: Version ").Text(style.creatorVersion).Line();
+  out.Raw("# Created from: ").Text(modelFileName).Line().Line();
+  out.Raw("mtllib ").Text(surfsName).Raw(".mtl").Line();
+  if (style.blankAfterMtllib) out.Line();
+}
+
+void WritePositionLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
+  for (const Vertex& v : vertices) {
+    out.Raw("v ").Fixed(v.position[0], kDecimals).Raw(' ').Fixed(v.position[1], kDecimals);
+    out.Raw(' ').Fixed(v.position[2], kDecimals).Line();
+  }
+}
+
+void WriteTexCoordLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
+  for (const Vertex& v : vertices) {
+    double flipped = 1.0 - static_cast<double>(v.uv[1]);
+    out.Raw("vt ").Fixed(v.uv[0], kDecimals).Raw(' ').Fixed(flipped, kDecimals).Line();
+  }
+}
+
+void WriteNormalLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
+  for (const Vertex& v : vertices) {
+    out.Raw("vn ").Fixed(v.normal[0], kDecimals).Raw(' ').Fixed(v.normal[1], kDecimals);
+    out.Raw(' ').Fixed(v.normal[2], kDecimals).Line();
+  }
+}
+
+void WriteCountComment(TextBuffer& out, int64_t count, std::string_view what, bool blankAfter) {
+  out.Raw("# ").Int(count).Raw(' ').Raw(what).Line();
+  if (blankAfter) out.Line();
+}
+
+void WriteGroupLines(TextBuffer& out, int64_t index) {
+  out.Line().Raw("s off").Line().Raw("g Group").Int(index).Line();
+}
+
+void WriteUseMtl(TextBuffer& out, std::string_view name) {
+  out.Raw("usemtl ").Text(name).Line();
+}
+
+namespace {
+// "n/n/n": the same index for position, texture coordinate and normal.
+void WriteCorner(TextBuffer& out, int64_t index) {
+  char text[3 * kMaxIntChars + 2];
+  char* end = FormatInt(text, index);
+  const size_t n = static_cast<size_t>(end - text);
+  *end++ = '/';
+  std::memcpy(end, text, n);
+  end += n;
+  *end++ = '/';
+  std::memcpy(end, text, n);
+  end += n;
+  out.Raw(std::string_view(text, static_cast<size_t>(end - text)));
+}
+}  // namespace
+
+int64_t WriteTriangleFaces(TextBuffer& out, const Surface& surface, int64_t base) {
+  if (!surface.facesLoaded || surface.triLists.empty()) return 0;
+  const TriList& list = surface.triLists[0];
+  size_t cornerCount = std::min<size_t>(static_cast<size_t>(list.triCount) * 3, list.indices.size());
+  int64_t written = 0;
+  for (size_t i = 0; i + 3 <= cornerCount; i += 3) {
+    uint16_t a = list.indices[i], b = list.indices[i + 1], c = list.indices[i + 2];
+    if (a == b || a == c || b == c) continue;
+    out.Raw("f ");
+    WriteCorner(out, a + base);
+    out.Raw(' ');
+    WriteCorner(out, c + base);
+    out.Raw(' ');
+    WriteCorner(out, b + base);
+    out.Line();
+    ++written;
+  }
+  return written;
+}
+
+void WriteTriangleListObj(TextBuffer& out, const ObjStyle& style, std::string_view modelFileName,
+                          const LodEntry& lod, const std::vector<Surface>& surfaces,
+                          size_t surfaceCount) {
+  WriteObjHead(out, style, modelFileName, lod.surfsName);
+  int64_t base = 1;
+  surfaceCount = std::min(surfaceCount, surfaces.size());
+  for (size_t g = 0; g < surfaceCount; ++g) {
+    const Surface& surface = surfaces[g];
+    const int64_t count = static_cast<int64_t>(surface.vertices.size());
+    WritePositionLines(out, surface.vertices);
+    WriteCountComment(out, count, "vertices", style.blankAfterCounts);
+    WriteTexCoordLines(out, surface.vertices);
+    WriteCountComment(out, count, "UVs", style.blankAfterCounts);
+    WriteNormalLines(out, surface.vertices);
+    WriteCountComment(out, count, "normals", false);
+    WriteGroupLines(out, static_cast<int64_t>(g));
+    if (g < lod.materials.size()) WriteUseMtl(out, lod.materials[g].name);
+    int64_t faces = WriteTriangleFaces(out, surface, base);
+    WriteCountComment(out, faces, "faces", style.blankAfterCounts);
+    base += count;
+  }
+}
+
+std::string ObjFolderFile(const std::string& modelFolder, std::string_view name,
+                          std::string_view extension) {
+  std::string path = modelFolder;
+  path += "\\..\\obj\\";
+  path += name;
+  path += extension;
+  return path;
+}
+
+}  // namespace tessary

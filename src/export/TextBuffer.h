@@ -1,0 +1,49 @@
+#pragma once
+// A large write buffer in front of an OutputFile for the text exports. Text goes in as it
+// will stand in the file; `Text` turns each line feed into CR LF as the Windows text-mode
+// files of the formats have it, `Line` ends a line.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "platform/OutputFile.h"
+
+namespace tessary {
+
+class TextBuffer {
+ public:
+  explicit TextBuffer(OutputFile& file, size_t capacity = size_t{1} << 20);
+  ~TextBuffer();
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+
+  // Bytes as they are.
+  TextBuffer& Raw(std::string_view bytes);
+  TextBuffer& Raw(char c) {
+    if (used_ == capacity_) Flush();
+    data_[used_++] = c;
+    return *this;
+  }
+  // Text with every line feed written as CR LF (also inside names).
+  TextBuffer& Text(std::string_view text);
+  // CR LF.
+  TextBuffer& Line() { return Raw(std::string_view("\r\n", 2)); }
+  // printf("%i").
+  TextBuffer& Int(int64_t value);
+  // printf("%.*f", precision, value), precision 0 to 9.
+  TextBuffer& Fixed(double value, int precision);
+
+  // Hands everything buffered to the file.
+  void Flush();
+
+ private:
+  char* Reserve(size_t n);
+
+  OutputFile& file_;
+  std::unique_ptr<char[]> data_;
+  size_t capacity_;
+  size_t used_ = 0;
+};
+
+}  // namespace tessary

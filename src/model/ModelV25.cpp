@@ -1,0 +1,120 @@
+#include "model/ModelV25.h"
+
+#include "model/FileAccess.h"
+#include "model/ModelV20.h"
+#include "platform/Notifier.h"
+#include "platform/Path.h"
+
+namespace tessary {
+
+namespace {
+
+constexpr uint32_t kVersion = 25;
+// Where the optional name lies, and how much of the header start is looked at for it.
+constexpr int64_t kOptionalNameOffset = 27;
+constexpr size_t kHeaderProbeSize = 64;
+
+bool IsLowercaseLetter(uint8_t b) { return b >= 'a' && b <= 'z'; }
+
+}  // namespace
+
+int CModelV25::CountLodEntries(BinaryFile& file, int64_t& offset) {
+  uint8_t head[kHeaderProbeSize] = {};
+  file.Seek(0);
+  size_t got = file.Read(head, sizeof head);
+  bool lettered = false;
+  for (int64_t i = kOptionalNameOffset; i <= kOptionalNameOffset + 4; ++i)
+    lettered = lettered || IsLowercaseLetter(head[i]);
+  if (lettered) {
+    size_t length = 0;
+    for (size_t i = kOptionalNameOffset; i < got && head[i] != 0; ++i) ++length;
+    if (length > 0) offset = static_cast<int64_t>(length) + kOptionalNameOffset + 1;
+  }
+
+  file.Seek(offset);
+  int count = 0;
+  for (;;) {
+    uint8_t value[4] = {0, 0, 0, 0};
+    if (file.Read(value, 4) != 4) return count;  // the end of the file: not counted
+    ++count;
+    size_t nameLength = 0;
+    uint8_t b = 0;
+    for (;;) {
+      if (!file.ReadByte(b)) return count - 1;
+      if (b == 0) break;
+      ++nameLength;
+    }
+    if (nameLength < 2) return count - 1;
+    if ((value[0] | value[1] | value[2] | value[3]) == 0) return count;
+  }
+}
+
+std::vector<LodEntry>* CModelV25::LoadLods() {
+  lods.clear();
+  lodCount = 0;
+  presentLodCount = 0;
+  if (!isOpen || version != kVersion) return nullptr;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return nullptr;
+  int64_t offset = kOptionalNameOffset + 1;
+  lodCount = CountLodEntries(file, offset);
+  lods.assign(static_cast<size_t>(lodCount), LodEntry{});
+  ReadLodNames(file, offset + 4);
+  int64_t scanStart = file.Tell() - 1;
+  file.Close();
+  LoadMaterials(scanStart);
+  return &lods;
+}
+
+void CModelV25::LoadMaterials(int64_t start) {
+  if (!isOpen || version != kVersion) return;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return;
+  if (start < 0) start = 0;
+  file.Seek(start);
+  auto section = FindMaterialSection(file);
+  if (!section) {
+    Notifier().ShowMessage("Failed to get the materials");
+    return;
+  }
+  int64_t first = start + *section;
+  file.Seek(first < 0 ? 0 : first);
+  for (auto& lod : lods) {
+    lod.materialCount = file.ReadU8();
+    lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
+    file.Skip(1);
+    for (int j = 0; j < lod.materialCount; ++j) {
+      MaterialEntry& m = lod.materials[static_cast<size_t>(j)];
+      int length = MeasureString(file, file.Tell(), false);
+      m.index = j;
+      m.lodMaterialCount = lod.materialCount;
+      m.name = ReadZString(file, length);
+      file.Skip(1);
+      std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
+      if (!image.empty()) m.imageName = image;
+    }
+  }
+}
+
+void CModelV25::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
+
+bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview) {
+  if (!isOpen) return false;
+  ReleaseSurfacesFile();
+  if (lodIndex < 0 || lodIndex >= lodCount) return false;
+  auto holder = std::make_unique<CSurfacesFile>();
+  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
+    return false;
+  surfacesFile = std::move(holder);
+  surfacesFile->DecodeSurfacesV25(parts.parts.empty() ? nullptr : &parts);
+  AdoptSurfaces(lodIndex);
+  if (curSurfaceCount == 0) return false;
+  const Surface& first = (*curSurfaces)[0];
+  if (first.unsupported || first.unsupportedAlt) return false;
+  if (forPreview) HandSurfacesToRenderer();
+  return true;
+}
+
+bool CModelV25::Draw() { return renderer ? renderer->Draw(DrawVariant::ListsV25) : false; }
+
+}  // namespace tessary

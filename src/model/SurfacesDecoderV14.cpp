@@ -1,0 +1,81 @@
+// Decoding of a version 14 surfaces file: each surface a set of triangle strips followed
+// by its vertices (eight floats each, in the order of the Vertex record), bound as a whole
+// to one part.
+#include <cstring>
+
+#include "model/ByteCursor.h"
+#include "model/ModelFile.h"
+
+namespace tessary {
+
+namespace {
+constexpr size_t kVertexSize = 32;
+constexpr uint16_t kUnreadableSurface = 0xFFFF;
+
+float FloatAt(const uint8_t* p) {
+  float f;
+  std::memcpy(&f, p, sizeof f);
+  return f;
+}
+}  // namespace
+
+bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
+  if (!isOpen || version != 14) return false;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return false;
+
+  ByteCursor data = ByteCursor::FromFile(file);
+  file.Close();
+  data.Seek(2);
+  uint16_t count = data.U16();
+  data.Seek(5);
+  FreeSurfaces();
+  surfaceCount = count;
+  surfaces.assign(count, Surface{});
+
+  std::vector<uint8_t> block;
+  for (Surface& surface : surfaces) {
+    uint16_t vertexCount = data.U16();
+    data.U16();  // not used
+    uint16_t stripCount = data.U16();
+    uint16_t part = data.U16();
+    if (part == kUnreadableSurface) {
+      // Decoding stops here: this surface and the ones after it stay empty.
+      surface.unsupported = true;
+      surface.unsupportedAlt = true;
+      return false;
+    }
+    surface.vertexCount = vertexCount;
+    surface.triListCount = stripCount;
+    surface.textureLoaded = false;
+    surface.vertices.assign(vertexCount, Vertex{});
+    surface.triLists.assign(stripCount, TriList{});
+    for (TriList& strip : surface.triLists) {
+      strip.triCount = data.U8();
+      strip.indices.resize(strip.triCount);
+      for (uint16_t& index : strip.indices) index = data.U16();
+    }
+
+    // Vertices that are not in the file stay zero.
+    block.assign(kVertexSize * vertexCount, 0);
+    data.Read(block.data(), block.size());
+    for (size_t i = 0; i < vertexCount; ++i) {
+      const uint8_t* record = block.data() + i * kVertexSize;
+      Vertex& v = surface.vertices[i];
+      for (int k = 0; k < 3; ++k) v.normal[k] = FloatAt(record + 4 * k);
+      v.uv[0] = FloatAt(record + 12);
+      v.uv[1] = FloatAt(record + 16);
+      for (int k = 0; k < 3; ++k) v.position[k] = FloatAt(record + 20 + 4 * k);
+    }
+    if (modelParts && part != 0 && part < modelParts->count()) {
+      const Part& bone = modelParts->parts[part];
+      for (Vertex& v : surface.vertices)
+        for (int k = 0; k < 3; ++k) v.position[k] += bone.position[k];
+    }
+    surface.facesLoaded = true;
+    data.Skip(1);
+  }
+  return true;
+}
+
+}  // namespace tessary
