@@ -223,7 +223,7 @@ bool FileExists(std::string_view path) {
   if (!fs::is_directory(folder, ec)) return false;
   std::vector<std::string> names;
   if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
-  for (auto& entry : ListFolder(folder)) names.push_back(std::move(entry));
+  for (const auto& entry : *ListFolder(folder)) names.push_back(entry);
   for (const auto& entry : names)
     if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
   return false;
