@@ -10,6 +10,7 @@ class QWidget;
 
 namespace tessary {
 class CModel;
+class INotifier;
 class IRegistryStore;
 class ISettingsStore;
 }
@@ -19,9 +20,10 @@ namespace tessary::ui {
 class CTessaryView;
 
 // Runs the modal preview window on `model` (opened, nothing loaded yet) for level
-// `lodIndex`, captioned `surfaceName`.
+// `lodIndex`, captioned `surfaceName`; its maximized state is kept in `profile`, its help
+// box goes through `notifier`.
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
-                      QWidget* parent);
+                      ISettingsStore& profile, INotifier& notifier, QWidget* parent);
 
 // Runs the modal Path Setup dialog; true when it was confirmed with OK (it has then
 // stored the five "Paths" values).

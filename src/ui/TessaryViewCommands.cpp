@@ -96,7 +96,7 @@ void CTessaryView::PreviewSurface() {
   if (modelVersion == 20 || modelVersion == 25) {
     if (std::unique_ptr<CModel> model = CreateModel(modelVersion)) {
       model->Open(ModelFolderPath(), sel.modelName);
-      RunPreviewDialog(*model, sel.level, sel.item->text, nullptr);
+      RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr);
     }
   }
   AddRecentFile(sel.modelName);
