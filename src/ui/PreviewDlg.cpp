@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "model/Model.h"
 #include "platform/Notifier.h"
@@ -307,8 +308,17 @@ void CPreviewDlg::OnHelp() { notifier_.ShowMessage(kPreviewHelpText, kAppTitle);
 
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
                       ISettingsStore& profile, INotifier& notifier, QWidget* parent) {
-  CPreviewDlg dialog(model, lodIndex, surfaceName, profile, notifier, parent);
-  dialog.exec();
+  // The form's wait cursor would hide the window's drag cursors while it is open.
+  std::vector<QCursor> lifted;
+  while (const QCursor* cursor = QGuiApplication::overrideCursor()) {
+    lifted.push_back(*cursor);
+    QGuiApplication::restoreOverrideCursor();
+  }
+  {
+    CPreviewDlg dialog(model, lodIndex, surfaceName, profile, notifier, parent);
+    dialog.exec();
+  }
+  for (auto it = lifted.rbegin(); it != lifted.rend(); ++it) QGuiApplication::setOverrideCursor(*it);
 }
 
 }  // namespace tessary::ui

@@ -37,6 +37,7 @@ class PreviewCommandTest : public FormTest {
       if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
         opened.push_back(dlg->windowTitle().toStdString());
         levels.push_back(dlg->lodIndex);
+        waitCursorShown.push_back(QApplication::overrideCursor() != nullptr);
         dlg->reject();
       }
     });
@@ -50,6 +51,7 @@ class PreviewCommandTest : public FormTest {
 
   std::vector<std::string> opened;
   std::vector<int> levels;
+  std::vector<bool> waitCursorShown;
 };
 
 TEST_F(PreviewCommandTest, Version20OpensTheSelectedLevelCaptionedWithItsName) {
@@ -61,6 +63,8 @@ TEST_F(PreviewCommandTest, Version20OpensTheSelectedLevelCaptionedWithItsName) {
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], "Preview: box_lod1");
   EXPECT_EQ(levels[0], 1);
+  EXPECT_FALSE(waitCursorShown[0]) << "the window shows its own cursors";
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "and the command restores its own";
   EXPECT_TRUE(InRecent(view, "box"));
   EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "0") << "written on close";
 }
