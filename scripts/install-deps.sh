@@ -14,6 +14,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core                  # preview text overlay
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev                       # desktop program
   xvfb xauth                           # desktop program tests without a display
+  librsvg2-bin                         # rsvg-convert: renders the application icon's PNG sizes
+  desktop-file-utils appstream         # validating the desktop entry and the AppStream metainfo
 )
 
 missing=()

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
                "tessary"};
   app.set_version_flag("--version", std::string("tessary ") + tessary::build::kVersion);
   app.require_subcommand(1);
+  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
 
   StderrNotifier notifier;
   tessary::ScopedNotifier scoped(notifier);
@@ -28,6 +29,16 @@ int main(int argc, char** argv) {
   RegisterRenderCommand(app);
 #endif
 
+  // Listed under one heading in the help, whichever file registered them.
+  for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+    command->group("Commands");
+  }
+  // Set after the commands exist, so that they do not inherit it.
+  app.footer(
+      "Run 'tessary <command> --help' for a command's options and an example.\n"
+      "Exit status: 0 when everything asked was done, 1 when something could not be, "
+      "2 for a wrong command line.\n\n"
+      "Example: tessary example /tmp/work && tessary info --workdir /tmp/work example_crate");
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

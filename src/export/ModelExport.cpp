@@ -24,27 +24,27 @@ std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath
 struct OpenedModel {
   std::unique_ptr<CModel> model;
   uint8_t version = 0;
-  std::string error;
 };
 
-OpenedModel OpenModel(const std::string& workdir, const std::string& modelName) {
+// On failure the model is null and `error` says why.
+OpenedModel OpenModel(const std::string& workdir, const std::string& modelName, std::string& error) {
   OpenedModel opened;
   const std::string folder = workdir + "\\xmodel";
   const std::string header = folder + "\\" + modelName;
   auto version = ReadModelVersion(header);
   if (!version) {
-    opened.error = "cannot open the model header " + Shown(header);
+    error = "cannot open the model header " + Shown(header);
     return opened;
   }
   opened.version = *version;
   opened.model = CreateModel(*version);
   if (!opened.model) {
-    opened.error = "the model header " + Shown(header) + " has version " +
+    error = "the model header " + Shown(header) + " has version " +
                    std::to_string(*version) + ", which this program does not read";
     return opened;
   }
   if (!opened.model->Open(folder, modelName) || !opened.model->LoadLods()) {
-    opened.error = "cannot read the levels of detail of the model header " + Shown(header);
+    error = "cannot read the levels of detail of the model header " + Shown(header);
     opened.model.reset();
   }
   return opened;
@@ -122,11 +122,8 @@ bool Wrote(ExportOutcome& outcome, bool ok, const std::string& joined) {
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex) {
   ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName);
-  if (!opened.model) {
-    outcome.error = opened.error;
-    return outcome;
-  }
+  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
+  if (!opened.model) return outcome;
   CModel& model = *opened.model;
   std::optional<int> level = LoadLevel(workdir, model, opened.version, lodIndex, outcome);
   if (!level) return outcome;
@@ -146,11 +143,8 @@ bool HasXExport(uint8_t version) { return version == 25; }
 ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelName,
                           std::optional<int> lodIndex) {
   ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName);
-  if (!opened.model) {
-    outcome.error = opened.error;
-    return outcome;
-  }
+  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
+  if (!opened.model) return outcome;
   CModel& model = *opened.model;
   if (!HasXExport(opened.version)) {
     outcome.error = "the model header " + Shown(model.fullPath) + " has version " +
@@ -168,11 +162,8 @@ ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelNa
 
 ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& modelName) {
   ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName);
-  if (!opened.model) {
-    outcome.error = opened.error;
-    return outcome;
-  }
+  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
+  if (!opened.model) return outcome;
   CModel& model = *opened.model;
   if (!HasTagsListing(opened.version)) {
     outcome.error = "the model header " + Shown(model.fullPath) + " has version " +

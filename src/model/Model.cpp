@@ -85,20 +85,57 @@ void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
   }
 }
 
-void CModel::ReadPartsFile(uint32_t partsVersion) {
+std::string ImageForMaterial(const std::string& materialPath) {
+  BinaryFile file(materialPath);
+  if (!file.IsOpen()) return {};
+  uint16_t offset = file.ReadU16();
+  file.Seek(offset);
+  std::string first = ReadZString(file, 255);
+  file.Seek(static_cast<int64_t>(offset) + static_cast<int64_t>(first.size()) + 1);
+  std::string image = ReadZString(file, 255);
+  file.Close();
+  auto slash = materialPath.rfind('\\');
+  bool dds = false;
+  if (slash != std::string::npos)
+    dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
+  return image + (dds ? ".dds" : ".iwi");
+}
+
+bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&head)[6]) {
   parts.parts.clear();
   if (lods.empty()) {
     UseRootPartOnly();
-    return;
+    return false;
   }
   std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
-  BinaryFile file;
-  uint8_t head[6] = {0, 0, 0, 0, 0, 0};
   if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
       (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
     UseRootPartOnly();
-    return;
+    return false;
   }
+  return true;
+}
+
+void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod) {
+  lod.materialCount = file.ReadU8();
+  lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
+  file.Skip(1);
+  for (int i = 0; i < lod.materialCount; ++i) {
+    MaterialEntry& m = lod.materials[static_cast<size_t>(i)];
+    int length = MeasureString(file, file.Tell(), false);
+    m.index = i;
+    m.lodMaterialCount = lod.materialCount;
+    m.name = ReadZString(file, length);
+    file.Skip(1);
+    std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
+    if (!image.empty()) m.imageName = image;
+  }
+}
+
+void CModel::ReadPartsFile(uint32_t partsVersion) {
+  BinaryFile file;
+  uint8_t head[6] = {0, 0, 0, 0, 0, 0};
+  if (!OpenPartsFile(partsVersion, file, head)) return;
   int childCount = head[2] | (head[3] << 8);
   // A list holds at most 65,535 parts: its count is 16 bits wide.
   if (childCount > 65534) childCount = 65534;

@@ -72,9 +72,20 @@ class CModel : public CModelFile {
   // Reads the parts file named after level 0 (the tags with their model-space positions);
   // a missing or unreadable file, or one of another version, gives the root part alone.
   void ReadPartsFile(uint32_t partsVersion);
+  // Opens the parts file named after level 0 and reads its six head bytes; false (with the
+  // root part alone in `parts`) when it is missing, short or of another version.
+  bool OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&head)[6]);
+  // Reads one level's material list at the file's position: count byte, one skipped byte,
+  // then the names, each with its colour image looked up in the materials folder.
+  void ReadMaterialList(BinaryFile& file, LodEntry& lod);
   // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
   void ReadLodNames(BinaryFile& file, int64_t firstName);
 };
+
+// The colour image named by a material file, with ".dds" when a converted image lies in
+// the images folder beside the materials folder, else ".iwi"; "" when the file cannot be
+// opened.
+std::string ImageForMaterial(const std::string& materialPath);
 
 // The process-wide show-destructible-parts flag: set by the form (or the command line)
 // before each export and preview, read by the version 25 surfaces decoder.

@@ -128,19 +128,9 @@ void CModelV14::LoadMaterials() {
 }
 
 void CModelV14::LoadParts(int /*lodIndex*/) {
-  parts.parts.clear();
-  if (lods.empty()) {
-    UseRootPartOnly();
-    return;
-  }
-  std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
   BinaryFile file;
   uint8_t head[6] = {0, 0, 0, 0, 0, 0};
-  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
-      (head[0] | (head[1] << 8)) != static_cast<int>(kVersion)) {
-    UseRootPartOnly();
-    return;
-  }
+  if (!OpenPartsFile(kVersion, file, head)) return;
   ByteCursor data = ByteCursor::FromFile(file);
   file.Close();
   data.Seek(6);

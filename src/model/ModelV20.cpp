@@ -65,39 +65,10 @@ void CModelV20::LoadMaterials() {
     blockCount = blocks;
   }
 
-  for (int block = 0; block < blockCount && block < lodCount; ++block) {
-    LodEntry& lod = lods[static_cast<size_t>(block)];
-    lod.materialCount = file.ReadU8();
-    lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
-    file.Skip(1);
-    for (int i = 0; i < lod.materialCount; ++i) {
-      MaterialEntry& m = lod.materials[static_cast<size_t>(i)];
-      int length = MeasureString(file, file.Tell(), false);
-      m.index = i;
-      m.lodMaterialCount = lod.materialCount;
-      m.name = ReadZString(file, length);
-      file.Skip(1);
-      std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
-      if (!image.empty()) m.imageName = image;
-    }
-  }
+  for (int block = 0; block < blockCount && block < lodCount; ++block)
+    ReadMaterialList(file, lods[static_cast<size_t>(block)]);
 }
 
-std::string ImageForMaterial(const std::string& materialPath) {
-  BinaryFile file(materialPath);
-  if (!file.IsOpen()) return {};
-  uint16_t offset = file.ReadU16();
-  file.Seek(offset);
-  std::string first = ReadZString(file, 255);
-  file.Seek(static_cast<int64_t>(offset) + static_cast<int64_t>(first.size()) + 1);
-  std::string image = ReadZString(file, 255);
-  file.Close();
-  auto slash = materialPath.rfind('\\');
-  bool dds = false;
-  if (slash != std::string::npos)
-    dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
-  return image + (dds ? ".dds" : ".iwi");
-}
 
 void CModelV20::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 

@@ -26,9 +26,5 @@ class CModelV20 : public CModel {
   bool SurfacesForWriter(int lodIndex);
 };
 
-// The colour image named by a material file, with ".dds" when a converted image lies in
-// the images folder beside the materials folder, else ".iwi"; "" when the file cannot be
-// opened.
-std::string ImageForMaterial(const std::string& materialPath);
 
 }  // namespace tessary

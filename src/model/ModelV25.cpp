@@ -79,21 +79,7 @@ void CModelV25::LoadMaterials(int64_t start) {
   }
   int64_t first = start + *section;
   file.Seek(first < 0 ? 0 : first);
-  for (auto& lod : lods) {
-    lod.materialCount = file.ReadU8();
-    lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
-    file.Skip(1);
-    for (int j = 0; j < lod.materialCount; ++j) {
-      MaterialEntry& m = lod.materials[static_cast<size_t>(j)];
-      int length = MeasureString(file, file.Tell(), false);
-      m.index = j;
-      m.lodMaterialCount = lod.materialCount;
-      m.name = ReadZString(file, length);
-      file.Skip(1);
-      std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
-      if (!image.empty()) m.imageName = image;
-    }
-  }
+  for (auto& lod : lods) ReadMaterialList(file, lod);
 }
 
 void CModelV25::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }

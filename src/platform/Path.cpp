@@ -151,7 +151,8 @@ fs::path ResolvePath(std::string_view path) {
       continue;
     }
     std::optional<std::string> found;
-    for (const auto& entry : *ListFolder(result.empty() ? fs::path(".") : result)) {
+    const auto listing = ListFolder(result.empty() ? fs::path(".") : result);
+    for (const auto& entry : *listing) {
       if (EqualsNoCase(entry, name)) {
         found = entry;
         break;
@@ -223,7 +224,8 @@ bool FileExists(std::string_view path) {
   if (!fs::is_directory(folder, ec)) return false;
   std::vector<std::string> names;
   if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
-  for (const auto& entry : *ListFolder(folder)) names.push_back(entry);
+  const auto listing = ListFolder(folder);
+  names.insert(names.end(), listing->begin(), listing->end());
   for (const auto& entry : names)
     if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
   return false;

@@ -50,7 +50,7 @@ TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
       {"2-byte string", v14::Lists(abc, {0xFF, 0, 0x59}), {}, '.', "ds"},
       {"fewer lists than levels", v14::Lists({ab}, {0xFF, 0, 0x58, 0x59}), ab, 0, ""},
       // One lone count byte for two levels: the walk reaches the start, nothing is read.
-      {"start of the file", v14::Lists({ab}), {}, 0, ""},
+      {"start of the file", v14::Lists({ab}, {0xFF, 0xFF, 0xFF, 0xFF, 0x00}), {}, 0, ""},
       // A run far longer than a string measurement is crossed; level 1 is then read from it.
       {"long run", ByteWriter().U8(0).U8(1).U8(0).Z("x.dds").Fill(1500, 'Z').U8(0).U8(1).U8(0).Z("y.dds"),
        {"x.dds"}, 'Z', ""},
@@ -62,7 +62,9 @@ TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
     const auto& lods = m.model.lods;
     EXPECT_EQ(Names(lods[0]), c.level0);
     ASSERT_EQ(lods[1].materialCount, c.level1Count);
-    if (c.level1Count > 0) EXPECT_EQ(lods[1].materials[0].name, c.level1First);
+    if (c.level1Count > 0) {
+      EXPECT_EQ(lods[1].materials[0].name, c.level1First);
+    }
   }
   Loaded m;
   m.Load(v14::Header({"gun_lod0", "gun_lod1"}, v14::Lists(abc)));
