@@ -45,14 +45,6 @@ QSurfaceFormat CompatibilityFormat() {
   return format;
 }
 
-// Whether this platform can give the surface an OpenGL context at all. Without one the
-// window stays empty: a context-less OpenGL widget is not safe to show on every platform.
-bool OpenGlAvailable() {
-  QOpenGLContext probe;
-  probe.setFormat(CompatibilityFormat());
-  return probe.create();
-}
-
 QCursor CursorFrom(const char* resource) {
   InitPreviewResources();
   QPixmap pixmap(QString::fromLatin1(resource));
@@ -60,6 +52,16 @@ QCursor CursorFrom(const char* resource) {
 }
 
 }  // namespace
+
+bool PreviewOpenGlAvailable() {
+  // These platforms may make contexts but cannot show an OpenGL widget.
+  const QString platform = QGuiApplication::platformName();
+  for (const char* name : {"offscreen", "minimal", "linuxfb", "vnc"})
+    if (platform == QLatin1String(name)) return false;
+  QOpenGLContext probe;
+  probe.setFormat(CompatibilityFormat());
+  return probe.create();
+}
 
 std::optional<PreviewKey> PreviewKeyOf(int key, Qt::KeyboardModifiers modifiers) {
   switch (key) {
@@ -184,11 +186,10 @@ CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& capt
 
   setWindowTitle(QString::fromLatin1(kPreviewCaption) +
                  QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
-  if (OpenGlAvailable()) {
+  if (PreviewOpenGlAvailable()) {
     view_ = new CPreviewView(*this);
     surface_ = view_;
   } else {
-    qWarning("The preview needs OpenGL, which this display does not offer.");
     surface_ = new QWidget(this);
     surface_->setAutoFillBackground(true);
     surface_->setPalette(QPalette(QColor(51, 51, 51)));
@@ -308,6 +309,10 @@ void CPreviewDlg::OnHelp() { notifier_.ShowMessage(kPreviewHelpText, kAppTitle);
 
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
                       ISettingsStore& profile, INotifier& notifier, QWidget* parent) {
+  if (!PreviewOpenGlAvailable()) {
+    notifier.ShowMessage(kPreviewNeedsOpenGl, kAppTitle);
+    return;
+  }
   // The form's wait cursor would hide the window's drag cursors while it is open.
   std::vector<QCursor> lifted;
   while (const QCursor* cursor = QGuiApplication::overrideCursor()) {

@@ -27,6 +27,11 @@ namespace tessary::ui {
 
 class CPreviewDlg;
 
+// Whether the display can give the preview an OpenGL context (compatibility profile).
+// Without one the form shows a message instead of the window, and a window made anyway
+// stays empty: an OpenGL widget without a context is not safe on every platform.
+bool PreviewOpenGlAvailable();
+
 // The preview's key for a key event, or none: the arrows, Shift, Ctrl, and the keypad's
 // 1 to 6 (only as keypad keys, which the keyboard reports as digits with Num Lock on).
 std::optional<PreviewKey> PreviewKeyOf(int key, Qt::KeyboardModifiers modifiers);
