@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,25 @@ inline std::string ShellQuote(const std::string& s) {
 
 inline std::string Slurp(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Standard output and error go to files in `scratch`, which must exist.
-inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
-  std::string command = ShellQuote(TESSARY_CLI_PATH);
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// The names of the entries of `folder`.
+inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());
+  return names;
+}
+
+// Standard output and error go to files in `scratch`, which must exist. `prefix` goes
+// before the program on the shell line ("cd DIR &&", "NAME=value").
+inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                        const std::string& prefix = "") {
+  std::string command = prefix + " " + ShellQuote(TESSARY_CLI_PATH);
   for (const auto& a : args) command += " " + ShellQuote(a);
   auto out = scratch / "stdout.txt";
   auto err = scratch / "stderr.txt";

@@ -1,93 +1,123 @@
-// Exporting every real version 20 sample model, when the samples are present: each OBJ
-// must be one that other tools can read.
+// Exports of the real sample models of each version (skipped when the samples are absent),
+// written into a copy of their working folder: every OBJ must be one that other tools can
+// read, and every .x face must lie within its mesh.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
+#include <vector>
 #include <string>
 
 #include "export/ModelExport.h"
+#include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
-#include "model/ModelV20.h"
 
 namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
+using test::TempWorkdir;
 
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+bool CopySamples(const std::string& game, const TempWorkdir& wd) {
+  fs::path from = test::SamplesDir() / game;
+  if (test::SamplesDir().empty() || !fs::is_directory(from / "xmodel")) return false;
+  for (const auto& sub : fs::directory_iterator(from))
+    fs::copy(sub.path(), wd.Path() / sub.path().filename(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  return true;
 }
 
-// The lines of a text whose every line ends in CR LF.
-std::vector<std::string> Lines(const std::string& text, const std::string& what) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    EXPECT_TRUE(!line.empty() && line.back() == '\r') << what << ": line " << lines.size();
-    lines.push_back(line.substr(0, line.empty() ? 0 : line.size() - 1));
-  }
-  return lines;
+std::string Text(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Every face corner names a vertex written before it, each group has at most one
-// usemtl, and every material used is defined in the MTL.
-void CheckObjAndMtl(const fs::path& obj, const fs::path& mtl) {
+// Every material used is defined once in the MTL, and every face corner names a vertex
+// written before it. Returns the number of groups.
+int CheckObj(const std::string& obj, const std::string& mtl) {
   std::set<std::string> defined;
-  for (const auto& line : Lines(ReadAll(mtl), mtl.string()))
-    if (line.rfind("newmtl ", 0) == 0) defined.insert(line.substr(7));
-  long vertices = 0, faces = 0;
-  int useInGroup = 0;
-  for (const auto& line : Lines(ReadAll(obj), obj.string())) {
+  std::istringstream mtlLines(mtl);
+  for (std::string line; std::getline(mtlLines, line);)
+    if (line.rfind("newmtl ", 0) == 0) {
+      EXPECT_TRUE(defined.insert(line.substr(7)).second) << line;
+    }
+  std::istringstream lines(obj);
+  long vertices = 0;
+  int faces = 0, groups = 0;
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream in(line);
-    std::string tag;
+    std::string tag, corner;
     in >> tag;
     vertices += tag == "v";
-    if (tag == "g") useInGroup = 0;
+    groups += tag == "g";
     if (tag == "usemtl") {
-      EXPECT_EQ(++useInGroup, 1) << obj << ": " << line;
-      EXPECT_TRUE(defined.count(line.substr(7))) << obj << ": " << line;
+      EXPECT_TRUE(defined.count(line.substr(7))) << line;
     }
     if (tag != "f") continue;
     ++faces;
-    long a = 0, b = 0, c = 0;
-    char s1 = 0, s2 = 0;
-    for (int corner = 0; corner < 3; ++corner) {
-      ASSERT_TRUE(in >> a >> s1 >> b >> s2 >> c) << obj << ": " << line;
-      ASSERT_TRUE(s1 == '/' && s2 == '/' && a == b && b == c && a >= 1 && a <= vertices)
-          << obj << ": " << line;
+    for (int i = 0; i < 3 && in >> corner; ++i) {
+      long index = std::atol(corner.c_str());
+      EXPECT_TRUE(index >= 1 && index <= vertices) << line;
     }
   }
-  EXPECT_GT(faces, 0) << obj;
+  EXPECT_GT(faces, 0);
+  return groups;
 }
 
-TEST(SamplesExport, EveryVersion20SampleExportsToReadableFiles) {
-  fs::path samples = test::SamplesDir();
-  if (samples.empty() || !fs::is_directory(samples / "cod2" / "xmodel"))
-    GTEST_SKIP() << "no sample models";
-  test::TempWorkdir wd;
-  for (const char* sub : {"xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
-    if (fs::is_directory(samples / "cod2" / sub))
-      fs::copy(samples / "cod2" / sub, wd.Path() / sub, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+// Checks the faces of every mesh of a .x file against its vertex count; returns the
+// number of meshes.
+int CheckX(const std::string& text) {
+  std::istringstream lines(text);
+  int meshes = 0;
+  long vertices = -1;
+  for (std::string line; std::getline(lines, line);) {
+    if (line == "Mesh\r") {
+      ++meshes;
+      std::getline(lines, line);  // "{"
+      std::getline(lines, line);
+      vertices = std::atol(line.c_str() + 1);
+    }
+    long a, b, c;
+    if (std::sscanf(line.c_str() + line.find_first_not_of('\t'), "3;%ld,%ld,%ld;", &a, &b, &c) != 3) continue;
+    for (long i : {a, b, c}) EXPECT_TRUE(i >= 0 && i < vertices) << line;
+  }
+  return meshes;
+}
 
+// Exports levels 0 to 3 (as many as the samples have) of every model of `game` as OBJ,
+// and as .x for version 25, checking each file and counting the levels written.
+void ExpectEveryLevelExported(const std::string& game, size_t levels, bool alsoX) {
+  TempWorkdir wd;
+  if (!CopySamples(game, wd)) GTEST_SKIP() << "no sample models";
+  test::RecordingNotifier notifier;
+  std::vector<std::string> written;
   auto names = ListModelHeaders(wd.Str());
   ASSERT_TRUE(names.has_value());
-  int exported = 0;
   for (const auto& name : *names) {
-    SCOPED_TRACE(name);
-    ExportOutcome outcome = ExportObjFiles(wd.Str(), name, std::nullopt);
-    ASSERT_TRUE(outcome.ok) << outcome.error;
-    ASSERT_EQ(outcome.written.size(), 3u);
-    CheckObjAndMtl(outcome.written[1], outcome.written[0]);
-    ++exported;
+    for (int level = 0; level < 4; ++level) {
+      SCOPED_TRACE(name + ":" + std::to_string(level));
+      ExportOutcome obj = ExportObjFiles(wd.Str(), name, level);
+      if (!obj.ok) continue;
+      written.push_back(name + ":" + std::to_string(level));
+      int groups = CheckObj(Text(obj.written[1]), Text(obj.written[0]));
+      if (!alsoX) continue;
+      ExportOutcome x = ExportXFile(wd.Str(), name, level);
+      ASSERT_TRUE(x.ok) << x.error;
+      EXPECT_EQ(CheckX(Text(x.written[0])), groups);
+    }
   }
-  EXPECT_GE(exported, 8);
+  EXPECT_EQ(written.size(), levels) << testing::PrintToString(written);
 }
+
+TEST(SamplesExport, Version14) { ExpectEveryLevelExported("cod1", 6, false); }  // one model has two levels
+
+TEST(SamplesExport, Version20) { ExpectEveryLevelExported("cod2", 16, false); }  // 4 + 4 + 3 + 5 x 1
+
+// Every level but the one whose surface carries an influence count of 4, and none of the
+// model whose level name is too short.
+TEST(SamplesExport, Version25) { ExpectEveryLevelExported("cod4", 15, true); }
 
 }  // namespace
 }  // namespace tessary

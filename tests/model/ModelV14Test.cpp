@@ -1,11 +1,10 @@
-// Reading a version 14 model: levels, the backward walk to the material lists, parts,
-// strip surfaces and the model tree.
+// Reading a version 14 model: levels, the backward walk to the material lists, parts and
+// strip surfaces.
 #include <gtest/gtest.h>
 
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V14Writer.h"
 #include "model/ModelV14.h"
-#include "model/ShowModelTree.h"
 
 namespace tessary {
 namespace {
@@ -66,10 +65,6 @@ TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
       EXPECT_EQ(lods[1].materials[0].name, c.level1First);
     }
   }
-  Loaded m;
-  m.Load(v14::Header({"gun_lod0", "gun_lod1"}, v14::Lists(abc)));
-  EXPECT_EQ(m.model.lods[0].materials[1].index, 1);
-  EXPECT_EQ(m.model.lods[0].materials[1].lodMaterialCount, 2);
 }
 
 TEST(ModelV14, LevelsAndParts) {
@@ -129,33 +124,6 @@ TEST(ModelV14, StripSurfaces) {
   // Decoding stopped at the fourth surface: it and the next stay empty.
   EXPECT_TRUE(s[3].unsupported && s[3].unsupportedAlt);
   for (int i : {3, 4}) EXPECT_TRUE(s[i].vertices.empty() && s[i].triLists.empty() && !s[i].facesLoaded);
-}
-
-TEST(ModelV14, TreeShowsTexturesWithoutImages) {
-  Loaded m;
-  m.wd.Write("xmodel/gun", v14::Header({"gun_lod0", "abc", "gun_lod2"},
-                                       v14::Lists({{"wall.dds", "Floor.dds", "wall.dds"}, {"x.dds"}})));
-  m.wd.Write("xmodelsurfs/gun_lod0", v14::Surfaces({}));
-  m.wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
-  m.wd.Write("materials/WALL.dds", ByteWriter().Raw("DDS "));
-  ModelTree tree;
-  ShowModelTree(tree, m.wd.Str(), "gun", 14);
-  const TreeItem& surfaces = *tree.Root()->children.at(0);
-  EXPECT_EQ(tree.Root()->children.at(1)->children.at(0)->image, kImagePresent);
-  ASSERT_EQ(surfaces.children.size(), 2u);
-  const TreeItem& lod0 = *surfaces.children[0];
-  EXPECT_TRUE(lod0.bold);
-  EXPECT_EQ(lod0.image, kImagePresent);
-  EXPECT_EQ(surfaces.children[1]->Data(), 2);
-  EXPECT_EQ(surfaces.children[1]->image, kImageMissing);
-  // The second list went to the absent level 1 (lists fill the table in order).
-  EXPECT_TRUE(surfaces.children[1]->children.at(0)->children.empty());
-  const auto& materials = lod0.children.at(0)->children;
-  ASSERT_EQ(materials.size(), 2u);
-  EXPECT_EQ(materials[0]->text, "wall.dds");
-  EXPECT_EQ(materials[0]->image, kImagePresent);
-  EXPECT_TRUE(materials[0]->children.empty());
-  EXPECT_EQ(materials[1]->image, kImageMissing);
 }
 
 }  // namespace

@@ -14,10 +14,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SplitCommandLineTest, WindowsRules) {
-  EXPECT_EQ(SplitCommandLine("E:\\Tools\\WinRAR.exe x -INUL -y -IBCK \"D:\\Games\\CoD2\\main\\iw_*.iwd\" "
-                             "x.iwi* \"D:\\Work\""),
-            (Args{"E:\\Tools\\WinRAR.exe", "x", "-INUL", "-y", "-IBCK", "D:\\Games\\CoD2\\main\\iw_*.iwd",
-                  "x.iwi*", "D:\\Work"}));
+  EXPECT_EQ(SplitCommandLine("E:\\WinRAR.exe x -y \"D:\\CoD2\\main\\iw_*.iwd\" x.iwi* \"D:\\Work\""),
+            (Args{"E:\\WinRAR.exe", "x", "-y", "D:\\CoD2\\main\\iw_*.iwd", "x.iwi*", "D:\\Work"}));
   // The program name: quotes end it, backslashes before a quote stay literal.
   EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\a b\\\" c"), (Args{"C:\\Program Files\\a b\\", "c"}));
   EXPECT_EQ(SplitCommandLine("C:\\Program Files\\x.exe D:\\y z"), (Args{"C:\\Program", "Files\\x.exe", "D:\\y", "z"}));

@@ -15,92 +15,73 @@ namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
-using test::RecordingNotifier;
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine, kUser = RegistryRoot::CurrentUser;
 
 struct RegistryTest : ::testing::Test {
   test::TempWorkdir temp;
   fs::path file = temp.Path() / "registry.ini";
   IniRegistry registry{file};
+  test::RecordingNotifier notifier;
+  std::string out = "unchanged";
   void Write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
   std::string Text() {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  bool Read(RegistryRoot root, const std::string& key, const char* value) {
+    return ReadRegistryString(registry, root, key, value, out);
+  }
 };
 
 TEST_F(RegistryTest, MissingKeyShowsErrorMissingValueReadsEmpty) {
+  EXPECT_FALSE(Read(kUser, "Software\\X", "v"));  // no file at all
   Write("; keys of other programs\r\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Activision\\Call of Duty 2]\r\n"
         "InstallPath = \"C:\\Games\\CoD2\\\" \r\n"
+        "fits=" + std::string(259, 'a') + "\r\nlong=" + std::string(260, 'b') + "\r\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe]\n"
-        "@=/opt/winrar/WinRAR.exe\n"
-        "Path=/opt/winrar\n");
-  RecordingNotifier notifier;
-  std::string out = "unchanged";
-
-  // No such key (also not under another root): false, the "Error" box, out unchanged.
-  EXPECT_FALSE(ReadRegistryString(registry, RegistryRoot::LocalMachine, "SOFTWARE\\Activision\\Call of Duty 4",
-                                  "InstallPath", out));
-  EXPECT_FALSE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "SOFTWARE\\Activision\\Call of Duty 2",
-                                  "InstallPath", out));
+        "@=/opt/winrar/WinRAR.exe\n");
+  // No such key, also not under another root: false, the "Error" box, `out` unchanged.
+  EXPECT_FALSE(Read(kMachine, "SOFTWARE\\Activision\\Call of Duty 4", "InstallPath"));
+  EXPECT_FALSE(Read(kUser, "SOFTWARE\\Activision\\Call of Duty 2", "InstallPath"));
   EXPECT_EQ(out, "unchanged");
-  ASSERT_EQ(notifier.captions, (std::vector<std::string>{"Error", "Error"}));
+  ASSERT_EQ(notifier.captions, (std::vector<std::string>{"Error", "Error", "Error"}));
   EXPECT_FALSE(notifier.messages[0].empty());
 
-  // Key there, value missing: true, empty, nothing shown.
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::LocalMachine, "SOFTWARE\\Activision\\Call of Duty 2",
-                                 "Version", out));
-  EXPECT_EQ(out, "");
-  // Letter case of keys and value names does not matter; quotes and blanks go.
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::LocalMachine, "software\\ACTIVISION\\call of duty 2",
-                                 "installpath", out));
-  EXPECT_EQ(out, "C:\\Games\\CoD2\\");
-  // The default value, null name, is "@".
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::LocalMachine,
-                                 "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe", nullptr, out));
-  EXPECT_EQ(out, "/opt/winrar/WinRAR.exe");
-  // A key above an existing one exists too.
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::LocalMachine, "SOFTWARE\\Activision", "x", out));
-  EXPECT_EQ(notifier.messages.size(), 2u);
-}
-
-TEST_F(RegistryTest, NoFileMeansNoKeyAndLongValuesReadEmpty) {
-  RecordingNotifier notifier;
-  std::string out = "kept";
-  EXPECT_FALSE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\X", "v", out));
-  EXPECT_EQ(out, "kept");
-  EXPECT_EQ(notifier.captions, std::vector<std::string>{"Error"});
-
-  Write("[HKEY_CURRENT_USER\\Software\\X]\nfits=" + std::string(259, 'a') + "\nlong=" + std::string(260, 'b') + "\n");
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\X", "fits", out));
-  EXPECT_EQ(out.size(), 259u);
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\X", "long", out));
-  EXPECT_EQ(out, "");
+  // Key there: true and the value, empty when it is missing or does not fit the read buffer.
+  const std::string cod2 = "SOFTWARE\\Activision\\Call of Duty 2";
+  auto value = [&](const std::string& key, const char* name) {
+    out = "unchanged";
+    return Read(kMachine, key, name) ? out : "(no key)";
+  };
+  EXPECT_EQ(value(cod2, "Version"), "");
+  EXPECT_EQ(value("software\\ACTIVISION\\call of duty 2", "installpath"), "C:\\Games\\CoD2\\");
+  EXPECT_EQ(value(cod2, "fits"), std::string(259, 'a'));
+  EXPECT_EQ(value(cod2, "long"), "");
+  EXPECT_EQ(value("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe", nullptr),  // "@"
+            "/opt/winrar/WinRAR.exe");
+  EXPECT_EQ(value("SOFTWARE\\Activision", "x"), "");  // a key above an existing one exists too
+  EXPECT_EQ(notifier.messages.size(), 3u);
 }
 
 TEST_F(RegistryTest, WritesOnlyIntoExistingKeysKeepingTheRest) {
   Write("# mine\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\nlfFaceName=Arial\niPointSize=100\n\n"
         "[HKEY_CURRENT_USER\\Software\\Other]\na=1\n");
-  EXPECT_TRUE(WriteRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Microsoft\\Notepad",
-                                  "lfFaceName", "Courier New"));
-  EXPECT_TRUE(WriteRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Microsoft\\Notepad",
-                                  "fWrap", "1"));
-  EXPECT_FALSE(WriteRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Absent", "a", "b"));
+  const std::string notepad = "Software\\Microsoft\\Notepad";
+  EXPECT_TRUE(WriteRegistryString(registry, kUser, notepad, "lfFaceName", "Courier New"));
+  EXPECT_TRUE(WriteRegistryString(registry, kUser, notepad, "fWrap", "1"));
+  EXPECT_FALSE(WriteRegistryString(registry, kUser, "Software\\Absent", "a", "b"));
   EXPECT_EQ(Text(), "# mine\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\nlfFaceName=Courier New\n"
                     "iPointSize=100\nfWrap=1\n\n[HKEY_CURRENT_USER\\Software\\Other]\na=1\n");
 
   // What an installer does, and undoing it.
-  EXPECT_TRUE(registry.CreateAndWrite(RegistryRoot::CurrentUser, "Software\\Ravenmoor\\Pelvane\\Settings",
-                                      "InstallPath", "/opt/pelvane"));
-  RecordingNotifier notifier;
-  std::string out;
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Ravenmoor\\Pelvane\\Settings",
-                                 "InstallPath", out));
+  const std::string key = "Software\\Ravenmoor\\Pelvane\\Settings";
+  EXPECT_TRUE(registry.CreateAndWrite(kUser, key, "InstallPath", "/opt/pelvane"));
+  EXPECT_TRUE(Read(kUser, key, "InstallPath"));
   EXPECT_EQ(out, "/opt/pelvane");
-  EXPECT_TRUE(registry.DeleteKey(RegistryRoot::CurrentUser, "Software\\Ravenmoor\\Pelvane\\Settings"));
-  EXPECT_FALSE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Ravenmoor\\Pelvane\\Settings",
-                                  "InstallPath", out));
-  EXPECT_TRUE(ReadRegistryString(registry, RegistryRoot::CurrentUser, "Software\\Other", "a", out));
+  EXPECT_TRUE(registry.DeleteKey(kUser, key));
+  EXPECT_FALSE(Read(kUser, key, "InstallPath"));
+  EXPECT_TRUE(Read(kUser, "Software\\Other", "a"));
   EXPECT_EQ(out, "1");
 }
 

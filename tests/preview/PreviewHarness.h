@@ -22,32 +22,32 @@ inline constexpr Rgb kFloor{128, 128, 128};
 inline constexpr Rgb kGreen{0, 179, 0};  // wireframe edges
 inline constexpr Rgb kRed{153, 0, 0};    // the not-supported text
 
-// Colours within a step or two of rounding of each other.
 inline bool Near(const Rgb& a, const Rgb& b, int tolerance = 2) {
   for (int i = 0; i < 3; ++i)
     if (std::abs(a[i] - b[i]) > tolerance) return false;
   return true;
 }
 
+inline std::string Describe(const Rgb& c) {
+  return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ")";
+}
+
 class Picture {
  public:
-  Picture(std::vector<uint8_t> rgba, int width, int height)
-      : rgba_(std::move(rgba)), width_(width), height_(height) {}
+  Picture(std::vector<uint8_t> rgba, int width, int height) : rgba_(std::move(rgba)), width_(width), height_(height) {}
   Rgb At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_ || rgba_.empty()) {
       ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the picture";
       return {-1, -1, -1};
     }
-    size_t i = (static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)) * 4;
+    size_t i = (size_t(y) * size_t(width_) + size_t(x)) * 4;
     return {rgba_[i], rgba_[i + 1], rgba_[i + 2]};
   }
   // Pixels of the rectangle [x0, x1) × [y0, y1), cut to the picture, near `colour`.
   int Count(const Rgb& colour, int x0, int y0, int x1, int y1, int tolerance = 2) const {
-    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
-    x1 = std::min(x1, width_), y1 = std::min(y1, height_);
     int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += Near(At(x, y), colour, tolerance) ? 1 : 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, height_); ++y)
+      for (int x = std::max(x0, 0); x < std::min(x1, width_); ++x) n += Near(At(x, y), colour, tolerance);
     return n;
   }
   bool Empty() const { return rgba_.empty(); }
@@ -56,10 +56,6 @@ class Picture {
   std::vector<uint8_t> rgba_;
   int width_, height_;
 };
-
-inline std::string Describe(const Rgb& c) {
-  return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ")";
-}
 
 class PreviewHarness : public ::testing::Test {
  protected:
@@ -71,11 +67,9 @@ class PreviewHarness : public ::testing::Test {
     renderer = std::make_unique<CPreviewRenderer>();
     renderer->rolling = 0;
     ASSERT_TRUE(renderer->Attach(&context));
-    CPreviewRenderer::listBlinkCounter = 0;
-    CPreviewRenderer::stripBlinkCounter = 0;
+    CPreviewRenderer::listBlinkCounter = CPreviewRenderer::stripBlinkCounter = 0;
   }
   void TearDown() override { renderer.reset(); }
-
   Picture Shown() const { return Picture(context.ShownFrame(), kWidth, kHeight); }
 
   CHeadlessContext context;

@@ -1,0 +1,183 @@
+// The OBJ and MTL files of a level for versions 14, 20 and 25, byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fixtures/RecordingNotifier.h"
+#include "fixtures/TempWorkdir.h"
+#include "fixtures/V14Writer.h"
+#include "fixtures/V20Writer.h"
+#include "fixtures/V25Writer.h"
+#include "model/ModelV14.h"
+#include "model/ModelV20.h"
+#include "model/ModelV25.h"
+#include "platform/BuildInfo.h"
+
+namespace tessary {
+namespace {
+
+using test::TempWorkdir;
+namespace v14 = test::v14;
+namespace v20 = test::v20;
+namespace v25 = test::v25;
+
+std::string ReadText(const TempWorkdir& wd, const std::string& relative) {
+  auto bytes = wd.Read(relative);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Head(const std::string& version, const std::string& level) {
+  return std::string("\r\n# ") + build::kWebPage + "\r\n# Created by Tessary: Version " + version +
+         "\r\n# Created from: m\r\n\r\nmtllib " + level + ".mtl\r\n";
+}
+
+std::string MtlBlock(const std::string& name, const std::string& map) {
+  return "newmtl " + name + "\r\nillum 4\r\nKd 0.00 0.00 0.00\r\nKa 0.00 0.00 0.00\r\nTf 1.00 1.00 1.00\r\nmap_Kd " +
+         map + "\r\nNi 1.00\r\n";
+}
+
+template <typename Model>
+void Load(Model& model, const TempWorkdir& wd) {
+  ASSERT_TRUE(model.Open(wd.ModelFolder(), "m"));
+  ASSERT_NE(model.LoadLods(), nullptr);
+  model.LoadParts(0);
+}
+
+TEST(ObjMtlWriterV14, StripsMaterialsAndEmptySurfaces) {
+  TempWorkdir wd;
+  // "tile" has 4 characters: its cut name is empty. Surface 2 cannot be read, which
+  // leaves it and surface 3 empty; surface 3 has no material.
+  wd.Write("xmodel/m", v14::Header({"m_lod0", "m_lod1"}, v14::Lists({{"wall.dds", "tile", "wall.dds"}, {"x.dds"}})));
+  v14::FixtureSurface first{0, {{0, 1, 2, 3}},
+                            {{9, 9, 9, 0, 0, 0, 0, 0},
+                             {9, 9, 9, 0.25f, 0.75f, 1.5f, -2.25f, 1000.125f},
+                             {9, 9, 9, 1, 1, 0, 1, 0},
+                             {9, 9, 9, 0.5f, 0.125f, -0.5f, 0, 3}}};
+  v14::FixtureSurface second{0, {{0, 0, 1}, {1, 2}, {0, 1, 2, 2, 1}},
+                             {{0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 2, 2, 2}, {0, 0, 0, 1, 1, 3, 3, 3}}};
+  wd.Write("xmodelsurfs/m_lod0", v14::Surfaces({first, second, v14::FixtureSurface{0xFFFF, {}, {}}, first}));
+  CModelV14 model;
+  Load(model, wd);
+  ASSERT_TRUE(model.WriteMtl(0));
+  ASSERT_TRUE(model.WriteObj(0));
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("wall", "../materials/wall.dds") + MtlBlock("", "../materials/tile"));
+  const std::string empty = "\r\n\r\n# 0 vertices\r\n\r\ns off\r\n";
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
+            Head("4.x", "m_lod0") +
+                "\r\nv 0.000000 0.000000 0.000000\r\n"
+                "v 1.500000 -2.250000 1000.125000\r\n"
+                "v 0.000000 1.000000 0.000000\r\n"
+                "v -0.500000 0.000000 3.000000\r\n\r\n"
+                "vt 0.000000 1.000000\r\n"
+                "vt 0.250000 0.250000\r\n"
+                "vt 1.000000 0.000000\r\n"
+                "vt 0.500000 0.875000\r\n\r\n"
+                "# 4 vertices\r\n\r\ns off\r\ng Group0\r\n\r\n"
+                "usemtl wall\r\n"
+                "f 1/1 2/2 3/3\r\n"
+                "f 2/2 3/3 4/4\r\n"
+                "v 1.000000 1.000000 1.000000\r\n"
+                "v 2.000000 2.000000 2.000000\r\n"
+                "v 3.000000 3.000000 3.000000\r\n\r\n"
+                "vt 0.000000 0.000000\r\n"
+                "vt 1.000000 1.000000\r\n"
+                "vt 1.000000 0.000000\r\n\r\n"
+                "# 3 vertices\r\n\r\ns off\r\ng Group1\r\n\r\n"
+                "usemtl \r\n"
+                "f 5/5 6/6 7/7\r\n" +
+                empty + "g Group2\r\n\r\nusemtl wall\r\n" + empty + "g Group3\r\n\r\n");
+}
+
+TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) {
+  TempWorkdir wd;
+  // Surface 1 has no entry in the one-material list: no usemtl line.
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_m1"}}}));
+  v20::FixtureSurface second;
+  second.vertices = {{{0, 0, 1}, {0.25f, 0.75f}, {1, 2, 3}},
+                     {{0, 1, 0}, {1, 0}, {-0.5f, 0, 0.125f}},
+                     {{-1, 0, 0}, {0, 1}, {0, -2, 1000.5f}},
+                     {{0, 0, -1}, {0.5f, 0.1f}, {0.0000004f, -0.0000004f, 0}}};
+  second.triangles = {{0, 1, 2}, {2, 2, 3}, {7, 7, 9}, {1, 3, 2}};
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(), second}));
+  CModelV20 model;
+  Load(model, wd);
+  ASSERT_TRUE(model.WriteObj(0));
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
+            Head("5.0", "m_lod0") +
+                "v 0.000000 0.000000 0.000000\r\n"
+                "v 1.000000 0.000000 0.000000\r\n"
+                "v 0.000000 1.000000 0.000000\r\n"
+                "# 3 vertices\r\n"
+                "vt 0.000000 1.000000\r\n"
+                "vt 1.000000 1.000000\r\n"
+                "vt 0.000000 0.000000\r\n"
+                "# 3 UVs\r\n"
+                "vn 0.000000 0.000000 1.000000\r\n"
+                "vn 0.000000 0.000000 1.000000\r\n"
+                "vn 0.000000 0.000000 1.000000\r\n"
+                "# 3 normals\r\n\r\ns off\r\ng Group0\r\n"
+                "usemtl mtl_m1\r\n"
+                "f 1/1/1 3/3/3 2/2/2\r\n"
+                "# 1 faces\r\n"
+                "v 1.000000 2.000000 3.000000\r\n"
+                "v -0.500000 0.000000 0.125000\r\n"
+                "v 0.000000 -2.000000 1000.500000\r\n"
+                "v 0.000000 -0.000000 0.000000\r\n"
+                "# 4 vertices\r\n"
+                "vt 0.250000 0.250000\r\n"
+                "vt 1.000000 1.000000\r\n"
+                "vt 0.000000 0.000000\r\n"
+                "vt 0.500000 0.900000\r\n"  // 1 - 0.1f in double
+                "# 4 UVs\r\n"
+                "vn 0.000000 0.000000 1.000000\r\n"
+                "vn 0.000000 1.000000 0.000000\r\n"
+                "vn -1.000000 0.000000 0.000000\r\n"
+                "vn 0.000000 0.000000 -1.000000\r\n"
+                "# 4 normals\r\n\r\ns off\r\ng Group1\r\n"
+                "f 4/4/4 6/6/6 5/5/5\r\n"
+                "f 5/5/5 6/6/6 7/7/7\r\n"
+                "# 2 faces\r\n");
+  EXPECT_FALSE(wd.Exists("obj/m.obj"));  // named after the level, not the header
+  EXPECT_FALSE(model.WriteObj(1) || model.WriteMtl(1));  // no such level
+}
+
+TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
+  TempWorkdir wd;
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "mtl_b", "mtl_a", "Mtl_A"}}}));
+  wd.Write("materials/mtl_a", v20::Material("a_col"));
+  wd.Write("materials/Mtl_A", v20::Material("a_col"));
+  wd.Write("images/a_col.dds", test::ByteWriter().Raw("DDS "));
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  CModelV20 model;
+  Load(model, wd);
+  ASSERT_TRUE(model.WriteMtl(0));
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.dds") +
+                                                MtlBlock("mtl_b", "../images/mtl_b") +
+                                                MtlBlock("Mtl_A", "../images/a_col.dds"));
+}
+
+TEST(ObjWriterV25, BlankLinesAfterCountsAndOnlySurfacesAlreadyLoaded) {
+  test::RecordingNotifier notifier;
+  TempWorkdir wd;
+  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a", "mtl_b"}}));
+  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), v25::Triangle(v25::Form::Direct)}));
+  CModelV25 model;
+  Load(model, wd);
+  ASSERT_TRUE(model.WriteObj(0));  // nothing loaded yet: the head alone
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"), Head("5.0", "m_lod0") + "\r\n");
+  EXPECT_FALSE(model.WriteObj(1));
+  ASSERT_TRUE(model.LoadSurfaces(0, false));
+  ASSERT_TRUE(model.WriteObj(0));
+  const std::string vn = "vn 0.000000 0.000000 1.000000\r\n";
+  const std::string body =
+      "v 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\nv 0.000000 1.000000 0.000000\r\n"
+      "# 3 vertices\r\n\r\n"
+      "vt 0.000000 1.000000\r\nvt 1.000000 1.000000\r\nvt 0.000000 0.000000\r\n# 3 UVs\r\n\r\n" +
+      vn + vn + vn + "# 3 normals\r\n\r\ns off\r\n";
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
+            Head("5.0", "m_lod0") + "\r\n" + body + "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n\r\n" +
+                body + "g Group1\r\nusemtl mtl_b\r\nf 4/4/4 6/6/6 5/5/5\r\n# 1 faces\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace tessary
