@@ -20,7 +20,6 @@
 #include "preview/PreviewRenderer.h"
 #include "ui/DialogUnits.h"
 #include "ui/FormStrings.h"
-#include "ui/LaterDialogs.h"
 #include "workspace/ProfileKeys.h"
 
 static void InitPreviewResources() { Q_INIT_RESOURCE(tessary); }

@@ -126,4 +126,11 @@ class CPreviewDlg final : public QDialog {
   bool opened_ = false;
 };
 
+// Runs the modal preview window on `model` (opened, nothing loaded yet) for level
+// `lodIndex`, captioned `surfaceName`; its maximized state is kept in `profile`, its help
+// box goes through `notifier`. Without OpenGL it shows a message through `notifier`
+// instead.
+void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
+                      ISettingsStore& profile, INotifier& notifier, QWidget* parent);
+
 }  // namespace tessary::ui
