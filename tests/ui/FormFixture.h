@@ -3,8 +3,11 @@
 // settings store, a temporary working folder and a form built the way the program builds it.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -56,6 +59,25 @@ class ScriptedDialogs final : public IUserDialogs {
 
  private:
   ScopedNotifier scope_;
+};
+
+// Closes every modal window that opens while it lives (a modal window would wait for a
+// user who is not there), noting their titles.
+class ModalCloser {
+ public:
+  ModalCloser() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        closed.push_back(window->windowTitle().toStdString());
+        window->reject();
+      }
+    });
+    timer_.start(20);
+  }
+  std::vector<std::string> closed;
+
+ private:
+  QTimer timer_;
 };
 
 // Every test gets its own settings file, its own other programs' keys (all of which

@@ -162,7 +162,10 @@ TEST_F(TreeTest, ExportBeepsAndRemembersTheModel) {
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(view.RecentBox().findText("car"), 1);
   // Preview of a version 20 surface also remembers it (a second time: no new entry).
-  view.PreviewSurface();
+  {
+    ModalCloser closer;
+    view.PreviewSurface();
+  }
   EXPECT_EQ(view.RecentBox().count(), 2);
   // Export .X is for version 25 only: no beep for this one.
   view.ExportX();
