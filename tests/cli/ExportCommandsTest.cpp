@@ -71,7 +71,7 @@ TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
 }
 
 TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnRequest) {
-  // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by part 2 at (0, 0, 7).
+  // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by tag "b" at (0, 0, 7).
   wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a"}}));
   v25::FixtureSurface carried = v25::Triangle();
   carried.vertices.pop_back();  // two vertices: word 3 is 2
@@ -82,7 +82,7 @@ TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnReques
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");
   EXPECT_EQ(ObjFiles(), (Files{"m_lod0.x"}));
-  // That surface's vertices, z first; then moved by the part.
+  // That surface's vertices, z first; then moved by its tag.
   EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
                        "\t2;\r\n\r\n\t0.00000;0.00000;0.00000;,\r\n\t0.00000;0.00000;1.00000;;\r\n"));
   EXPECT_EQ(Run({"export-x", "--show-exploded", "m"}).status, 0);
