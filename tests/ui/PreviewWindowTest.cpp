@@ -1,9 +1,14 @@
-// The preview window: which camera value each mouse drag moves, the frame timer stopping
-// for good on a failed frame, and the maximized state kept between windows.
+// The preview window: opened from the form, which camera value each mouse drag moves, the
+// frame timer stopping for good on a failed frame, and the maximized state kept between windows.
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include "Fixtures.h"
+#include "ui/FormStrings.h"
+#include "ui/ModelListBox.h"
+#include "ui/ModelTreeView.h"
 
 namespace tessary::ui::test {
 namespace {
@@ -56,6 +61,28 @@ const DragRow kDrags[] = {
     {"middle button moves nothing", Qt::MiddleButton, Qt::NoModifier, 7, -3, {0, 0, 0, 0, 0, 0}, CursorKind::Arrow},
 };
 
+TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) {
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  view.ModelList().setCurrentRow(0);
+  view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));
+  std::vector<std::string> opened;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
+      opened.push_back(dlg->windowTitle().toStdString());
+      dlg->reject();
+    }
+  });
+  watcher.start(20);
+  view.PreviewSurface();
+  EXPECT_EQ(view.RecentBox().findText("plate"), 1);
+  if (!PreviewOpenGlAvailable())  // no window without OpenGL, but a message that says why
+    EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
+  else
+    EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
+}
+
 TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
   OPEN_PREVIEW_OR_SKIP(dlg);
   QWidget& view = dlg.View();
@@ -80,7 +107,6 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
 
 TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   OPEN_PREVIEW_OR_SKIP(dlg);
-  EXPECT_EQ(dlg.windowTitle(), "Preview: plate0");
   ASSERT_TRUE(WaitFrames(1));
   Renderer().notSupported = 1;
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.FrameTimerActive(); }, 2000));
