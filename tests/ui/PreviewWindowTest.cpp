@@ -1,73 +1,122 @@
-// The preview window: its opening, the frame timer and what happens when a frame fails,
-// the maximized state kept between windows, the help button and the keys.
+// The preview window: opened from the form, which camera value each mouse drag moves, the
+// frame timer stopping for good on a failed frame, and the maximized state kept between windows.
 #include <QApplication>
-#include <QFocusEvent>
-#include <QPushButton>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QTimer>
 
-#include "PreviewFixture.h"
+#include "Fixtures.h"
 #include "ui/FormStrings.h"
-#include "workspace/ProfileKeys.h"
+#include "ui/ModelListBox.h"
+#include "ui/ModelTreeView.h"
 
 namespace tessary::ui::test {
 namespace {
 
-int Reds(const QImage& image) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      QColor c = image.pixelColor(x, y);
-      n += (c.red() > 120 && c.green() < 30 && c.blue() < 30) ? 1 : 0;
+struct Camera {
+  float rotationX, rotationY, rotationZ, offsetX, offsetY, offsetZ;
+};
+Camera Snapshot(const CPreviewRenderer& r) {
+  return {r.rotationX, r.rotationY, r.rotationZ, r.offsetX, r.offsetY, r.offsetZ};
+}
+
+void Move(QWidget& view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  QPointF at(x, y);
+  QMouseEvent event(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, buttons, modifiers);
+  QApplication::sendEvent(&view, &event);
+}
+
+enum class CursorKind { Arrow, Rotate, Zoom, Pan };
+
+CursorKind KindOf(const CPreviewDlg& dlg) {
+  const QWidget& view = dlg.View();
+  if (!view.testAttribute(Qt::WA_SetCursor)) return CursorKind::Arrow;
+  if (view.cursor().shape() == Qt::SizeAllCursor) return CursorKind::Pan;
+  const QImage image = view.cursor().pixmap().toImage();
+  if (image == dlg.rotateCursor.pixmap().toImage()) return CursorKind::Rotate;
+  if (image == dlg.zoomCursor.pixmap().toImage()) return CursorKind::Zoom;
+  return CursorKind::Arrow;
+}
+
+struct DragRow {
+  const char* what;
+  Qt::MouseButtons buttons;
+  Qt::KeyboardModifiers modifiers;
+  int dx, dy;
+  Camera change;  // expected change of each camera value
+  CursorKind cursor;
+};
+
+// Odd pixel counts, so that the halves show.
+const DragRow kDrags[] = {
+    {"right + Ctrl pans", Qt::RightButton, Qt::ControlModifier, 7, -3, {0, 0, 0, 3.5f, 1.5f, 0}, CursorKind::Pan},
+    {"right zooms a unit a pixel", Qt::RightButton, Qt::NoModifier, 7, -3, {0, 0, 0, 0, 0, -3}, CursorKind::Zoom},
+    {"both buttons: the right wins", Qt::LeftButton | Qt::RightButton, Qt::NoModifier, 7, 5, {0, 0, 0, 0, 0, 5}, CursorKind::Zoom},
+    {"left tilts and rolls", Qt::LeftButton, Qt::NoModifier, 7, -3, {-1.5f, 3.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Ctrl rotates about Z", Qt::LeftButton, Qt::ControlModifier, 7, -3, {0, 0, 3.5f, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Ctrl + Shift: Ctrl wins", Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, -7, 11, {0, 0, -3.5f, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, mostly across: Y only", Qt::LeftButton, Qt::ShiftModifier, 7, -3, {0, 3.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, mostly down: X only", Qt::LeftButton, Qt::ShiftModifier, 2, 9, {4.5f, 0, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, diagonal: Y", Qt::LeftButton, Qt::ShiftModifier, -5, 5, {0, -2.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"middle button moves nothing", Qt::MiddleButton, Qt::NoModifier, 7, -3, {0, 0, 0, 0, 0, 0}, CursorKind::Arrow},
+};
+
+TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) {
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  view.ModelList().setCurrentRow(0);
+  view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));
+  std::vector<std::string> opened;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
+      opened.push_back(dlg->windowTitle().toStdString());
+      dlg->reject();
     }
-  return n;
+  });
+  watcher.start(20);
+  view.PreviewSurface();
+  EXPECT_EQ(view.RecentBox().findText("plate"), 1);
+  if (!PreviewOpenGlAvailable())  // no window without OpenGL, but a message that says why
+    EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
+  else
+    EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
 }
 
-TEST_F(PreviewWindowTest, OpensTexturedTurningAndOneTurnPerFrame) {
+TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
   OPEN_PREVIEW_OR_SKIP(dlg);
-  EXPECT_EQ(dlg.windowTitle(), "Preview: plate0");
-  EXPECT_TRUE(dlg.FrameTimerActive());
-  EXPECT_EQ(dlg.timerRunning, 1);
-  ASSERT_EQ(model_.curSurfaceCount, 1);
-  // The texture loaded, so the context was there before the surfaces were handed over.
-  EXPECT_TRUE((*model_.curSurfaces)[0].textureLoaded);
-
-  ASSERT_TRUE(WaitFrames(3));
-  const int frames = dlg.View().FramesShown();
-  EXPECT_FLOAT_EQ(Renderer().rotationX, 1.5f * static_cast<float>(frames));
-  EXPECT_FLOAT_EQ(Renderer().rotationY, 1.5f * static_cast<float>(frames));
-
-  // Facing the camera again, the plate shows its blue texture in the middle.
-  Renderer().rolling = 0;
-  Renderer().rotationX = Renderer().rotationY = 0;
-  ASSERT_TRUE(WaitFrames(1));
-  QImage shown = dlg.View().grabFramebuffer();
-  QColor middle = shown.pixelColor(shown.width() / 2, shown.height() / 2);
-  EXPECT_LT(middle.red(), 10);
-  EXPECT_LT(middle.green(), 10);
-  EXPECT_NEAR(middle.blue(), 230, 4);
+  QWidget& view = dlg.View();
+  for (const DragRow& row : kDrags) {
+    SCOPED_TRACE(row.what);
+    Renderer().rolling = 0;
+    Move(view, 100, 100, Qt::NoButton, Qt::NoModifier);  // where the drag starts
+    const Camera before = Snapshot(Renderer());
+    Move(view, 100 + row.dx, 100 + row.dy, row.buttons, row.modifiers);
+    const Camera after = Snapshot(Renderer());
+    EXPECT_FLOAT_EQ(after.rotationX - before.rotationX, row.change.rotationX);
+    EXPECT_FLOAT_EQ(after.rotationY - before.rotationY, row.change.rotationY);
+    EXPECT_FLOAT_EQ(after.rotationZ - before.rotationZ, row.change.rotationZ);
+    EXPECT_FLOAT_EQ(after.offsetX - before.offsetX, row.change.offsetX);
+    EXPECT_FLOAT_EQ(after.offsetY - before.offsetY, row.change.offsetY);
+    EXPECT_FLOAT_EQ(after.offsetZ - before.offsetZ, row.change.offsetZ);
+    EXPECT_EQ(KindOf(dlg), row.cursor);
+  }
+  Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
+  EXPECT_EQ(KindOf(dlg), CursorKind::Arrow);
 }
 
-TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButPaintsAndResizesStillDraw) {
+TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   OPEN_PREVIEW_OR_SKIP(dlg);
   ASSERT_TRUE(WaitFrames(1));
   Renderer().notSupported = 1;
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.FrameTimerActive(); }, 2000));
   EXPECT_EQ(dlg.timerRunning, 0);
-  if (Renderer().fontListBase != 0) {
-    EXPECT_GT(Reds(dlg.View().grabFramebuffer()), 20) << "MODEL NOT SUPPORTED! in red";
-  }
-
   QTest::qWait(150);
   int frames = dlg.View().FramesShown();
   QTest::qWait(150);
   EXPECT_EQ(dlg.View().FramesShown(), frames) << "no more timer frames";
-
   dlg.resize(dlg.width() + 40, dlg.height() + 30);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000))
-      << "a resize draws a frame";
-  frames = dlg.View().FramesShown();
-  dlg.View().update();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000))
-      << "a paint draws a frame";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000));
   EXPECT_FALSE(dlg.FrameTimerActive());
 }
 
@@ -76,75 +125,12 @@ TEST_F(PreviewWindowTest, MaximizedStateIsReadOnOpenAndWrittenOnClose) {
   EXPECT_FALSE(dialog_->isMaximized()) << "nothing stored: restored";
   dialog_->showMaximized();
   dialog_.reset();
-  EXPECT_EQ(profile_.GetProfileString(profile::kSettings, profile::kMaxPreview), "1");
-
+  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "1");
   Open();
   EXPECT_TRUE(dialog_->windowState() & Qt::WindowMaximized);
   dialog_->showNormal();
   dialog_.reset();
-  EXPECT_EQ(profile_.GetProfileString(profile::kSettings, profile::kMaxPreview), "0");
-}
-
-TEST_F(PreviewWindowTest, HelpButtonSitsOneButtonSizeInFromTheCornerAndShowsTheHelp) {
-  Open();
-  CPreviewDlg& dlg = *dialog_;
-  for (QSize size : {QSize(500, 400), QSize(333, 222)}) {
-    dlg.resize(size);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dlg.size() == size; }, 2000));
-    const QSize button = dlg.helpButton->size();
-    EXPECT_EQ(dlg.helpButton->pos(),
-              QPoint(size.width() - 2 * button.width(), size.height() - 2 * button.height()));
-  }
-  EXPECT_EQ(dlg.helpButton->text(), "?");
-  QTest::mouseClick(dlg.helpButton, Qt::LeftButton);
-  ASSERT_EQ(notifier_.messages.size(), 1u);
-  EXPECT_EQ(notifier_.messages[0],
-            "Left Mouse = Tilt/Roll\nRight Mouse = Zoom\nCtrl + Left Mouse = Rotate\n"
-            "Ctrl + Right Mouse = Pan\nShift + Mouse = Single axis Tilt/Roll\n\n"
-            "KPad 1 = Toggle skins\nKPad 2 = Start rolling\nKPad 3 = Toggle materials display\n"
-            "KPad 4 = Toggle UV display\nKPad 5 = Toggle wireframe\nKPad 6 = Toggle floor\n\n"
-            "Up/Down Arrows = Zoom in/out slow\nLeft/Right Arrows = Zoom in/out fast");
-  EXPECT_EQ(notifier_.captions[0], "Tessary");
-}
-
-TEST(PreviewKeys, KeypadKeysAreKnownOnlyByTheirKeypadIdentity) {
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_5, Qt::KeypadModifier), PreviewKey::Pad5);
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_5, Qt::NoModifier), std::nullopt) << "the row of digits";
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_7, Qt::KeypadModifier), std::nullopt);
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_End, Qt::KeypadModifier), std::nullopt) << "keypad 1, Num Lock off";
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_Up, Qt::KeypadModifier), PreviewKey::Up) << "keypad 8, Num Lock off";
-  EXPECT_EQ(PreviewKeyOf(Qt::Key_Control, Qt::ControlModifier), PreviewKey::Ctrl);
-}
-
-TEST_F(PreviewWindowTest, KeyEventsReachTheRendererOncePerFrame) {
-  OPEN_PREVIEW_OR_SKIP(dlg);
-  QWidget& view = dlg.View();
-  Renderer().rolling = 0;
-
-  // A held arrow repeats every frame: one unit of zoom per frame drawn while it is down.
-  const float z = Renderer().offsetZ;
-  const int before = dlg.View().FramesShown();
-  QTest::keyPress(&view, Qt::Key_Up);
-  ASSERT_TRUE(WaitFrames(4));
-  QTest::keyRelease(&view, Qt::Key_Up);
-  const int drawn = dlg.View().FramesShown() - before;
-  EXPECT_FLOAT_EQ(Renderer().offsetZ - z, static_cast<float>(drawn));
-
-  // Keypad 5 held for several frames toggles the wireframe once, on release.
-  const uint8_t wireframe = Renderer().wireframe;
-  QTest::keyPress(&view, Qt::Key_5, Qt::KeypadModifier);
-  ASSERT_TRUE(WaitFrames(3));
-  EXPECT_EQ(Renderer().wireframe, wireframe);
-  QTest::keyRelease(&view, Qt::Key_5, Qt::KeypadModifier);
-  ASSERT_TRUE(WaitFrames(3));
-  EXPECT_EQ(Renderer().wireframe, wireframe ? 0 : 1);
-
-  // Keys let go while another window has the focus do not stay down.
-  QTest::keyPress(&view, Qt::Key_Left);
-  EXPECT_TRUE(dlg.Keys().IsDown(PreviewKey::Left));
-  QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-  QApplication::sendEvent(&view, &focusOut);
-  EXPECT_FALSE(dlg.Keys().IsDown(PreviewKey::Left));
+  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "0");
 }
 
 }  // namespace
