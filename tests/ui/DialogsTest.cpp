@@ -57,6 +57,19 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
                                                      "Paths\\CoD4=/p/cod4/"}));
 }
 
+TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields) {
+  RecordingProfile memory;
+  memory.values = {{"Paths\\CoD4", "/old/cod4/"}};
+  CPathSetupDlg dlg(memory, registry_, dialogs_);
+  dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
+  dialogs_.folders.push_back("/games/cod4");
+  qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
+  EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
+  EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
+  EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "");  // the typed text is gone
+}
+
 TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {
   CAboutDlg dlg(nullptr, CVersionInfo({{"ProductVersion", "2.5"},
                                        {"LegalCopyright", "Copyright (C) 2026 Acme"},

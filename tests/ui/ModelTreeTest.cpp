@@ -159,5 +159,27 @@ TEST_F(TreeTest, RootMenuKeepsTheSelectionAndCopiesTheSelectedName) {
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
 }
 
+TEST_F(TreeTest, ListMenuLoadsTheEntryAndRemoveFromThisListKeepsTheFile) {
+  wd_.Write("xmodel/ghost", v20::Header({{"ghost_lod0", 0, {}}}));  // no surfaces file
+  CTessaryView& view = LoadCar();
+  ModelListBox& list = view.ModelList();
+  auto atEntry = [&](int row) { return list.viewport()->mapToGlobal(list.visualItemRect(list.item(row)).center()); };
+  std::unique_ptr<QMenu> menu = PrepareListMenu(view, atEntry(1));  // "ghost"
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(view.LoadedTree().Root()->text, "ghost");  // selected and loaded first
+  EXPECT_EQ(EnabledEntries(*menu), Ids{kCmdRemoveFromList});  // no surface to view
+  EXPECT_EQ(PrepareListMenu(view, list.viewport()->mapToGlobal(QPoint(5, list.viewport()->height() - 2))),
+            nullptr);  // below the last entry
+  menu = PrepareListMenu(view, atEntry(0));
+  EXPECT_EQ(EnabledEntries(*menu), (Ids{kCmdViewFirstSurface, kCmdRemoveFromList}));
+  RunContextCommand(view, kCmdRemoveFromList);
+  ASSERT_EQ(list.count(), 1);
+  EXPECT_EQ(list.item(0)->text(), "ghost");
+  EXPECT_EQ(view.Tree().topLevelItemCount(), 0);
+  EXPECT_TRUE(wd_.Exists("xmodel/car"));
+  list.setCurrentRow(0);  // the entry that moved up loads when picked
+  EXPECT_EQ(view.LoadedTree().Root()->text, "ghost");
+}
+
 }  // namespace
 }  // namespace tessary::ui::test

@@ -105,6 +105,16 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
   EXPECT_EQ(KindOf(dlg), CursorKind::Arrow);
 }
 
+TEST_F(PreviewWindowTest, LeftOrRightClickStopsTheTurning) {
+  OPEN_PREVIEW_OR_SKIP(dlg);
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+    Renderer().rolling = 1;
+    QTest::mousePress(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseRelease(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_EQ(Renderer().rolling, 0) << button;
+  }
+}
+
 TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   OPEN_PREVIEW_OR_SKIP(dlg);
   ASSERT_TRUE(WaitFrames(1));
