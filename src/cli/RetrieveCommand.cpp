@@ -49,10 +49,6 @@ bool AnyMissing(TreeItem& root, const std::string* text) {
 }
 
 int RunRetrieve(const RetrieveOptions& options) {
-  if (options.all == !options.items.empty()) {
-    PrintError("retrieve needs either --all or the names of the items to fetch");
-    return kExitUsage;
-  }
   auto workspace = OpenWorkspace(options.workdir);
   std::string header = ModelFolder(workspace->workingFolder) + "\\" + options.model;
   auto version = ReadModelVersion(header);
@@ -111,7 +107,11 @@ void RegisterRetrieveCommand(CLI::App& app) {
   cmd->footer("Examples: tessary retrieve --all weapon_g36c\n"
               "          tessary retrieve viewmodel_g3 weapon_g3_col.iwi\n"
               "Set the game folders and WinRAR with 'tessary paths'.");
-  cmd->callback([options] { SetCommandStatus(RunRetrieve(*options)); });
+  cmd->callback([options] {
+    if (options->all == !options->items.empty())
+      throw CLI::ValidationError("ITEM", "give either --all or the names of the items to fetch");
+    SetCommandStatus(RunRetrieve(*options));
+  });
 }
 
 }  // namespace tessary::cli

@@ -43,6 +43,25 @@ void CModel::AdoptSurfaces(int lodIndex) {
   for (auto& s : *curSurfaces) s.lodIndex = lodIndex;
 }
 
+bool CModel::OpenSurfacesFile(int lodIndex, int levelLimit) {
+  ReleaseSurfacesFile();
+  if (lodIndex < 0 || lodIndex >= levelLimit || lodIndex >= lodCount) return false;
+  auto holder = std::make_unique<CSurfacesFile>();
+  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
+    return false;
+  surfacesFile = std::move(holder);
+  return true;
+}
+
+bool CModel::FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst) {
+  AdoptSurfaces(lodIndex);
+  if (curSurfaceCount == 0) return false;
+  const Surface& first = (*curSurfaces)[0];
+  if (checkFirst && (first.unsupported || first.unsupportedAlt)) return false;
+  if (forPreview) HandSurfacesToRenderer();
+  return true;
+}
+
 void CModel::HandSurfacesToRenderer() {
   if (!renderer) return;
   renderer->SetImageFolder(folder + "\\..\\images");

@@ -62,6 +62,12 @@ class CModel : public CModelFile {
   void ReleaseSurfacesFile();
   // Takes the holder's surfaces as the current ones and tags them with `lodIndex`.
   void AdoptSurfaces(int lodIndex);
+  // Drops the current surfaces and opens the surfaces file of level `lodIndex` (below
+  // `levelLimit` as well); false when there is no such level or its file cannot be opened.
+  bool OpenSurfacesFile(int lodIndex, int levelLimit);
+  // After decoding: adopts the surfaces, and for a preview hands them to the renderer. False
+  // when there are none, or (with `checkFirst`) when the first cannot be shown.
+  bool FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst);
   // Hands the current surfaces to the renderer with the image folder beside `folder`.
   void HandSurfacesToRenderer();
   // The list of one unnamed root part at the origin.

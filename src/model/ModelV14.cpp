@@ -152,17 +152,9 @@ void CModelV14::LoadParts(int /*lodIndex*/) {
 }
 
 bool CModelV14::LoadSurfaces(int lodIndex, bool forPreview) {
-  ReleaseSurfacesFile();
-  if (lodIndex < 0 || lodIndex >= kLoadableLevels || lodIndex >= lodCount) return false;
-  auto holder = std::make_unique<CSurfacesFile>();
-  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
-    return false;
-  surfacesFile = std::move(holder);
+  if (!OpenSurfacesFile(lodIndex, kLoadableLevels)) return false;
   surfacesFile->DecodeSurfacesV14(&parts);
-  AdoptSurfaces(lodIndex);
-  if (curSurfaceCount == 0) return false;
-  if (forPreview) HandSurfacesToRenderer();
-  return true;
+  return FinishLoadingSurfaces(lodIndex, forPreview, false);
 }
 
 bool CModelV14::Draw() { return renderer ? renderer->Draw(DrawVariant::Strips) : false; }

@@ -86,19 +86,9 @@ void CModelV25::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 
 bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview) {
   if (!isOpen) return false;
-  ReleaseSurfacesFile();
-  if (lodIndex < 0 || lodIndex >= lodCount) return false;
-  auto holder = std::make_unique<CSurfacesFile>();
-  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
-    return false;
-  surfacesFile = std::move(holder);
+  if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
   surfacesFile->DecodeSurfacesV25(parts.parts.empty() ? nullptr : &parts);
-  AdoptSurfaces(lodIndex);
-  if (curSurfaceCount == 0) return false;
-  const Surface& first = (*curSurfaces)[0];
-  if (first.unsupported || first.unsupportedAlt) return false;
-  if (forPreview) HandSurfacesToRenderer();
-  return true;
+  return FinishLoadingSurfaces(lodIndex, forPreview, true);
 }
 
 bool CModelV25::Draw() { return renderer ? renderer->Draw(DrawVariant::ListsV25) : false; }

@@ -5,18 +5,13 @@
 
 #include "model/ByteCursor.h"
 #include "model/ModelFile.h"
+#include "model/VertexRecord.h"
 
 namespace tessary {
 
 namespace {
 constexpr size_t kVertexSize = 32;
 constexpr uint16_t kUnreadableSurface = 0xFFFF;
-
-float FloatAt(const uint8_t* p) {
-  float f;
-  std::memcpy(&f, p, sizeof f);
-  return f;
-}
 }  // namespace
 
 bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
@@ -62,10 +57,7 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
     for (size_t i = 0; i < vertexCount; ++i) {
       const uint8_t* record = block.data() + i * kVertexSize;
       Vertex& v = surface.vertices[i];
-      for (int k = 0; k < 3; ++k) v.normal[k] = FloatAt(record + 4 * k);
-      v.uv[0] = FloatAt(record + 12);
-      v.uv[1] = FloatAt(record + 16);
-      for (int k = 0; k < 3; ++k) v.position[k] = FloatAt(record + 20 + 4 * k);
+      FillVertex(v, record, 12, 20);
     }
     if (modelParts && part != 0 && part < modelParts->count()) {
       const Part& bone = modelParts->parts[part];

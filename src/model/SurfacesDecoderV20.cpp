@@ -5,6 +5,7 @@
 
 #include "model/FileAccess.h"
 #include "model/ModelFile.h"
+#include "model/VertexRecord.h"
 #include "platform/Notifier.h"
 
 namespace tessary {
@@ -13,19 +14,6 @@ namespace {
 
 constexpr size_t kRigidSize = 60;
 constexpr size_t kSkinnedSize = 63;
-
-float FloatAt(const uint8_t* p) {
-  float f;
-  std::memcpy(&f, p, sizeof f);
-  return f;
-}
-
-void FillVertex(Vertex& v, const uint8_t* record, size_t positionOffset) {
-  for (int k = 0; k < 3; ++k) v.normal[k] = FloatAt(record + 4 * k);
-  v.uv[0] = FloatAt(record + 16);
-  v.uv[1] = FloatAt(record + 20);
-  for (int k = 0; k < 3; ++k) v.position[k] = FloatAt(record + positionOffset + 4 * k);
-}
 
 // Bone 0 is the root, and bones outside the part list add nothing.
 void AddBoneOffset(Vertex& v, unsigned bone, const PartList& parts) {
@@ -62,7 +50,7 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
       block.assign(kRigidSize * vertexCount, 0);
       if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
       for (size_t i = 0; i < vertexCount; ++i) {
-        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 48);
+        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
         AddBoneOffset(surface.vertices[i], bone, modelParts);
       }
     } else {
@@ -72,7 +60,7 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
         if (file.Read(block.data(), block.size()) / kSkinnedSize < vertexCount) return false;
         for (size_t i = 0; i < vertexCount; ++i) {
           const uint8_t* record = block.data() + i * kSkinnedSize;
-          FillVertex(surface.vertices[i], record, 51);
+          FillVertex(surface.vertices[i], record, 16, 51);
           AddBoneOffset(surface.vertices[i], record[49], modelParts);
         }
       } else {
@@ -88,7 +76,7 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
             return false;
           }
           if (b1 > 0) file.Skip(16 * b1 + 1);
-          FillVertex(surface.vertices[i], record, 51);
+          FillVertex(surface.vertices[i], record, 16, 51);
           AddBoneOffset(surface.vertices[i], record[49], modelParts);
         }
       }

@@ -7,6 +7,7 @@
 #include "model/FileAccess.h"
 #include "model/Model.h"
 #include "model/ModelFile.h"
+#include "model/VertexRecord.h"
 #include "platform/Notifier.h"
 
 namespace tessary {
@@ -20,19 +21,6 @@ constexpr size_t kWeightedSize = 63;
 // The window searched for the start of a weighted block, beginning one byte before the
 // end of the surface head.
 constexpr size_t kScanWindow = 144;
-
-float FloatAt(const uint8_t* p) {
-  float f;
-  std::memcpy(&f, p, sizeof f);
-  return f;
-}
-
-void FillVertex(Vertex& v, const uint8_t* record, size_t positionOffset) {
-  for (int k = 0; k < 3; ++k) v.normal[k] = FloatAt(record + 4 * k);
-  v.uv[0] = FloatAt(record + 16);
-  v.uv[1] = FloatAt(record + 20);
-  for (int k = 0; k < 3; ++k) v.position[k] = FloatAt(record + positionOffset + 4 * k);
-}
 
 // Where the weighted block starts, searched in the window after the surface head; the
 // file is left at `afterHead`. Nullopt when the window holds neither mark.
@@ -66,7 +54,7 @@ bool ReadWeightedVertices(BinaryFile& file, Surface& surface) {
       return false;
     }
     file.Skip(4 * b1);
-    FillVertex(vertex, record, 51);
+    FillVertex(vertex, record, 16, 51);
   }
   return true;
 }
@@ -99,7 +87,7 @@ bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts) {
       block.assign(kRigidSize * vertexCount, 0);
       if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
       for (size_t i = 0; i < vertexCount; ++i)
-        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 48);
+        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
       // Destructible models keep their pieces at the origin of the part that carries
       // them; shown exploded, each piece moves out to that part.
       if (g_showExploded && word3 != 0 && modelParts && word3 < modelParts->count()) {

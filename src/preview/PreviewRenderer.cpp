@@ -117,6 +117,13 @@ void CPreviewRenderer::DrawText(const char* text, float y, float z) {
   glPopAttrib();
 }
 
+void CPreviewRenderer::Detach() {
+  if (!host) return;
+  if (fontListBase != 0 && host->MakeCurrent()) glDeleteLists(fontListBase, 256);
+  fontListBase = 0;
+  Shutdown();
+}
+
 void CPreviewRenderer::Shutdown() {
   if (!host) return;
   if (host->MakeCurrent() && surfaces && surfaceCount > 0) {

@@ -65,6 +65,10 @@ class CPreviewRenderer final : public IModelRenderer {
 
   // Deletes the surfaces' textures and leaves the host's context.
   void Shutdown();
+  // For a host whose context goes before the renderer (a window that closes while its
+  // model lives on): deletes the font lists and the textures in that context now and
+  // forgets the host, so the destructor has nothing left to touch.
+  void Detach();
 
   // Each drawer's blink counter, kept for the life of the program across renderers: a
   // blinking surface is drawn every third time a drawer reaches one.

@@ -15,4 +15,16 @@ inline constexpr const char* kFirstRunMessage =
     "For CoD4, the ModTools have installed those under the \"raw\" folder, so use the "
     "\"raw\" folder as your working folder.";
 
+// The preview window's caption before the surface name, its help box, and the message in
+// its place when the display offers no OpenGL.
+inline constexpr const char* kPreviewCaption = "Preview: ";
+inline constexpr const char* kPreviewHelpText =
+    "Left Mouse = Tilt/Roll\nRight Mouse = Zoom\nCtrl + Left Mouse = Rotate\n"
+    "Ctrl + Right Mouse = Pan\nShift + Mouse = Single axis Tilt/Roll\n\n"
+    "KPad 1 = Toggle skins\nKPad 2 = Start rolling\nKPad 3 = Toggle materials display\n"
+    "KPad 4 = Toggle UV display\nKPad 5 = Toggle wireframe\nKPad 6 = Toggle floor\n\n"
+    "Up/Down Arrows = Zoom in/out slow\nLeft/Right Arrows = Zoom in/out fast";
+inline constexpr const char* kPreviewNeedsOpenGl =
+    "The preview needs OpenGL, which this display does not offer.";
+
 }  // namespace tessary::ui

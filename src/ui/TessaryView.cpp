@@ -15,11 +15,13 @@
 
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
+#include "ui/AboutDlg.h"
+#include "ui/ContextMenus.h"
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
-#include "ui/LaterDialogs.h"
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
+#include "ui/PathSetupDlg.h"
 #include "ui/SymbolButton.h"
 #include "ui/UserDialogs.h"
 #include "workspace/ProfileKeys.h"
@@ -101,11 +103,12 @@ void CTessaryView::CreateControls() {
   connect(reloadButton_, &QPushButton::clicked, this, &CTessaryView::ReloadModel);
   // Selection, not the focus row: tabbing into the list must not load a model.
   connect(modelList_, &QListWidget::itemSelectionChanged, this, [this] { SelectModel(); });
+  connect(modelList_, &QListWidget::itemDoubleClicked, this, [this] { ViewFirstSurface(*this); });
   connect(recentBox_, &QComboBox::activated, this, [this] { SelectRecentFile(); });
   connect(tree_, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* row) { OnTreeSelectionChanged(row); });
   connect(tree_, &ModelTreeView::RightClicked, this,
-          [this](QTreeWidgetItem*, const QPoint& pos) { ShowTreeContextMenu(*this, pos); });
+          [this](QTreeWidgetItem*, const QPoint& pos) { ShowTreeMenu(*this, pos); });
   connect(previewButton_, &QPushButton::clicked, this, &CTessaryView::PreviewSurface);
   connect(exportObjButton_, &QPushButton::clicked, this, &CTessaryView::ExportObj);
   connect(exportXButton_, &QPushButton::clicked, this, &CTessaryView::ExportX);
@@ -338,13 +341,13 @@ void CTessaryView::SaveSettings() {
 }
 
 void CTessaryView::OpenPathSetup() {
-  if (RunPathSetupDialog(profile_, registry_, this)) workspace_.ApplyPathSetup();
+  if (RunPathSetupDialog(profile_, registry_, dialogs_, this)) workspace_.ApplyPathSetup();
 }
 
 void CTessaryView::OpenAbout() { RunAboutDialog(this); }
 
 void CTessaryView::contextMenuEvent(QContextMenuEvent* event) {
-  ShowListContextMenu(*this, event->globalPos());
+  ShowListMenu(*this, event->globalPos());
   event->accept();
 }
 

@@ -8,9 +8,9 @@
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
-#include "ui/LaterDialogs.h"
 #include "ui/FormStrings.h"
 #include "ui/ModelTreeView.h"
+#include "ui/PreviewDlg.h"
 #include "ui/TagsViewer.h"
 #include "ui/TessaryView.h"
 #include "ui/UserDialogs.h"
@@ -96,7 +96,7 @@ void CTessaryView::PreviewSurface() {
   if (modelVersion == 20 || modelVersion == 25) {
     if (std::unique_ptr<CModel> model = CreateModel(modelVersion)) {
       model->Open(ModelFolderPath(), sel.modelName);
-      RunPreviewDialog(*model, sel.level, sel.item->text, nullptr);
+      RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr);
     }
   }
   AddRecentFile(sel.modelName);

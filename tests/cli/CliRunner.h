@@ -1,5 +1,7 @@
 #pragma once
-// Runs the built tessary program with arguments and collects its exit status and output.
+// The harness of the command-line tests: runs the built tessary program with arguments and
+// collects its exit status and output.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -10,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/TempWorkdir.h"
+
 namespace tessary::test {
 
 struct CliResult {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 inline std::string ShellQuote(const std::string& s) {
@@ -29,34 +32,28 @@ inline std::string Slurp(const std::filesystem::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The names of the entries of `folder`.
 inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());
   return names;
 }
 
-// Standard output and error go to files in `scratch`, which must exist. `prefix` goes
-// before the program on the shell line ("cd DIR &&", "NAME=value").
+// Output goes to files in `scratch`; `prefix` goes before the program ("cd DIR &&", "NAME=value").
 inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& scratch,
                         const std::string& prefix = "") {
   std::string command = prefix + " " + ShellQuote(TESSARY_CLI_PATH);
   for (const auto& a : args) command += " " + ShellQuote(a);
-  auto out = scratch / "stdout.txt";
-  auto err = scratch / "stderr.txt";
+  const auto out = scratch / "stdout.txt", err = scratch / "stderr.txt";
   command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) + " </dev/null";
   int raw = std::system(command.c_str());
-  CliResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.out = Slurp(out);
-  r.err = Slurp(err);
-  std::filesystem::remove(out);
-  std::filesystem::remove(err);
-  return r;
+  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+}
+
+// Without the preview library there is no render command, and "render --help" gives the main help.
+inline bool HasRenderCommand(const std::filesystem::path& scratch) {
+  return Contains(RunCli({"render", "--help"}, scratch).out, "Usage: tessary render");
 }
 
 }  // namespace tessary::test

@@ -36,6 +36,14 @@ std::string MtlBlock(const std::string& name, const std::string& map) {
          map + "\r\nNi 1.00\r\n";
 }
 
+// The lines of the fixtures' one-triangle surface; `gap` follows each count.
+std::string TriangleLines(const std::string& gap) {
+  const std::string vn = "vn 0.000000 0.000000 1.000000\r\n";
+  return "v 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\nv 0.000000 1.000000 0.000000\r\n# 3 vertices\r\n" +
+         gap + "vt 0.000000 1.000000\r\nvt 1.000000 1.000000\r\nvt 0.000000 0.000000\r\n# 3 UVs\r\n" + gap + vn + vn + vn +
+         "# 3 normals\r\n\r\ns off\r\n";
+}
+
 template <typename Model>
 void Load(Model& model, const TempWorkdir& wd) {
   ASSERT_TRUE(model.Open(wd.ModelFolder(), "m"));
@@ -49,10 +57,8 @@ TEST(ObjMtlWriterV14, StripsMaterialsAndEmptySurfaces) {
   // leaves it and surface 3 empty; surface 3 has no material.
   wd.Write("xmodel/m", v14::Header({"m_lod0", "m_lod1"}, v14::Lists({{"wall.dds", "tile", "wall.dds"}, {"x.dds"}})));
   v14::FixtureSurface first{0, {{0, 1, 2, 3}},
-                            {{9, 9, 9, 0, 0, 0, 0, 0},
-                             {9, 9, 9, 0.25f, 0.75f, 1.5f, -2.25f, 1000.125f},
-                             {9, 9, 9, 1, 1, 0, 1, 0},
-                             {9, 9, 9, 0.5f, 0.125f, -0.5f, 0, 3}}};
+                            {{9, 9, 9, 0, 0, 0, 0, 0}, {9, 9, 9, 0.25f, 0.75f, 1.5f, -2.25f, 1000.125f},
+                             {9, 9, 9, 1, 1, 0, 1, 0}, {9, 9, 9, 0.5f, 0.125f, -0.5f, 0, 3}}};
   v14::FixtureSurface second{0, {{0, 0, 1}, {1, 2}, {0, 1, 2, 2, 1}},
                              {{0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 2, 2, 2}, {0, 0, 0, 1, 1, 3, 3, 3}}};
   wd.Write("xmodelsurfs/m_lod0", v14::Surfaces({first, second, v14::FixtureSurface{0xFFFF, {}, {}}, first}));
@@ -64,27 +70,13 @@ TEST(ObjMtlWriterV14, StripsMaterialsAndEmptySurfaces) {
   const std::string empty = "\r\n\r\n# 0 vertices\r\n\r\ns off\r\n";
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
             Head("4.x", "m_lod0") +
-                "\r\nv 0.000000 0.000000 0.000000\r\n"
-                "v 1.500000 -2.250000 1000.125000\r\n"
-                "v 0.000000 1.000000 0.000000\r\n"
-                "v -0.500000 0.000000 3.000000\r\n\r\n"
-                "vt 0.000000 1.000000\r\n"
-                "vt 0.250000 0.250000\r\n"
-                "vt 1.000000 0.000000\r\n"
-                "vt 0.500000 0.875000\r\n\r\n"
-                "# 4 vertices\r\n\r\ns off\r\ng Group0\r\n\r\n"
-                "usemtl wall\r\n"
-                "f 1/1 2/2 3/3\r\n"
-                "f 2/2 3/3 4/4\r\n"
-                "v 1.000000 1.000000 1.000000\r\n"
-                "v 2.000000 2.000000 2.000000\r\n"
-                "v 3.000000 3.000000 3.000000\r\n\r\n"
-                "vt 0.000000 0.000000\r\n"
-                "vt 1.000000 1.000000\r\n"
-                "vt 1.000000 0.000000\r\n\r\n"
-                "# 3 vertices\r\n\r\ns off\r\ng Group1\r\n\r\n"
-                "usemtl \r\n"
-                "f 5/5 6/6 7/7\r\n" +
+                "\r\nv 0.000000 0.000000 0.000000\r\nv 1.500000 -2.250000 1000.125000\r\n"
+                "v 0.000000 1.000000 0.000000\r\nv -0.500000 0.000000 3.000000\r\n\r\n"
+                "vt 0.000000 1.000000\r\nvt 0.250000 0.250000\r\nvt 1.000000 0.000000\r\nvt 0.500000 0.875000\r\n\r\n"
+                "# 4 vertices\r\n\r\ns off\r\ng Group0\r\n\r\nusemtl wall\r\nf 1/1 2/2 3/3\r\nf 2/2 3/3 4/4\r\n"
+                "v 1.000000 1.000000 1.000000\r\nv 2.000000 2.000000 2.000000\r\nv 3.000000 3.000000 3.000000\r\n\r\n"
+                "vt 0.000000 0.000000\r\nvt 1.000000 1.000000\r\nvt 1.000000 0.000000\r\n\r\n"
+                "# 3 vertices\r\n\r\ns off\r\ng Group1\r\n\r\nusemtl \r\nf 5/5 6/6 7/7\r\n" +
                 empty + "g Group2\r\n\r\nusemtl wall\r\n" + empty + "g Group3\r\n\r\n");
 }
 
@@ -103,41 +95,14 @@ TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) 
   Load(model, wd);
   ASSERT_TRUE(model.WriteObj(0));
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
-            Head("5.0", "m_lod0") +
-                "v 0.000000 0.000000 0.000000\r\n"
-                "v 1.000000 0.000000 0.000000\r\n"
-                "v 0.000000 1.000000 0.000000\r\n"
-                "# 3 vertices\r\n"
-                "vt 0.000000 1.000000\r\n"
-                "vt 1.000000 1.000000\r\n"
-                "vt 0.000000 0.000000\r\n"
-                "# 3 UVs\r\n"
-                "vn 0.000000 0.000000 1.000000\r\n"
-                "vn 0.000000 0.000000 1.000000\r\n"
-                "vn 0.000000 0.000000 1.000000\r\n"
-                "# 3 normals\r\n\r\ns off\r\ng Group0\r\n"
-                "usemtl mtl_m1\r\n"
-                "f 1/1/1 3/3/3 2/2/2\r\n"
-                "# 1 faces\r\n"
-                "v 1.000000 2.000000 3.000000\r\n"
-                "v -0.500000 0.000000 0.125000\r\n"
-                "v 0.000000 -2.000000 1000.500000\r\n"
-                "v 0.000000 -0.000000 0.000000\r\n"
-                "# 4 vertices\r\n"
-                "vt 0.250000 0.250000\r\n"
-                "vt 1.000000 1.000000\r\n"
-                "vt 0.000000 0.000000\r\n"
-                "vt 0.500000 0.900000\r\n"  // 1 - 0.1f in double
-                "# 4 UVs\r\n"
-                "vn 0.000000 0.000000 1.000000\r\n"
-                "vn 0.000000 1.000000 0.000000\r\n"
-                "vn -1.000000 0.000000 0.000000\r\n"
-                "vn 0.000000 0.000000 -1.000000\r\n"
-                "# 4 normals\r\n\r\ns off\r\ng Group1\r\n"
-                "f 4/4/4 6/6/6 5/5/5\r\n"
-                "f 5/5/5 6/6/6 7/7/7\r\n"
-                "# 2 faces\r\n");
-  EXPECT_FALSE(wd.Exists("obj/m.obj"));  // named after the level, not the header
+            Head("5.0", "m_lod0") + TriangleLines("") + "g Group0\r\nusemtl mtl_m1\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n"
+                "v 1.000000 2.000000 3.000000\r\nv -0.500000 0.000000 0.125000\r\n"
+                "v 0.000000 -2.000000 1000.500000\r\nv 0.000000 -0.000000 0.000000\r\n# 4 vertices\r\n"
+                "vt 0.250000 0.250000\r\nvt 1.000000 1.000000\r\nvt 0.000000 0.000000\r\n"
+                "vt 0.500000 0.900000\r\n# 4 UVs\r\n"  // 1 - 0.1f in double
+                "vn 0.000000 0.000000 1.000000\r\nvn 0.000000 1.000000 0.000000\r\n"
+                "vn -1.000000 0.000000 0.000000\r\nvn 0.000000 0.000000 -1.000000\r\n# 4 normals\r\n\r\n"
+                "s off\r\ng Group1\r\nf 4/4/4 6/6/6 5/5/5\r\nf 5/5/5 6/6/6 7/7/7\r\n# 2 faces\r\n");
   EXPECT_FALSE(model.WriteObj(1) || model.WriteMtl(1));  // no such level
 }
 
@@ -151,29 +116,20 @@ TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
   CModelV20 model;
   Load(model, wd);
   ASSERT_TRUE(model.WriteMtl(0));
-  EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.dds") +
-                                                MtlBlock("mtl_b", "../images/mtl_b") +
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.dds") + MtlBlock("mtl_b", "../images/mtl_b") +
                                                 MtlBlock("Mtl_A", "../images/a_col.dds"));
 }
 
-TEST(ObjWriterV25, BlankLinesAfterCountsAndOnlySurfacesAlreadyLoaded) {
+TEST(ObjWriterV25, BlankLinesAfterCounts) {
   test::RecordingNotifier notifier;
   TempWorkdir wd;
   wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a", "mtl_b"}}));
   wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), v25::Triangle(v25::Form::Direct)}));
   CModelV25 model;
   Load(model, wd);
-  ASSERT_TRUE(model.WriteObj(0));  // nothing loaded yet: the head alone
-  EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"), Head("5.0", "m_lod0") + "\r\n");
-  EXPECT_FALSE(model.WriteObj(1));
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_TRUE(model.WriteObj(0));
-  const std::string vn = "vn 0.000000 0.000000 1.000000\r\n";
-  const std::string body =
-      "v 0.000000 0.000000 0.000000\r\nv 1.000000 0.000000 0.000000\r\nv 0.000000 1.000000 0.000000\r\n"
-      "# 3 vertices\r\n\r\n"
-      "vt 0.000000 1.000000\r\nvt 1.000000 1.000000\r\nvt 0.000000 0.000000\r\n# 3 UVs\r\n\r\n" +
-      vn + vn + vn + "# 3 normals\r\n\r\ns off\r\n";
+  const std::string body = TriangleLines("\r\n");
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
             Head("5.0", "m_lod0") + "\r\n" + body + "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n\r\n" +
                 body + "g Group1\r\nusemtl mtl_b\r\nf 4/4/4 6/6/6 5/5/5\r\n# 1 faces\r\n\r\n");

@@ -11,10 +11,7 @@ namespace {
 
 std::vector<uint8_t> LittleEndian(const std::u16string& text) {
   std::vector<uint8_t> bytes;
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(c >> 8));
-  }
+  for (char16_t c : text) bytes.insert(bytes.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8)});
   return bytes;
 }
 
@@ -23,8 +20,7 @@ const std::u16string kHead =
     u"tag#   name (X, Y, Z), parent\r\n\r\n";
 
 TEST(TagsListing, TableAndTreeOfAnAwkwardSkeleton) {
-  PartList parts;
-  parts.parts = {
+  PartList parts{{
       {0, {0, 0, 0}, {}, "tag_origin"},
       {0, {1, 0, 0}, {}, "j_a"},
       {3, {0.005f, -0.125f, 2}, {}, "j_b"},  // parent listed after it
@@ -36,7 +32,7 @@ TEST(TagsListing, TableAndTreeOfAnAwkwardSkeleton) {
       {1, {-1234.5f, 0.994f, 0.995f}, {}, "x8"},  // 0.995f lies above 0.995
       {8, {0, 0, 0}, {}, "x9"},
       {0, {0, 0, 0}, {}, "x10"},
-  };
+  }};
   EXPECT_EQ(TagsListingBytes(parts), LittleEndian(kHead +
       u"# 0 = tag_origin          , (0.00, 0.00, 0.00)\r\n"
       u"# 1 = j_a                 , (1.00, 0.00, 0.00), parent = #0\r\n"
@@ -61,14 +57,10 @@ TEST(TagsListing, TableAndTreeOfAnAwkwardSkeleton) {
       u"    \u2558 x10\r\n"));
 }
 
-TEST(TagsListing, RootOnlyAndLongNames) {
-  PartList parts;
-  parts.parts = {Part{}};  // what a model without a parts file has
-  EXPECT_EQ(TagsListingBytes(parts),
-            LittleEndian(kHead + u"# 0 =                     , (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 \r\n"));
+TEST(TagsListing, LongNamesAreCut) {
   // Names (and tree prefixes) pass through a 260-byte buffer of 16-bit units: 129
   // characters survive. Bytes above 127 become the code unit of the same value.
-  parts.parts[0].name = "\xE9" + std::string(140, 'n');
+  PartList parts{{Part{0, {0, 0, 0}, {}, "\xE9" + std::string(140, 'n')}}};
   std::u16string name129 = u"\u00E9" + std::u16string(128, u'n');
   EXPECT_EQ(TagsListingBytes(parts), LittleEndian(kHead + u"# 0 = " + name129 +
                                                   u", (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 " + name129 + u"\r\n"));

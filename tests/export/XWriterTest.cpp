@@ -16,30 +16,6 @@ using test::TempWorkdir;
 // The file's text as written: every line feed as CR LF.
 std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
-Surface MakeSurface(std::vector<Vertex> vertices, std::vector<uint16_t> indices) {
-  Surface s;
-  s.vertexCount = static_cast<int32_t>(vertices.size());
-  s.vertices = std::move(vertices);
-  s.triLists.push_back(TriList{static_cast<uint32_t>(indices.size() / 3), std::move(indices)});
-  s.triListCount = 1;
-  s.facesLoaded = true;
-  return s;
-}
-
-// A model of one level "m_lod0" as LoadLods and LoadSurfaces would leave it.
-void Prepare(CModelV25& model, const TempWorkdir& wd, std::vector<MaterialEntry> materials,
-             std::vector<Surface> surfaces) {
-  model.folder = wd.ModelFolder();
-  model.fileName = "m";
-  model.isOpen = true;
-  model.version = 25;
-  model.lods = {LodEntry{static_cast<int32_t>(materials.size()), true, "m_lod0", std::move(materials)}};
-  model.lodCount = 1;
-  model.surfacesFile = std::make_unique<CSurfacesFile>();
-  model.surfacesFile->surfaceCount = static_cast<uint16_t>(surfaces.size());
-  model.surfacesFile->surfaces = std::move(surfaces);
-}
-
 const char* const kHeaderAndTemplates =
     "xof 0303txt 0032\n\n"
     "template Vector \n{\n\t<3d82ab5e-62da-11cf-ab39-0020af71e433>\n\tFLOAT x;\n\tFLOAT y;\n\tFLOAT z;\n}\n\n"
@@ -65,77 +41,50 @@ const char* const kHeaderAndTemplates =
 
 // Everything of a mesh after its face-index count in the material list.
 std::string MaterialTail(const std::string& texture) {
-  return "\t\tMaterial\n\t\t{\n"
-         "\t\t\t1.000000;1.000000;1.000000;1.000000;;\n"
-         "\t\t\t40.00000;\n"
-         "\t\t\t1.000000;1.000000;1.000000;;\n"
-         "\t\t\t0.000000;0.000000;0.000000;;\n\n"
-         "\t\t\tTextureFilename\n\t\t\t{\n"
-         "\t\t\t\t\"../images/" + texture + "\";\n"
-         "\t\t\t}\n\t\t}\n\t}\n}\n\n";
+  return "\t\tMaterial\n\t\t{\n\t\t\t1.000000;1.000000;1.000000;1.000000;;\n\t\t\t40.00000;\n"
+         "\t\t\t1.000000;1.000000;1.000000;;\n\t\t\t0.000000;0.000000;0.000000;;\n\n"
+         "\t\t\tTextureFilename\n\t\t\t{\n\t\t\t\t\"../images/" + texture + "\";\n\t\t\t}\n\t\t}\n\t}\n}\n\n";
 }
 
 TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
   TempWorkdir wd;
   CModelV25 model;
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  // Vertices as {normal, uv, position}. Surface 1 stopped decoding: no triangle list.
-  // Material 1 has no image, so its name stands in; surface 2 has no material at all.
-  Prepare(model, wd, {MaterialEntry{0, 2, "mtl_a", "a.iwi"}, MaterialEntry{1, 2, "mtl_no_image", std::nullopt}},
-          {MakeSurface({{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}}, {4, 7, 9, 1, 2, 3, 0, 1, 2}),
-           Surface{},
-           MakeSurface({{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}}, {0, 0, 0})});
+  // One level set up by hand. Vertices as {normal, uv, position}. Surface 1 stopped
+  // decoding: no triangle list. Material 1 has no image, so its name stands in; surface 2
+  // has no material at all.
+  model.folder = wd.ModelFolder();
+  model.fileName = "m";
+  model.isOpen = true;
+  model.version = 25;
+  model.lods = {LodEntry{2, true, "m_lod0", {{0, 2, "mtl_a", "a.iwi"}, {1, 2, "mtl_no_image", std::nullopt}}}};
+  model.lodCount = 1;
+  model.surfacesFile = std::make_unique<CSurfacesFile>();
+  model.surfacesFile->surfaceCount = 3;
+  auto& surfaces = model.surfacesFile->surfaces;
+  surfaces.resize(3);
+  surfaces[0].vertices = {{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}};
+  surfaces[0].triLists = {{3, {4, 7, 9, 1, 2, 3, 0, 1, 2}}};
+  surfaces[2].vertices = {{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}};
+  surfaces[2].triLists = {{1, {0, 0, 0}}};
   ASSERT_TRUE(model.WriteX(0));
+  // Coordinates are written z first, and each face starts at its second corner.
   std::string expected = std::string(kHeaderAndTemplates) +
-                         "Mesh\n{\n\t2;\n\n"
-                         "\t0.12346;1000000.00000;-0.50000;,\n"
-                         "\t0.00000;0.00000;0.00000;;\n"
-                         "\n"
-                         "\t3;\n\n"
-                         "\t3;7,9,4;,\n"
-                         "\t3;2,3,1;,\n"
-                         "\t3;1,2,0;;\n"
-                         "\n"
-                         "\tMeshNormals\n\t{\n\t\t2;\n\n"
-                         "\t\t0.00000;1.00000;0.00000;,\n"
-                         "\t\t0.00000;0.00000;0.00000;;\n"
-                         "\n"
-                         "\t\t3;\n\n"
-                         "\t\t3;7,9,4;,\n"
-                         "\t\t3;2,3,1;,\n"
-                         "\t\t3;1,2,0;;\n"
-                         "\t}\n\n"
-                         "\tMeshTextureCoords\n\t{\n\t\t2;\n\n"
-                         "\t\t1.00000;0.00000;,\n"
-                         "\t\t0.00000;0.00000;;\n"
-                         "\t}\n\n"
-                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t3;\n\n"
-                         "\t\t0,\n"
-                         "\t\t0,\n"
-                         "\t\t0;\n\n" +
+                         "Mesh\n{\n\t2;\n\n\t0.12346;1000000.00000;-0.50000;,\n\t0.00000;0.00000;0.00000;;\n\n"
+                         "\t3;\n\n\t3;7,9,4;,\n\t3;2,3,1;,\n\t3;1,2,0;;\n\n"
+                         "\tMeshNormals\n\t{\n\t\t2;\n\n\t\t0.00000;1.00000;0.00000;,\n\t\t0.00000;0.00000;0.00000;;\n\n"
+                         "\t\t3;\n\n\t\t3;7,9,4;,\n\t\t3;2,3,1;,\n\t\t3;1,2,0;;\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t2;\n\n\t\t1.00000;0.00000;,\n\t\t0.00000;0.00000;;\n\t}\n\n"
+                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t3;\n\n\t\t0,\n\t\t0,\n\t\t0;\n\n" +
                          MaterialTail("a.iwi") +
-                         "Mesh\n{\n\t0;\n\n\n\t0;\n\n\n"
-                         "\tMeshNormals\n\t{\n\t\t0;\n\n\n\t\t0;\n\n\t}\n\n"
-                         "\tMeshTextureCoords\n\t{\n\t\t0;\n\n\t}\n\n"
-                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t0;\n\n" +
+                         "Mesh\n{\n\t0;\n\n\n\t0;\n\n\n\tMeshNormals\n\t{\n\t\t0;\n\n\n\t\t0;\n\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t0;\n\n\t}\n\n\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t0;\n\n" +
                          MaterialTail("mtl_no_image") +
-                         "Mesh\n{\n\t1;\n\n"
-                         "\tinf;-inf;nan;;\n"
-                         "\n"
-                         "\t1;\n\n"
-                         "\t3;0,0,0;;\n"  // not offset by the vertices of the meshes before
-                         "\n"
-                         "\tMeshNormals\n\t{\n\t\t1;\n\n"
-                         "\t\t1.00000;0.00000;0.00000;;\n"
-                         "\n"
-                         "\t\t1;\n\n"
-                         "\t\t3;0,0,0;;\n"
-                         "\t}\n\n"
-                         "\tMeshTextureCoords\n\t{\n\t\t1;\n\n"
-                         "\t\t0.25000;0.75000;;\n"
-                         "\t}\n\n"
-                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t1;\n\n"
-                         "\t\t0;\n\n" +
+                         // Indices are not offset by the vertices of the meshes before.
+                         "Mesh\n{\n\t1;\n\n\tinf;-inf;nan;;\n\n\t1;\n\n\t3;0,0,0;;\n\n"
+                         "\tMeshNormals\n\t{\n\t\t1;\n\n\t\t1.00000;0.00000;0.00000;;\n\n\t\t1;\n\n\t\t3;0,0,0;;\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t1;\n\n\t\t0.25000;0.75000;;\n\t}\n\n"
+                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t1;\n\n\t\t0;\n\n" +
                          MaterialTail("");
   auto bytes = wd.Read("obj/m_lod0.x");
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Crlf(expected));

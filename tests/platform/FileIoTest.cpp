@@ -1,5 +1,5 @@
 // Reading little-endian fields past the end of a file, and output files that appear
-// whole, with CR LF line ends and C number formats.
+// whole, with C number formats.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -46,17 +46,6 @@ TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   EXPECT_FALSE(file.Seek(-1));
   for (const char* name : {"\\materials", "\\materials\\", "\\materials\\none"})
     EXPECT_FALSE(BinaryFile(wd.Str() + name).IsOpen()) << name;
-}
-
-TEST(OutputFile, TextLineEndsBecomeCrLf) {
-  TempWorkdir wd;
-  OutputFile out;
-  ASSERT_TRUE(out.Open(wd.Str() + "\\obj\\a.mtl"));
-  out.WriteText("a\nb");
-  out.PrintText("\n%f %d\n", 1.5, 7);
-  out.Write(std::string_view("raw\n"));
-  ASSERT_TRUE(out.Commit());
-  EXPECT_EQ(Text(wd, "obj/a.mtl"), "a\r\nb\r\n1.500000 7\r\nraw\n");
 }
 
 TEST(OutputFile, NumbersUseAPointUnderACommaLocale) {

@@ -1,5 +1,5 @@
-// Joined paths and the existence test: backslash pieces, letter case, the folder rule,
-// wildcards and the folder listings kept between look-ups.
+// The existence test on joined paths: backslash pieces, letter case, the folder rule
+// and wildcards.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,14 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ByteWriter;
 using test::TempWorkdir;
-
-TEST(Path, PiecesAreJoinedVerbatim) {
-  EXPECT_EQ(ConcatPath("C:\\w\\xmodel", "\\", "tank"), "C:\\w\\xmodel\\tank");
-  EXPECT_EQ(ConcatPath("C:\\w\\xmodel", "\\..\\xmodelsurfs", ""), "C:\\w\\xmodel\\..\\xmodelsurfs");
-  EXPECT_EQ(ToNativeSeparators("a\\..\\b/c"), "a/../b/c");
-  EXPECT_EQ(BareFileName("w\\xmodel/tank"), "tank");
-  EXPECT_EQ(BareFileName("w\\xmodel\\"), "");
-}
 
 TEST(Path, ParentStepsAndLetterCaseResolveOnDisk) {
   TempWorkdir wd;
@@ -44,32 +36,17 @@ TEST(Path, FileExistsFolderNameAndWildcardRules) {
   wd.Write("images/b_col.IWI", ByteWriter().U8(1));
   for (const char* folder : {"a_folder", "locked", ".hidden"}) fs::create_directory(images / folder);
   fs::permissions(images / "locked", fs::perms::owner_write, fs::perm_options::remove);
-  const struct {
-    const char* name;
-    bool exists;
-  } cases[] = {
-      {"a.dds", true},     {"a_folder", false},  // a folder with nothing but the folder attribute
-      {"locked", true},    {".hidden", true},    // read-only and hidden folders count
-      {"", false},         {"a.dds\\x", false},  // an empty name; a file is no folder
-      {"b_*.iwi", true},   {"?_col.iwi", true},  {"c*", false},
+  const std::pair<const char*, bool> cases[] = {
+      {"a.dds", true},      {"a_folder", false},  // a folder with nothing but the folder attribute
+      {"locked", true},     {".hidden", true},    // read-only and hidden folders count
+      {"a.dds\\x", false},  {"b_*.iwi", true},    {"?_col.iwi", true}, {"c*", false},
       {"?_*", false},  // the first match is the plain folder, although a file matches too
       {"*", false},    // the folder's own "." entry comes first
   };
-  for (const auto& c : cases) EXPECT_EQ(FileExists(wd.Str() + "\\images\\" + c.name), c.exists) << c.name;
+  for (auto [name, exists] : cases) EXPECT_EQ(FileExists(wd.Str() + "\\images\\" + name), exists) << name;
   EXPECT_FALSE(FileExists(wd.Str() + "\\images"));
   EXPECT_FALSE(FileExists(""));
   fs::permissions(images / "locked", fs::perms::owner_write, fs::perm_options::add);
-}
-
-TEST(Path, ListingsFollowChangesToTheFolder) {
-  TempWorkdir wd;
-  std::string lookUp = wd.Str() + "\\xmodel\\TANK";
-  EXPECT_FALSE(FileExists(lookUp));
-  wd.Write("xmodel/tank", ByteWriter().U16(20));
-  EXPECT_TRUE(FileExists(lookUp));
-  fs::remove(wd.Path() / "xmodel" / "tank");
-  wd.Write("xmodel/Tank", ByteWriter().U16(20));
-  EXPECT_EQ(ResolvePath(lookUp).filename(), "Tank");
 }
 
 }  // namespace

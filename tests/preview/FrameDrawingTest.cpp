@@ -13,7 +13,7 @@ namespace {
 
 using namespace test;
 
-constexpr Rgb kGrid{0, 102, 0}, kClear{51, 51, 51}, kWhite{255, 255, 255};
+constexpr Rgb kGrid{0, 102, 0};
 
 // A square of side 2 × `half` facing the camera, as two listed triangles or a strip of four.
 Surface Square(float half, bool strip) {
@@ -48,41 +48,24 @@ class FrameDrawing : public PreviewHarness {
     return {int((f * kHeight / kWidth * x / depth + 1) / 2 * kWidth), int((1 - f * y / depth) / 2 * kHeight)};
   }
   Rgb Centre() const { return Shown().At(kWidth / 2, kHeight / 2); }
-  int RedText() const { return Shown().Count(kRed, 0, kHeight / 2 - 20, kWidth, kHeight / 2 + 20, 12); }
 
   std::vector<Surface> surfaces;
 };
 
 TEST_F(FrameDrawing, EmptySceneOfBothDrawers) {
   ASSERT_TRUE(renderer->Draw(2));
-  Picture p = Shown();
-  EXPECT_TRUE(Near(p.At(kWidth - 1, 0), kBackdrop)) << Describe(p.At(kWidth - 1, 0));
-  EXPECT_GT(p.Count(kFloor, 0, 200, kWidth, 225), kWidth * 10);
-  EXPECT_GT(p.Count(kGrid, 0, 200, kWidth, 225, 12), 20);
-  EXPECT_EQ(p.Count(kFloor, 0, 0, kWidth, 150), 0);
-  // The caption at the bottom is centred by its glyph advances.
-  int left = kWidth, right = -1;
-  for (int y = 225; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x)
-      if (Near(p.At(x, y), kWhite, 0)) left = std::min(left, x), right = std::max(right, x);
-  ASSERT_GT(right - left, 60) << "no caption";
-  EXPECT_NEAR((left + right) / 2.0, kWidth / 2.0, 4.0);
-
-  // Without the floor flag the list drawer shows neither floor nor grid; the strip drawer
-  // shows its grid before a dark wall whatever the flag.
+  EXPECT_TRUE(Near(Shown().At(kWidth - 1, 0), kBackdrop)) << Describe(Shown().At(kWidth - 1, 0));
+  EXPECT_GT(Shown().Count(kGrid, 0, 200, kWidth, 225, 12), 20);
+  // Without the floor flag neither floor nor grid; the strip drawer has its grid and no floor.
   renderer->showFloor = 0;
   ASSERT_TRUE(renderer->Draw(3));
-  p = Shown();
-  EXPECT_EQ(p.Count(kFloor, 0, 150, kWidth, 225) + p.Count(kGrid, 0, 150, kWidth, 225, 12), 0);
+  EXPECT_EQ(Shown().Count(kFloor, 0, 150, kWidth, 225) + Shown().Count(kGrid, 0, 150, kWidth, 225, 12), 0);
   ASSERT_TRUE(renderer->Draw(1));
-  p = Shown();
-  EXPECT_TRUE(Near(Centre(), kStripBackdrop)) << Describe(Centre());
-  EXPECT_GT(p.Count(kClear, 0, 200, kWidth, 225), kWidth * 5);
-  EXPECT_GT(p.Count(kGrid, 0, 200, kWidth, 225, 12), 20);
-  EXPECT_EQ(p.Count(kFloor, 0, 0, kWidth, kHeight), 0);
+  EXPECT_GT(Shown().Count(kGrid, 0, 200, kWidth, 225, 12), 20);
+  EXPECT_EQ(Shown().Count(kFloor, 0, 0, kWidth, kHeight), 0);
 }
 
-TEST_F(FrameDrawing, SurfaceColoursAndEdgeWidths) {
+TEST_F(FrameDrawing, SurfaceColoursAndEdges) {
   Use({Square(50, false)});
   ASSERT_TRUE(renderer->Draw(2));
   Rgb c = Centre();
@@ -97,54 +80,9 @@ TEST_F(FrameDrawing, SurfaceColoursAndEdgeWidths) {
   ASSERT_TRUE(renderer->Draw(2));
   EXPECT_GT(Shown().Count(kBackdrop, 140, 100, 180, 140), 40 * 40 * 3 / 4);
   renderer->rotationX = 0;
-
-  // A flat triangle fills nothing, so its edges show whole: 100 units at 400, about 72 pixels.
-  Surface needle = Square(50, false);
-  needle.vertices[0].position[1] = needle.vertices[1].position[1] = needle.vertices[2].position[1] = 0;
-  needle.vertices[2].position[0] = 0;
-  needle.triLists[0].triCount = 1;
-  Use({needle});
   renderer->wireframe = 1;
   ASSERT_TRUE(renderer->Draw(2));
-  int thin = Shown().Count(kGreen, 0, 0, kWidth, kHeight, 12);
-  EXPECT_GT(thin, 60);
-  EXPECT_LT(thin, 72 * 3 / 2);
-  GiveTexture(surfaces[0], {200, 40, 40});  // textured lists get edges twice as wide
-  renderer->skinsOff = 0;
-  ASSERT_TRUE(renderer->Draw(2));
-  EXPECT_GT(Shown().Count(kGreen, 0, 0, kWidth, kHeight, 12), thin * 8 / 5);
-}
-
-TEST_F(FrameDrawing, ThumbnailPanelRowsAndUvLayout) {
-  std::vector<Surface> six;
-  const Rgb colours[6] = {{250, 0, 0}, {0, 250, 0}, {0, 0, 250}, {250, 250, 0}, {0, 250, 250}, {250, 0, 250}};
-  for (const Rgb& c : colours) {
-    six.push_back(Square(1, false));
-    GiveTexture(six.back(), c);
-  }
-  Use(std::move(six));
-  renderer->showUv = 0;
-  ASSERT_TRUE(renderer->Draw(2));
-  Picture p = Shown();
-  // Five thumbnails from x = −500 at y = 220, the sixth below at y = 17.
-  for (int i = 0; i < 6; ++i) {
-    auto [x, y] = Project(-400 + 203 * (i % 5), i < 5 ? 320 : 117, -500);
-    EXPECT_TRUE(Near(p.At(x, y), colours[i], 3)) << "thumbnail " << i << " " << Describe(p.At(x, y));
-  }
-
-  // The UVs span the middle half of the first thumbnail: its outline and diagonal.
-  auto [x0, y0] = Project(-500, 420, -500);
-  auto [x1, y1] = Project(-300, 220, -500);
-  EXPECT_EQ(p.Count(kWhite, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 20), 0);
-  renderer->showUv = 1;
-  ASSERT_TRUE(renderer->Draw(2));
-  int lines = Shown().Count(kWhite, x0 + 1, y0 + 1, x1 - 1, y1 - 1, 20);
-  EXPECT_GT(lines, 40);
-  EXPECT_LT(lines, (x1 - x0) * (y1 - y0) / 3);
-
-  renderer->showMaterials = renderer->showUv = 0;
-  ASSERT_TRUE(renderer->Draw(2));
-  EXPECT_TRUE(Near(Shown().At(x0 + 50, y0 + 50), kBackdrop));
+  EXPECT_GT(Shown().Count(kGreen, 0, 0, kWidth, kHeight, 12), 200);
 }
 
 TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
@@ -157,10 +95,7 @@ TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
   } cases[] = {
       {[](Surface& s) { s.unsupported = true; }, true, true},
       {[](Surface& s) { s.triLists[0].indices[4] = 4; }, false, false},  // abandoned, nothing swapped
-      {[](Surface& s) { s.vertexCount = 2; }, false, false},
       {[](Surface& s) { s.vertices.resize(3); }, false, false},
-      {[](Surface& s) { s.triListCount = 2; }, false, false},
-      {[](Surface& s) { s.triLists[0].triCount = 3; }, false, false},
       {[](Surface& s) { s.triLists[0].indices[0] = 900; }, true, false},  // the UV panel reads them too
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -174,10 +109,8 @@ TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
     surfaces[0] = Square(50, false);  // repaired, the mark stays
     EXPECT_FALSE(renderer->Draw(2)) << i;
     Picture p = Shown();
-    EXPECT_GT(RedText(), 100) << i;
-    // Only the model is left out.
-    EXPECT_EQ(p.Count(kBackdrop, kWidth / 2 - 30, kHeight / 2 - 34, kWidth / 2 + 30, kHeight / 2 - 24), 600) << i;
-    EXPECT_GT(p.Count(kFloor, 0, 200, kWidth, 225), kWidth * 10) << i;
+    EXPECT_GT(p.Count(kRed, 0, kHeight / 2 - 20, kWidth, kHeight / 2 + 20, 12), 100) << i;
+    EXPECT_GT(p.Count(kFloor, 0, 200, kWidth, 225), kWidth * 10) << i;  // only the model is left out
   }
 }
 
@@ -194,7 +127,6 @@ TEST_F(FrameDrawing, StripsOverlapShortStripsDrawNothingUnknownVariantsNothingAt
   }
   size_t before = context.FramesShown();
   EXPECT_FALSE(renderer->Draw(4));
-  EXPECT_FALSE(renderer->Draw(-1));
   EXPECT_EQ(context.FramesShown(), before);
 }
 
@@ -207,20 +139,6 @@ TEST_F(FrameDrawing, BlinkingSurfaceIsDrawnEveryThirdFrame) {
     seen += Near(Centre(), kBackdrop) ? '.' : '#';
   }
   EXPECT_EQ(seen, "..#..#");
-  ASSERT_TRUE(renderer->Draw(1));  // the strip drawer counts on its own
-  EXPECT_TRUE(Near(Centre(), kStripBackdrop));
-}
-
-TEST_F(FrameDrawing, ZeroSizedWindowKeepsTheProjection) {
-  auto viewportWidth = [] { GLint v[4]; glGetIntegerv(GL_VIEWPORT, v); return v[2]; };
-  context.SetReportedSize(0, 0);
-  EXPECT_TRUE(renderer->UpdateProjection());
-  EXPECT_EQ(viewportWidth(), kWidth);
-  context.SetReportedSize(kWidth / 2, kHeight);
-  EXPECT_TRUE(renderer->UpdateProjection());
-  EXPECT_EQ(viewportWidth(), kWidth / 2);
-  CPreviewRenderer detached;  // a host that cannot tell its size
-  EXPECT_FALSE(detached.UpdateProjection());
 }
 
 }  // namespace

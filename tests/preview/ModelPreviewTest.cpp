@@ -1,5 +1,4 @@
-// A model read from its files and shown through its renderer, as the preview window
-// does it: LoadLods, LoadParts, AttachWindow, LoadSurfaces for preview, then frames.
+// A model read from its files and shown through its renderer, as the preview window does it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,7 +28,6 @@ v20::FixtureSurface Plate() {
 
 class ModelPreview : public test::PreviewHarness {
  protected:
-  // Opens `name` and runs the preview window's opening sequence and `frames` frames.
   bool Show(CModel& model, const std::string& folder, const std::string& name, int frames) {
     model.SetRenderer(std::make_unique<CPreviewRenderer>());
     model.SetRolling(0);
@@ -58,8 +56,7 @@ TEST_F(ModelPreview, Version20ModelIsDrawnWithItsTexture) {
   EXPECT_TRUE(Near(Shown().At(319, 0), test::kBackdrop));
 }
 
-// Real models of the second game, where they are at hand: each is drawn and covers some of
-// the middle of the view.
+// Real models of the second game, where they are at hand: each covers some of the middle.
 TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
   auto samples = test::SamplesDir();
   if (samples.empty()) GTEST_SKIP() << "no sample models";

@@ -23,9 +23,7 @@ inline constexpr Rgb kGreen{0, 179, 0};  // wireframe edges
 inline constexpr Rgb kRed{153, 0, 0};    // the not-supported text
 
 inline bool Near(const Rgb& a, const Rgb& b, int tolerance = 2) {
-  for (int i = 0; i < 3; ++i)
-    if (std::abs(a[i] - b[i]) > tolerance) return false;
-  return true;
+  return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance && std::abs(a[2] - b[2]) <= tolerance;
 }
 
 inline std::string Describe(const Rgb& c) {

@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "FormFixture.h"
+#include "Fixtures.h"
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
 

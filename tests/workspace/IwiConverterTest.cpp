@@ -1,12 +1,12 @@
 // The built-in IWI to DDS conversion: header fields, levels and refusals, byte for byte.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "fixtures/IwiWriter.h"
 #include "fixtures/TempWorkdir.h"
@@ -19,8 +19,7 @@ using test::IwiHeader;
 using test::TempWorkdir;
 using Bytes = std::vector<uint8_t>;
 
-// The DDS header fields that vary: flags, height, width, mipmap count, pixel flags,
-// four-character code, bit count, red/green/blue/alpha masks, caps.
+// The DDS header fields that vary, in file order.
 struct Dds {
   uint32_t flags, height, width, mipmaps, pixelFlags;
   const char* fourCc;
@@ -57,7 +56,6 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 
 struct IwiConversionTest : ::testing::Test {
-  // Writes images/t.iwi, converts it, returns the DDS bytes (empty when refused).
   Bytes Convert(const Bytes& iwi, IwiConversion expect = IwiConversion::Converted) {
     wd.Write("images/t.iwi", iwi);
     std::string out;
@@ -94,7 +92,6 @@ TEST_F(IwiConversionTest, LevelRuleAndPixelFormats) {
       {"16-bit usage 0xC1: count 3", {0x03, 0xC1, 8, 8, 156, 92, 60, 44},
        {M, 8, 8, 3, 0x41, "", 16, {0x0F00, 0x00F0, 0x000F, 0xF000}, MC}},
       {"8-bit alpha", {0x04, 0, 8, 8, 156, 92, 60, 44}, {M, 8, 8, 4, 0x02, "", 8, {0, 0, 0, 0xFF}, 0x1002}},
-      {"unknown format", {0x07, 0, 8, 8, 156, 92, 60, 44}, {M, 8, 8, 4, 0, "", 0, {}, MC}},
       {"usage 5: four levels, count 0", {0x0D, 5, 8, 8, 156, 92, 60, 44}, {B, 8, 8, 0, 4, "DXT5", 0, {}, C}},
       {"O0 == O1 whatever the usage", {0x0D, 0xC1, 32, 16, 156, 156, 60, 44}, {B, 16, 32, 0, 4, "DXT5", 0, {}, C}},
       {"32-bit usage 2", {0x01, 2, 8, 8, 156, 92, 60, 44},
@@ -114,14 +111,8 @@ TEST_F(IwiConversionTest, LevelRuleAndPixelFormats) {
 TEST_F(IwiConversionTest, LevelsAreCopiedAtLeastAtTheirMinimumSizeAndZeroFilledPastTheEnd) {
   // DXT5 levels of 16, 8 and 4 bytes are each copied as 16; the smallest starts inside the header.
   auto file = File({0x0D, 0, 4, 4, 56, 40, 32, 28}, 56);
-  Dds e{0x21007, 4, 4, 4, 4, "DXT5", 0, {}, 0x401000};
-  EXPECT_EQ(Convert(file), Cat({Header(e), Range(file, 40, 56), Range(file, 32, 48), Range(file, 28, 44),
-                                Range(file, 12, 28)}));
-  // DXT1's minimum is 8.
-  file = File({0x0B, 0, 4, 4, 52, 44, 40, 36}, 52);
-  e.fourCc = "DXT1";
-  EXPECT_EQ(Convert(file), Cat({Header(e), Range(file, 44, 52), Range(file, 40, 48), Range(file, 36, 44),
-                                Range(file, 28, 36)}));
+  EXPECT_EQ(Convert(file), Cat({Header({0x21007, 4, 4, 4, 4, "DXT5", 0, {}, 0x401000}), Range(file, 40, 56),
+                                Range(file, 32, 48), Range(file, 28, 44), Range(file, 12, 28)}));
   // A level claiming 100 bytes more than the file holds; exactly one mebibyte past is still written.
   file = File({0x0B, 3, 4, 4, 160, 60, 44, 36}, 60);
   auto dds = Convert(file);
@@ -136,10 +127,7 @@ TEST_F(IwiConversionTest, RefusesWithoutWritingAnything) {
   const std::pair<Bytes, IwiConversion> cases[] = {
       {capital, IwiConversion::NotIwi},
       {File({0x0B, 3, 4, 4, 60, 60, 60, 60}, 27), IwiConversion::TooShort},
-      {{}, IwiConversion::TooShort},
       {File({0x0B, 0, 4, 4, 40, 48, 36, 30}, 60), IwiConversion::Damaged},  // level 0 ends before it starts
-      {File({0x0B, 0, 4, 4, 60, 44, 36, 40}, 60), IwiConversion::Damaged},  // level 2 after level 1
-      {File({0x0B, 2, 4, 4, 20, 60, 44, 36}, 60), IwiConversion::Damaged},  // single level ends in the header
       {File({0x0D, 0, 4, 4, 60, 44, 36, 8}, 60), IwiConversion::Damaged},   // smallest starts before the file
       {File({0x0B, 3, 4, 4, 61 + (1u << 20), 60, 44, 36}, 60), IwiConversion::Damaged},
   };
@@ -148,14 +136,9 @@ TEST_F(IwiConversionTest, RefusesWithoutWritingAnything) {
     Convert(cases[i].first, cases[i].second);
     EXPECT_FALSE(wd.Exists("images/t.dds"));
   }
-  std::string out;
-  EXPECT_EQ(ConvertIwiToDds(wd.Str() + "\\images\\absent.iwi", out), IwiConversion::CannotOpen);
-  EXPECT_FALSE(wd.Exists("images/absent.dds"));
 }
 
-TEST_F(IwiConversionTest, OutputPathIsTheLoweredSourcePathAndNeverTheImageItself) {
-  EXPECT_EQ(DdsPathFor("D:\\Work\\Images\\Wall.IWI"), "d:\\work\\images\\wall.dds");
-  EXPECT_EQ(DdsPathFor("a.iwi.iwi"), "a.dds.dds");
+TEST_F(IwiConversionTest, AnImageIsNeverItsOwnOutput) {
   auto bytes = File({0x0B, 3, 4, 4, 60, 60, 60, 60}, 60);
   wd.Write("images/x", bytes);
   std::string out;
@@ -163,28 +146,22 @@ TEST_F(IwiConversionTest, OutputPathIsTheLoweredSourcePathAndNeverTheImageItself
   EXPECT_EQ(wd.Read("images/x"), bytes);
 }
 
-TEST(IwiConversionSamples, RealImagesConvert) {
-  auto samples = test::SamplesDir();
-  if (samples.empty() || !std::filesystem::is_directory(samples / "cod2" / "images"))
-    GTEST_SKIP() << "no sample images";
-  TempWorkdir wd;
-  int converted = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(samples / "cod2" / "images")) {
-    if (entry.path().extension() != ".iwi") continue;
-    std::string name = entry.path().stem().string();
-    SCOPED_TRACE(name);
+// Real images of the second game, where they are at hand: one of each pixel format.
+TEST_F(IwiConversionTest, SampleImages) {
+  const auto images = test::SamplesDir() / "cod2" / "images";
+  if (test::SamplesDir().empty() || !std::filesystem::is_directory(images)) GTEST_SKIP() << "no sample images";
+  std::set<uint8_t> formats;
+  for (const auto& entry : std::filesystem::directory_iterator(images)) {
     std::ifstream in(entry.path(), std::ios::binary);
     Bytes iwi((std::istreambuf_iterator<char>(in)), {});
-    wd.Write("images/" + name + ".iwi", iwi);
-    std::string out;
-    ASSERT_EQ(ConvertIwiToDds(wd.Str() + "\\images\\" + name + ".iwi", out), IwiConversion::Converted);
-    auto dds = wd.Read("images/" + name + ".dds");
+    if (entry.path().extension() != ".iwi" || iwi.size() < 5 || !formats.insert(iwi[4]).second) continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    auto dds = Convert(iwi);
     ASSERT_GT(dds.size(), 128u);
     const char* fourCc = iwi[4] == 0x0B ? "DXT1" : iwi[4] == 0x0C ? "DXT3" : iwi[4] == 0x0D ? "DXT5" : "?";
     EXPECT_EQ(std::string(dds.begin() + 84, dds.begin() + 88), fourCc);
-    ++converted;
   }
-  EXPECT_GT(converted, 0);
+  EXPECT_FALSE(formats.empty());
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
-#include "fixtures/ZipWriter.h"
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
 #include "workspace/Retrieval.h"
@@ -20,21 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 namespace v20 = test::v20;
 
-std::string Text(const test::ByteWriter& w) { return std::string(w.Data().begin(), w.Data().end()); }
-
 std::string Text(const test::TempWorkdir& dir, const std::string& relative) {
   auto bytes = dir.Read(relative);
   return std::string(bytes.begin(), bytes.end());
 }
 
 const test::ByteWriter kSmallIwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Append(test::Ramp(8, 1));
-
-const TreeItem* Find(const TreeItem& item, const std::string& text) {
-  if (item.text == text) return &item;
-  for (const auto& c : item.children)
-    if (const TreeItem* f = Find(*c, text)) return f;
-  return nullptr;
-}
 
 struct RetrievalTest : ::testing::Test {
   test::TempWorkdir work;
@@ -50,16 +40,11 @@ struct RetrievalTest : ::testing::Test {
   void SetUp() override {
     ws.workingFolder = work.Str();
     ws.cod2Path = ws.cod4Path = game.Str() + "/";
-    fs::create_directories(game.Path() / "main");
     retrieval.reloadModel = [this] {
       ++reloads;
       retrieval.modelVersion = ReadModelVersion(work.ModelFolder() + "\\tank").value_or(0);
       ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion);
     };
-  }
-  void Load() {
-    retrieval.reloadModel();
-    reloads = 0;
   }
   // A stand-in archiver: logs its arguments, a line per run, and copies game/payload to `copyTo`.
   std::string FakeWinRar(const std::string& copyTo) {
@@ -72,47 +57,20 @@ struct RetrievalTest : ::testing::Test {
   }
 };
 
-TEST_F(RetrievalTest, RetrieveAllFetchesMaterialsThenTheirImages) {
-  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
-  work.Write("xmodelsurfs/tank0", v20::Surfaces({v20::Triangle()}));
-  test::WriteZip(game.Path() / "main" / "iw_00.iwd",
-                 {{"materials/mtl_a", Text(v20::Material("a_col"))},
-                  {"images/a_col.iwi", Text(kSmallIwi)}});
-  Load();
-  ASSERT_EQ(Find(*tree.Root(), "a_col.iwi"), nullptr);  // the missing material hides its image
-
-  // The first pass fetches the material, which reveals the image for the second.
-  EXPECT_EQ(retrieval.RetrieveAllFiles(tree), Retrieval::Pass::SecondPassDue);
-  ASSERT_NE(Find(*tree.Root(), "a_col.iwi"), nullptr);
-  EXPECT_EQ(Find(*tree.Root(), "a_col.iwi")->image, kImageMissing);
-  EXPECT_EQ(retrieval.RetrieveAllFiles(tree), Retrieval::Pass::Finished);
-  EXPECT_EQ(reloads, 2);
-  EXPECT_FALSE(work.Exists("images/a_col.iwi"));  // converted, then deleted
-  const TreeItem* dds = Find(*tree.Root(), "a_col.dds");
-  ASSERT_NE(dds, nullptr);
-  EXPECT_EQ(dds->image, kImagePresent);
-  EXPECT_TRUE(notifier.messages.empty());
-}
-
 TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b", "mtl_c"}}}));
   work.Write("xmodelsurfs/tank0", v20::Surfaces({v20::Triangle()}));
   work.Write("xmodelparts/tank0", v20::Parts({{0, {0, 0, 0}, "root"}}));
   for (const char* m : {"mtl_a", "mtl_b", "mtl_c"}) work.Write(std::string("materials/") + m, v20::Material("shared"));
-  std::ofstream(game.Path() / "payload", std::ios::binary) << Text(kSmallIwi);
-  Load();
+  game.Write("payload", kSmallIwi);
+  retrieval.reloadModel();
+  reloads = 0;
   TreeItem& surface = *tree.Root()->children[0]->children[0];
   ws.winrarPath = (game.Path() / "absent" / "WinRAR.exe").string();
   retrieval.RetrieveFile(surface);
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Failed to start WinRAR."});
+  EXPECT_EQ(notifier.beeps, std::vector<BeepKind>{BeepKind::Simple});
   ws.winrarPath = FakeWinRar("images/shared.iwi");
-  retrieval.modelVersion = 14;  // a first-game model: nothing is run
-  retrieval.RetrieveFile(surface);
-  EXPECT_EQ(notifier.beeps, (std::vector<BeepKind>{BeepKind::Simple, BeepKind::Simple}));
-  EXPECT_FALSE(fs::exists(game.Path() / "log"));
-  EXPECT_EQ(reloads, 0);
-
-  retrieval.modelVersion = 20;
   while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
   }
   EXPECT_EQ(Text(game, "log"),
@@ -123,8 +81,7 @@ TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
 }
 
 TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
-  fs::create_directories(game.Path() / "raw" / "xmodelsurfs");
-  std::ofstream(game.Path() / "raw" / "xmodelsurfs" / "hatch_lod0") << "surfaces";
+  game.Write("raw/xmodelsurfs/hatch_lod0", test::ByteWriter().Raw("surfaces"));
   ws.winrarPath = FakeWinRar("");
   retrieval.modelVersion = 25;
   retrieval.reloadModel = [this] { ++reloads; };
@@ -145,9 +102,6 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   EXPECT_TRUE(work.Exists("outside.iwi"));  // neither converted nor deleted
   EXPECT_FALSE(work.Exists("outside.dds"));
   EXPECT_FALSE(work.Exists("outside"));
-  // Other versions never read the raw folder.
-  retrieval.modelVersion = 20;
-  EXPECT_FALSE(retrieval.CopyFromRawFolder("hatch_lod0", "xmodelsurfs"));
 }
 
 }  // namespace

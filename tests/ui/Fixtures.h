@@ -1,26 +1,34 @@
 #pragma once
-// What the form tests share: a scripted stand-in for the user's answers, a temporary
-// settings store, a temporary working folder and a form built the way the program builds it.
+// What the desktop program's tests share: scripted answers in place of the user, a
+// temporary settings file and working folder, the form as the program builds it, and a
+// preview window opened on a small textured version 20 model.
 #include <gtest/gtest.h>
 
-#include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fixtures/ImageWriter.h"
 #include "fixtures/TempWorkdir.h"
+#include "fixtures/V20Writer.h"
+#include "model/ModelV20.h"
 #include "platform/IniRegistry.h"
 #include "platform/Path.h"
 #include "platform/QtSettingsStore.h"
-#include "workspace/ProfileKeys.h"
+#include "preview/PreviewRenderer.h"
 #include "ui/MainFrame.h"
+#include "ui/PreviewDlg.h"
 #include "ui/TessaryView.h"
 #include "ui/UserDialogs.h"
+#include "workspace/ProfileKeys.h"
 
 namespace tessary::ui::test {
+
+namespace v20 = tessary::test::v20;
 
 class ScriptedDialogs final : public IUserDialogs {
  public:
@@ -32,26 +40,20 @@ class ScriptedDialogs final : public IUserDialogs {
   void Beep(BeepKind kind) override { beeps.push_back(kind); }
   bool AskYesNo(const std::string& text) override {
     questions.push_back(text);
-    bool answer = !answers.empty() && answers.front();
-    if (!answers.empty()) answers.pop_front();
-    return answer;
+    return false;
   }
   bool BrowseForFolder(std::string& folder, const std::string& title) override {
     preselected.push_back(folder);
     browseTitles.push_back(title);
-    if (folders.empty() || !folders.front()) {
-      if (!folders.empty()) folders.pop_front();
-      return false;
-    }
-    folder = *folders.front();
-    folders.pop_front();
-    return true;
+    std::optional<std::string> answer = folders.empty() ? std::nullopt : folders.front();
+    if (!folders.empty()) folders.pop_front();
+    if (answer) folder = *answer;
+    return answer.has_value();
   }
   void ShowFileError(const std::string& path, bool) override { fileErrors.push_back(path); }
 
   std::vector<std::string> messages, captions, questions, preselected, browseTitles, fileErrors;
   std::vector<BeepKind> beeps;
-  std::deque<bool> answers;
   std::deque<std::optional<std::string>> folders;  // nullopt: cancel
 
  private:
@@ -78,12 +80,11 @@ class FormTest : public ::testing::Test {
     profile_.WriteProfileString(section, name, value);
   }
   void StoreWorkingFolder() { Store(profile::kSettings, profile::kWorkingFolder, wd_.Str()); }
-  // A frame with its form, as the program creates it at start.
+  // The frame with its form, as the program creates it at start; Close() stores its settings.
   CTessaryView& Start() {
     frame_ = std::make_unique<CMainFrame>(profile_, registry_, dialogs_);
     return frame_->View();
   }
-  // Destroys the frame, which stores the form's settings.
   void Close() { frame_.reset(); }
 
   QTemporaryDir settingsDir_;
@@ -93,5 +94,50 @@ class FormTest : public ::testing::Test {
   ScriptedDialogs dialogs_;
   std::unique_ptr<CMainFrame> frame_;
 };
+
+// "plate": one level, a square of side 120 facing the camera with a blue texture.
+class PreviewWindowTest : public FormTest {
+ protected:
+  void SetUp() override {
+    v20::FixtureSurface plate;
+    for (auto [x, y] : {std::pair{-60.f, -60.f}, {60.f, -60.f}, {60.f, 60.f}, {-60.f, 60.f}}) {
+      v20::FixtureVertex v;
+      v.position = {x, y, 0};
+      v.uv = {0.5f, 0.5f};
+      plate.vertices.push_back(v);
+    }
+    plate.triangles = {{0, 1, 2}, {0, 2, 3}};
+    wd_.Write("xmodel/plate", v20::Header({{"plate0", 0, {"mtl_plate"}}}));
+    wd_.Write("xmodelparts/plate0", v20::Parts({{0, {0, 0, 0}, "root"}}));
+    wd_.Write("xmodelsurfs/plate0", v20::Surfaces({plate}));
+    wd_.Write("materials/mtl_plate", v20::Material("plate_col"));
+    namespace img = tessary::test::images;
+    wd_.Write("images/plate_col.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::SolidDxt1(0x001F, 1)));
+    ASSERT_TRUE(model_.Open(wd_.ModelFolder(), "plate"));
+  }
+  void TearDown() override { dialog_.reset(); }
+
+  // The window on level 0, shown (not modally) and with its opening done.
+  CPreviewDlg& Open() {
+    dialog_ = std::make_unique<CPreviewDlg>(model_, 0, "plate0", profile_, dialogs_);
+    dialog_->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
+    QTest::qWait(50);
+    return *dialog_;
+  }
+  bool HasContext() const { return dialog_ && dialog_->HasOpenGl() && dialog_->View().isValid(); }
+  CPreviewRenderer& Renderer() const { return dialog_->Renderer(); }
+  bool WaitFrames(int frames) {
+    const int target = dialog_->View().FramesShown() + frames;
+    return QTest::qWaitFor([&] { return dialog_->View().FramesShown() >= target; }, 2000);
+  }
+
+  CModelV20 model_;
+  std::unique_ptr<CPreviewDlg> dialog_;
+};
+
+#define OPEN_PREVIEW_OR_SKIP(dlg) \
+  CPreviewDlg& dlg = Open();      \
+  if (!HasContext()) GTEST_SKIP() << "the platform gives no OpenGL context"
 
 }  // namespace tessary::ui::test

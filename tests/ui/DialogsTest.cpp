@@ -1,0 +1,96 @@
+// The Path Setup dialog (what it reads at construction, what OK stores) and the About box.
+#include <QLineEdit>
+#include <QPushButton>
+#include <map>
+
+#include "Fixtures.h"
+#include "ui/AboutDlg.h"
+#include "ui/FormTemplate.h"
+#include "ui/HyperLink.h"
+#include "ui/PathSetupDlg.h"
+#include "ui/TitleStatic.h"
+
+namespace tessary::ui::test {
+namespace {
+
+// A profile in memory that remembers the order of its writes.
+class RecordingProfile final : public ISettingsStore {
+ public:
+  std::string GetProfileString(const std::string& section, const std::string& name,
+                               const std::string& defaultValue) override {
+    auto found = values.find(section + "\\" + name);
+    return found == values.end() ? defaultValue : found->second;
+  }
+  int GetProfileInt(const std::string&, const std::string&, int defaultValue) override { return defaultValue; }
+  bool WriteProfileString(const std::string& section, const std::string& name,
+                          const std::string& value) override {
+    writes.push_back(section + "\\" + name + "=" + value);
+    return true;
+  }
+  bool WriteProfileInt(const std::string&, const std::string&, int) override { return true; }
+
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+};
+
+TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
+  registry_.CreateAndWrite(RegistryRoot::LocalMachine, profile::kCod2Key, "InstallPath", "/reg/cod2/");
+  registry_.DeleteKey(RegistryRoot::LocalMachine, profile::kWinRarKey);
+  RecordingProfile memory;
+  memory.values = {{"Paths\\CoD2", ""}, {"Paths\\CoD", "/p/cod/"}, {"Paths\\CoD4", "/p/cod4/"}};
+  CPathSetupDlg dlg(memory, registry_, dialogs_);
+  // An empty stored value asks the game's key; a stored one wins without asking; a missing
+  // key shows an "Error" box while constructing. The first game's expansion has no key.
+  EXPECT_EQ(dialogs_.captions, std::vector<std::string>{"Error"});
+  EXPECT_EQ(dlg.Fields().cod2Path, "/reg/cod2/");
+  EXPECT_EQ(dlg.Fields().cod4Path, "/p/cod4/");
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/p/cod/");
+  EXPECT_EQ(dlg.Fields().coduoPath, "");
+  EXPECT_EQ(dlg.Fields().winrarPath, "");
+  EXPECT_EQ(dlg.windowTitle(), "Path Setup");
+
+  dlg.Edit(kIdCodUoPath)->setText("typed/uo");  // typed by hand: stored as typed
+  qobject_cast<QPushButton*>(dlg.Control(kIdPathOk))->click();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(memory.writes, (std::vector<std::string>{"Paths\\WinRAR=", "Paths\\CoD=/p/cod/",
+                                                     "Paths\\CoDUO=typed/uo", "Paths\\CoD2=/reg/cod2/",
+                                                     "Paths\\CoD4=/p/cod4/"}));
+}
+
+TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields) {
+  RecordingProfile memory;
+  memory.values = {{"Paths\\CoD4", "/old/cod4/"}};
+  CPathSetupDlg dlg(memory, registry_, dialogs_);
+  dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
+  dialogs_.folders.push_back("/games/cod4");
+  qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
+  EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
+  EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
+  EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "");  // the typed text is gone
+}
+
+TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {
+  CAboutDlg dlg(nullptr, CVersionInfo({{"ProductVersion", "2.5"},
+                                       {"LegalCopyright", "Copyright (C) 2026 Acme"},
+                                       {"CompanyName", "Acme"},
+                                       {"Comments", "https://acme.example/$me@acme.example"}}));
+  EXPECT_EQ(dlg.windowTitle(), "About Tessary");
+  EXPECT_EQ(dlg.Title().text(), "Tessary, Version 2.5");
+  EXPECT_EQ(dlg.Copyright().text(), "Copyright (C) 2026 Acme");
+  EXPECT_EQ(dlg.WebSiteLink().Url(), "https://acme.example/");
+  EXPECT_EQ(dlg.WebSiteLink().text(), "Visit the Acme web site");
+  EXPECT_EQ(dlg.EmailLink().Url(), "mailto:me@acme.example");
+  EXPECT_EQ(dlg.EmailLink().text(), "Send email to Acme");
+  EXPECT_EQ(dlg.DownloadLink().Url(), kWinRarDownloadPage);
+  EXPECT_EQ(dlg.DownloadLink().text(), "Get it here");
+
+  // Without a "$" there are no addresses and the template texts stay.
+  CAboutDlg plain(nullptr, CVersionInfo({{"CompanyName", "Acme"}, {"Comments", "a b"}}));
+  EXPECT_EQ(plain.Title().text(), "Tessary, Version ");
+  EXPECT_EQ(plain.WebSiteLink().text(), "Visit the CompanyName web site");
+  EXPECT_EQ(plain.EmailLink().Url(), "");
+}
+
+}  // namespace
+}  // namespace tessary::ui::test

@@ -1,0 +1,128 @@
+// The main window: its style and layout, the first-run prompt, the recent files and the
+// settings kept between runs.
+#include <QComboBox>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <fstream>
+
+#include "Fixtures.h"
+#include "ui/DialogUnits.h"
+#include "ui/FormStrings.h"
+#include "ui/FormTemplate.h"
+#include "ui/ModelListBox.h"
+
+namespace tessary::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+Names RecentEntries(const CTessaryView& view) {
+  Names out;
+  for (int i = 0; i < view.RecentBox().count(); ++i)
+    out.push_back(view.RecentBox().itemText(i).toStdString());
+  return out;
+}
+
+TEST_F(FormTest, FixedSizeFrameWithoutMenuAndControlsAtTheirConvertedPlaces) {
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  EXPECT_EQ(frame_->windowTitle().toStdString(), "Tessary (Call of Duty Series) ");
+  Qt::WindowFlags flags = frame_->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(frame_->menuWidget(), nullptr);
+  EXPECT_EQ(frame_->minimumSize(), frame_->maximumSize());
+  // Dialog units with the classic 6 by 13 base units: halves round away from zero.
+  EXPECT_EQ(DialogToPixels(QRect(326, 7, 21, 14), DialogBaseUnits{6, 13}), QRect(489, 11, 32, 23));
+  DialogBaseUnits units = BaseUnitsOf(view.font());
+  EXPECT_EQ(frame_->size(), DialogToPixels(QRect(0, 0, 400, 335), units).size());
+  int labels = 0;
+  for (const ControlTemplate& c : MainFormTemplate()) {
+    SCOPED_TRACE(c.text);
+    QRect expected = DialogToPixels(c.rect, units);
+    QWidget* w = c.id == kIdStatic ? view.findChild<QWidget*>(QString("label%1").arg(++labels))
+                                   : view.Control(c.id);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->pos(), expected.topLeft());
+    EXPECT_EQ(w->width(), expected.width());
+  }
+  EXPECT_EQ(view.findChild<QLabel*>("label1")->text(), "Xmodel folder: ");
+}
+
+TEST_F(FormTest, FirstRunPromptsAfterASecondThenCreatesTheFoldersAndLists) {
+  Store("Paths", "CoD4", "/games/cod4/");
+  tessary::test::TempWorkdir parent;
+  fs::path chosen = parent.Path() / "work";
+  fs::create_directories(chosen / "xmodel");
+  std::ofstream(chosen / "xmodel" / "tank").put(20);
+  dialogs_.folders.push_back(chosen.string());
+
+  CTessaryView& view = Start();
+  EXPECT_TRUE(dialogs_.messages.empty());  // nothing before the timer fires
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
+  EXPECT_EQ(dialogs_.messages, Names{kFirstRunMessage});
+  EXPECT_EQ(dialogs_.preselected[0], "/games/cod4/raw");
+  EXPECT_EQ(dialogs_.browseTitles[0], "Choose the working folder");
+  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "images", "materials"})
+    EXPECT_TRUE(fs::is_directory(chosen / sub)) << sub;
+  ASSERT_EQ(view.ModelList().count(), 1);
+  EXPECT_EQ(view.ModelList().item(0)->text(), "tank");
+  EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text().toStdString(),
+            chosen.string() + "/xmodels");
+  EXPECT_EQ(Stored("Settings", "WorkingFolder"), chosen.string());
+}
+
+TEST_F(FormTest, RecentFilesKeepFiveIgnoringCaseAndDropAVanishedModel) {
+  wd_.Write("xmodel/tank_body", {99});
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  view.AddRecentFile("m1");
+  view.AddRecentFile("M1");  // already there in other case: unchanged
+  EXPECT_EQ(RecentEntries(view), (Names{"", "m1"}));
+  for (const char* name : {"m2", "m3", "m4", "m5"}) view.AddRecentFile(name);
+  view.AddRecentFile("m3");  // present: not moved to the end
+  EXPECT_EQ(RecentEntries(view), (Names{"m1", "m2", "m3", "m4", "m5"}));
+  view.AddRecentFile("TANK");
+  EXPECT_EQ(RecentEntries(view), (Names{"m2", "m3", "m4", "m5", "TANK"}));
+
+  // Chosen, an entry selects the first model it begins, ignoring case...
+  view.RecentBox().setCurrentIndex(4);
+  view.SelectRecentFile();
+  EXPECT_EQ(view.LoadedTree().Root()->text, "tank_body");
+  EXPECT_TRUE(dialogs_.beeps.empty());
+  // ...and one whose model is gone is dropped with a beep.
+  view.RecentBox().setCurrentIndex(0);
+  view.SelectRecentFile();
+  EXPECT_EQ(RecentEntries(view), (Names{"m3", "m4", "m5", "TANK"}));
+  EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Simple});
+}
+
+TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
+  StoreWorkingFolder();
+  for (int i = 0; i < 5; ++i) Store("RecentFiles", std::to_string(i), "old" + std::to_string(i));
+  profile_.WriteProfileInt("Settings", "ShowExploded", 1);
+  {
+    CTessaryView& view = Start();
+    EXPECT_TRUE(view.ShowExplodedBox().isChecked());
+    EXPECT_EQ(RecentEntries(view), (Names{"old0", "old1", "old2", "old3", "old4"}));
+    for (int i = 0; i < 2; ++i) {  // their models are not in the list: dropped
+      view.RecentBox().setCurrentIndex(0);
+      view.SelectRecentFile();
+    }
+    view.ShowExplodedBox().setChecked(false);
+    Close();
+  }
+  EXPECT_EQ(profile_.GetProfileInt("Settings", "ShowExploded", -1), 0);
+  // Three entries rewrite "0" to "2"; "3" and "4" keep what the run before stored.
+  for (auto [i, name] : {std::pair{0, "old2"}, {1, "old3"}, {2, "old4"}, {3, "old3"}, {4, "old4"}})
+    EXPECT_EQ(Stored("RecentFiles", std::to_string(i)), name) << i;
+
+  CTessaryView& again = Start();
+  EXPECT_FALSE(again.ShowExplodedBox().isChecked());
+  EXPECT_EQ(RecentEntries(again), (Names{"", "old2", "old3", "old4"}));
+}
+
+}  // namespace
+}  // namespace tessary::ui::test

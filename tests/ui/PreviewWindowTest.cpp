@@ -1,0 +1,147 @@
+// The preview window: opened from the form, which camera value each mouse drag moves, the
+// frame timer stopping for good on a failed frame, and the maximized state kept between windows.
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "Fixtures.h"
+#include "ui/FormStrings.h"
+#include "ui/ModelListBox.h"
+#include "ui/ModelTreeView.h"
+
+namespace tessary::ui::test {
+namespace {
+
+struct Camera {
+  float rotationX, rotationY, rotationZ, offsetX, offsetY, offsetZ;
+};
+Camera Snapshot(const CPreviewRenderer& r) {
+  return {r.rotationX, r.rotationY, r.rotationZ, r.offsetX, r.offsetY, r.offsetZ};
+}
+
+void Move(QWidget& view, int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  QPointF at(x, y);
+  QMouseEvent event(QEvent::MouseMove, at, view.mapToGlobal(at), Qt::NoButton, buttons, modifiers);
+  QApplication::sendEvent(&view, &event);
+}
+
+enum class CursorKind { Arrow, Rotate, Zoom, Pan };
+
+CursorKind KindOf(const CPreviewDlg& dlg) {
+  const QWidget& view = dlg.View();
+  if (!view.testAttribute(Qt::WA_SetCursor)) return CursorKind::Arrow;
+  if (view.cursor().shape() == Qt::SizeAllCursor) return CursorKind::Pan;
+  const QImage image = view.cursor().pixmap().toImage();
+  if (image == dlg.rotateCursor.pixmap().toImage()) return CursorKind::Rotate;
+  if (image == dlg.zoomCursor.pixmap().toImage()) return CursorKind::Zoom;
+  return CursorKind::Arrow;
+}
+
+struct DragRow {
+  const char* what;
+  Qt::MouseButtons buttons;
+  Qt::KeyboardModifiers modifiers;
+  int dx, dy;
+  Camera change;  // expected change of each camera value
+  CursorKind cursor;
+};
+
+// Odd pixel counts, so that the halves show.
+const DragRow kDrags[] = {
+    {"right + Ctrl pans", Qt::RightButton, Qt::ControlModifier, 7, -3, {0, 0, 0, 3.5f, 1.5f, 0}, CursorKind::Pan},
+    {"right zooms a unit a pixel", Qt::RightButton, Qt::NoModifier, 7, -3, {0, 0, 0, 0, 0, -3}, CursorKind::Zoom},
+    {"both buttons: the right wins", Qt::LeftButton | Qt::RightButton, Qt::NoModifier, 7, 5, {0, 0, 0, 0, 0, 5}, CursorKind::Zoom},
+    {"left tilts and rolls", Qt::LeftButton, Qt::NoModifier, 7, -3, {-1.5f, 3.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Ctrl rotates about Z", Qt::LeftButton, Qt::ControlModifier, 7, -3, {0, 0, 3.5f, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Ctrl + Shift: Ctrl wins", Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier, -7, 11, {0, 0, -3.5f, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, mostly across: Y only", Qt::LeftButton, Qt::ShiftModifier, 7, -3, {0, 3.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, mostly down: X only", Qt::LeftButton, Qt::ShiftModifier, 2, 9, {4.5f, 0, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"left + Shift, diagonal: Y", Qt::LeftButton, Qt::ShiftModifier, -5, 5, {0, -2.5f, 0, 0, 0, 0}, CursorKind::Rotate},
+    {"middle button moves nothing", Qt::MiddleButton, Qt::NoModifier, 7, -3, {0, 0, 0, 0, 0, 0}, CursorKind::Arrow},
+};
+
+TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) {
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  view.ModelList().setCurrentRow(0);
+  view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));
+  std::vector<std::string> opened;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
+      opened.push_back(dlg->windowTitle().toStdString());
+      dlg->reject();
+    }
+  });
+  watcher.start(20);
+  view.PreviewSurface();
+  EXPECT_EQ(view.RecentBox().findText("plate"), 1);
+  if (!PreviewOpenGlAvailable())  // no window without OpenGL, but a message that says why
+    EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
+  else
+    EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
+}
+
+TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
+  OPEN_PREVIEW_OR_SKIP(dlg);
+  QWidget& view = dlg.View();
+  for (const DragRow& row : kDrags) {
+    SCOPED_TRACE(row.what);
+    Renderer().rolling = 0;
+    Move(view, 100, 100, Qt::NoButton, Qt::NoModifier);  // where the drag starts
+    const Camera before = Snapshot(Renderer());
+    Move(view, 100 + row.dx, 100 + row.dy, row.buttons, row.modifiers);
+    const Camera after = Snapshot(Renderer());
+    EXPECT_FLOAT_EQ(after.rotationX - before.rotationX, row.change.rotationX);
+    EXPECT_FLOAT_EQ(after.rotationY - before.rotationY, row.change.rotationY);
+    EXPECT_FLOAT_EQ(after.rotationZ - before.rotationZ, row.change.rotationZ);
+    EXPECT_FLOAT_EQ(after.offsetX - before.offsetX, row.change.offsetX);
+    EXPECT_FLOAT_EQ(after.offsetY - before.offsetY, row.change.offsetY);
+    EXPECT_FLOAT_EQ(after.offsetZ - before.offsetZ, row.change.offsetZ);
+    EXPECT_EQ(KindOf(dlg), row.cursor);
+  }
+  Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
+  EXPECT_EQ(KindOf(dlg), CursorKind::Arrow);
+}
+
+TEST_F(PreviewWindowTest, LeftOrRightClickStopsTheTurning) {
+  OPEN_PREVIEW_OR_SKIP(dlg);
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+    Renderer().rolling = 1;
+    QTest::mousePress(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseRelease(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    EXPECT_EQ(Renderer().rolling, 0) << button;
+  }
+}
+
+TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
+  OPEN_PREVIEW_OR_SKIP(dlg);
+  ASSERT_TRUE(WaitFrames(1));
+  Renderer().notSupported = 1;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.FrameTimerActive(); }, 2000));
+  EXPECT_EQ(dlg.timerRunning, 0);
+  QTest::qWait(150);
+  int frames = dlg.View().FramesShown();
+  QTest::qWait(150);
+  EXPECT_EQ(dlg.View().FramesShown(), frames) << "no more timer frames";
+  dlg.resize(dlg.width() + 40, dlg.height() + 30);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000));
+  EXPECT_FALSE(dlg.FrameTimerActive());
+}
+
+TEST_F(PreviewWindowTest, MaximizedStateIsReadOnOpenAndWrittenOnClose) {
+  Open();
+  EXPECT_FALSE(dialog_->isMaximized()) << "nothing stored: restored";
+  dialog_->showMaximized();
+  dialog_.reset();
+  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "1");
+  Open();
+  EXPECT_TRUE(dialog_->windowState() & Qt::WindowMaximized);
+  dialog_->showNormal();
+  dialog_.reset();
+  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "0");
+}
+
+}  // namespace
+}  // namespace tessary::ui::test
