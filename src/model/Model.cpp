@@ -151,6 +151,24 @@ void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod) {
   }
 }
 
+bool CModel::ResetLods(uint32_t expectedVersion) {
+  lods.clear();
+  lodCount = 0;
+  presentLodCount = 0;
+  return isOpen && version == expectedVersion;
+}
+
+std::vector<LodEntry>* CModel::ReadLodTable(uint32_t expectedVersion, int64_t countAt,
+                                            int64_t firstName) {
+  if (!ResetLods(expectedVersion)) return nullptr;
+  BinaryFile file(fullPath);
+  if (!file.IsOpen()) return nullptr;
+  lodCount = CountLodNames(file, countAt);
+  lods.assign(static_cast<size_t>(lodCount), LodEntry{});
+  ReadLodNames(file, firstName);
+  return &lods;
+}
+
 void CModel::ReadPartsFile(uint32_t partsVersion) {
   BinaryFile file;
   uint8_t head[6] = {0, 0, 0, 0, 0, 0};

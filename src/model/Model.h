@@ -86,6 +86,11 @@ class CModel : public CModelFile {
   void ReadMaterialList(BinaryFile& file, LodEntry& lod);
   // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
   void ReadLodNames(BinaryFile& file, int64_t firstName);
+  // Empties the level table; true when the header is open and of `expectedVersion`.
+  bool ResetLods(uint32_t expectedVersion);
+  // The level table of a header whose entries are counted from `countAt` and named from
+  // `firstName` on; null when the header is not open, of another version or unreadable.
+  std::vector<LodEntry>* ReadLodTable(uint32_t expectedVersion, int64_t countAt, int64_t firstName);
 };
 
 // The colour image named by a material file, with ".dds" when a converted image lies in

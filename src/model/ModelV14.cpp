@@ -88,16 +88,7 @@ std::string MeasuredName(ByteCursor& cursor) {
 }  // namespace
 
 std::vector<LodEntry>* CModelV14::LoadLods() {
-  lods.clear();
-  lodCount = 0;
-  presentLodCount = 0;
-  if (!isOpen || version != kVersion) return nullptr;
-  BinaryFile file(fullPath);
-  if (!file.IsOpen()) return nullptr;
-  lodCount = CountLodNames(file, kLodListOffset);
-  lods.assign(static_cast<size_t>(lodCount), LodEntry{});
-  ReadLodNames(file, kFirstLodName);
-  file.Close();
+  if (!ReadLodTable(kVersion, kLodListOffset, kFirstLodName)) return nullptr;
   LoadMaterials();
   return &lods;
 }

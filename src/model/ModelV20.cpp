@@ -10,16 +10,7 @@ constexpr uint32_t kVersion = 20;
 }
 
 std::vector<LodEntry>* CModelV20::LoadLods() {
-  lods.clear();
-  lodCount = 0;
-  presentLodCount = 0;
-  if (!isOpen || version != kVersion) return nullptr;
-  BinaryFile file(fullPath);
-  if (!file.IsOpen()) return nullptr;
-  lodCount = CountLodNames(file, 27);
-  lods.assign(static_cast<size_t>(lodCount), LodEntry{});
-  ReadLodNames(file, 31);
-  file.Close();
+  if (!ReadLodTable(kVersion, 27, 31)) return nullptr;
   LoadMaterials();
   return &lods;
 }

@@ -50,10 +50,7 @@ int CModelV25::CountLodEntries(BinaryFile& file, int64_t& offset) {
 }
 
 std::vector<LodEntry>* CModelV25::LoadLods() {
-  lods.clear();
-  lodCount = 0;
-  presentLodCount = 0;
-  if (!isOpen || version != kVersion) return nullptr;
+  if (!ResetLods(kVersion)) return nullptr;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return nullptr;
   int64_t offset = kOptionalNameOffset + 1;

@@ -167,8 +167,8 @@ TEST(HugeCounts, EndAtTheEndOfTheFile) {
   test::RecordingNotifier notes;
   TempWorkdir wd;
   auto start = std::chrono::steady_clock::now();
-  std::vector<uint8_t> run(300000, 'Z');
-  run.push_back(0);
+  std::vector<uint8_t> run(300001, 'Z');
+  run.back() = 0;
   wd.Write("xmodel/gun", v14::Header({"gun_lod0", "gun_lod1"}, v14::Lists({{"a.dds"}, {"b.dds"}}, run)));
   wd.Write("xmodelsurfs/gun_lod0",
            ByteWriter().U16(14).U16(0xFFFF).U8(0).U16(0xFFFF).U16(0).U16(0xFFFF).U16(1).U8(255).U16(0xFFFF));
