@@ -11,11 +11,11 @@ bool TagsListed(const ModelVersion& v) { return v.hasTagsListing; }
 bool XWritten(const ModelVersion& v) { return v.hasXExport; }
 
 const std::array<Exporter, 4> kExporters{{
-    {"mtl", ".mtl", "material library", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteMtl},
-    {"obj", ".obj", "OBJ export", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteObj},
-    {"tags", "_tags.txt", "tags listing", OutputName::Model, &TagsListed, LevelReader::Compatible, false,
+    {"mtl", ".mtl", ", which has no material library", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteMtl},
+    {"obj", ".obj", ", which has no OBJ export", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteObj},
+    {"tags", "_tags.txt", ", which has no tags listing", OutputName::Model, &TagsListed, LevelReader::Compatible, false,
      &WriteTagsListing},
-    {"x", ".x", ".x export", OutputName::Level, &XWritten, LevelReader::Compatible, true, &WriteX},
+    {"x", ".x", "; only version {versions} models export to .x", OutputName::Level, &XWritten, LevelReader::Compatible, true, &WriteX},
 }};
 
 }  // namespace

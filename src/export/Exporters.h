@@ -28,7 +28,9 @@ enum class OutputName {
 struct Exporter {
   std::string_view name;       // "obj", "mtl", "x", "tags"
   std::string_view extension;  // appended to the level's or the model's name
-  std::string_view title;      // "tags listing": what a version without it has none of
+  // What the export path says after "the model header H has version V" when the model's
+  // version lacks the format; "{versions}" stands for the versions that have it.
+  std::string_view lacking;
   OutputName namedAfter = OutputName::Level;
   bool (*hasFormat)(const ModelVersion& version) = nullptr;  // the versions that have it
   LevelReader reader = LevelReader::Compatible;

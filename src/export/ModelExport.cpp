@@ -22,6 +22,19 @@ std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
 
+// Why a version lacking the exporter's format gets nothing, with the versions that have it.
+std::string Lacking(const Exporter& e) {
+  std::string versions;
+  for (const ModelVersion& row : ModelVersions()) {
+    if (!e.hasFormat(row)) continue;
+    if (!versions.empty()) versions += ", ";
+    versions += VersionText(row.number);
+  }
+  std::string text(e.lacking);
+  if (auto at = text.find("{versions}"); at != std::string::npos) text.replace(at, 10, versions);
+  return text;
+}
+
 // The level the surfaces-needing exporters write: the asked one or the default, checked
 // against the header's table and the version's loadable levels.
 std::optional<int> ChooseLevel(const CModel& model, const ModelVersion& row,
@@ -126,7 +139,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
       exporters.push_back(e);
     } else if (exporters.empty()) {
       outcome.error = "the model header " + Shown(header) + " has version " + VersionText(*number) +
-                      ", which has no " + std::string(e ? e->title : name);
+                      (e ? Lacking(*e) : ", which has no " + std::string(name) + " export");
       return outcome;
     }
   }
