@@ -9,8 +9,7 @@
 
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
-#include "export/GltfWriter.h"
-#include "model/Model.h"
+#include "export/ModelExport.h"
 
 namespace tessary::cli {
 
@@ -28,15 +27,14 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  g_showExploded = options.showExploded ? 1 : 0;
-  GltfOptions gltf;
-  gltf.scale = options.scale;
   ExportOne exportOne = [&](const std::string& name) {
-    std::vector<std::string> notes;
-    ExportOutcome outcome = ExportGltfFile(workdir, name, options.lod, gltf, notes);
-    for (const std::string& note : notes) PrintError("note: " + note);
+    ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
+    request.scale = options.scale;
+    ExportOutcome outcome = ExportGltfFile(request);
+    for (const std::string& note : outcome.notes) PrintError("note: " + note);
     return outcome;
   };
+  // --jobs is taken for the batch of --all; the models are exported one after another.
   return options.all ? ExportAllModels(workdir, exportOne) : ExportNamedModels(options.models, exportOne);
 }
 
@@ -50,9 +48,7 @@ void RegisterExportGltfCommand(CLI::App& app) {
       "rotations, the skinned mesh with up to four bone weights per vertex, and the colour "
       "images embedded as PNG. Z-up game space becomes glTF's Y-up on a node named after the "
       "model.");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds xmodel, xmodelsurfs, ...); default: the stored one, "
-                  "else the current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   auto* lod = cmd->add_option("--lod", options->lod,
                               "Level of detail to export (its index); default: the first level "
                               "the header names");

@@ -9,9 +9,9 @@
 #include <map>
 #include <sstream>
 
+#include "export/Exporters.h"
 #include "export/PngEncoder.h"
 #include "model/SkinnedGeometry.h"
-#include "model/StructuralReader.h"
 #include "platform/BuildInfo.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
@@ -318,11 +318,23 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
   return doc;
 }
 
-bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::string& error) {
+namespace {
+
+// The document as the bytes of a .glb file; false when tinygltf cannot encode it.
+bool EncodeGlb(const tinygltf::Model& document, std::string& bytes) {
   std::ostringstream stream;
   tinygltf::TinyGLTF writer;
-  if (!writer.WriteGltfSceneToStream(&document, stream, false, true)) {
-    error = "cannot encode the glTF document for " + path;
+  if (!writer.WriteGltfSceneToStream(&document, stream, false, true)) return false;
+  bytes = stream.str();
+  return true;
+}
+
+}  // namespace
+
+bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::string& error) {
+  std::string bytes;
+  if (!EncodeGlb(document, bytes)) {
+    error = "cannot encode the glTF document for " + ResolvePath(path).string();
     return false;
   }
   OutputFile out;
@@ -330,7 +342,6 @@ bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::stri
     error = "cannot write " + ResolvePath(path).string();
     return false;
   }
-  const std::string bytes = stream.str();
   out.Write(bytes.data(), bytes.size());
   if (!out.Commit()) {
     error = "cannot write " + out.Target().string();
@@ -339,18 +350,24 @@ bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::stri
   return true;
 }
 
+bool WriteGltf(const ExportLevel& level, OutputFile& file) {
+  if (!level.decoded) return false;
+  std::vector<std::string> notes;
+  GltfOptions options;
+  options.scale = level.scale;
+  std::string bytes;
+  if (!EncodeGlb(BuildGltf(*level.decoded, options, level.notes ? *level.notes : notes), bytes)) return false;
+  file.Write(bytes.data(), bytes.size());
+  return true;
+}
+
 ExportOutcome ExportGltfFile(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex, const GltfOptions& options,
                              std::vector<std::string>& notes) {
-  ExportOutcome outcome;
-  auto level = ReadStructuralLevel(workdir, modelName, lodIndex, outcome.error);
-  if (!level) return outcome;
-  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return outcome;
-  const tinygltf::Model document = BuildGltf(*level, options, notes);
-  const std::string path = workdir + "\\obj\\" + level->surfsName + ".glb";
-  if (!SaveGlb(document, path, outcome.error)) return outcome;
-  outcome.written.push_back(ResolvePath(path).string());
-  outcome.ok = true;
+  ExportRequest request{workdir, modelName, lodIndex, {}};
+  request.scale = options.scale;
+  ExportOutcome outcome = ExportGltfFile(request);
+  notes.insert(notes.end(), outcome.notes.begin(), outcome.notes.end());
   return outcome;
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/BinaryFile.h"
+
 namespace tessary {
 
 struct HeaderLayout {
@@ -17,8 +19,8 @@ struct HeaderLayout {
   std::vector<std::vector<std::string>> materials;  // one list per slot (empty when unused)
 };
 
-// Reads a header's bytes; nullopt with the reason in `why` when the version is not 14, 20
-// or 25 or the file ends before its material lists do.
-std::optional<HeaderLayout> ReadHeaderLayout(const std::vector<uint8_t>& bytes, std::string& why);
+// Reads a header from its start; nullopt with the reason in `why` when the version is not
+// 14, 20 or 25 or the file ends before its material lists do.
+std::optional<HeaderLayout> ReadHeaderLayout(BinaryFile& file, std::string& why);
 
 }  // namespace tessary

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/ByteCursor.h"
+#include "model/CheckedReader.h"
 
 namespace tessary {
 
@@ -23,17 +23,17 @@ Quat RotationFromStored(int16_t x, int16_t y, int16_t z) {
   return q;
 }
 
-bool ReadSkeleton(const std::vector<uint8_t>& bytes, uint16_t version, std::vector<Bone>& bones,
-                  std::string& why) {
-  ByteCursor c(bytes);
+bool ReadSkeleton(BinaryFile& file, uint16_t version, std::vector<Bone>& bones, std::string& why) {
+  file.Seek(0);
+  CheckedReader c(file);
   const uint16_t stored = c.U16();
-  if (bytes.size() < 6 || stored != version) {
+  if (file.Size() < 6 || stored != version) {
     why = "not a parts file of version " + std::to_string(version);
     return false;
   }
   const uint16_t records = c.U16();
   const uint16_t roots = c.U16();
-  if (6 + size_t{records} * 19 + roots + records > bytes.size()) {
+  if (size_t{records} * 19 + roots + records > c.Remaining()) {
     why = "damaged parts file (" + std::to_string(roots + records) + " bones do not fit in it)";
     return false;
   }
@@ -48,12 +48,12 @@ bool ReadSkeleton(const std::vector<uint8_t>& bytes, uint16_t version, std::vect
   }
   for (Bone& b : bones) {
     b.name = c.ZString();
-    if (c.Tell() > c.Size()) {
+    if (c.Ended()) {
       why = "damaged parts file (it ends inside its bone names)";
       return false;
     }
     if (b.name.empty()) b.name = "tag_origin";
-    if (version == 14) c.Skip(24);
+    if (version == 14) file.Skip(24);
   }
   return true;
 }

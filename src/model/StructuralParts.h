@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/DecodedLevel.h"
+#include "platform/BinaryFile.h"
 
 namespace tessary {
 
@@ -19,7 +20,6 @@ Quat RotationFromStored(int16_t x, int16_t y, int16_t z);
 // Reads the bones of a parts file; false with the reason in `why` when it is of another
 // version than `version` or ends before its names do. A parent that does not come before
 // its bone makes the bone one more root (keeping its translation and rotation).
-bool ReadSkeleton(const std::vector<uint8_t>& bytes, uint16_t version, std::vector<Bone>& bones,
-                  std::string& why);
+bool ReadSkeleton(BinaryFile& file, uint16_t version, std::vector<Bone>& bones, std::string& why);
 
 }  // namespace tessary

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "model/ByteCursor.h"
 #include "model/Model.h"
 #include "model/StructuralHeader.h"
 #include "model/StructuralParts.h"
@@ -17,11 +16,11 @@ namespace {
 std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
 
 // The whole file, or nullopt when it cannot be opened.
-std::optional<std::vector<uint8_t>> ReadWhole(const std::string& joinedPath) {
+std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
   if (!FileExists(joinedPath)) return std::nullopt;
   BinaryFile file(joinedPath);
   if (!file.IsOpen()) return std::nullopt;
-  return ByteCursor::FromFile(file).Bytes();
+  return file;
 }
 
 // The colour image of a material, as a path that exists, or "".

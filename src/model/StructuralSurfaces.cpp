@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "model/ByteCursor.h"
+#include "model/CheckedReader.h"
 
 namespace tessary {
 
@@ -37,24 +37,16 @@ DecodedVertex VertexFrom(const Record& r, size_t positionAt, uint16_t bone) {
 
 class SurfaceReader {
  public:
-  SurfaceReader(const std::vector<uint8_t>& bytes, std::string& why) : c_(bytes), why_(why) {}
+  SurfaceReader(BinaryFile& file, std::string& why) : c_(file), why_(why) {}
 
-  ByteCursor& Cursor() { return c_; }
-  bool Overran() const { return c_.Tell() > c_.Size(); }
+  CheckedReader& Cursor() { return c_; }
+  bool Overran() const { return c_.Ended(); }
   bool Fail(size_t surface, const std::string& what) {
     why_ = "damaged surfaces file (surface " + std::to_string(surface) + " " + what + ")";
     return false;
   }
   // The next `size` bytes as a record; null when the file ends first.
-  const uint8_t* Take(size_t size) {
-    const size_t at = c_.Tell();
-    if (at > c_.Size() || c_.Size() - at < size) {
-      c_.Skip(size);
-      return nullptr;
-    }
-    c_.Skip(size);
-    return c_.Bytes().data() + at;
-  }
+  const uint8_t* Take(size_t size) { return c_.Take(size); }
 
   void Triangles(DecodedSurface& s, uint16_t count) {
     s.triangles.resize(size_t{count} * 3);
@@ -97,11 +89,12 @@ class SurfaceReader {
       s.vertices.push_back(v);
     }
     if (Overran()) return Fail(n, "ends inside its strips");
-    c_.Skip(1);
+    if (c_.Remaining() > 0) c_.Skip(1);  // the last surface of a file often lacks this byte
     return true;
   }
 
   bool V20(DecodedSurface& s, size_t n) {
+    if (n > 0) c_.Skip(1);  // one byte between surfaces
     const uint16_t vertexCount = c_.U16();
     const uint16_t triangleCount = c_.U16();
     const uint16_t bone = c_.U16();
@@ -137,7 +130,6 @@ class SurfaceReader {
     }
     Triangles(s, triangleCount);
     if (Overran()) return Fail(n, "ends inside its triangles");
-    c_.Skip(1);
     return true;
   }
 
@@ -192,18 +184,19 @@ class SurfaceReader {
   }
 
  private:
-  ByteCursor c_;
+  CheckedReader c_;
   std::string& why_;
 };
 
 }  // namespace
 
-bool ReadSurfacesStructural(const std::vector<uint8_t>& bytes, uint16_t version,
-                            std::vector<DecodedSurface>& surfaces, std::string& why) {
-  SurfaceReader reader(bytes, why);
-  ByteCursor& c = reader.Cursor();
+bool ReadSurfacesStructural(BinaryFile& file, uint16_t version, std::vector<DecodedSurface>& surfaces,
+                            std::string& why) {
+  file.Seek(0);
+  SurfaceReader reader(file, why);
+  CheckedReader& c = reader.Cursor();
   const uint16_t stored = c.U16();
-  if (bytes.size() < 4 || stored != version) {
+  if (file.Size() < 4 || stored != version) {
     why = "not a surfaces file of version " + std::to_string(version);
     return false;
   }
@@ -212,7 +205,6 @@ bool ReadSurfacesStructural(const std::vector<uint8_t>& bytes, uint16_t version,
   surfaces.assign(count, DecodedSurface{});
   for (size_t i = 0; i < count; ++i) {
     DecodedSurface& s = surfaces[i];
-    s.material = static_cast<int32_t>(i);
     const bool ok = version == 14 ? reader.V14(s, i) : version == 20 ? reader.V20(s, i) : reader.V25(s, i);
     if (!ok) return false;
   }

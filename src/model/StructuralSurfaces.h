@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "model/DecodedLevel.h"
+#include "platform/BinaryFile.h"
 
 namespace tessary {
 
 // Decodes every surface of a surfaces file of `version`; false with the reason in `why`
 // (naming the surface) when the file is of another version or ends inside a surface, or
 // when a version 14 surface has no bone.
-bool ReadSurfacesStructural(const std::vector<uint8_t>& bytes, uint16_t version,
-                            std::vector<DecodedSurface>& surfaces, std::string& why);
+bool ReadSurfacesStructural(BinaryFile& file, uint16_t version, std::vector<DecodedSurface>& surfaces,
+                            std::string& why);
 
 }  // namespace tessary
