@@ -3,23 +3,22 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
+#include "platform/FileOpen.h"
 #include "platform/Path.h"
 
 namespace tessary {
 
 bool BinaryFile::Open(std::string_view path) {
   Close();
-  file_.reset(std::fopen(ResolvePath(path).c_str(), "rb"));
+  // Only a regular file opens: a folder (which the C library would open and then fail
+  // every read of) is refused as the games' platform refuses it, and a FIFO or device
+  // would block.
+  ReadDescriptor fd = OpenRegularFile(ResolvePath(path));
+  if (!fd.IsOpen()) return false;
+  file_.reset(fdopen(fd.Get(), "rb"));
   if (!file_) return false;
-  // A folder is not a file to read (the C library here would open one and then fail
-  // every read, where the games' platform refuses to open it).
-  struct stat st {};
-  if (fstat(fileno(file_.get()), &st) != 0 || S_ISDIR(st.st_mode)) {
-    file_.reset();
-    return false;
-  }
+  fd.Release();
   long size = -1;
   if (std::fseek(file_.get(), 0, SEEK_END) == 0) size = std::ftell(file_.get());
   size_ = size < 0 ? 0 : size;
