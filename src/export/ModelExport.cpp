@@ -10,6 +10,7 @@
 #include "export/TagsListing.h"
 #include "model/ModelV14.h"
 #include "model/ShowModelTree.h"
+#include "platform/OutputFile.h"
 #include "platform/Path.h"
 
 namespace fs = std::filesystem;
@@ -112,7 +113,8 @@ bool Wrote(ExportOutcome& outcome, bool ok, const std::string& joined) {
   if (ok) {
     outcome.written.push_back(Shown(joined));
   } else if (outcome.error.empty()) {
-    outcome.error = "cannot write " + Shown(joined);
+    // The output layer knows why (a read-only file, a full disk); else the file is named.
+    outcome.error = LastOutputError().empty() ? "cannot write " + Shown(joined) : LastOutputError();
   }
   return ok;
 }
