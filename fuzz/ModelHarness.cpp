@@ -41,7 +41,9 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
   if (!model->Open(modelFolder, "m") || !model->LoadLods()) return;
   const int levels = std::min<int>(static_cast<int>(model->lods.size()), 4);
   for (int level = 0; level < levels; ++level) {
-    if (!model->lods[static_cast<size_t>(level)].present) continue;
+    // The writers join the level's name below obj: only plain names are exported here.
+    const auto& lod = model->lods[static_cast<size_t>(level)];
+    if (!lod.present || !IsPlainName(lod.surfsName)) continue;
     model->LoadParts(level);
     if (!model->LoadSurfaces(level, false)) continue;
     model->WriteMtl(level);
