@@ -12,6 +12,7 @@
 #include "model/ShowModelTree.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace fs = std::filesystem;
 
@@ -20,6 +21,29 @@ namespace tessary {
 namespace {
 
 std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
+
+// Names that a header gives the files of an export (the level, which also names the
+// output files; the parts file; the level's materials and images) must be plain file
+// names: one with a folder step, "..", an absolute form or a drive letter would reach
+// outside the working folder. Empty when they are, else the message naming the model.
+std::string CheckHeaderNames(const CModel& model, int level) {
+  auto refuse = [&](const char* what, const std::string& name) -> std::string {
+    std::string why = WhyNotPlainName(name);
+    if (why.empty()) return {};
+    return "the model header " + Shown(model.fullPath) + " names " + what + " \"" + name +
+           "\", which is not a plain file name (" + why + "); nothing is written";
+  };
+  const auto& lods = model.lods;
+  if (level < 0 || static_cast<size_t>(level) >= lods.size()) return {};
+  if (auto e = refuse("the level", lods[static_cast<size_t>(level)].surfsName); !e.empty()) return e;
+  if (auto e = refuse("the parts file", lods[0].surfsName); !e.empty()) return e;
+  for (const auto& m : lods[static_cast<size_t>(level)].materials) {
+    if (auto e = refuse("the material", m.name); !e.empty()) return e;
+    if (m.imageName && !m.imageName->empty())
+      if (auto e = refuse("the image", *m.imageName); !e.empty()) return e;
+  }
+  return {};
+}
 
 // A model of the header's version, opened, with its levels read.
 struct OpenedModel {
@@ -32,6 +56,11 @@ OpenedModel OpenModel(const std::string& workdir, const std::string& modelName, 
   OpenedModel opened;
   const std::string folder = workdir + "\\xmodel";
   const std::string header = folder + "\\" + modelName;
+  if (std::string why = WhyNotPlainName(modelName); !why.empty()) {
+    error = "the model name \"" + modelName + "\" is not a file name of " + Shown(folder) + " (" +
+            why + ")";
+    return opened;
+  }
   auto version = ReadModelVersion(header);
   if (!version) {
     error = "cannot open the model header " + Shown(header);
@@ -95,6 +124,7 @@ std::optional<int> LoadLevel(const std::string& workdir, CModel& model, uint8_t 
     return std::nullopt;
   }
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
+  if (outcome.error = CheckHeaderNames(model, *level); !outcome.error.empty()) return std::nullopt;
   model.LoadParts(*level);
   if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return std::nullopt;
 
@@ -131,11 +161,17 @@ ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& mode
   if (!level) return outcome;
   const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
   const std::string objFolder = workdir + "\\obj\\";
-  if (!Wrote(outcome, model.WriteMtl(*level), objFolder + surfsName + ".mtl")) return outcome;
-  if (!Wrote(outcome, model.WriteObj(*level), objFolder + surfsName + ".obj")) return outcome;
-  if (HasTagsListing(opened.version) &&
-      !Wrote(outcome, model.WriteTagsListing(modelName), objFolder + modelName + "_tags.txt"))
+  // The level's files appear together once all were written, or none of them does.
+  OutputSet set;
+  bool ok = Wrote(outcome, model.WriteMtl(*level), objFolder + surfsName + ".mtl") &&
+            Wrote(outcome, model.WriteObj(*level), objFolder + surfsName + ".obj") &&
+            (!HasTagsListing(opened.version) ||
+             Wrote(outcome, model.WriteTagsListing(modelName), objFolder + modelName + "_tags.txt"));
+  if (ok && !set.Commit()) outcome.error = set.Error(), ok = false;
+  if (!ok) {
+    outcome.written.clear();
     return outcome;
+  }
   outcome.ok = true;
   return outcome;
 }

@@ -2,6 +2,7 @@
 
 #include "model/FileAccess.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace tessary {
 
@@ -115,7 +116,7 @@ std::string ImageForMaterial(const std::string& materialPath) {
   file.Close();
   auto slash = materialPath.rfind('\\');
   bool dds = false;
-  if (slash != std::string::npos)
+  if (slash != std::string::npos && IsPlainName(image))
     dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
   return image + (dds ? ".dds" : ".iwi");
 }
@@ -127,7 +128,7 @@ bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&he
     return false;
   }
   std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
-  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
+  if (!IsPlainName(lods[0].surfsName) || !FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
       (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
     UseRootPartOnly();
     return false;
@@ -146,6 +147,7 @@ void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod) {
     m.lodMaterialCount = lod.materialCount;
     m.name = ReadZString(file, length);
     file.Skip(1);
+    if (!IsPlainName(m.name)) continue;  // names only files of the materials folder
     std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
     if (!image.empty()) m.imageName = image;
   }
