@@ -11,7 +11,7 @@ namespace {
 // `s`, or 0.
 size_t PrintableSequence(std::string_view s) {
   const auto b0 = static_cast<uint8_t>(s[0]);
-  if (b0 >= 0x20 && b0 < 0x7F) return 1;
+  if ((b0 >= 0x20 && b0 < 0x7F) || b0 == '\n' || b0 == '\t') return 1;
   size_t length = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
   if (length == 0 || s.size() < length) return 0;
   uint32_t cp = b0 & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);

@@ -157,7 +157,7 @@ TEST(HostileFiles, EachArgumentReachesTheProgramWholeAndItsExitStatusIsKnown) {
 TEST(HostileFiles, ControlBytesAreShownEscaped) {
   EXPECT_EQ(PrintableText("a\x1b[2Jb\x07"), "a\\x1B[2Jb\\x07");
   EXPECT_EQ(PrintableText("\x7f\xc2\x9b\xff\xc3"), "\\x7F\\xC2\\x9B\\xFF\\xC3");  // DEL, C1 CSI, not UTF-8
-  EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac"), "caf\xc3\xa9 \xe2\x82\xac");  // text stays
+  EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac\n\t\r"), "caf\xc3\xa9 \xe2\x82\xac\n\t\\x0D");  // text stays
 }
 
 }  // namespace
