@@ -38,6 +38,9 @@ mode_t NewFileMode() {
 
 std::string Reason(int error) { return error != 0 ? std::strerror(error) : "write error"; }
 
+// A path as messages show it: the readers' "xmodel\..\obj" steps taken out.
+std::string Shown(const fs::path& path) { return path.lexically_normal().string(); }
+
 }  // namespace
 
 const std::string& LastOutputError() { return lastError; }
@@ -46,9 +49,9 @@ std::string WhyNotReplaceable(const fs::path& target) {
   struct stat st {};
   if (::lstat(target.c_str(), &st) != 0) return {};  // nothing there yet
   if (S_ISLNK(st.st_mode)) return {};                 // the link itself is replaced
-  if (!S_ISREG(st.st_mode)) return target.string() + " is not a regular file";
+  if (!S_ISREG(st.st_mode)) return Shown(target) + " is not a regular file";
   bool writable = ::geteuid() == 0 ? (st.st_mode & 0222) != 0 : ::access(target.c_str(), W_OK) == 0;
-  if (!writable) return target.string() + " is read-only";
+  if (!writable) return Shown(target) + " is read-only";
   return {};
 }
 
@@ -73,14 +76,14 @@ bool OutputFile::OpenExact(const fs::path& target) {
   // mkstemp gives a name no one else uses; the file is renamed over the target on commit.
   std::string pattern = base + "XXXXXX";
   int fd = mkstemp(pattern.data());
-  if (fd < 0) return fail("cannot write " + target_.string() + ": " + Reason(errno));
+  if (fd < 0) return fail("cannot write " + Shown(target_) + ": " + Reason(errno));
   file_.reset(fdopen(fd, "wb"));
   if (!file_) {
     int error = errno;
     ::close(fd);
     std::error_code ec;
     fs::remove(pattern, ec);
-    return fail("cannot write " + target_.string() + ": " + Reason(error));
+    return fail("cannot write " + Shown(target_) + ": " + Reason(error));
   }
   temp_ = pattern;
   failed_ = false;
@@ -194,7 +197,7 @@ bool OutputFile::Commit() {
   }
   if (!ok) {
     fs::remove(temp_, ec);
-    error_ = "cannot write " + target_.string() + ": " + Reason(error);
+    error_ = "cannot write " + Shown(target_) + ": " + Reason(error);
     lastError = error_;
   }
   temp_.clear();
@@ -254,7 +257,7 @@ bool OutputSet::Commit() {
     if (ec) break;
   }
   if (done < pending_.size()) {
-    error_ = "cannot write " + pending_[done].target.string() + ": " + ec.message();
+    error_ = "cannot write " + Shown(pending_[done].target) + ": " + ec.message();
     lastError = error_;
     for (size_t i = 0; i < done; ++i) {
       std::error_code undo;

@@ -62,7 +62,7 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
   }
   // A material name that steps out is refused as well, naming the model.
   test::TempWorkdir wd;
-  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"..\\..\\secret"}}}));
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "..\\..\\secret"}}}));
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
   ExportOutcome outcome = ExportObjFiles(wd.Str(), "m", std::nullopt);
   EXPECT_FALSE(outcome.ok);
