@@ -28,7 +28,8 @@ std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath
 // outside the working folder. Empty when they are, else the message naming the model.
 std::string CheckHeaderNames(const CModel& model, int level) {
   auto refuse = [&](const char* what, const std::string& name) -> std::string {
-    std::string why = WhyNotPlainName(name);
+    // An empty name names no file (the readers find nothing under it): not a risk.
+    std::string why = name.empty() ? std::string() : WhyNotPlainName(name);
     if (why.empty()) return {};
     return "the model header " + Shown(model.fullPath) + " names " + what + " \"" + name +
            "\", which is not a plain file name (" + why + "); nothing is written";
