@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "export/ModelExport.h"
 #include "model/Model.h"
 #include "model/ModelTree.h"
 #include "model/ShowModelTree.h"
@@ -37,21 +38,13 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
   ModelTree tree;
   ShowModelTree(tree, work, "m", version);
 
-  auto model = CreateModel(version);
-  if (!model->Open(modelFolder, "m") || !model->LoadLods()) return;
-  const int levels = std::min<int>(static_cast<int>(model->lods.size()), 4);
-  for (int level = 0; level < levels; ++level) {
-    // The writers join the level's name below obj: only plain names are exported here.
-    const auto& lod = model->lods[static_cast<size_t>(level)];
-    if (!lod.present || !IsPlainName(lod.surfsName)) continue;
-    model->LoadParts(level);
-    if (!model->LoadSurfaces(level, false)) continue;
-    model->WriteMtl(level);
-    model->WriteObj(level);
-    model->WriteTagsListing("m");
-    model->WriteX(level);
-    break;
+  // The exports as both front ends run them, with their checks of the header's names.
+  for (int level = 0; level < 4; ++level) {
+    ExportOutcome obj = ExportObjFiles(work, "m", level);
+    ExportXFile(work, "m", level);
+    if (obj.ok) break;
   }
+  ExportTagsFile(work, "m");
   CheckNothingEscaped();
 }
 

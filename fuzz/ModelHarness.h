@@ -1,6 +1,6 @@
 #pragma once
 // The model targets' common run: one input split into a model header, a parts file and a
-// surfaces file, read and exported as the form does.
+// surfaces file, shown as a tree and exported through the export path both front ends use.
 #include <cstddef>
 #include <cstdint>
 
