@@ -8,6 +8,7 @@
 #include "model/StructuralSurfaces.h"
 #include "platform/BinaryFile.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace tessary {
 
@@ -26,11 +27,12 @@ std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
 // The colour image of a material, as a path that exists, or "".
 std::string FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
   std::string path;
+  if (material.empty()) return {};
   if (version == 14) {
     path = workdir + "\\materials\\" + material;
   } else {
     const std::string image = ImageForMaterial(workdir + "\\materials\\" + material);
-    if (image.empty()) return {};
+    if (image.empty() || !IsPlainName(image)) return {};
     path = workdir + "\\images\\" + image;
     if (!FileExists(path) && image.ends_with(".dds"))
       path = workdir + "\\images\\" + image.substr(0, image.size() - 4) + ".iwi";
@@ -65,6 +67,18 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     error = Shown(headerPath) + ": the model has no level " + std::to_string(level);
     return std::nullopt;
   }
+
+  // Names from the header become paths: only plain file names are joined.
+  auto refuse = [&](const char* what, const std::string& name) {
+    const std::string why = WhyNotPlainName(name);
+    if (!why.empty())
+      error = "the model header " + Shown(headerPath) + " names " + what + " \"" + name +
+              "\", which is not a plain file name (" + why + "); nothing is written";
+    return !why.empty();
+  };
+  if (refuse("the parts file", *firstNamed) || refuse("the level", names[size_t(level)])) return std::nullopt;
+  for (const std::string& m : header->materials[size_t(level)])
+    if (!m.empty() && refuse("the material", m)) return std::nullopt;
 
   DecodedLevel out;
   out.modelName = modelName;

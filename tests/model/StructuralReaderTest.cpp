@@ -206,6 +206,23 @@ TEST_F(StructuralReader, LevelsMaterialsAndImages) {
   EXPECT_NE(error.find("no level 2"), std::string::npos);
 }
 
+TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
+  st::Vertex v;
+  wd.Write("xmodelsurfs/ok1", st::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xmodel/up", st::Header(20, {{"../xmodelsurfs/ok1", {"mtl_a"}}}));
+  EXPECT_FALSE(Read("up"));
+  EXPECT_NE(error.find("not a plain file name"), std::string::npos) << error;
+  wd.Write("xmodel/mat", st::Header(20, {{"ok1", {"../../etc/passwd"}}}));
+  EXPECT_FALSE(Read("mat"));
+  EXPECT_NE(error.find("the material"), std::string::npos) << error;
+  // An image name with a folder step in a material file: the material has no image.
+  wd.Write("xmodel/img", st::Header(20, {{"ok1", {"mtl_a"}}}));
+  wd.Write("materials/mtl_a", st::Material("../xmodel/img"));
+  auto level = Read("img");
+  ASSERT_TRUE(level) << error;
+  EXPECT_EQ(level->materials[0].imagePath, "");
+}
+
 TEST_F(StructuralReader, DamagedFilesNameTheFileAndNeverCrash) {
   wd.Write("xmodel/m", st::Header(25, {{"m1", {"mtl_m"}}}));
   const auto parts = st::Parts(25, {"root"}, {{"b", {.parent = 0, .rotation = {32767, 32767, 32767}}}}).Data();
