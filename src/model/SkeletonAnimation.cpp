@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <unordered_map>
 
 namespace tessary {
@@ -18,6 +19,14 @@ float TimeOf(uint16_t frame, uint16_t fps) { return fps == 0 ? 0.0f : float(fram
 
 // A key whose frame is not after the previous key's cannot be kept in a channel whose
 // times must increase; such keys are left out.
+// Stored keys of more than a unit's length (all three words at their limits) are brought
+// back to unit length; a zero quaternion cannot occur (w makes up what x, y, z lack).
+Quat Normalized(const Quat& q) {
+  const float length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+  if (length == 0 || std::fabs(length - 1) < 1e-7f) return q;
+  return Quat{q.x / length, q.y / length, q.z / length, q.w / length};
+}
+
 bool After(const std::vector<float>& times, float t) {
   return times.empty() || t > times.back();
 }
@@ -34,7 +43,7 @@ RotationChannel Rotations(size_t bone, const std::vector<XAnimRotationKey>& keys
   for (const XAnimRotationKey& key : keys) {
     const float t = TimeOf(key.frame, fps);
     if (!After(channel.times, t)) continue;
-    Quat q = key.rotation;
+    Quat q = Normalized(key.rotation);
     // A stored key may be its neighbour's rotation negated; interpolating across the sign
     // change would spin the long way round.
     if (!channel.values.empty()) {
@@ -94,6 +103,7 @@ SkeletonAnimation AnimateSkeleton(const XAnim& anim, const std::vector<Bone>& sk
       out.rootMotionLost = true;
     } else {
       root = it->second;
+      out.rootMotionApplied = true;
     }
   }
 

@@ -14,7 +14,7 @@ namespace tessary {
 struct RotationChannel {
   size_t bone = 0;  // index in the skeleton
   std::vector<float> times;  // seconds, increasing
-  std::vector<Quat> values;  // local rotations; neighbours share a hemisphere
+  std::vector<Quat> values;  // unit local rotations; neighbours share a hemisphere
 };
 
 struct TranslationChannel {
@@ -31,7 +31,9 @@ struct SkeletonAnimation {
   std::vector<TranslationChannel> translations;
   // The animation's bones the skeleton lacks, in the file's order.
   std::vector<std::string> missingBones;
-  // The animation has root motion but it was not laid on: the skeleton has no tag_origin.
+  // The delta tracks drive tag_origin.
+  bool rootMotionApplied = false;
+  // The animation has root motion and it was asked for, but the skeleton has no tag_origin.
   bool rootMotionLost = false;
 };
 

@@ -125,6 +125,7 @@ TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
 
   SkeletonAnimation s = AnimateSkeleton(anim, Skeleton(), true);
   EXPECT_FALSE(s.rootMotionLost);
+  EXPECT_TRUE(s.rootMotionApplied);
   // The delta translation replaces the bone's own; with no delta rotation its own stays.
   EXPECT_EQ(TranslationsOf(s, 0)->values, (std::vector<std::array<float, 3>>{{0, 0, 0}, {50, 0, 0}}));
   EXPECT_EQ(TranslationsOf(s, 0)->times, (std::vector<float>{0, 29 / 30.0f}));
@@ -137,6 +138,7 @@ TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
 
   // Without root motion tag_origin has only its own tracks.
   s = AnimateSkeleton(anim, Skeleton(), false);
+  EXPECT_FALSE(s.rootMotionApplied || s.rootMotionLost);
   EXPECT_EQ(TranslationsOf(s, 0)->values, (std::vector<std::array<float, 3>>{{5, 5, 5}}));
   EXPECT_EQ(RotationsOf(s, 0)->values.size(), 1u);
 
@@ -152,7 +154,20 @@ TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
   noOrigin[0].name = "root";
   s = AnimateSkeleton(anim, noOrigin, true);
   EXPECT_TRUE(s.rootMotionLost);
+  EXPECT_FALSE(s.rootMotionApplied);
   EXPECT_EQ(s.rotations.size(), 1u);
+}
+
+TEST(SkeletonAnimation, RotationsComeOutOfUnitLength) {
+  XAnim anim;
+  anim.frames = 1;
+  XAnimBone knee;
+  knee.name = "j_knee";
+  knee.rotations = {RotKey(0, {-1, -1, 0, 0})};  // two words at their limit
+  anim.bones = {knee};
+  const Quat q = RotationsOf(AnimateSkeleton(anim, Skeleton(), true), 2)->values[0];
+  EXPECT_FLOAT_EQ(q.x, -std::sqrt(0.5f));
+  EXPECT_FLOAT_EQ(q.y, -std::sqrt(0.5f));
 }
 
 TEST(SkeletonAnimation, KeysThatDoNotAdvanceAreLeftOut) {
