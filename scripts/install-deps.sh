@@ -9,7 +9,9 @@ packages=(
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON output of `tessary info --json`
   libzip-dev                           # built-in extractor for the games' .iwd archives
-  libpng-dev                           # PNG output of `tessary render`
+  libpng-dev                           # PNG output of `tessary render`, textures embedded in glTF
+  libsquish-dev                        # DXT1/3/5 image decoding
+  libtinygltf-dev                      # glTF 2.0 writing (and reading back in tests)
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri   # headless OpenGL
   libfreetype-dev libfontconfig-dev fonts-dejavu-core                  # preview text overlay
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev                       # desktop program
@@ -31,6 +33,19 @@ else
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Khronos glTF validator (npm package gltf-validator), which a test runs over the glTF
+# exports, goes into the project-local folder .tools/ (not tracked by git). Node and npm come
+# from Debian when they are not there.
+if ! command -v npm >/dev/null 2>&1; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get install -y -qq --no-install-recommends nodejs npm
+fi
+validator_dir="$(dirname "$0")/../.tools/gltf-validator"
+if [ ! -f "$validator_dir/node_modules/gltf-validator/package.json" ]; then
+  mkdir -p "$validator_dir"
+  npm install --silent --no-audit --no-fund --prefix "$validator_dir" gltf-validator@2.0.0-dev.3.10
 fi
 
 # Written numbers must keep their decimal point whatever the user's locale: one test runs
