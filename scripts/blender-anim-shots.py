@@ -6,11 +6,13 @@
 #
 # options: --frames F,F,F   animation frames to show (the game's frames, at the file's rate;
 #                           default: first, middle, last)
-#          --view side|front|first-person   where the camera stands (default side)
+#          --view side|front|quarter|first-person   where the camera stands (default side)
 #          --ground         draw the ground plane (z = 0) and keep the camera level with it
 #          --size WxH       picture size (default 640x480)
 #          --engine E       CYCLES (default, needs no display) or BLENDER_WORKBENCH
-# Writes OUT_PREFIX-fNN.png per frame and prints each bone's lowest point for the feet check.
+#          --fps N          the animation's frame rate (default 30): Blender's frames are then
+#                           the game's
+# Writes OUT_PREFIX-fNN.png per frame and prints the lowest vertex of each, for the feet check.
 import math
 import sys
 
@@ -26,7 +28,7 @@ def parse_args():
     if len(argv) < 3:
         raise SystemExit("usage: blender -b -P blender-anim-shots.py -- FILE.glb ANIMATION OUT_PREFIX [options]")
     opts = {"glb": argv[0], "anim": argv[1], "out": argv[2], "frames": None, "view": "side",
-            "ground": False, "size": (640, 480), "engine": "CYCLES"}
+            "ground": False, "size": (640, 480), "engine": "CYCLES", "fps": 30}
     rest = argv[3:]
     i = 0
     while i < len(rest):
@@ -45,6 +47,8 @@ def parse_args():
             opts["size"] = (int(w), int(h))
         elif key == "--engine":
             opts["engine"] = value
+        elif key == "--fps":
+            opts["fps"] = int(value)
         i += 2
     return opts
 
@@ -75,6 +79,9 @@ def main():
     opts = parse_args()
     bpy.ops.wm.read_factory_settings(use_empty=True)
     scene = bpy.context.scene
+    # The importer places keys at time * the scene's rate.
+    scene.render.fps = opts["fps"]
+    scene.render.fps_base = 1
     bpy.ops.import_scene.gltf(filepath=opts["glb"])
     armatures = [o for o in scene.objects if o.type == "ARMATURE"]
     meshes = [o for o in scene.objects if o.type == "MESH"]
@@ -89,18 +96,7 @@ def main():
     armature.animation_data.action = action
     first, last = (int(round(v)) for v in action.frame_range)
 
-    # The importer places keys at time * the scene's rate; the game's frames are asked for,
-    # so map them through the rate the exporter stored in the animation's extras.
-    game_fps = None
-    extras = action.get("extras") if hasattr(action, "get") else None
-    if extras and "fps" in extras:
-        game_fps = extras["fps"]
-    frames = opts["frames"]
-    if frames is None:
-        blender_frames = [first, (first + last) // 2, last]
-    else:
-        rate = scene.render.fps / scene.render.fps_base / game_fps if game_fps else 1.0
-        blender_frames = [first + f * rate for f in frames]
+    frames = opts["frames"] or [first, (first + last) // 2, last]
 
     # Light, world and camera framing the whole animation.
     scene.world = bpy.data.worlds.new("world")
@@ -112,8 +108,8 @@ def main():
 
     lo = Vector((math.inf,) * 3)
     hi = Vector((-math.inf,) * 3)
-    for f in blender_frames:
-        scene.frame_set(int(f), subframe=f - int(f))
+    for f in frames:
+        scene.frame_set(f)
         a, b = world_bounds(meshes)
         lo = Vector(map(min, lo, a))
         hi = Vector(map(max, hi, b))
@@ -132,13 +128,16 @@ def main():
     camera = bpy.data.objects.new("camera", bpy.data.cameras.new("camera"))
     scene.collection.objects.link(camera)
     scene.camera = camera
-    direction = {"side": Vector((0, -1, 0.15)), "front": Vector((1, 0, 0.15)),
+    direction = {"side": Vector((0, -1, 0.15)), "front": Vector((1, 0, 0.15)), "quarter": Vector((0.7, -1, 0.3)),
                  "first-person": Vector((-1, 0, 0.2))}[opts["view"]].normalized()
     camera.location = centre + direction * extent * 1.6
     camera.rotation_euler = (centre - camera.location).to_track_quat("-Z", "Y").to_euler()
     camera.data.clip_end = extent * 20
 
     scene.render.engine = opts["engine"]
+    if opts["engine"] == "BLENDER_WORKBENCH":
+        scene.display.shading.light = "STUDIO"
+        scene.display.shading.color_type = "TEXTURE"
     if opts["engine"] == "CYCLES":
         scene.cycles.samples = 16
         scene.cycles.device = "CPU"
@@ -146,12 +145,11 @@ def main():
     scene.render.resolution_percentage = 100
     scene.render.image_settings.file_format = "PNG"
 
-    for n, f in enumerate(blender_frames):
-        scene.frame_set(int(f), subframe=f - int(f))
+    for f in frames:
+        scene.frame_set(f)
         lo_f, _ = world_bounds(meshes)
-        label = opts["frames"][n] if opts["frames"] else int(f)
-        print("frame %s: lowest vertex at z = %.3f" % (label, lo_f.z))
-        scene.render.filepath = "%s-f%02d.png" % (opts["out"], label)
+        print("frame %d: lowest vertex at z = %.3f" % (f, lo_f.z))
+        scene.render.filepath = "%s-f%02d.png" % (opts["out"], f)
         bpy.ops.render.render(write_still=True)
 
 

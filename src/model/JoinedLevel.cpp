@@ -14,6 +14,12 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
+size_t FindBone(const std::vector<Bone>& bones, const std::string& name) {
+  for (size_t b = 0; b < bones.size(); ++b)
+    if (SameName(bones[b].name, name)) return b;
+  return SIZE_MAX;
+}
+
 Quat Multiply(const Quat& a, const Quat& b) {
   return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
           a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
@@ -81,12 +87,9 @@ JoinResult JoinLevels(const DecodedLevel& first, const DecodedLevel& second) {
       bone.parent = int32_t(boneBase + size_t(parent));
       attachOf[i] = attachOf[size_t(parent)];
     } else {
-      size_t attach = firstRoot;
-      for (size_t b = 0; b < first.bones.size(); ++b)
-        if (SameName(first.bones[b].name, bone.name)) {
-          attach = b;
-          break;
-        }
+      size_t attach = FindBone(first.bones, bone.name);
+      if (attach == SIZE_MAX) attach = FindBone(first.bones, kWeaponBone);
+      if (attach == SIZE_MAX) attach = firstRoot;
       if (attach < first.bones.size()) {
         bone.parent = int32_t(attach);
         attachOf[i] = attach;

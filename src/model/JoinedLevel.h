@@ -12,9 +12,12 @@ struct JoinResult {
   std::string error;  // "" when joined
 };
 
+// Where a weapon's skeleton hangs in the arms' when no bone shares its root's name.
+inline constexpr const char* kWeaponBone = "tag_weapon";
+
 // The first level with the second's bones, surfaces and materials appended. Each root of
 // the second skeleton is parented to the first skeleton's bone of the same name (ignoring
-// case) when there is one, else to the first skeleton's first root. Version 25 positions,
+// case) when there is one, else to its tag_weapon, else to its first root. Version 25 positions,
 // which are stored in model space, are carried into the first model's space by the world
 // transform of the bone the root was attached to. Levels of different versions are not
 // joined.

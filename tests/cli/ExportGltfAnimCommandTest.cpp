@@ -26,7 +26,7 @@ struct ExportGltfAnim : ::testing::Test {
     anim.frames = 2;
     anim.flags = 2;
     anim.deltaTranslations = xa::Floats({0}, {{5, 0, 0}});
-    anim.bones = {{"j_bolt", false, false, {}, xa::Floats({0, 1}, {{1, 0, 0}, {2, 0, 0}})},
+    anim.bones = {{"j_bolt", false, false, {}, xa::Packed({0, 1}, 0, {1, 0, 0}, {1, 0, 0}, {{0, 0, 0}, {65535, 0, 0}})},
                   {"j_elbow", false, false, {}, {}},
                   {"j_wrist", false, false, {}, {}}};
     wd.Write("xanim/Fire", xa::Write(anim));

@@ -62,7 +62,7 @@ TEST(JoinedLevel, SecondSkeletonHangsBelowTheBoneOfItsRootsName) {
   EXPECT_EQ(l.bones[3].name, "tag_weapon");
   EXPECT_EQ(l.bones[3].parent, 2);  // the first's Tag_Weapon, ignoring case
   EXPECT_EQ(l.bones[4].parent, 3);
-  EXPECT_EQ(l.bones[5].parent, 0);  // no tag_clip in the arms: the first's root
+  EXPECT_EQ(l.bones[5].parent, 2);  // no tag_clip in the arms: their tag_weapon
   EXPECT_EQ(l.bones[6].parent, 5);
   ASSERT_EQ(l.materials.size(), 3u);
   EXPECT_EQ(l.materials[2].name, "clip");
@@ -86,10 +86,25 @@ TEST(JoinedLevel, ModelSpacePositionsMoveWithTheBoneTheyHangFrom) {
   EXPECT_NEAR(onGun.position[2], 2, 1e-6);
   EXPECT_NEAR(onGun.normal[0], 0, 1e-6);
   EXPECT_NEAR(onGun.normal[1], 1, 1e-6);
-  // The clip's root hangs from the arms' root at the origin: it stays.
+  // The clip's root hangs from tag_weapon as well.
   const DecodedVertex& onClip = r.level.surfaces[1].vertices[1];
-  EXPECT_FLOAT_EQ(onClip.position[1], 1);
-  EXPECT_FLOAT_EQ(onClip.position[0], 0);
+  EXPECT_NEAR(onClip.position[0], 0, 1e-6);
+  EXPECT_NEAR(onClip.position[1], 0, 1e-6);
+  EXPECT_NEAR(onClip.position[2], 2, 1e-6);
+}
+
+TEST(JoinedLevel, WithoutTagWeaponUnmatchedRootsHangFromTheFirstRoot) {
+  DecodedLevel arms = Arms(25);
+  arms.bones.pop_back();
+  arms.bones.insert(arms.bones.begin(), MakeBone("tag_view", -1));  // the first root
+  arms.bones[1].parent = -1;  // a second root
+  arms.bones[2].parent = 1;
+  const JoinResult r = JoinLevels(arms, Weapon(25));
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.level.bones[3].name, "tag_weapon");
+  EXPECT_EQ(r.level.bones[3].parent, 0);
+  EXPECT_EQ(r.level.bones[5].parent, 0);
+  EXPECT_FLOAT_EQ(r.level.surfaces[1].vertices[0].position[0], 1);  // the root is at the origin
 }
 
 TEST(JoinedLevel, DifferentVersionsAreNotJoined) {
