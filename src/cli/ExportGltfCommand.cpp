@@ -31,7 +31,6 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  g_showExploded = options.showExploded ? 1 : 0;
   GltfOptions gltf;
   gltf.scale = options.scale;
   ExportOne exportOne = [&](const std::string& name) {

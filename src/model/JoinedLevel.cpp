@@ -1,22 +1,16 @@
 #include "model/JoinedLevel.h"
 
 #include <array>
-#include <cctype>
+
+#include "platform/AsciiCase.h"
 
 namespace tessary {
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
 size_t FindBone(const std::vector<Bone>& bones, const std::string& name) {
   for (size_t b = 0; b < bones.size(); ++b)
-    if (SameName(bones[b].name, name)) return b;
+    if (EqualsIgnoringCase(bones[b].name, name)) return b;
   return SIZE_MAX;
 }
 

@@ -1,19 +1,14 @@
 #include "model/SkeletonAnimation.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <unordered_map>
+
+#include "platform/AsciiCase.h"
 
 namespace tessary {
 
 namespace {
-
-std::string Lower(const std::string& s) {
-  std::string out = s;
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 float TimeOf(uint16_t frame, uint16_t fps) { return fps == 0 ? 0.0f : float(frame) / float(fps); }
 
@@ -83,12 +78,12 @@ SkeletonAnimation AnimateSkeleton(const XAnim& anim, const std::vector<Bone>& sk
   out.duration = anim.Duration();
 
   std::unordered_map<std::string, size_t> byName;
-  for (size_t i = 0; i < skeleton.size(); ++i) byName.emplace(Lower(skeleton[i].name), i);
+  for (size_t i = 0; i < skeleton.size(); ++i) byName.emplace(AsciiLower(skeleton[i].name), i);
 
   // The skeleton bone each of the animation's bones drives, first come first served.
   std::vector<const XAnimBone*> driver(skeleton.size(), nullptr);
   for (const XAnimBone& bone : anim.bones) {
-    auto it = byName.find(Lower(bone.name));
+    auto it = byName.find(AsciiLower(bone.name));
     if (it == byName.end()) {
       out.missingBones.push_back(bone.name);
     } else if (driver[it->second] == nullptr) {

@@ -8,11 +8,10 @@
 // frame indices (bytes up to 256 slots, else words) before the values.
 #include "model/XAnimReader.h"
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
-#include "model/ByteCursor.h"
+#include "platform/BinaryFile.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -37,22 +36,22 @@ Quat FromStored(int16_t x, int16_t y, int16_t z) {
 
 class Parser {
  public:
-  Parser(const std::vector<uint8_t>& bytes, XAnim& anim) : in_(bytes), anim_(anim) {}
+  Parser(BinaryFile& in, XAnim& anim) : in_(in), anim_(anim) {}
 
   void Run() {
     Need(9, "its header");
-    anim_.version = in_.U16();
+    anim_.version = U16();
     if (anim_.version != 14 && anim_.version != 17)
       throw Damaged{"its version is " + std::to_string(anim_.version) + ", not 14 or 17"};
-    anim_.frames = in_.U16();
-    const uint16_t boneCount = in_.U16();
-    anim_.flags = in_.U8();
+    anim_.frames = U16();
+    const uint16_t boneCount = U16();
+    anim_.flags = U8();
     if (anim_.version == 17) {
       Need(1, "its header");
-      anim_.assetType = in_.U8();
+      anim_.assetType = U8();
     }
     Need(2, "its header");
-    anim_.fps = in_.U16();
+    anim_.fps = U16();
     if (anim_.frames == 0) throw Damaged{"it has no frames"};
     slots_ = anim_.KeySlots();
 
@@ -73,8 +72,7 @@ class Parser {
     anim_.bones.resize(boneCount);
     for (size_t i = 0; i < boneCount; ++i) {
       XAnimBone& bone = anim_.bones[i];
-      bone.name = in_.ZString();
-      if (in_.Tell() > in_.Size()) throw Damaged{"it ends inside the name of " + BoneLabel(i)};
+      bone.name = Name("the name of " + BoneLabel(i));
       bone.flipped = (flip[i / 8] >> (i % 8)) & 1;
       bone.simple = (simple[i / 8] >> (i % 8)) & 1;
     }
@@ -86,21 +84,35 @@ class Parser {
     }
 
     Need(1, "the notetracks");
-    const uint8_t noteCount = in_.U8();
+    const uint8_t noteCount = U8();
     anim_.notes.resize(noteCount);
     for (size_t i = 0; i < noteCount; ++i) {
       const std::string where = "notetrack " + std::to_string(i + 1);
-      anim_.notes[i].name = in_.ZString();
-      if (in_.Tell() > in_.Size()) throw Damaged{"it ends inside the name of " + where};
+      anim_.notes[i].name = Name("the name of " + where);
       Need(2, where);
-      anim_.notes[i].frame = in_.U16();
+      anim_.notes[i].frame = U16();
     }
   }
 
-  size_t Tell() const { return std::min(in_.Tell(), in_.Size()); }
+  size_t Tell() const { return size_t(std::min(in_.Tell(), in_.Size())); }
 
  private:
-  size_t Left() const { return in_.Tell() < in_.Size() ? in_.Size() - in_.Tell() : 0; }
+  size_t Left() const { return in_.Tell() < in_.Size() ? size_t(in_.Size() - in_.Tell()) : 0; }
+
+  // Every read is preceded by a check that the bytes are there.
+  uint8_t U8() { return in_.ReadU8(); }
+  uint16_t U16() { return in_.ReadU16(); }
+  float F32() { return in_.ReadF32(); }
+
+  // A zero-terminated name; the end of the file before its zero is damage.
+  std::string Name(const std::string& where) {
+    std::string name;
+    for (uint8_t b; ;) {
+      if (!in_.ReadByte(b)) throw Damaged{"it ends inside " + where};
+      if (b == 0) return name;
+      name.push_back(static_cast<char>(b));
+    }
+  }
 
   void Need(size_t bytes, const std::string& where) const {
     if (bytes > Left()) throw Damaged{"it ends inside " + where};
@@ -116,7 +128,7 @@ class Parser {
   // takes, so that a count the file cannot hold is found before anything is kept.
   std::vector<uint16_t> ReadFrames(size_t valueBytes, const std::string& where) {
     Need(2, where);
-    const uint16_t count = in_.U16();
+    const uint16_t count = U16();
     if (count > slots_)
       throw Damaged{where + " has " + std::to_string(count) + " keys for " + std::to_string(slots_) +
                     " frames"};
@@ -129,7 +141,7 @@ class Parser {
       const size_t indexBytes = slots_ > 256 ? 2 : 1;
       Need(count * (indexBytes + valueBytes), where);
       for (uint16_t& f : frames) {
-        f = indexBytes == 2 ? in_.U16() : in_.U8();
+        f = indexBytes == 2 ? U16() : U8();
         if (f >= slots_)
           throw Damaged{where + " has a key on frame " + std::to_string(f) + " of " +
                         std::to_string(slots_)};
@@ -146,10 +158,10 @@ class Parser {
       keys[k].frame = frames[k];
       int16_t x = 0, y = 0, z = 0;
       if (!zOnly) {
-        x = static_cast<int16_t>(in_.U16());
-        y = static_cast<int16_t>(in_.U16());
+        x = static_cast<int16_t>(U16());
+        y = static_cast<int16_t>(U16());
       }
-      z = static_cast<int16_t>(in_.U16());
+      z = static_cast<int16_t>(U16());
       keys[k].rotation = FromStored(x, y, z);
     }
   }
@@ -165,38 +177,36 @@ class Parser {
     if (!packed || frames.size() == 1) {
       Need(keys.size() * 12, where);
       for (auto& key : keys)
-        for (float& v : key.translation) v = in_.F32();
+        for (float& v : key.translation) v = F32();
       return;
     }
     if (frames.empty()) return;
     Need(25, where);
-    precision = in_.U8();
+    precision = U8();
     if (precision > 1) throw Damaged{where + " has the unknown precision " + std::to_string(precision)};
     float minimum[3], size[3];
-    for (float& v : minimum) v = in_.F32();
-    for (float& v : size) v = in_.F32();
+    for (float& v : minimum) v = F32();
+    for (float& v : size) v = F32();
     Need(keys.size() * (precision == 1 ? 3 : 6), where);
     const float steps = precision == 1 ? 255.0f : 65535.0f;
     for (auto& key : keys)
       for (int a = 0; a < 3; ++a) {
-        const float q = precision == 1 ? in_.U8() : in_.U16();
+        const float q = precision == 1 ? U8() : U16();
         key.translation[a] = minimum[a] + size[a] * (q / steps);
       }
   }
 
-  ByteCursor in_;
+  BinaryFile& in_;
   XAnim& anim_;
   uint32_t slots_ = 0;
 };
 
-}  // namespace
-
-XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name) {
+XAnimResult Parse(BinaryFile& file, const std::string& name) {
   XAnimResult result;
-  result.fileSize = bytes.size();
+  result.fileSize = size_t(file.Size());
   XAnim anim;
   anim.name = name;
-  Parser parser(bytes, anim);
+  Parser parser(file, anim);
   try {
     parser.Run();
   } catch (const Damaged& damaged) {
@@ -209,19 +219,22 @@ XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name
   return result;
 }
 
+}  // namespace
+
+XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name) {
+  BinaryFile file = BinaryFile::FromBytes(bytes);
+  return Parse(file, name);
+}
+
 XAnimResult LoadXAnim(const fs::path& path) {
-  const fs::path resolved = ResolvePath(path.string());
-  std::error_code ec;
-  std::ifstream in;
-  if (fs::is_regular_file(resolved, ec)) in.open(resolved, std::ios::binary);
-  if (!in.is_open()) {
+  BinaryFile file;
+  if (!file.Open(path.string())) {
     XAnimResult result;
     result.error = "Cannot open the animation file " + path.string() + ".";
     return result;
   }
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  XAnimResult result = ReadXAnim(bytes, path.string());
-  if (result.anim) result.anim->name = resolved.filename().string();
+  XAnimResult result = Parse(file, path.string());
+  if (result.anim) result.anim->name = ResolvePath(path.string()).filename().string();
   return result;
 }
 
