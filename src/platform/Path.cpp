@@ -1,10 +1,8 @@
 #include "platform/Path.h"
 
+#include "platform/FolderIndex.h"
+
 #include <algorithm>
-#include <chrono>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -35,39 +33,6 @@ std::string BareFileName(std::string_view path) {
 
 namespace {
 
-// Listings of folders, refreshed when the folder's modification time changes, so that
-// batch commands do not list the same folder for every look-up. Folder times tick
-// coarsely: a folder changed within the last moments may change again without a new time,
-// so its listing is not kept.
-using Names = std::vector<std::string>;  // sorted in byte order
-
-struct Listing {
-  fs::file_time_type stamp;
-  std::shared_ptr<const Names> names;
-};
-
-std::mutex cacheMutex;
-std::map<std::string, Listing> cache;
-
-// Shared, not copied: a look-up in a folder of thousands of files stays cheap.
-std::shared_ptr<const Names> ListFolder(const fs::path& dir) {
-  std::error_code ec;
-  auto stamp = fs::last_write_time(dir, ec);
-  if (ec) return std::make_shared<const Names>();
-  std::lock_guard lock(cacheMutex);
-  auto it = cache.find(dir.string());
-  if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
-  auto names = std::make_shared<Names>();
-  for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
-    names->push_back(di->path().filename().string());
-  std::sort(names->begin(), names->end());
-  if (fs::file_time_type::clock::now() - stamp > std::chrono::seconds(2))
-    cache[dir.string()] = Listing{stamp, names};
-  else
-    cache.erase(dir.string());
-  return names;
-}
-
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -87,33 +52,9 @@ bool Exists(const fs::path& p) {
 
 }  // namespace
 
-void ClearDirectoryCache() {
-  std::lock_guard lock(cacheMutex);
-  cache.clear();
-}
+void ClearDirectoryCache() { folder_index::Clear(); }
 
-void NoteFileWritten(const fs::path& file) {
-  const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-  std::error_code ec;
-  auto stamp = fs::last_write_time(dir, ec);
-  std::lock_guard lock(cacheMutex);
-  auto it = cache.find(dir.string());
-  if (it == cache.end()) return;
-  if (ec) {
-    cache.erase(it);
-    return;
-  }
-  // The folder now holds the file as well: add its name instead of listing it again.
-  const std::string name = file.filename().string();
-  const Names& old = *it->second.names;
-  auto at = std::lower_bound(old.begin(), old.end(), name);
-  if (at == old.end() || *at != name) {
-    auto names = std::make_shared<Names>(old);
-    names->insert(names->begin() + (at - old.begin()), name);
-    it->second.names = names;
-  }
-  it->second.stamp = stamp;
-}
+void NoteFileWritten(const fs::path& file) { folder_index::NoteFileWritten(file); }
 
 fs::path ResolvePath(std::string_view path) {
   fs::path exact(ToNativeSeparators(path));
@@ -150,14 +91,8 @@ fs::path ResolvePath(std::string_view path) {
       result = candidate;
       continue;
     }
-    std::optional<std::string> found;
-    const auto listing = ListFolder(result.empty() ? fs::path(".") : result);
-    for (const auto& entry : *listing) {
-      if (EqualsNoCase(entry, name)) {
-        found = entry;
-        break;
-      }
-    }
+    std::optional<std::string> found =
+        folder_index::FindNoCase(result.empty() ? fs::path(".") : result, name);
     if (found) {
       result /= *found;
     } else {
@@ -224,8 +159,8 @@ bool FileExists(std::string_view path) {
   if (!fs::is_directory(folder, ec)) return false;
   std::vector<std::string> names;
   if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
-  const auto listing = ListFolder(folder);
-  names.insert(names.end(), listing->begin(), listing->end());
+  const auto listing = folder_index::Entries(folder);
+  names.insert(names.end(), listing.begin(), listing.end());
   for (const auto& entry : names)
     if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
   return false;
