@@ -23,6 +23,7 @@ struct ExportOptions {
   std::optional<int> lod;
   bool showExploded = false;
   bool all = false;
+  unsigned jobs = DefaultJobs();
   std::vector<std::string> models;
 };
 
@@ -32,7 +33,7 @@ int RunExport(const ExportOptions& options, LevelExporter exporter) {
   ExportOne exportOne = [&](const std::string& name) {
     return exporter(workdir, name, options.lod);
   };
-  return options.all ? ExportAllModels(workdir, exportOne)
+  return options.all ? ExportAllModels(workdir, exportOne, options.jobs)
                      : ExportNamedModels(options.models, exportOne);
 }
 
@@ -51,6 +52,10 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
+  cmd->add_option("--jobs", options->jobs,
+                  "With --all: how many models to export at once; default: one per core")
+      ->check(CLI::PositiveNumber)
+      ->needs(all);
   auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
   all->excludes(models)->excludes(lod);
   cmd->footer(examples);

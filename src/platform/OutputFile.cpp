@@ -13,10 +13,15 @@ namespace fs = std::filesystem;
 
 namespace tessary {
 
+namespace {
+thread_local CommitQueue* heldCommits = nullptr;
+}  // namespace
+
 OutputFile::~OutputFile() { Discard(); }
 
 bool OutputFile::Open(std::string_view path) {
   Discard();
+  joined_ = path;
   target_ = ResolvePath(path);
   fs::path dir = target_.parent_path();
   std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
@@ -110,6 +115,11 @@ bool OutputFile::Commit() {
   std::FILE* f = file_.release();
   if (std::fclose(f) != 0) ok = false;
   std::error_code ec;
+  if (ok && heldCommits) {
+    heldCommits->held_.push_back({std::move(temp_), joined_});
+    temp_.clear();
+    return true;
+  }
   if (ok) {
     fs::rename(temp_, target_, ec);
     ok = !ec;
@@ -130,6 +140,37 @@ void OutputFile::Discard() {
     fs::remove(temp_, ec);
     temp_.clear();
   }
+}
+
+CommitQueue::~CommitQueue() {
+  std::error_code ec;
+  for (const Held& held : held_) fs::remove(held.temp, ec);
+}
+
+CommitQueue::Scope::Scope(CommitQueue& queue) : previous_(heldCommits) { heldCommits = &queue; }
+
+CommitQueue::Scope::~Scope() { heldCommits = previous_; }
+
+fs::path CommitQueue::Apply() {
+  fs::path failed;
+  std::error_code ec;
+  for (const Held& held : held_) {
+    if (!failed.empty()) {
+      fs::remove(held.temp, ec);
+      continue;
+    }
+    fs::path target = ResolvePath(held.joined);
+    fs::rename(held.temp, target, ec);
+    if (ec) {
+      fs::remove(held.temp, ec);
+      ClearDirectoryCache();
+      failed = target;
+    } else {
+      NoteFileWritten(target);
+    }
+  }
+  held_.clear();
+  return failed;
 }
 
 }  // namespace tessary
