@@ -225,7 +225,10 @@ void CPreviewDlg::OnContextReady() {
   model.LoadLods();
   model.LoadParts(lodIndex);
   model.AttachWindow(static_cast<void*>(static_cast<IGlHost*>(view_)));
-  model.LoadSurfaces(lodIndex, true);
+  LoadOptions options;
+  if (lodIndex >= 0 && static_cast<size_t>(lodIndex) < model.lods.size())
+    options = OptionsForLevel(loadOptions, model.lods[static_cast<size_t>(lodIndex)].surfsName);
+  model.LoadSurfaces(lodIndex, true, options);
   lastMouseX = lastMouseY = 0;
 }
 
@@ -307,7 +310,8 @@ void CPreviewDlg::OnKey(int key, Qt::KeyboardModifiers modifiers, bool down) {
 void CPreviewDlg::OnHelp() { notifier_.ShowMessage(kPreviewHelpText, kAppTitle); }
 
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
-                      ISettingsStore& profile, INotifier& notifier, QWidget* parent) {
+                      ISettingsStore& profile, INotifier& notifier, QWidget* parent,
+                      LoadOptions options) {
   if (!PreviewOpenGlAvailable()) {
     notifier.ShowMessage(kPreviewNeedsOpenGl, kAppTitle);
     return;
@@ -320,6 +324,7 @@ void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceNam
   }
   {
     CPreviewDlg dialog(model, lodIndex, surfaceName, profile, notifier, parent);
+    dialog.loadOptions = options;
     dialog.exec();
   }
   for (auto it = lifted.rbegin(); it != lifted.rend(); ++it) QGuiApplication::setOverrideCursor(*it);

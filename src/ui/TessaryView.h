@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "model/LoadOptions.h"
 #include "model/ModelTree.h"
 #include "ui/DialogUnits.h"
 #include "workspace/RecentFiles.h"
@@ -101,8 +102,10 @@ class CTessaryView : public QWidget {
   void OnRetrievePassTimer();
   // Shows the recent-files list in its box.
   void ShowRecentFiles();
-  // g_showExploded from the check box: set only when it is both checked and enabled.
-  void TakeShowExploded();
+  // The load options the check box asks for: shown exploded when it is both checked and
+  // enabled.
+  LoadOptions AskedLoadOptions() const;
+  void PresentExport(const std::string& modelName, bool ok);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

@@ -5,7 +5,9 @@
 #include <system_error>
 #include <vector>
 
+#include "export/ModelExport.h"
 #include "model/Model.h"
+#include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 #include "ui/FormStrings.h"
@@ -42,62 +44,48 @@ bool TakeSelection(const ModelTreeView& tree, const ModelTree& model, Selection&
 
 }  // namespace
 
-void CTessaryView::TakeShowExploded() {
-  g_showExploded = showExploded_->isChecked() && showExploded_->isEnabledTo(this) ? 1 : 0;
+LoadOptions CTessaryView::AskedLoadOptions() const {
+  return LoadOptions{showExploded_->isChecked() && showExploded_->isEnabledTo(this)};
+}
+
+// The form presents an export's outcome by a beep and a recent-files entry when it
+// succeeded, and by nothing when it did not.
+void CTessaryView::PresentExport(const std::string& modelName, bool ok) {
+  if (!ok) return;
+  AddRecentFile(modelName);
+  dialogs_.Beep(BeepKind::Type1);
 }
 
 void CTessaryView::ExportObj() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  if (std::unique_ptr<CModel> model = CreateModel(version)) {
-    model->Open(folder, sel.modelName);
-    model->LoadLods();
-    model->LoadParts(sel.level);
-    // Version 25 writes only surfaces it could load; the others load them in each writer.
-    if (version == 25 && !model->LoadSurfaces(sel.level, false)) return;
-    model->WriteMtl(sel.level);
-    model->WriteObj(sel.level);
-    if (version == 20 || version == 25) model->WriteTagsListing(sel.modelName);
-  }
-  AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Type1);
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  PresentExport(sel.modelName, ExportObjFiles(request).ok);
 }
 
 void CTessaryView::ExportX() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  if (version != 25) return;
-  std::unique_ptr<CModel> model = CreateModel(version);
-  if (!model) return;
-  model->Open(folder, sel.modelName);
-  model->LoadLods();
-  model->LoadParts(sel.level);
-  if (!model->LoadSurfaces(sel.level, false)) return;
-  model->WriteX(sel.level);
-  AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Type1);
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  PresentExport(sel.modelName, ExportXFile(request).ok);
 }
 
 void CTessaryView::PreviewSurface() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  if (modelVersion == 20 || modelVersion == 25) {
-    if (std::unique_ptr<CModel> model = CreateModel(modelVersion)) {
-      model->Open(ModelFolderPath(), sel.modelName);
-      RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr);
-    }
+  const ModelVersion* row = FindModelVersion(modelVersion);
+  if (row && row->previewable) {
+    std::unique_ptr<CModel> model = row->create();
+    model->Open(ModelFolderPath(), sel.modelName);
+    RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr,
+                     AskedLoadOptions());
   }
   AddRecentFile(sel.modelName);
 }
@@ -106,17 +94,10 @@ void CTessaryView::ViewTags() {
   WaitCursor wait;
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  if (version == 20 || version == 25) {
-    if (std::unique_ptr<CModel> model = CreateModel(version)) {
-      model->Open(folder, sel.modelName);
-      model->LoadLods();
-      model->LoadParts(sel.level);
-      model->WriteTagsListing(sel.modelName);
-    }
-  }
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  // The viewer opens whatever the listing's outcome: it shows why it cannot read the file.
+  ExportTagsFile(ExportRequest{workspace_.workingFolder, sel.modelName, sel.level, {}});
   // Kept for Notepad, which reads its font from there; the listing itself opens in the
   // program's own viewer, which is not waited for.
   WriteRegistryString(registry_, RegistryRoot::CurrentUser, profile::kNotepadKey, "lfFaceName",

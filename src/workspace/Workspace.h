@@ -57,7 +57,8 @@ class Workspace {
   void LoadWorkingFolder();
 
   // Offers to create a working folder that is missing (Yes: the program's own folder,
-  // stored at once), then creates the missing sub-folders. False when the user said No.
+  // stored at once), then creates the missing sub-folders; a sub-folder that cannot be
+  // created is reported through the notifier, naming it. False when the user said No.
   bool EnsureWorkingFolder(IAsker& asker);
 
   // Lets the user choose the working folder (preselecting the current one, else the
