@@ -11,6 +11,7 @@
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
+#include "platform/ReadCache.h"
 
 namespace fs = std::filesystem;
 
@@ -119,6 +120,10 @@ std::string CheckOutputFolder(const std::string& workdir) {
 }
 
 ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats) {
+  // Every input file of the model is read from the disk once, however often the readers
+  // open it or test that it exists.
+  ReadCache reads;
+  ReadCache::Scope readOnce(reads);
   ExportOutcome outcome;
   const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
   std::optional<uint8_t> number = ReadModelVersion(header);

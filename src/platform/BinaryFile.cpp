@@ -1,12 +1,14 @@
 #include "platform/BinaryFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
 
 #include "platform/Path.h"
+#include "platform/ReadCache.h"
 
 namespace tessary {
 
@@ -18,30 +20,56 @@ struct Closer {
 
 BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
   BinaryFile file;
-  file.data_ = std::move(bytes);
+  file.data_ = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
   file.open_ = true;
   return file;
 }
 
-bool BinaryFile::Open(std::string_view path) {
-  Close();
+namespace {
+
+std::atomic<uint64_t> filesRead{0};
+
+// The bytes of a joined path, or null when it does not open as a file.
+ReadCache::Contents ReadWhole(std::string_view path) {
   std::unique_ptr<std::FILE, Closer> file(std::fopen(ResolvePath(path).c_str(), "rb"));
-  if (!file) return false;
+  if (!file) return nullptr;
+  ++filesRead;
   // A folder is not a file to read (the C library here would open one and then fail
   // every read, where the games' platform refuses to open it).
   struct stat st {};
-  if (fstat(fileno(file.get()), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (fstat(fileno(file.get()), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
+  auto bytes = std::make_shared<std::vector<uint8_t>>();
   if (st.st_size > 0) {
-    data_.resize(static_cast<size_t>(st.st_size));
-    data_.resize(std::fread(data_.data(), 1, data_.size(), file.get()));
+    bytes->resize(static_cast<size_t>(st.st_size));
+    bytes->resize(std::fread(bytes->data(), 1, bytes->size(), file.get()));
   }
+  return bytes;
+}
+
+}  // namespace
+
+bool BinaryFile::Open(std::string_view path) {
+  Close();
+  ReadCache* cache = ReadCache::Current();
+  std::optional<ReadCache::Contents> known;
+  if (cache) known = cache->FindOpened(path);
+  ReadCache::Contents contents = known ? *known : ReadWhole(path);
+  if (cache && !known) cache->NoteOpened(path, contents);
+  if (!contents) return false;
+  data_ = std::move(contents);
   open_ = true;
   return true;
 }
 
+uint64_t BinaryFile::FilesRead() { return filesRead.load(); }
+
+const std::vector<uint8_t>& BinaryFile::Bytes() const {
+  static const std::vector<uint8_t> kNone;
+  return data_ ? *data_ : kNone;
+}
+
 void BinaryFile::Close() {
-  data_.clear();
-  data_.shrink_to_fit();
+  data_.reset();
   pos_ = 0;
   open_ = false;
 }
@@ -60,14 +88,14 @@ bool BinaryFile::Skip(int64_t count) {
 size_t BinaryFile::Read(void* buffer, size_t count) {
   if (!open_ || count == 0 || pos_ >= Size()) return 0;
   size_t take = std::min(count, static_cast<size_t>(Size() - pos_));
-  std::memcpy(buffer, data_.data() + pos_, take);
+  std::memcpy(buffer, data_->data() + pos_, take);
   pos_ += static_cast<int64_t>(take);
   return take;
 }
 
 bool BinaryFile::ReadByte(uint8_t& out) {
   if (!open_ || pos_ >= Size()) return false;
-  out = data_[static_cast<size_t>(pos_++)];
+  out = (*data_)[static_cast<size_t>(pos_++)];
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/FolderIndex.h"
 
+#include "platform/AsciiCase.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,13 +25,8 @@ namespace tessary::folder_index {
 
 namespace {
 
-// Letter case folded the way the look-up compares: ASCII letters only, names are bytes.
-std::string Fold(std::string_view name) {
-  std::string out(name);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
+// Names are found by their letter case folded as the look-up compares them.
+std::string Fold(std::string_view name) { return AsciiLower(name); }
 
 bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;

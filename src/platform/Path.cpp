@@ -1,6 +1,8 @@
 #include "platform/Path.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/FolderIndex.h"
+#include "platform/ReadCache.h"
 
 #include <algorithm>
 #include <optional>
@@ -32,18 +34,6 @@ std::string BareFileName(std::string_view path) {
 }
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool Exists(const fs::path& p) {
   std::error_code ec;
@@ -113,7 +103,7 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
       starP = p++;
       starN = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == '?' || EqualsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+               (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string_view::npos) {
@@ -141,9 +131,8 @@ bool EntryCounts(const fs::path& p) {
   return readOnly || hidden;
 }
 
-}  // namespace
-
-bool FileExists(std::string_view path) {
+// The existence rule applied to what is on the disk now.
+bool TestExists(std::string_view path) {
   if (path.empty()) return false;
   // A name ending in a separator matches nothing (an empty file name asks for no file).
   if (path.back() == '\\' || path.back() == '/') return false;
@@ -164,6 +153,17 @@ bool FileExists(std::string_view path) {
   for (const auto& entry : names)
     if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
   return false;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  ReadCache* cache = ReadCache::Current();
+  if (cache)
+    if (auto known = cache->FindExists(path)) return *known;
+  bool exists = TestExists(path);
+  if (cache) cache->NoteExists(path, exists);
+  return exists;
 }
 
 }  // namespace tessary
