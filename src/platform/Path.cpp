@@ -65,9 +65,11 @@ fs::path ResolvePath(std::string_view path) {
     if (Exists(result)) break;
   }
 
-  // Then name by name; ".." and "." are taken literally, as Windows does.
+  // Then name by name; ".." and "." are taken literally, as Windows does. The first name
+  // below that folder was just found missing as written.
   bool matching = true;
   for (auto it = rest.rbegin(); it != rest.rend(); ++it) {
+    const bool knownMissing = it == rest.rbegin();
     const fs::path& part = *it;
     std::string name = part.string();
     if (name.empty()) continue;
@@ -77,7 +79,7 @@ fs::path ResolvePath(std::string_view path) {
       continue;
     }
     fs::path candidate = result / part;
-    if (Exists(candidate)) {
+    if (!knownMissing && Exists(candidate)) {
       result = candidate;
       continue;
     }
