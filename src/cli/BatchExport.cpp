@@ -10,6 +10,7 @@
 #include "cli/CliSupport.h"
 #include "cli/ProgressBar.h"
 #include "platform/OutputFile.h"
+#include "platform/PrintableText.h"
 
 namespace tessary::cli {
 
@@ -154,6 +155,8 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
       }
       // A file that cannot take its name fails the model there, as it would have when
       // written in turn.
+      // A model that failed wrote nothing: its held files go with it.
+      if (!result.outcome.ok) return count(i, result.outcome);
       if (auto failed = result.files.Apply(); !failed.empty()) {
         result.outcome.ok = false;
         result.outcome.error = "cannot write " + failed.string();
@@ -167,7 +170,8 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   std::printf("%zu of %zu models written", written, names->size());
   if (!failures.empty()) std::printf(", %zu failed:", failures.size());
   std::printf("\n");
-  for (const auto& [name, why] : failures) std::printf("  %s: %s\n", name.c_str(), why.c_str());
+  for (const auto& [name, why] : failures)
+    std::printf("  %s: %s\n", PrintableText(name).c_str(), PrintableText(why).c_str());
   std::fflush(stdout);
   return failures.empty() ? kExitOk : kExitFailed;
 }

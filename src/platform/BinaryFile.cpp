@@ -4,11 +4,8 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "platform/FileOpen.h"
 #include "platform/Path.h"
 #include "platform/ReadCache.h"
 
@@ -25,51 +22,14 @@ namespace {
 
 std::atomic<uint64_t> filesRead{0};
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Opens a joined path for reading. Most names are spelled as they are on the disk, so the
-// path as written is tried before the case-insensitive look-up.
-int OpenForReading(std::string_view path) {
-  const std::string exact = ToNativeSeparators(path);
-  if (exact.empty()) return -1;
-  int fd = ::open(exact.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
-  const std::filesystem::path resolved = ResolvePath(path);
-  if (resolved.native() == exact) return -1;
-  return ::open(resolved.c_str(), O_RDONLY | O_CLOEXEC);
-}
-
-// The bytes of a joined path, or null when it does not open as a file.
+// The bytes of a joined path, or null when it does not open as a regular file: a folder
+// (which the C library would open and then fail every read of) is refused as the games'
+// platform refuses it, and a FIFO or device would block.
 ReadCache::Contents ReadWhole(std::string_view path) {
-  Descriptor file(OpenForReading(path));
-  if (file.get() < 0) return nullptr;
+  std::string bytes;
+  if (!ReadRegularFile(ResolvePath(path), bytes)) return nullptr;
   ++filesRead;
-  // A folder is not a file to read (the C library here would open one and then fail
-  // every read, where the games' platform refuses to open it).
-  struct stat st {};
-  if (::fstat(file.get(), &st) != 0 || S_ISDIR(st.st_mode)) return nullptr;
-  auto bytes = std::make_shared<std::vector<uint8_t>>(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
-  size_t done = 0;
-  while (done < bytes->size()) {
-    ssize_t got = ::read(file.get(), bytes->data() + done, bytes->size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    done += static_cast<size_t>(got);
-  }
-  bytes->resize(done);
-  return bytes;
+  return std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #include "platform/IniRegistry.h"
 
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "platform/FileOpen.h"
 #include "platform/OutputFile.h"
 
 namespace fs = std::filesystem;
@@ -67,13 +67,20 @@ std::string ValueName(const char* valueName) {
   return (valueName == nullptr || *valueName == '\0') ? std::string("@") : std::string(valueName);
 }
 
+// A registry file is a few lines; anything near this size is not one.
+constexpr uint64_t kMaxRegistryFile = 16 << 20;
+
 bool LoadLines(const fs::path& file, std::vector<std::string>& lines) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
+  std::string bytes;
+  if (!ReadRegularFile(file, bytes, nullptr, kMaxRegistryFile)) return false;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(std::move(line));
+    start = end + 1;
   }
   return true;
 }

@@ -10,10 +10,20 @@ std::string BuildConverterCommandLine(const std::string& converterPath, const st
   return converterPath + " " + path;
 }
 
+std::vector<std::string> BuildConverterArguments(const std::string& converterPath,
+                                                 const std::string& path) {
+  return {converterPath, path};
+}
+
 namespace {
 bool RunConverter(const Workspace& workspace, const std::string& path) {
-  if (!RunAndWait(BuildConverterCommandLine(workspace.converterPath, path))) {
+  ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, path));
+  if (!run.started) {
     Notifier().ShowMessage(kConverterStartFailed);
+    return false;
+  }
+  if (!run.Succeeded()) {
+    Notifier().ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + path + ".");
     return false;
   }
   return true;
