@@ -289,6 +289,7 @@ bool OutputSet::Commit() {
   for (const auto& p : pending_) NoteFileWritten(p.target);
   pending_.clear();
   return true;
+}
 
 CommitQueue::~CommitQueue() {
   std::error_code ec;
