@@ -18,7 +18,6 @@ packages=(
   xvfb xauth                           # desktop program tests without a display
   librsvg2-bin                         # rsvg-convert: renders the application icon's PNG sizes
   desktop-file-utils appstream         # validating the desktop entry and the AppStream metainfo
-  locales                              # a decimal-comma locale for the number-format test
   clang libclang-rt-14-dev             # fuzz targets (scripts/fuzz.sh): libFuzzer and sanitizers
 )
 
@@ -47,12 +46,4 @@ validator_dir="$(dirname "$0")/../.tools/gltf-validator"
 if [ ! -f "$validator_dir/node_modules/gltf-validator/package.json" ]; then
   mkdir -p "$validator_dir"
   npm install --silent --no-audit --no-fund --prefix "$validator_dir" gltf-validator@2.0.0-dev.3.10
-fi
-
-# Written numbers must keep their decimal point whatever the user's locale: one test runs
-# under de_DE, so that locale is generated when it is not there yet.
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  $SUDO sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  $SUDO locale-gen >/dev/null
 fi

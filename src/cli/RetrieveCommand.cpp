@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,16 +24,11 @@ struct RetrieveOptions {
   std::vector<std::string> items;
 };
 
-void Visit(TreeItem& item, const std::function<void(TreeItem&)>& visit) {
-  visit(item);
-  for (auto& child : item.children) Visit(*child, visit);
-}
-
 // The item named `text`: the first missing one in tree order, else the first at all.
 TreeItem* FindItem(TreeItem& root, const std::string& text) {
   TreeItem* first = nullptr;
   TreeItem* missing = nullptr;
-  Visit(root, [&](TreeItem& item) {
+  VisitPreOrder(root, [&](TreeItem& item) {
     if (item.text != text) return;
     if (!first) first = &item;
     if (!missing && item.image == kImageMissing) missing = &item;
@@ -44,7 +38,7 @@ TreeItem* FindItem(TreeItem& root, const std::string& text) {
 
 bool AnyMissing(TreeItem& root, const std::string* text) {
   bool found = false;
-  Visit(root, [&](TreeItem& item) {
+  VisitPreOrder(root, [&](TreeItem& item) {
     if (item.image == kImageMissing && (!text || item.text == *text)) found = true;
   });
   return found;

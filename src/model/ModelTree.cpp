@@ -11,6 +11,11 @@ TreeItem& TreeItem::AddChild(std::string childText, int childImage) {
   return *children.back();
 }
 
+void VisitPreOrder(TreeItem& item, const std::function<void(TreeItem&)>& visit) {
+  visit(item);
+  for (auto& child : item.children) VisitPreOrder(*child, visit);
+}
+
 TreeItem& ModelTree::SetRoot(std::string text, int image) {
   root_ = std::make_unique<TreeItem>();
   root_->text = std::move(text);

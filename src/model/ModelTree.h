@@ -1,6 +1,7 @@
 #pragma once
 // The model tree the form shows and the command line prints: a toolkit-independent tree
 // of items, each with a text, an image index, a bold flag, optional item data and children.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ class ModelTree {
  private:
   std::unique_ptr<TreeItem> root_;
 };
+
+// Calls `visit` on `item`, then on every item below it, in the order the tree shows them.
+void VisitPreOrder(TreeItem& item, const std::function<void(TreeItem&)>& visit);
 
 // Group texts.
 inline constexpr const char* kSurfacesGroup = "Surfaces";

@@ -2,11 +2,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <clocale>
-#include <cstdarg>
 #include <cstring>
 #include <fstream>
-#include <locale.h>
 #include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,54 +112,6 @@ void OutputFile::WriteText(std::string_view text) {
     }
   }
   Write(text.data() + start, text.size() - start);
-}
-
-namespace {
-
-// Numbers in the output formats always use the C conventions ("1.500000"), whatever
-// locale the program runs under (the desktop toolkit adopts the user's).
-class CNumericLocale {
- public:
-  CNumericLocale() {
-    static locale_t c = newlocale(LC_ALL_MASK, "C", locale_t{});
-    if (c) previous_ = uselocale(c);
-  }
-  ~CNumericLocale() {
-    if (previous_) uselocale(previous_);
-  }
-  CNumericLocale(const CNumericLocale&) = delete;
-  CNumericLocale& operator=(const CNumericLocale&) = delete;
-
- private:
-  locale_t previous_ = locale_t{};
-};
-
-}  // namespace
-
-void OutputFile::PrintText(const char* format, ...) {
-  CNumericLocale cLocale;
-  char small[512];
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(small, sizeof small, format, args);
-  va_end(args);
-  if (n < 0) {
-    va_end(copy);
-    failed_ = true;
-    return;
-  }
-  if (static_cast<size_t>(n) < sizeof small) {
-    va_end(copy);
-    WriteText(std::string_view(small, static_cast<size_t>(n)));
-    return;
-  }
-  std::string big(static_cast<size_t>(n) + 1, '\0');
-  std::vsnprintf(big.data(), big.size(), format, copy);
-  va_end(copy);
-  big.resize(static_cast<size_t>(n));
-  WriteText(big);
 }
 
 bool OutputFile::Commit() {

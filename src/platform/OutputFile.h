@@ -34,12 +34,6 @@ class OutputFile {
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
   // Text of the Windows text-mode formats: every line feed is written as CR LF.
   void WriteText(std::string_view text);
-  // printf-style text with the C locale's number format, written through WriteText.
-  void PrintText(const char* format, ...) 
-#if defined(__GNUC__)
-      __attribute__((format(printf, 2, 3)))
-#endif
-      ;
 
   // Flushes, closes and renames into place; false (and nothing left behind) on failure.
   bool Commit();

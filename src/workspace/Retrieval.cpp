@@ -33,8 +33,9 @@ std::string FolderForItem(const TreeItem& item) {
 }
 
 void MarkPresent(TreeItem& item, const std::string& name) {
-  if (item.text == name) item.image = kImagePresent;
-  for (auto& child : item.children) MarkPresent(*child, name);
+  VisitPreOrder(item, [&](TreeItem& each) {
+    if (each.text == name) each.image = kImagePresent;
+  });
 }
 
 std::string BuildWinRarCommandLine(const std::string& winrarPath, const std::string& gameFolder,
@@ -197,13 +198,6 @@ void Retrieval::RetrieveMissingItem(TreeItem& root, TreeItem& item) {
     ConvertFetchedImage(name);
   }
 }
-
-namespace {
-void VisitPreOrder(TreeItem& item, const std::function<void(TreeItem&)>& visit) {
-  visit(item);
-  for (auto& child : item.children) VisitPreOrder(*child, visit);
-}
-}  // namespace
 
 Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
   if (TreeItem* root = tree.Root())

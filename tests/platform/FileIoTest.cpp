@@ -1,8 +1,7 @@
 // Reading little-endian fields past the end of a file, and output files that appear
-// whole, with C number formats.
+// whole.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
 
 #include "fixtures/TempWorkdir.h"
@@ -46,23 +45,6 @@ TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   EXPECT_FALSE(file.Seek(-1));
   for (const char* name : {"\\materials", "\\materials\\", "\\materials\\none"})
     EXPECT_FALSE(BinaryFile(wd.Str() + name).IsOpen()) << name;
-}
-
-TEST(OutputFile, NumbersUseAPointUnderACommaLocale) {
-  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-  std::string saved = previous ? previous : "C";
-  bool switched = false;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE"})
-    if ((switched = std::setlocale(LC_NUMERIC, name) != nullptr)) break;
-  if (!switched) GTEST_SKIP() << "no locale with a decimal comma is installed";
-  TempWorkdir wd;
-  OutputFile comma;
-  ASSERT_TRUE(comma.Open(wd.Str() + "\\obj\\n.obj"));
-  comma.PrintText("%f", 0.25);
-  bool committed = comma.Commit();
-  std::setlocale(LC_NUMERIC, saved.c_str());
-  ASSERT_TRUE(committed);
-  EXPECT_EQ(Text(wd, "obj/n.obj"), "0.250000");
 }
 
 TEST(OutputFile, NothingAppearsUntilCommitAndLookUpsSeeWhatWasWritten) {
