@@ -70,6 +70,11 @@ std::string ValueName(const char* valueName) {
 bool LoadLines(const fs::path& file, std::vector<std::string>& lines) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
+  std::error_code ec;
+  if (fs::is_directory(file, ec)) {
+    errno = EISDIR;
+    return false;
+  }
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -101,8 +106,6 @@ bool KeyExists(const std::vector<std::string>& lines, const std::string& key) {
   return false;
 }
 
-std::string NotFoundText() { return std::generic_category().message(ENOENT); }
-
 }  // namespace
 
 IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& keyPath,
@@ -110,10 +113,13 @@ IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& k
   Lookup result;
   std::vector<std::string> lines;
   std::string key = FullKey(root, keyPath);
-  if (!LoadLines(file_, lines) || !KeyExists(lines, key)) {
-    result.error = NotFoundText();
+  errno = 0;
+  if (!LoadLines(file_, lines)) {
+    // No file is no key; a file that is there but cannot be read is a failure to report.
+    if (errno != 0 && errno != ENOENT) result.error = std::generic_category().message(errno);
     return result;
   }
+  if (!KeyExists(lines, key)) return result;
   result.keyOpened = true;
   std::string name = ValueName(valueName);
   bool inKey = false;

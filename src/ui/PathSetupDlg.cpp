@@ -168,6 +168,7 @@ void CPathSetupDlg::TakeEdits() {
 void CPathSetupDlg::BrowseGameFolder(int buttonId) {
   std::string* field = FieldOf(fields_, buttonId);
   if (field == nullptr) return;
+  TakeEdits();  // what was typed in the other boxes survives their refresh
   std::string folder = *field;
   if (!chooser_.BrowseForFolder(folder, GameFolderTitle(buttonId))) return;
   *field = folder + "\\";
@@ -175,6 +176,7 @@ void CPathSetupDlg::BrowseGameFolder(int buttonId) {
 }
 
 void CPathSetupDlg::BrowseWinRar() {
+  TakeEdits();
   std::string path;
   if (!chooseProgram || !chooseProgram(path) || !HasProgramExtension(path)) return;
   fields_.winrarPath = path;

@@ -96,6 +96,8 @@ class CTessaryView : public QWidget {
   void SetSymbols();
   // Pushes the fields to the controls (the folder box).
   void RefreshControls();
+  // Empties the tree and disables what acts on its items.
+  void ClearModelTree();
   void OnTreeSelectionChanged(QTreeWidgetItem* row);
   void OnFirstRunTimer();
   void OnRetrievePassTimer();

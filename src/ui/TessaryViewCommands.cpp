@@ -40,6 +40,15 @@ bool TakeSelection(const ModelTreeView& tree, const ModelTree& model, Selection&
   return true;
 }
 
+// What View tags says instead of opening the viewer when no listing was written.
+std::string NoTagsListingMessage(const std::string& modelName, uint8_t version,
+                                 const std::string& listingPath) {
+  std::string why = version == 14
+                        ? "models of the first game (version 14) have no tags listing."
+                        : listingPath + " could not be written.";
+  return "There is no tags listing for " + modelName + ": " + why;
+}
+
 }  // namespace
 
 void CTessaryView::TakeShowExploded() {
@@ -109,13 +118,21 @@ void CTessaryView::ViewTags() {
   std::string folder = ModelFolderPath();
   uint8_t version = 0;
   if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
+  const std::string listing = workspace_.workingFolder + "\\obj\\" + sel.modelName + "_tags.txt";
+  bool written = false;
   if (version == 20 || version == 25) {
     if (std::unique_ptr<CModel> model = CreateModel(version)) {
       model->Open(folder, sel.modelName);
       model->LoadLods();
       model->LoadParts(sel.level);
-      model->WriteTagsListing(sel.modelName);
+      written = model->WriteTagsListing(sel.modelName);
     }
+  }
+  if (!written) {
+    // An empty viewer, or one showing a listing left from before, would tell nothing.
+    dialogs_.ShowMessage(NoTagsListingMessage(sel.modelName, version, ToNativeSeparators(listing)),
+                         kAppTitle);
+    return;
   }
   // Kept for Notepad, which reads its font from there; the listing itself opens in the
   // program's own viewer, which is not waited for.

@@ -14,6 +14,7 @@
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "workspace/ArchiveExtractor.h"
+#include "workspace/PathSetup.h"
 #include "workspace/TextureConversion.h"
 
 namespace fs = std::filesystem;
@@ -66,8 +67,8 @@ bool IsBareFileName(const std::string& name) {
 }  // namespace
 
 bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& folder) {
-  if (modelVersion != 25 || !IsBareFileName(name)) return false;
-  std::string source = workspace_.cod4Path + "raw\\" + folder + "\\" + name;
+  if (modelVersion != 25 || !IsBareFileName(name) || workspace_.cod4Path.empty()) return false;
+  std::string source = GameFolderPath(workspace_.cod4Path) + "raw\\" + folder + "\\" + name;
   fs::path from = ResolvePath(source);
   std::error_code ec;
   if (!fs::exists(from, ec)) return false;
@@ -104,6 +105,12 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
     gameFolder = workspace_.cod2Path;
   else
     return false;
+  if (gameFolder.empty()) {
+    if (!folderNotSetShown_) Notifier().ShowMessage(modelVersion == 25 ? kCod4FolderNotSet : kCod2FolderNotSet);
+    folderNotSetShown_ = true;
+    return false;
+  }
+  gameFolder = GameFolderPath(gameFolder);
 
   if (workspace_.winrarPath.empty()) {
     // The built-in extractor takes WinRAR's place.
@@ -136,6 +143,7 @@ void Retrieval::Reload() {
 }
 
 void Retrieval::RetrieveFile(TreeItem& item) {
+  folderNotSetShown_ = false;
   std::string name = item.text;
   std::string folder = FolderForItem(item);
   if (folder.empty()) {
@@ -175,6 +183,7 @@ void VisitPreOrder(TreeItem& item, const std::function<void(TreeItem&)>& visit) 
 }  // namespace
 
 Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
+  if (allPassToggle == 1) folderNotSetShown_ = false;  // both passes are one command
   if (TreeItem* root = tree.Root())
     VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
   Reload();

@@ -15,6 +15,10 @@ namespace tessary {
 
 inline constexpr const char* kCannotRetrieve = "Cannot retrieve file.";
 inline constexpr const char* kWinRarStartFailed = "Failed to start WinRAR.";
+inline constexpr const char* kCod2FolderNotSet =
+    "The second game's folder is not set: open Path Setup (the tools button)";
+inline constexpr const char* kCod4FolderNotSet =
+    "The fourth game's folder is not set: open Path Setup (the tools button)";
 
 // The working sub-folder of a file item, from its parent's text ("Surfaces",
 // "Parts (Tags)", "Materials", or an image under a material); empty for other items.
@@ -45,6 +49,7 @@ class Retrieval {
   bool CopyFromRawFolder(const std::string& name, const std::string& folder);
   // Runs the archiver for files matching name + "*" of the model's game (versions 20 and
   // 25) and waits for it. True when it ran, whether or not the file was in the archives.
+  // Without the game's folder nothing runs, and the user is told once per command.
   bool ExtractFromArchives(const std::string& name, const std::string& folder);
 
   // "Retrieve file" on `item`. The model is reloaded unless nothing could be run.
@@ -63,6 +68,7 @@ class Retrieval {
   void ConvertFetchedImage(const std::string& name);
   void Reload();
   Workspace& workspace_;
+  bool folderNotSetShown_ = false;  // the unset game folder was named in this command
 };
 
 }  // namespace tessary

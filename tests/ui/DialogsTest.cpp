@@ -40,8 +40,8 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
   memory.values = {{"Paths\\CoD2", ""}, {"Paths\\CoD", "/p/cod/"}, {"Paths\\CoD4", "/p/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
   // An empty stored value asks the game's key; a stored one wins without asking; a missing
-  // key shows an "Error" box while constructing. The first game's expansion has no key.
-  EXPECT_EQ(dialogs_.captions, std::vector<std::string>{"Error"});
+  // key is left empty without a box. The first game's expansion has no key.
+  EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(dlg.Fields().cod2Path, "/reg/cod2/");
   EXPECT_EQ(dlg.Fields().cod4Path, "/p/cod4/");
   EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/p/cod/");
@@ -57,7 +57,7 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
                                                      "Paths\\CoD4=/p/cod4/"}));
 }
 
-TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields) {
+TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
   RecordingProfile memory;
   memory.values = {{"Paths\\CoD4", "/old/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
@@ -67,7 +67,7 @@ TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields)
   EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
   EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
   EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
-  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "");  // the typed text is gone
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/typed/cod");  // what was typed stays
 }
 
 TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {

@@ -7,15 +7,18 @@
 #include <QPushButton>
 
 #include "Fixtures.h"
+#include "fixtures/V14Writer.h"
 #include "ui/ContextMenus.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
+#include "ui/TagsViewer.h"
 
 namespace tessary::ui::test {
 namespace {
 
 using Ids = std::vector<int>;
+namespace v14 = tessary::test::v14;
 
 class TreeTest : public FormTest {
  protected:
@@ -94,6 +97,52 @@ TEST_F(TreeTest, SelectingAModelFillsTheTreeAndTheButtonsFollowTheSelectedRow) {
     tree.setCurrentItem(Row(view, c.row, c.nth));
     EXPECT_EQ(EnabledButtons(view), c.enabled);
   }
+  // A parts file that is missing can be fetched, not listed.
+  std::filesystem::remove(wd_.Path() / "xmodelparts/car_lod0");
+  view.ReloadModel();
+  tree.setCurrentItem(Row(view, "car_lod0", 1));
+  EXPECT_EQ(EnabledButtons(view), Ids{kIdRetrieveFile});
+}
+
+TEST_F(TreeTest, AHeaderThatCannotBeOpenedLeavesNothingOfThePreviousModel) {
+  wd_.Write("xmodel/zeta", {20});
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0"));
+  std::filesystem::remove(wd_.Path() / "xmodel/zeta");  // gone since the list was filled
+  view.ModelList().setCurrentRow(1);
+  EXPECT_EQ(dialogs_.fileErrors.size(), 1u);
+  EXPECT_EQ(view.Tree().topLevelItemCount(), 0);
+  EXPECT_EQ(view.LoadedTree().Root(), nullptr);
+  EXPECT_EQ(EnabledButtons(view), Ids{});
+}
+
+TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
+  wd_.Write("xmodel/gun", v14::Header({"gun_lod0"}, v14::Lists({{"wall.dds"}})));
+  wd_.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0", 1));
+  view.ViewTags();
+  ASSERT_NE(view.LastTagsViewer(), nullptr);
+  EXPECT_TRUE(view.LastTagsViewer()->toPlainText().contains("root"));
+  view.LastTagsViewer()->close();
+  EXPECT_TRUE(dialogs_.messages.empty());
+
+  // A listing that cannot be written (a folder stands in its place): a box naming the file.
+  std::filesystem::remove(wd_.Path() / "obj/car_tags.txt");
+  std::filesystem::create_directory(wd_.Path() / "obj/car_tags.txt");
+  view.ViewTags();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("car_tags.txt could not be written"), std::string::npos);
+  QTest::qWait(10);  // the closed viewer is deleted
+  EXPECT_EQ(view.LastTagsViewer(), nullptr);
+
+  // The first game's models have no listing at all.
+  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("gun"));
+  view.Tree().setCurrentItem(Row(view, "gun_lod0", 1));
+  view.ViewTags();
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[1].rfind("There is no tags listing for gun: ", 0), 0u);
+  EXPECT_EQ(view.LastTagsViewer(), nullptr);
 }
 
 TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModel) {

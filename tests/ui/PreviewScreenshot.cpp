@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include "fixtures/MemorySettingsStore.h"
-#include "fixtures/RecordingNotifier.h"
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
 #include "ui/PreviewDlg.h"
@@ -45,9 +44,8 @@ TEST(PreviewScreenshot, Take) {
   }
 
   tessary::test::MemorySettingsStore profile;
-  tessary::test::RecordingNotifier notifier;
   {
-    CPreviewDlg dlg(*model, 0, level, profile, notifier);
+    CPreviewDlg dlg(*model, 0, level, profile);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     ASSERT_TRUE(dlg.HasOpenGl());

@@ -9,6 +9,7 @@
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
+#include "fixtures/ZipWriter.h"
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
 #include "workspace/Retrieval.h"
@@ -102,6 +103,30 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   EXPECT_TRUE(work.Exists("outside.iwi"));  // neither converted nor deleted
   EXPECT_FALSE(work.Exists("outside.dds"));
   EXPECT_FALSE(work.Exists("outside"));
+}
+
+TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSeparator) {
+  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b"}}}));
+  retrieval.reloadModel();
+  ws.cod2Path.clear();
+  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
+  }
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{kCod2FolderNotSet});
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(notifier.messages.size(), 2u);  // a new command names it again
+  retrieval.modelVersion = 25;
+  ws.cod4Path.clear();
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(notifier.messages.back(), kCod4FolderNotSet);
+
+  // A folder typed by hand, without a separator at its end.
+  ws.cod2Path = game.Str();
+  fs::create_directories(game.Path() / "main");
+  test::WriteZip(game.Path() / "main/iw_00.iwd", {{"xmodelsurfs/tank0", "surfaces"}});
+  retrieval.reloadModel();
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(Text(work, "xmodelsurfs/tank0"), "surfaces");
+  EXPECT_EQ(notifier.messages.size(), 3u);
 }
 
 }  // namespace
