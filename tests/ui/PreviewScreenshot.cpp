@@ -1,7 +1,7 @@
 // Not a check: with TESSARY_PREVIEW_SCREENSHOT=FILE.png and TESSARY_SCREENSHOT_WORKDIR=DIR
 // set (scripts/screenshot-preview.sh does it), opens the preview window on the first level
 // of TESSARY_SCREENSHOT_MODEL in DIR, lets it turn for a second, zooms in with a
-// right-button drag and saves the window as FILE.png.
+// right-button drag when TESSARY_SCREENSHOT_ZOOM asks for one, and saves the window as FILE.png.
 #include <gtest/gtest.h>
 
 #include <QApplication>

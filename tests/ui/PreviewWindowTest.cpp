@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTimer>
 
