@@ -131,11 +131,16 @@ void Retrieval::ConvertFetchedImage(const std::string& name) {
   if (name.find(".iwi") == std::string::npos || !IsBareFileName(name)) return;
   std::string source = workspace_.workingFolder + "\\images\\" + name;
   std::string out;
-  if (ConvertToDds(workspace_, source, out)) {
-    std::error_code ec;
-    fs::remove(ResolvePath(source), ec);
-    ClearDirectoryCache();
-  }
+  if (!ConvertToDds(workspace_, source, out)) return;
+  ClearDirectoryCache();
+  // The fetched image goes only when its DDS is there to take its place: a converter that
+  // ended without writing one must not cost the user the image.
+  if (out.empty()) out = ExpectedDdsPath(source);
+  std::error_code ec;
+  fs::path dds = ResolvePath(out);
+  if (!fs::is_regular_file(dds, ec) || fs::file_size(dds, ec) == 0 || ec) return;
+  fs::remove(ResolvePath(source), ec);
+  ClearDirectoryCache();
 }
 
 void Retrieval::Reload() {

@@ -1,5 +1,7 @@
 #include "workspace/TextureConversion.h"
 
+#include <cctype>
+
 #include "platform/Notifier.h"
 #include "platform/Process.h"
 #include "workspace/IwiConverter.h"
@@ -8,6 +10,16 @@ namespace tessary {
 
 std::string BuildConverterCommandLine(const std::string& converterPath, const std::string& path) {
   return converterPath + " " + path;
+}
+
+std::string ExpectedDdsPath(const std::string& source) {
+  std::string lower = source;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t dot = lower.rfind(".iwi");
+  size_t separator = source.find_last_of("/\\");
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
+    return source + ".dds";
+  return source.substr(0, dot) + ".dds" + source.substr(dot + 4);
 }
 
 namespace {

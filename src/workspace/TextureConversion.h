@@ -12,6 +12,10 @@ inline constexpr const char* kConverterStartFailed = "Failed to start Pelvane.ex
 // The converter tool's command line: its path, one blank, the path (neither quoted).
 std::string BuildConverterCommandLine(const std::string& converterPath, const std::string& path);
 
+// The DDS file the converter tool is relied on to write for `source`: the same folder and
+// base name, extension ".dds" in place of the last ".iwi" (in any letter case).
+std::string ExpectedDdsPath(const std::string& source);
+
 // With the converter tool: runs it on `source` and waits ("Failed to start Pelvane.exe."
 // and false when it cannot be started; `out` untouched). Built in: ConvertIwiToDds, with
 // `out` receiving the DDS path; false without a message when it fails.

@@ -105,6 +105,30 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   EXPECT_FALSE(work.Exists("outside"));
 }
 
+TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
+  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
+  work.Write("xmodelsurfs/tank0", v20::Surfaces({v20::Triangle()}));
+  work.Write("materials/mtl_a", v20::Material("shared"));
+  game.Write("payload", kSmallIwi);
+  ws.winrarPath = FakeWinRar("images/shared.iwi");
+  ws.converterFound = true;
+  const fs::path dds = work.Path() / "images/shared.dds", converter = game.Path() / "converter.sh";
+  // Converters that end without a DDS, or with an empty one, then one that writes it.
+  const std::pair<std::string, bool> cases[] = {{"exit 0", true},
+                                                 {"printf '' > '" + dds.string() + "'", true},
+                                                 {"printf 'DDS ' > '" + dds.string() + "'", false}};
+  for (const auto& [body, kept] : cases) {
+    SCOPED_TRACE(body);
+    fs::remove(dds);
+    std::ofstream(converter) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(converter, fs::perms::owner_all);
+    ws.converterPath = converter.string();
+    retrieval.reloadModel();
+    retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]->children[0]->children[0]->children[0]);
+    EXPECT_EQ(work.Exists("images/shared.iwi"), kept);
+  }
+}
+
 TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSeparator) {
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b"}}}));
   retrieval.reloadModel();
