@@ -9,7 +9,9 @@ packages=(
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON output of `tessary info --json`
   libzip-dev                           # built-in extractor for the games' .iwd archives
-  libpng-dev                           # PNG output of `tessary render`
+  libpng-dev                           # PNG output of `tessary render`, textures embedded in glTF
+  libsquish-dev                        # DXT1/3/5 image decoding
+  libtinygltf-dev                      # glTF 2.0 writing (and reading back in tests)
   libegl-dev libgl-dev libglu1-mesa-dev libegl-mesa0 libgl1-mesa-dri   # headless OpenGL
   libfreetype-dev libfontconfig-dev fonts-dejavu-core                  # preview text overlay
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev                       # desktop program

@@ -1,0 +1,199 @@
+// The image decoder: DXT blocks pixel for pixel against hand-computed colours, the
+// uncompressed layouts, where each file kind keeps its largest level, and damaged files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+#include "fixtures/ImageWriter.h"
+#include "fixtures/IwiWriter.h"
+#include "fixtures/TempWorkdir.h"
+#include "workspace/ImageDecoder.h"
+
+namespace tessary {
+namespace {
+
+namespace img = test::images;
+using Rgba = std::array<int, 4>;
+using Bytes = std::vector<uint8_t>;
+
+Rgba At(const RgbaImage& image, int x, int y) {
+  const size_t i = (size_t(y) * size_t(image.width) + size_t(x)) * 4;
+  return {image.pixels[i], image.pixels[i + 1], image.pixels[i + 2], image.pixels[i + 3]};
+}
+
+Bytes Concat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class ImageDecoder : public ::testing::Test {
+ protected:
+  RgbaImage Decode(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    wd.Write(relative, bytes);
+    std::string error;
+    auto image = DecodeImageFile(wd.Path() / relative, error);
+    EXPECT_TRUE(image) << error;
+    return image ? *image : RgbaImage{};
+  }
+  std::string Refused(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    wd.Write(relative, bytes);
+    std::string error;
+    EXPECT_FALSE(DecodeImageFile(wd.Path() / relative, error)) << relative;
+    return error;
+  }
+  test::TempWorkdir wd;
+};
+
+// End colours: c0 = (20, 33, 5) expands by bit replication to (165, 134, 41); c1 = (1, 2, 26)
+// to (8, 8, 214). Row 0 uses the indices 0, 1, 2, 3; the other rows index 0.
+constexpr uint16_t kC0 = (20 << 11) | (33 << 5) | 5;
+constexpr uint16_t kC1 = (1 << 11) | (2 << 5) | 26;
+constexpr std::array<int, 16> kRamp = {0, 1, 2, 3};
+
+TEST_F(ImageDecoder, Dxt1FourAndThreeColourBlocks) {
+  // c0 > c1: four colours, the two between at 1/3 and 2/3, each channel truncated.
+  RgbaImage four = Decode("images/four.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC0, kC1, kRamp)).Data());
+  ASSERT_EQ(four.width, 4);
+  EXPECT_EQ(At(four, 0, 0), (Rgba{165, 134, 41, 255}));
+  EXPECT_EQ(At(four, 1, 0), (Rgba{8, 8, 214, 255}));
+  EXPECT_EQ(At(four, 2, 0), (Rgba{112, 92, 98, 255}));   // (2·c0 + c1) / 3
+  EXPECT_EQ(At(four, 3, 0), (Rgba{60, 50, 156, 255}));   // (c0 + 2·c1) / 3
+  EXPECT_EQ(At(four, 3, 3), (Rgba{165, 134, 41, 255}));
+
+  // c0 <= c1: three colours, the midpoint, and transparent black.
+  RgbaImage three = Decode("images/three.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC1, kC0, kRamp)).Data());
+  EXPECT_EQ(At(three, 0, 0), (Rgba{8, 8, 214, 255}));
+  EXPECT_EQ(At(three, 2, 0), (Rgba{86, 71, 127, 255}));  // (c0 + c1) / 2
+  EXPECT_EQ(At(three, 3, 0), (Rgba{0, 0, 0, 0}));
+  // Equal end colours count as c0 <= c1.
+  RgbaImage same = Decode("images/same.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC0, kC0, kRamp)).Data());
+  EXPECT_EQ(At(same, 3, 0), (Rgba{0, 0, 0, 0}));
+}
+
+TEST_F(ImageDecoder, Dxt3ExplicitAlphaAndAlwaysFourColours) {
+  const std::array<int, 16> alpha = {0, 1, 8, 15, 3};
+  // End colours in the c0 <= c1 order: DXT3 still interpolates four colours.
+  Bytes block = Concat(img::ExplicitAlphaBlock(alpha), img::ColourBlock(kC1, kC0, kRamp));
+  RgbaImage image = Decode("images/d3.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block).Data());
+  EXPECT_EQ(At(image, 0, 0), (Rgba{8, 8, 214, 0}));
+  EXPECT_EQ(At(image, 1, 0), (Rgba{165, 134, 41, 17}));
+  EXPECT_EQ(At(image, 2, 0), (Rgba{60, 50, 156, 136}));  // (2·c0 + c1) / 3 with c0 = (8, 8, 214)
+  EXPECT_EQ(At(image, 3, 0), (Rgba{112, 92, 98, 255}));
+  EXPECT_EQ(At(image, 0, 1), (Rgba{8, 8, 214, 51}));
+}
+
+TEST_F(ImageDecoder, Dxt5EightAndSixAlphaBlocks) {
+  const std::array<int, 16> index = {0, 1, 2, 3, 4, 5, 6, 7};
+  const Bytes colour = img::ColourBlock(kC0, kC0, {});
+  // a0 > a1: six alphas between, at i/7, truncated.
+  Bytes eight = Concat(img::InterpolatedAlphaBlock(200, 10, index), colour);
+  // a0 <= a1: four alphas between at i/5, then 0 and 255.
+  Bytes six = Concat(img::InterpolatedAlphaBlock(10, 200, index), colour);
+  RgbaImage image = Decode("images/d5.dds", img::Dds(img::FourCc("DXT5"), 8, 4, 1, Concat(eight, six)).Data());
+  ASSERT_EQ(image.width, 8);
+  const int expectEight[8] = {200, 10, 172, 145, 118, 91, 64, 37};
+  const int expectSix[8] = {10, 200, 48, 86, 124, 162, 0, 255};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(At(image, i % 4, i / 4)[3], expectEight[i]) << "texel " << i;
+    EXPECT_EQ(At(image, 4 + i % 4, i / 4)[3], expectSix[i]) << "texel " << i;
+  }
+  EXPECT_EQ(At(image, 0, 0), (Rgba{165, 134, 41, 200}));  // colours of DXT5 never turn transparent
+}
+
+TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
+  // Mip-mapped DXT1 8 × 4: levels smallest first, the largest (two blocks) from O1 to O0.
+  const Bytes big = Concat(img::ColourBlock(kC0, kC1, kRamp), img::SolidDxt1(0x001F, 1));
+  test::IwiHeader h{.format = 0x0B, .usage = 0, .width = 8, .height = 4};
+  h.o3 = 28 + 8, h.o2 = 28 + 16, h.o1 = 28 + 24, h.o0 = 28 + 24 + 16;
+  Bytes file = test::Iwi(h).Append(test::Ramp(24, 0)).Data();  // the smaller levels: noise
+  RgbaImage mip = Decode("images/mip.iwi", Concat(file, big));
+  ASSERT_EQ(mip.width, 8);
+  ASSERT_EQ(mip.height, 4);
+  EXPECT_EQ(At(mip, 2, 0), (Rgba{112, 92, 98, 255}));
+  EXPECT_EQ(At(mip, 5, 2), (Rgba{0, 0, 255, 255}));
+
+  // One level (usage 2): right after the header. 32-bit pixels are B, G, R, A in memory.
+  test::IwiHeader one{.format = 0x01, .usage = 2, .width = 2, .height = 1, .o0 = 36, .o1 = 28};
+  RgbaImage argb = Decode("images/one.iwi", test::Iwi(one).Bytes({1, 2, 3, 4, 5, 6, 7, 8}).Data());
+  EXPECT_EQ(At(argb, 0, 0), (Rgba{3, 2, 1, 4}));
+  EXPECT_EQ(At(argb, 1, 0), (Rgba{7, 6, 5, 8}));
+
+  // O0 equal to O1 is one level whatever the usage; 4:4:4:4 nibbles widen by 17.
+  test::IwiHeader nib{.format = 0x03, .usage = 0, .width = 1, .height = 1, .o0 = 30, .o1 = 30};
+  EXPECT_EQ(At(Decode("images/nib.iwi", test::Iwi(nib).U16(0x1F3C).Data()), 0, 0), (Rgba{255, 51, 204, 17}));
+}
+
+TEST_F(ImageDecoder, UncompressedDdsAndTga) {
+  // By masks: 16-bit 5:6:5 written as a format number, 32-bit with an alpha mask.
+  RgbaImage rgb565 = Decode("images/565.dds", img::Dds(23, 1, 1, 1, {0x1F, 0xF8}).Data());
+  EXPECT_EQ(At(rgb565, 0, 0), (Rgba{255, 0, 255, 255}));
+  RgbaImage bgr = Decode("images/bgr.dds", img::Dds(20, 1, 1, 1, {10, 20, 30}).Data());
+  EXPECT_EQ(At(bgr, 0, 0), (Rgba{30, 20, 10, 255}));
+  test::ByteWriter masked;
+  masked.Raw("DDS ").U32(124).U32(0x1007).U32(1).U32(2).Fill(56).U32(32).U32(0x41).U32(0).U32(32);
+  masked.U32(0x000000FF).U32(0x0000FF00).U32(0x00FF0000).U32(0xFF000000).Fill(20).Bytes({1, 2, 3, 4, 5, 6, 7, 8});
+  RgbaImage abgr = Decode("images/abgr.dds", masked.Data());
+  EXPECT_EQ(At(abgr, 1, 0), (Rgba{5, 6, 7, 8}));
+
+  // TGA rows are stored bottom up unless the descriptor says top down.
+  const Bytes rows = {1, 2, 3, 4, 5, 6};  // two rows of one BGR pixel
+  RgbaImage up = Decode("materials/up.tga", img::Tga(2, 1, 2, 24, rows).Data());
+  EXPECT_EQ(At(up, 0, 0), (Rgba{6, 5, 4, 255}));
+  Bytes downFile = img::Tga(2, 1, 2, 24, rows).Data();
+  downFile[17] = 0x20;
+  EXPECT_EQ(At(Decode("materials/down.TGA", downFile), 0, 0), (Rgba{3, 2, 1, 255}));
+  // Run-length encoded: a run of three, then one raw pixel; an image-ID field is skipped.
+  Bytes rle = img::Tga(10, 2, 2, 32, {0x82, 1, 2, 3, 4, 0x00, 9, 8, 7, 6}).Data();
+  rle[0] = 2;
+  rle.insert(rle.begin() + 18, {0xAA, 0xBB});
+  RgbaImage runs = Decode("materials/rle.tga", rle);
+  EXPECT_EQ(At(runs, 0, 0), (Rgba{3, 2, 1, 4}));  // bottom row stored first: (0,1),(1,1),(0,0),(1,0)
+  EXPECT_EQ(At(runs, 1, 0), (Rgba{7, 8, 9, 6}));
+  EXPECT_EQ(At(runs, 0, 1), (Rgba{3, 2, 1, 4}));
+}
+
+TEST_F(ImageDecoder, DamagedFilesAreRefusedWithTheirName) {
+  EXPECT_NE(Refused("images/short.dds", img::Dds(img::FourCc("DXT1"), 8, 8, 1, Bytes(8)).Data()).find("short.dds"),
+            std::string::npos);
+  test::IwiHeader past{.format = 0x0B, .usage = 0, .width = 4, .height = 4, .o0 = 1000, .o1 = 990};
+  EXPECT_NE(Refused("images/past.iwi", test::Iwi(past).Fill(8).Data()).find("past.iwi"), std::string::npos);
+  test::IwiHeader huge{.format = 0x0D, .usage = 2, .width = 0, .height = 4, .o0 = 28, .o1 = 28};
+  EXPECT_NE(Refused("images/zero.iwi", test::Iwi(huge).Data()).find("zero.iwi"), std::string::npos);
+  test::IwiHeader wavelet{.format = 0x06, .usage = 2, .width = 4, .height = 4, .o0 = 60, .o1 = 28};
+  EXPECT_NE(Refused("images/wavelet.iwi", test::Iwi(wavelet).Fill(32).Data()).find("format"), std::string::npos);
+  EXPECT_NE(Refused("images/cut.iwi", Bytes{'I', 'W', 'i', 5, 0x0B}).find("cut.iwi"), std::string::npos);
+  EXPECT_NE(Refused("images/fourcc.dds", img::Dds(img::FourCc("ATI2"), 4, 4, 1, Bytes(16)).Data()).find("fourcc.dds"),
+            std::string::npos);
+  EXPECT_NE(Refused("materials/runs.tga", img::Tga(10, 4, 4, 24, {0x85, 1, 2, 3}).Data()).find("runs.tga"),
+            std::string::npos);
+  EXPECT_NE(Refused("materials/photo.jpg", Bytes{0xFF, 0xD8, 0xFF}).find("photo.jpg"), std::string::npos);
+  std::string error;
+  EXPECT_FALSE(DecodeImageFile(wd.Path() / "images/missing.dds", error));
+  EXPECT_NE(error.find("missing.dds"), std::string::npos);
+}
+
+TEST(ImageDecoderSamples, RealImagesDecodeAtFullSize) {
+  const auto samples = test::SamplesDir();
+  if (samples.empty()) GTEST_SKIP() << "samples not present";
+  struct Case { const char* path; int w, h; };
+  for (const Case& c : {Case{"cod2/images/black.iwi", 32, 32}, Case{"cod2/images/compassping_enemyfiring.iwi", 16, 16},
+                        Case{"cod2/images/nl_badge_notification.iwi", 64, 64},
+                        Case{"cod1/materials/shotgunCooler.tga", 512, 128},
+                        Case{"cod1/materials/viewmodel@weapon_enfieldz.dds", 512, 512}}) {
+    std::string error;
+    auto image = DecodeImageFile(samples / c.path, error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->width, c.w) << c.path;
+    EXPECT_EQ(image->height, c.h) << c.path;
+  }
+  std::string error;
+  auto black = DecodeImageFile(samples / "cod2/images/black.iwi", error);
+  ASSERT_TRUE(black);
+  const Rgba corner = At(*black, 31, 31);
+  EXPECT_LE(std::max({corner[0], corner[1], corner[2]}), 2);  // near black, opaque
+  EXPECT_EQ(corner[3], 255);
+}
+
+}  // namespace
+}  // namespace tessary
