@@ -26,6 +26,7 @@ namespace tessary::ui {
 
 class CSymbolButton;
 class IUserDialogs;
+class ImageViewer;
 class ModelListBox;
 class ModelTreeView;
 class TagsViewer;
@@ -61,6 +62,8 @@ class CTessaryView : public QWidget {
   void AddRecentFile(const std::string& name);
   void SaveSettings();
   void ConvertSelectedImage();
+  // "View image file": the selected image in the program's own viewer, or a box saying why not.
+  void ViewImageFile();
   void RetrieveFile();
   void RetrieveAllFiles();
   void OpenPathSetup();
@@ -75,6 +78,8 @@ class CTessaryView : public QWidget {
   const ModelTree& LoadedTree() const { return modelTree_; }
   // The tags viewer last opened by View tags (null once closed).
   TagsViewer* LastTagsViewer() const;
+  // The image viewer last opened by View image file (null once closed).
+  ImageViewer* LastImageViewer() const;
   bool FirstRunTimerActive() const { return firstRunTimer_.isActive(); }
   bool RetrievePassTimerActive() const { return retrievePassTimer_.isActive(); }
   DialogBaseUnits BaseUnits() const { return units_; }
@@ -142,6 +147,7 @@ class CTessaryView : public QWidget {
   QTimer firstRunTimer_;      // timer 11: the first-run prompt
   QTimer retrievePassTimer_;  // timer 7: second pass of Retrieve all files
   QPointer<TagsViewer> lastViewer_;
+  QPointer<ImageViewer> lastImageViewer_;
 };
 
 }  // namespace tessary::ui

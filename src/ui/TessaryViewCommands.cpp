@@ -9,6 +9,7 @@
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 #include "ui/FormStrings.h"
+#include "ui/ImageViewer.h"
 #include "ui/ModelTreeView.h"
 #include "ui/PreviewDlg.h"
 #include "ui/TagsViewer.h"
@@ -152,6 +153,25 @@ void CTessaryView::ConvertSelectedImage() {
   if (item == nullptr) return;
   if (tessary::ConvertSelectedImage(workspace_, item->text)) ReloadModel();
 }
+
+void CTessaryView::ViewImageFile() {
+  const TreeItem* item = tree_->CurrentCoreItem();
+  if (item == nullptr) return;
+  std::string error;
+  ImageViewer* viewer = nullptr;
+  {
+    WaitCursor wait;
+    viewer = ImageViewer::Open(workspace_.workingFolder + "\\images\\" + item->text, error, this);
+  }
+  if (viewer == nullptr) {
+    dialogs_.ShowMessage(error, kAppTitle);
+    return;
+  }
+  viewer->show();
+  lastImageViewer_ = viewer;
+}
+
+ImageViewer* CTessaryView::LastImageViewer() const { return lastImageViewer_.data(); }
 
 void CTessaryView::RetrieveFile() {
   WaitCursor wait;

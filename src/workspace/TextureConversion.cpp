@@ -44,8 +44,4 @@ bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageNa
   return false;
 }
 
-void ViewImageFile(const Workspace& workspace, const std::string& imageName) {
-  RunConverter(workspace, workspace.workingFolder + "\\images\\" + imageName);
-}
-
 }  // namespace tessary

@@ -26,8 +26,4 @@ bool ConvertToDds(const Workspace& workspace, const std::string& source, std::st
 // True when the caller should reload the model.
 bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName);
 
-// "View image file": runs the converter tool on workingFolder + "\images\" + imageName
-// and waits; "Failed to start Pelvane.exe." when it cannot be started.
-void ViewImageFile(const Workspace& workspace, const std::string& imageName);
-
 }  // namespace tessary

@@ -11,6 +11,8 @@
 #include "ui/ContextMenus.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
+#include "fixtures/IwiWriter.h"
+#include "ui/ImageViewer.h"
 #include "ui/ModelTreeView.h"
 #include "ui/TagsViewer.h"
 
@@ -168,12 +170,11 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
       {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdCopyFileName}},
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
-      {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdCopyFileName}},
+      {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
       {"paint_col.iwi", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},
       {"paint_col.iwi", 0, true, false, {kCmdCopyFileName}},
       {"mtl_gone", 0, false, true, {kCmdRetrieveFile, kCmdCopyFileName}},
-      {"body_col.dds", 0, true, true, {kCmdViewImageFile, kCmdCopyFileName}},
-      {"body_col.dds", 0, false, true, {kCmdCopyFileName}},
+      {"body_col.dds", 0, false, true, {kCmdViewImageFile, kCmdCopyFileName}},  // no outside tool needed
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.row) + " converter " + std::to_string(c.converter) + " winrar " +
@@ -189,6 +190,46 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     EXPECT_EQ(EnabledEntries(*menu), c.enabled);
     EXPECT_EQ(view.Tree().currentItem(), row);  // selected first, as a click does
   }
+}
+
+TEST_F(TreeTest, ViewImageFileShowsDdsAndIwiImagesWithTheirAlphaOverACheckerboard) {
+  namespace img = tessary::test::images;
+  // DXT3, 4 x 4, white; the top-left texel transparent, the rest opaque.
+  std::array<int, 16> alpha;
+  alpha.fill(15);
+  alpha[0] = 0;
+  std::vector<uint8_t> block = img::ExplicitAlphaBlock(alpha);
+  for (uint8_t b : img::ColourBlock(0xFFFF, 0xFFFF, {})) block.push_back(b);
+  CTessaryView& view = LoadCar();
+  wd_.Write("images/body_col.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block));
+  std::vector<uint8_t> iwi = tessary::test::Iwi({0x0C, 3, 4, 4, 28 + 16, 28, 28, 28}).Data();
+  iwi.insert(iwi.end(), block.begin(), block.end());
+  wd_.Write("images/glass_col.iwi", iwi);
+  for (const char* name : {"body_col.dds", "glass_col.iwi"}) {
+    SCOPED_TRACE(name);
+    view.Tree().setCurrentItem(Row(view, name));
+    RunContextCommand(view, kCmdViewImageFile);
+    ImageViewer* viewer = view.LastImageViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->windowTitle(), name);
+    viewer->ActualSize();
+    for (int i = 0; i < 4; ++i) viewer->ZoomIn();  // 16 times: each texel 16 pixels square
+    EXPECT_EQ(viewer->Canvas().size(), QSize(64, 64));
+    const QImage shot = viewer->Canvas().grab().toImage();
+    EXPECT_EQ(shot.pixelColor(4, 4), QColor(204, 204, 204));   // the checkerboard through texel 0
+    EXPECT_EQ(shot.pixelColor(12, 4), QColor(153, 153, 153));
+    EXPECT_EQ(shot.pixelColor(40, 40), QColor(255, 255, 255));  // opaque white
+    viewer->close();
+    QTest::qWait(10);
+  }
+  EXPECT_TRUE(dialogs_.messages.empty());
+  // An image that cannot be decoded: a box naming the file, no viewer.
+  wd_.Write("images/body_col.dds", {'D', 'D', 'S', ' ', 1});
+  view.Tree().setCurrentItem(Row(view, "body_col.dds"));
+  RunContextCommand(view, kCmdViewImageFile);
+  EXPECT_EQ(view.LastImageViewer(), nullptr);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("body_col.dds"), std::string::npos);
 }
 
 TEST_F(TreeTest, RootMenuKeepsTheSelectionAndCopiesTheSelectedName) {
