@@ -30,6 +30,7 @@ class TextureLoading : public test::PreviewHarness {
   }
   Texel FirstTexel(const Surface& s) {
     auto [w, h] = LevelSize(s, 0);
+    if (w * h == 0) return {-1, -1, -1, -1};  // no image uploaded
     std::vector<uint8_t> texels(size_t(w * h * 4));
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     return {texels[0], texels[1], texels[2], texels[3]};
