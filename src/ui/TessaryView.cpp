@@ -180,7 +180,11 @@ void CTessaryView::SetSymbols() {
 }
 
 void CTessaryView::RefreshControls() {
-  folderBox_->setText(Q(ToNativeSeparators(workspace_.folderDisplay)));
+  // Without a working folder the box stays empty: "/xmodels" alone would read as a real
+  // folder at the top of the file system.
+  folderBox_->setText(workspace_.workingFolder.empty()
+                          ? QString()
+                          : Q(ToNativeSeparators(workspace_.folderDisplay)));
 }
 
 void CTessaryView::OnInitialUpdate() {

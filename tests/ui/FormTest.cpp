@@ -89,6 +89,7 @@ TEST_F(FormTest, FreshStartWithoutOtherProgramsKeysShowsOnlyTheFirstRunPromptFro
   EXPECT_EQ(dialogs_.preselected, Names{home.Str()});  // cancelled: nothing stored
   EXPECT_EQ(Stored("Settings", "WorkingFolder"), "<none>");
   EXPECT_EQ(view.ModelList().count(), 0);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text(), "");
   // Path Setup opens without a box too.
   CPathSetupDlg setup(profile_, registry_, dialogs_);
   EXPECT_EQ(dialogs_.messages.size(), 1u);
