@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <filesystem>
 
@@ -32,6 +33,12 @@ std::string ResolveWorkdir(const std::string& option) {
   if (dir.empty()) dir = std::filesystem::current_path().string();
   while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
   return dir;
+}
+
+void AddWorkdirOption(CLI::App& command, std::string& workdir) {
+  command.add_option("--workdir", workdir,
+                     "Working folder (holds xmodel, xmodelsurfs, images, ...); default: the "
+                     "stored one, else the current directory");
 }
 
 QtSettingsStore& ProfileStore() {

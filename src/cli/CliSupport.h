@@ -32,6 +32,9 @@ void PrintError(const std::string& text);
 // else the current directory. Returned without a trailing separator.
 std::string ResolveWorkdir(const std::string& option);
 
+// Adds the --workdir option, read by ResolveWorkdir, to a command.
+void AddWorkdirOption(CLI::App& command, std::string& workdir);
+
 // The settings the desktop program uses: its profile, and the other programs' keys in
 // registry.ini beside it.
 QtSettingsStore& ProfileStore();

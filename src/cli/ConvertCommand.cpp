@@ -57,9 +57,7 @@ void RegisterConvertCommand(CLI::App& app) {
       "Convert IWI images to DDS files beside them (the DDS path is the image's path in lower "
       "case, ending in .dds). Uses the converter tool when its key is in registry.ini, else the "
       "built-in conversion, which prints each DDS file written.");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds images, ...); default: the stored one, else the "
-                  "current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   cmd->add_option("IMAGE", options->images,
                   "An .iwi name in WORKDIR/images, or a path (anything with a '/')")
       ->required();

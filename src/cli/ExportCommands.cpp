@@ -9,14 +9,12 @@
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
 #include "export/ModelExport.h"
-#include "model/Model.h"
 
 namespace tessary::cli {
 
 namespace {
 
-using LevelExporter = ExportOutcome (*)(const std::string& workdir, const std::string& modelName,
-                                        std::optional<int> lodIndex);
+using LevelExporter = ExportOutcome (*)(const ExportRequest& request);
 
 struct ExportOptions {
   std::string workdir;
@@ -28,9 +26,8 @@ struct ExportOptions {
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
-  g_showExploded = options.showExploded ? 1 : 0;
   ExportOne exportOne = [&](const std::string& name) {
-    return exporter(workdir, name, options.lod);
+    return exporter(ExportRequest{workdir, name, options.lod, LoadOptions{options.showExploded}});
   };
   return options.all ? ExportAllModels(workdir, exportOne)
                      : ExportNamedModels(options.models, exportOne);
@@ -40,14 +37,12 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
                          const std::string& examples, LevelExporter exporter) {
   auto options = std::make_shared<ExportOptions>();
   auto* cmd = app.add_subcommand(name, description);
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds xmodel, xmodelsurfs, ...); default: the stored one, "
-                  "else the current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   auto* lod = cmd->add_option("--lod", options->lod,
                               "Level of detail to export (its index); default: the first level "
                               "the header names");
   cmd->add_flag("--show-exploded", options->showExploded,
-                "Show destructible parts (as the desktop program's check box)");
+                "Show destructible parts (as the desktop program's check box; destructible levels only)");
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
@@ -70,7 +65,7 @@ void RegisterExportObjCommand(CLI::App& app) {
       "program's Export .OBJ does (version 14 models: no tags listing, levels 0 to 2 only).",
       "Examples: tessary export-obj --workdir ~/cod2raw weapon_g36c\n"
       "          tessary export-obj --workdir ~/cod2raw --all",
-      &ExportObjFiles);
+      static_cast<LevelExporter>(&ExportObjFiles));
 }
 
 void RegisterExportXCommand(CLI::App& app) {
@@ -80,7 +75,7 @@ void RegisterExportXCommand(CLI::App& app) {
       "does; version 25 models only.",
       "Examples: tessary export-x --workdir ~/cod4raw weapon_dragunov\n"
       "          tessary export-x --workdir ~/cod4raw --all --show-exploded",
-      &ExportXFile);
+      static_cast<LevelExporter>(&ExportXFile));
 }
 
 }  // namespace tessary::cli

@@ -39,9 +39,7 @@ void RegisterInfoCommand(CLI::App& app) {
   auto options = std::make_shared<InfoOptions>();
   auto* cmd = app.add_subcommand("info", "Print the model tree: levels of detail, materials, "
                                          "images and the parts file, each marked present or missing.");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds xmodel, xmodelsurfs, ...); default: the stored one, "
-                  "else the current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   cmd->add_flag("--json", options->json, "Print the tree as JSON");
   cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
   cmd->footer("Example: tessary info --workdir ~/cod2raw weapon_g36c");

@@ -107,11 +107,7 @@ int RunRender(const RenderOptions& options) {
       model->LoadLods();
       int lod = -1;
       if (!options.lod) {
-        for (size_t i = 0; i < model->lods.size(); ++i)
-          if (model->lods[i].present) {
-            lod = static_cast<int>(i);
-            break;
-          }
+        lod = DefaultLevel(model->lods).value_or(-1);
       } else if (*options.lod < 0 || *options.lod >= model->lodCount) {
         PrintError("the model has no level " + std::to_string(*options.lod) + ": " + options.model);
         return kExitFailed;
@@ -138,9 +134,7 @@ void RegisterRenderCommand(CLI::App& app) {
   auto options = std::make_shared<RenderOptions>();
   auto* cmd = app.add_subcommand(
       "render", "Render a model as the preview window shows it and write the picture as PNG.");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds xmodel, xmodelsurfs, images, ...); default: the "
-                  "current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   cmd->add_option("--lod", options->lod, "Level of detail to show; default: the first one named");
   cmd->add_option("--size", options->size, "Picture size WIDTHxHEIGHT (default 800x600)");
   cmd->add_option("--frames", options->frames,

@@ -97,8 +97,7 @@ void RegisterRetrieveCommand(CLI::App& app) {
       "folder, otherwise from the game's main/iw_*.iwd archives (with WinRAR when its path is "
       "set, else the built-in extractor), converting fetched IWI images to DDS. Prints the "
       "refreshed model tree; exit status 1 when something asked for is still missing.");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder; default: the stored one, else the current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   cmd->add_flag("--all", options->all,
                 "Fetch every missing file, in two passes (the second fetches the images of "
                 "materials the first one brought in)");

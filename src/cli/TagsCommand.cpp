@@ -30,9 +30,7 @@ void RegisterTagsCommand(CLI::App& app) {
   auto* cmd = app.add_subcommand(
       "tags", "Write <model>_tags.txt into WORKDIR/obj: the model's tags with their positions "
               "and parents, and their hierarchy (16-bit text, view it with a fixed-pitch font).");
-  cmd->add_option("--workdir", options->workdir,
-                  "Working folder (holds xmodel, xmodelparts, ...); default: the stored one, "
-                  "else the current directory");
+  AddWorkdirOption(*cmd, options->workdir);
   cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
   cmd->footer("Example: tessary tags --workdir ~/cod2raw weapon_g36c");
   cmd->callback([options] { SetCommandStatus(RunTags(*options)); });

@@ -6,9 +6,9 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "export/ObjFormat.h"
-#include "export/TagsListing.h"
-#include "model/ModelV14.h"
+#include "export/Exporters.h"
+#include "platform/OutputFile.h"
+#include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 
@@ -20,45 +20,94 @@ namespace {
 
 std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
 
-// A model of the header's version, opened, with its levels read.
-struct OpenedModel {
-  std::unique_ptr<CModel> model;
-  uint8_t version = 0;
-};
+std::string VersionText(uint32_t version) { return std::to_string(version); }
 
-// On failure the model is null and `error` says why.
-OpenedModel OpenModel(const std::string& workdir, const std::string& modelName, std::string& error) {
-  OpenedModel opened;
-  const std::string folder = workdir + "\\xmodel";
-  const std::string header = folder + "\\" + modelName;
-  auto version = ReadModelVersion(header);
-  if (!version) {
-    error = "cannot open the model header " + Shown(header);
-    return opened;
+// Why a version lacking the exporter's format gets nothing, with the versions that have it.
+std::string Lacking(const Exporter& e) {
+  std::string versions;
+  for (const ModelVersion& row : ModelVersions()) {
+    if (!e.hasFormat(row)) continue;
+    if (!versions.empty()) versions += ", ";
+    versions += VersionText(row.number);
   }
-  opened.version = *version;
-  opened.model = CreateModel(*version);
-  if (!opened.model) {
-    error = "the model header " + Shown(header) + " has version " +
-                   std::to_string(*version) + ", which this program does not read";
-    return opened;
-  }
-  if (!opened.model->Open(folder, modelName) || !opened.model->LoadLods()) {
-    error = "cannot read the levels of detail of the model header " + Shown(header);
-    opened.model.reset();
-  }
-  return opened;
+  std::string text(e.lacking);
+  if (auto at = text.find("{versions}"); at != std::string::npos) text.replace(at, 10, versions);
+  return text;
 }
 
-std::optional<int> FirstPresentLevel(const CModel& model) {
-  for (size_t i = 0; i < model.lods.size(); ++i)
-    if (model.lods[i].present) return static_cast<int>(i);
-  return std::nullopt;
+// The level the surfaces-needing exporters write: the asked one or the default, checked
+// against the header's table and the version's loadable levels.
+std::optional<int> ChooseLevel(const CModel& model, const ModelVersion& row,
+                               std::optional<int> asked, std::string& error) {
+  std::optional<int> level = asked ? asked : DefaultLevel(model.lods);
+  if (!level) {
+    error = "the model header " + Shown(model.fullPath) + " names no level of detail";
+    return std::nullopt;
+  }
+  if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
+      !model.lods[static_cast<size_t>(*level)].present) {
+    error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
+            std::to_string(*level);
+    return std::nullopt;
+  }
+  if (*level >= row.loadableLevels) {
+    error = "level of detail " + std::to_string(*level) + " of the model header " +
+            Shown(model.fullPath) + " cannot be exported: version " + VersionText(row.number) +
+            " models export only levels 0 to " + std::to_string(row.loadableLevels - 1);
+    return std::nullopt;
+  }
+  return level;
+}
+
+// The loaded surfaces, copied out of the model as plain data.
+std::vector<Surface> TakeSurfaces(const CModel& model) {
+  if (!model.curSurfaces) return {};
+  const size_t count = std::min<size_t>(model.curSurfaceCount, model.curSurfaces->size());
+  return std::vector<Surface>(model.curSurfaces->begin(),
+                              model.curSurfaces->begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+// Reads what the exporters need into `level`; false, with the reason in `error`, when
+// there is nothing to write.
+bool ReadLevel(const ExportRequest& request, CModel& model, const std::vector<const Exporter*>& exporters,
+               ExportLevel& level, std::string& error) {
+  bool needsSurfaces = false, needsStructural = false;
+  for (const Exporter* e : exporters) {
+    needsSurfaces = needsSurfaces || e->needsSurfaces;
+    needsStructural = needsStructural || e->reader == LevelReader::Structural;
+  }
+  CompatibleLevel& c = level.compatible.emplace();
+  if (!needsSurfaces) {
+    // The listing of the model's parts: no level is loaded.
+    c.lodIndex = DefaultLevel(model.lods).value_or(0);
+    model.LoadParts(c.lodIndex);
+    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+  } else {
+    std::optional<int> chosen = ChooseLevel(model, *level.version, request.lod, error);
+    if (!chosen) return false;
+    c.lodIndex = *chosen;
+    c.lod = model.lods[static_cast<size_t>(*chosen)];
+    model.LoadParts(*chosen);
+    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+    const LoadOptions options = OptionsForLevel(request.options, c.lod.surfsName);
+    if (!model.LoadSurfaces(*chosen, false, options)) {
+      const std::string surfaces = request.workdir + "\\xmodelsurfs\\" + c.lod.surfsName;
+      error = FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
+                                   : "the surfaces file " + Shown(surfaces) + " is missing";
+      return false;
+    }
+    c.surfaces = TakeSurfaces(model);
+  }
+  c.parts = model.parts;
+  if (needsStructural) {
+    // The structural reader fills `level.decoded` here.
+    error = "the model header " + Shown(model.fullPath) + " cannot be read structurally";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
-
-bool HasTagsListing(uint8_t version) { return version != 14; }
 
 std::string CheckOutputFolder(const std::string& workdir) {
   const fs::path obj = ResolvePath(workdir + "\\obj");
@@ -69,117 +118,78 @@ std::string CheckOutputFolder(const std::string& workdir) {
   return {};
 }
 
-namespace {
+ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats) {
+  ExportOutcome outcome;
+  const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
+  std::optional<uint8_t> number = ReadModelVersion(header);
+  if (!number) {
+    outcome.error = "cannot open the model header " + Shown(header);
+    return outcome;
+  }
+  const ModelVersion* row = FindModelVersion(*number);
+  if (!row) {
+    outcome.error = "the model header " + Shown(header) + " has version " + VersionText(*number) +
+                    ", which this program does not read";
+    return outcome;
+  }
+  std::vector<const Exporter*> exporters;
+  for (std::string_view name : formats) {
+    const Exporter* e = FindExporter(name);
+    if (e != nullptr && e->hasFormat(*row)) {
+      exporters.push_back(e);
+    } else if (exporters.empty()) {
+      outcome.error = "the model header " + Shown(header) + " has version " + VersionText(*number) +
+                      (e ? Lacking(*e) : ", which has no " + std::string(name) + " export");
+      return outcome;
+    }
+  }
 
-// The common start of the level exports: the model opened with its levels and parts, and
-// the surfaces of the chosen level (by default the first whose name was read) loaded.
-// Nullopt, with the reason in `outcome`, when there is nothing to write.
-std::optional<int> LoadLevel(const std::string& workdir, CModel& model, uint8_t version,
-                             std::optional<int> lodIndex, ExportOutcome& outcome) {
-  std::optional<int> level = lodIndex ? lodIndex : FirstPresentLevel(model);
-  if (!level) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " names no level of detail";
-    return std::nullopt;
+  std::unique_ptr<CModel> model = row->create();
+  if (!model->Open(request.workdir + "\\xmodel", request.modelName) || !model->LoadLods()) {
+    outcome.error = "cannot read the levels of detail of the model header " + Shown(header);
+    return outcome;
   }
-  if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
-      !model.lods[static_cast<size_t>(*level)].present) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
-                    std::to_string(*level);
-    return std::nullopt;
-  }
-  if (version == 14 && *level >= CModelV14::kLoadableLevels) {
-    outcome.error = "level of detail " + std::to_string(*level) + " of the model header " +
-                    Shown(model.fullPath) + " cannot be exported: version 14 models export " +
-                    "only levels 0 to " + std::to_string(CModelV14::kLoadableLevels - 1);
-    return std::nullopt;
-  }
-  const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
-  model.LoadParts(*level);
-  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return std::nullopt;
+  ExportLevel level;
+  level.version = row;
+  level.modelName = request.modelName;
+  if (!ReadLevel(request, *model, exporters, level, outcome.error)) return outcome;
+  model.reset();
 
-  if (!model.LoadSurfaces(*level, false)) {
-    const std::string surfaces = workdir + "\\xmodelsurfs\\" + surfsName;
-    outcome.error = FileExists(surfaces)
-                        ? "cannot load the surfaces in " + Shown(surfaces)
-                        : "the surfaces file " + Shown(surfaces) + " is missing";
-    return std::nullopt;
+  for (const Exporter* e : exporters) {
+    const std::string& stem =
+        e->namedAfter == OutputName::Model ? request.modelName : level.compatible->lod.surfsName;
+    const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
+    OutputFile file;
+    if (!file.Open(path) || !e->write(level, file) || !file.Commit()) {
+      outcome.error = "cannot write " + Shown(path);
+      return outcome;
+    }
+    outcome.written.push_back(Shown(path));
   }
-  return level;
+  outcome.ok = true;
+  return outcome;
 }
 
-// Notes a writer's result in `outcome`: the file written, or the first failure.
-bool Wrote(ExportOutcome& outcome, bool ok, const std::string& joined) {
-  if (ok) {
-    outcome.written.push_back(Shown(joined));
-  } else if (outcome.error.empty()) {
-    outcome.error = "cannot write " + Shown(joined);
-  }
-  return ok;
+ExportOutcome ExportObjFiles(const ExportRequest& request) {
+  return RunExport(request, {"mtl", "obj", "tags"});
 }
 
-}  // namespace
+ExportOutcome ExportXFile(const ExportRequest& request) { return RunExport(request, {"x"}); }
+
+ExportOutcome ExportTagsFile(const ExportRequest& request) { return RunExport(request, {"tags"}); }
 
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
-                             std::optional<int> lodIndex) {
-  ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
-  if (!opened.model) return outcome;
-  CModel& model = *opened.model;
-  std::optional<int> level = LoadLevel(workdir, model, opened.version, lodIndex, outcome);
-  if (!level) return outcome;
-  const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
-  const std::string objFolder = workdir + "\\obj\\";
-  if (!Wrote(outcome, model.WriteMtl(*level), objFolder + surfsName + ".mtl")) return outcome;
-  if (!Wrote(outcome, model.WriteObj(*level), objFolder + surfsName + ".obj")) return outcome;
-  if (HasTagsListing(opened.version) &&
-      !Wrote(outcome, model.WriteTagsListing(modelName), objFolder + modelName + "_tags.txt"))
-    return outcome;
-  outcome.ok = true;
-  return outcome;
+                             std::optional<int> lodIndex, LoadOptions options) {
+  return ExportObjFiles(ExportRequest{workdir, modelName, lodIndex, options});
 }
 
-bool HasXExport(uint8_t version) { return version == 25; }
-
 ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelName,
-                          std::optional<int> lodIndex) {
-  ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
-  if (!opened.model) return outcome;
-  CModel& model = *opened.model;
-  if (!HasXExport(opened.version)) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " has version " +
-                    std::to_string(opened.version) + "; only version 25 models export to .x";
-    return outcome;
-  }
-  std::optional<int> level = LoadLevel(workdir, model, opened.version, lodIndex, outcome);
-  if (!level) return outcome;
-  const std::string& surfsName = model.lods[static_cast<size_t>(*level)].surfsName;
-  if (!Wrote(outcome, model.WriteX(*level), workdir + "\\obj\\" + surfsName + ".x"))
-    return outcome;
-  outcome.ok = true;
-  return outcome;
+                          std::optional<int> lodIndex, LoadOptions options) {
+  return ExportXFile(ExportRequest{workdir, modelName, lodIndex, options});
 }
 
 ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& modelName) {
-  ExportOutcome outcome;
-  OpenedModel opened = OpenModel(workdir, modelName, outcome.error);
-  if (!opened.model) return outcome;
-  CModel& model = *opened.model;
-  if (!HasTagsListing(opened.version)) {
-    outcome.error = "the model header " + Shown(model.fullPath) + " has version " +
-                    std::to_string(opened.version) + ", which has no tags listing";
-    return outcome;
-  }
-  model.LoadParts(FirstPresentLevel(model).value_or(0));
-  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return outcome;
-  const std::string path = workdir + "\\obj\\" + modelName + "_tags.txt";
-  if (!model.WriteTagsListing(modelName)) {
-    outcome.error = "cannot write " + Shown(path);
-    return outcome;
-  }
-  outcome.written.push_back(Shown(path));
-  outcome.ok = true;
-  return outcome;
+  return ExportTagsFile(ExportRequest{workdir, modelName, std::nullopt, {}});
 }
 
 std::optional<std::vector<std::string>> ListModelHeaders(const std::string& workdir) {

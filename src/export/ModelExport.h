@@ -1,12 +1,16 @@
 #pragma once
-// The export commands over one model header of a working folder, as the command line and
-// the desktop program run them: open the header with the model class of its version,
-// read its levels and parts, and write the files into the working folder's obj folder.
-// The results say what was written, or why not, naming the file concerned.
+// The export path that both programs run: open a model header of a working folder with
+// the reader of its version, read the level the exporters ask for and hand it to their
+// writers, which write into the working folder's obj folder. The form and the command
+// line differ only in how they present the outcome.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "model/LoadOptions.h"
 
 namespace tessary {
 
@@ -16,26 +20,32 @@ struct ExportOutcome {
   std::vector<std::string> written;  // the files written, as paths of this system
 };
 
-// Whether models of a header version have a tags listing (version 14 has none).
-bool HasTagsListing(uint8_t version);
+struct ExportRequest {
+  std::string workdir;    // the working folder, without a trailing separator
+  std::string modelName;  // a file of workdir/xmodel
+  std::optional<int> lod;  // the level; by default the first level whose name was read
+  LoadOptions options;    // applied only where the level allows (see OptionsForLevel)
+};
 
-// Export .OBJ of `modelName` (a file of `workdir`/xmodel) at level `lodIndex`, by default
-// the first level whose name was read: loads the level's surfaces, then writes the MTL,
-// the OBJ and, where the version has one, the tags listing. When the surfaces cannot be
-// loaded nothing is written.
+// Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
+// model's version must have the first; the others are left out where it lacks them. When
+// an exporter needs the level's surfaces and they cannot be loaded, nothing is written.
+// Reentrant: it keeps nothing between calls and may run on several threads at once.
+ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats);
+
+// The commands of both programs.
+// Export .OBJ: the MTL, the OBJ and, where the version has one, the tags listing.
+ExportOutcome ExportObjFiles(const ExportRequest& request);
+// Export .X: <level>.x, for the versions that have it.
+ExportOutcome ExportXFile(const ExportRequest& request);
+// The file part of View tags: only the tags listing (no level is loaded).
+ExportOutcome ExportTagsFile(const ExportRequest& request);
+
+// The forms the tests and scripts use.
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
-                             std::optional<int> lodIndex);
-
-// Whether models of a header version export to DirectX text (version 25 only).
-bool HasXExport(uint8_t version);
-
-// Export .X of `modelName` at level `lodIndex` (by default the first level whose name was
-// read): loads the level's surfaces and writes <level>.x; nothing when they cannot be
-// loaded or the model is not of version 25.
+                             std::optional<int> lodIndex, LoadOptions options = {});
 ExportOutcome ExportXFile(const std::string& workdir, const std::string& modelName,
-                          std::optional<int> lodIndex);
-
-// The file part of View tags: only the tags listing of `modelName`.
+                          std::optional<int> lodIndex, LoadOptions options = {});
 ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& modelName);
 
 // The model header files of `workdir`/xmodel (not folders), in byte order; nullopt when

@@ -115,13 +115,4 @@ void WriteTriangleListObj(TextBuffer& out, const ObjStyle& style, std::string_vi
   }
 }
 
-std::string ObjFolderFile(const std::string& modelFolder, std::string_view name,
-                          std::string_view extension) {
-  std::string path = modelFolder;
-  path += "\\..\\obj\\";
-  path += name;
-  path += extension;
-  return path;
-}
-
 }  // namespace tessary

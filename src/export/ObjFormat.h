@@ -55,8 +55,4 @@ void WriteTriangleListObj(TextBuffer& out, const ObjStyle& style, std::string_vi
                           const LodEntry& lod, const std::vector<Surface>& surfaces,
                           size_t surfaceCount);
 
-// The output path of a level's file: folder + "\..\obj\" + surfsName + extension.
-std::string ObjFolderFile(const std::string& modelFolder, std::string_view name,
-                          std::string_view extension);
-
 }  // namespace tessary

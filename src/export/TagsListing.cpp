@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "export/Exporters.h"
 #include "export/TagTree.h"
 #include "export/Utf16Text.h"
-#include "platform/OutputFile.h"
 
 namespace tessary {
 
@@ -55,16 +55,11 @@ std::vector<uint8_t> TagsListingBytes(const PartList& parts) {
   return out.Bytes();
 }
 
-std::string TagsListingPath(const std::string& modelFolder, const std::string& headerName) {
-  return modelFolder + "\\..\\obj\\" + headerName + "_tags.txt";
-}
-
-bool WriteTagsListingFile(const std::string& path, const PartList& parts) {
-  OutputFile file;
-  if (!file.Open(path)) return false;
-  std::vector<uint8_t> bytes = TagsListingBytes(parts);
+bool WriteTagsListing(const ExportLevel& level, OutputFile& file) {
+  if (!level.compatible) return false;
+  std::vector<uint8_t> bytes = TagsListingBytes(level.compatible->parts);
   file.Write(bytes.data(), bytes.size());
-  return file.Commit();
+  return true;
 }
 
 }  // namespace tessary

@@ -12,11 +12,4 @@ namespace tessary {
 // The listing's bytes (16-bit little-endian text, no byte-order mark, CR LF lines).
 std::vector<uint8_t> TagsListingBytes(const PartList& parts);
 
-// folder + "\..\obj\" + headerName + "_tags.txt".
-std::string TagsListingPath(const std::string& modelFolder, const std::string& headerName);
-
-// Writes the listing of `parts` to `path` whole, or nothing; false when the file cannot
-// be written.
-bool WriteTagsListingFile(const std::string& path, const PartList& parts);
-
 }  // namespace tessary

@@ -1,10 +1,8 @@
-// The DirectX text file (.x, format 0303, 32-bit floats) of a version 25 model's loaded
-// level: the standard templates, then one unnamed mesh per surface with its normals,
-// texture coordinates and a one-material list naming the surface's colour image.
-#include "export/ObjFormat.h"
+// The DirectX text file (.x, format 0303, 32-bit floats) of a loaded level: the standard
+// templates, then one unnamed mesh per surface with its normals, texture coordinates and a one-material list naming the surface's colour image.
+#include "export/Exporters.h"
 #include "export/StringTable.h"
 #include "export/TextBuffer.h"
-#include "model/ModelV25.h"
 
 namespace tessary {
 
@@ -95,26 +93,14 @@ void WriteMesh(TextBuffer& out, const Surface& surface, std::string_view texture
 
 }  // namespace
 
-size_t CModelV25::WriteResourceText(OutputFile& file, int id) {
-  std::string_view text = LoadResourceString(id);
-  file.WriteText(text);
-  return text.size();
-}
-
-bool CModelV25::WriteX(int lodIndex) {
-  if (lodIndex < 0 || static_cast<size_t>(lodIndex) >= lods.size()) return false;
-  const LodEntry& lod = lods[static_cast<size_t>(lodIndex)];
-  OutputFile file;
-  if (!file.Open(ObjFolderFile(folder, lod.surfsName, ".x"))) return false;
-  WriteResourceText(file, kXFileHeader);
-  for (int id = kXFirstTemplate; id <= kXLastTemplate; ++id) WriteResourceText(file, id);
-  if (surfacesFile) {
-    curSurfaces = surfacesFile->TakeSurfaces(curSurfaceCount);
-    TextBuffer out(file);
-    for (size_t s = 0; s < curSurfaceCount && s < curSurfaces->size(); ++s)
-      WriteMesh(out, (*curSurfaces)[s], TextureName(lod, s));
-  }
-  return file.Commit();
+bool WriteX(const ExportLevel& level, OutputFile& file) {
+  if (!level.compatible) return false;
+  const CompatibleLevel& c = *level.compatible;
+  file.WriteText(LoadResourceString(kXFileHeader));
+  for (int id = kXFirstTemplate; id <= kXLastTemplate; ++id) file.WriteText(LoadResourceString(id));
+  TextBuffer out(file);
+  for (size_t s = 0; s < c.surfaces.size(); ++s) WriteMesh(out, c.surfaces[s], TextureName(c.lod, s));
+  return true;
 }
 
 }  // namespace tessary

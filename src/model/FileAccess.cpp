@@ -6,51 +6,68 @@
 
 namespace tessary {
 
-int MeasureString(BinaryFile& file, int64_t offset, bool backward, bool* reachedStart) {
-  if (reachedStart) *reachedStart = false;
-  if (!backward) {
-    file.Seek(offset);
-    int length = 0;
-    uint8_t b = 0;
-    while (length < kMeasureLimit) {
-      if (!file.ReadByte(b) || b == 0) {
-        file.Seek(offset);
-        return length;
-      }
-      ++length;
-    }
-    file.Seek(offset);
-    return 0;
-  }
+int MeasureString(BinaryFile& file, int64_t offset) {
+  file.Seek(offset);
   int length = 0;
-  int64_t pos = offset;
+  uint8_t b = 0;
   while (length < kMeasureLimit) {
-    if (pos <= 0) {
-      if (reachedStart) *reachedStart = true;
-      file.Seek(0);
+    if (!file.ReadByte(b) || b == 0) {
+      file.Seek(offset);
       return length;
     }
-    --pos;
-    file.Seek(pos);
-    uint8_t b = 0;
-    file.ReadByte(b);  // leaves the file just after the byte
-    if (b == 0) return length;
     ++length;
   }
   file.Seek(offset);
   return 0;
 }
 
-int PeekStringLength(BinaryFile& file) {
-  int64_t start = file.Tell();
-  int count = 0;
-  uint8_t b = 0;
-  while (file.ReadByte(b)) {
-    ++count;
-    if (b == 0) break;
+std::optional<MaterialListsStart> WalkBackToMaterialLists(const std::vector<uint8_t>& bytes, int wanted,
+                                                          int64_t* bytesLookedAt) {
+  if (bytes.empty()) return std::nullopt;
+  int64_t looked = 0;
+  // The nearest zero at or before `from` and not before `to` (both may be out of range);
+  // -1 when there is none.
+  auto zeroBackFrom = [&](int64_t from, int64_t to) -> int64_t {
+    for (int64_t k = from; k >= 0 && k >= to; --k) {
+      ++looked;
+      if (bytes[static_cast<size_t>(k)] == 0) return k;
+    }
+    return -1;
+  };
+  const int64_t limit = kMeasureLimit;
+  int64_t pos = static_cast<int64_t>(bytes.size()) - 1;
+  int found = 0;
+  std::optional<MaterialListsStart> result;
+  // A run without zeros is scanned once: its start is remembered while the walk steps
+  // back through it one measurement at a time.
+  int64_t runZero = -2;  // the zero before the run last scanned; -2 when none was
+  while (found < wanted) {
+    int64_t zero = zeroBackFrom(pos - 1, pos - limit);
+    if (zero < 0 && pos >= limit && (runZero == -2 || runZero >= pos - limit))
+      runZero = zeroBackFrom(pos - limit - 1, 0);
+    int64_t length = 0;
+    if (zero >= 0) {
+      length = pos - zero - 1;
+      pos = zero;
+    } else if (pos < limit) {
+      if (bytesLookedAt) *bytesLookedAt = looked;
+      return std::nullopt;  // the start of the file, and not enough lists
+    } else {
+      // A run of 1,024 or more non-zero bytes: every measurement inside it gives 0 and
+      // moves one byte back, until the run before the position is shorter than the
+      // limit (or the start of the file is reached).
+      pos = runZero >= 0 ? runZero + limit : limit - 1;
+      continue;
+    }
+    if (length == 2 || length == 3) {
+      result = MaterialListsStart{pos + 3, found + 1};
+      break;
+    }
+    if (length == 1) ++found;
   }
-  file.Seek(start);
-  return count;
+  if (!result) result = MaterialListsStart{pos + 1, found};
+  if (bytesLookedAt) *bytesLookedAt = looked;
+  return result;
 }
 
 int CountLodNames(BinaryFile& file, int64_t offset) {

@@ -1,6 +1,7 @@
 #pragma once
 // The string and list measurements every reader of the game's binary files relies on.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,19 +12,27 @@ namespace tessary {
 // The longest run a string measurement looks at before it gives up and returns 0.
 inline constexpr int kMeasureLimit = 1024;
 
-// Measures a zero-terminated string without consuming it.
-// Forward: the bytes from `offset` up to the zero (0 when none comes within 1,024 bytes);
-// the file is left at `offset`. The end of the file ends the string.
-// Backward: steps over the bytes before `offset` towards the start of the file; at the
-// first zero returns the number of bytes stepped over and leaves the file just after that
-// zero. 1,024 bytes without a zero give 0 with the file left at `offset`. Reaching the
-// start of the file without a zero sets `*reachedStart` (when given) and leaves the file
-// at offset 0.
-int MeasureString(BinaryFile& file, int64_t offset, bool backward, bool* reachedStart = nullptr);
+// Measures the zero-terminated string at `offset` without consuming it: the bytes up to
+// the zero, 0 when none comes within 1,024 bytes; the end of the file ends the string.
+// The file is left at `offset`.
+int MeasureString(BinaryFile& file, int64_t offset);
 
-// Reads up to and including the next zero byte (or the end of the file), returns the
-// number of bytes read (1 for an empty string) and seeks back to where it started.
-int PeekStringLength(BinaryFile& file);
+// Where the material lists at the end of a header start, and how many were found.
+struct MaterialListsStart {
+  int64_t readPos = 0;
+  int found = 0;
+};
+
+// Walks back from the last byte of a header over its zero-terminated names until `wanted`
+// material lists are accounted for. A string of one byte standing between two zeros is a
+// list's count byte; a string of 2 or 3 bytes is the first list's count byte run together
+// with up to two bytes before it, and ends the walk. The strings are measured as a
+// backward measurement does: a run of 1,024 or more bytes without a zero measures 0 and
+// moves one byte back. Reaching the start of the file finds no lists at all (nullopt).
+// The cost is linear in the header's size, long runs included; `bytesLookedAt`, when
+// given, counts the bytes examined.
+std::optional<MaterialListsStart> WalkBackToMaterialLists(const std::vector<uint8_t>& bytes, int wanted,
+                                                          int64_t* bytesLookedAt = nullptr);
 
 // Counts the entries of a level-of-detail list starting at `offset`: each entry a 4-byte
 // value followed by a zero-terminated name.

@@ -5,7 +5,11 @@
 
 namespace tessary {
 
-int g_showExploded = 0;
+std::optional<int> DefaultLevel(const std::vector<LodEntry>& lods) {
+  for (size_t i = 0; i < lods.size(); ++i)
+    if (lods[i].present) return static_cast<int>(i);
+  return std::nullopt;
+}
 
 CModel::~CModel() {
   // The renderer goes first: it still looks at the surfaces while it shuts down.
@@ -89,7 +93,7 @@ void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
   for (auto& lod : lods) {
     lod = LodEntry{};
     int64_t at = file.Tell();
-    int length = MeasureString(file, at, false);
+    int length = MeasureString(file, at);
     if (length > 4) {
       lod.surfsName = ReadZString(file, length);
       lod.present = true;
@@ -135,17 +139,18 @@ bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&he
   return true;
 }
 
-void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod) {
+void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod, bool lookUpImages) {
   lod.materialCount = file.ReadU8();
   lod.materials.assign(static_cast<size_t>(lod.materialCount), MaterialEntry{});
   file.Skip(1);
   for (int i = 0; i < lod.materialCount; ++i) {
     MaterialEntry& m = lod.materials[static_cast<size_t>(i)];
-    int length = MeasureString(file, file.Tell(), false);
+    int length = MeasureString(file, file.Tell());
     m.index = i;
     m.lodMaterialCount = lod.materialCount;
     m.name = ReadZString(file, length);
     file.Skip(1);
+    if (!lookUpImages) continue;
     std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
     if (!image.empty()) m.imageName = image;
   }
@@ -169,7 +174,7 @@ std::vector<LodEntry>* CModel::ReadLodTable(uint32_t expectedVersion, int64_t co
   return &lods;
 }
 
-void CModel::ReadPartsFile(uint32_t partsVersion) {
+void CModel::ReadPartsFile(uint32_t partsVersion, int64_t bytesAfterName, bool emptyNameIsOrigin) {
   BinaryFile file;
   uint8_t head[6] = {0, 0, 0, 0, 0, 0};
   if (!OpenPartsFile(partsVersion, file, head)) return;
@@ -185,7 +190,8 @@ void CModel::ReadPartsFile(uint32_t partsVersion) {
   }
   for (auto& p : parts.parts) {
     std::string name = ReadZString(file);
-    p.name = name.empty() ? "tag_origin" : name;
+    p.name = name.empty() && emptyNameIsOrigin ? "tag_origin" : name;
+    file.Skip(bytesAfterName);
   }
   file.Close();
   AccumulatePartPositions();

@@ -4,9 +4,11 @@
 // operations every generation offers in the same order.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/LoadOptions.h"
 #include "model/ModelFile.h"
 #include "model/ModelRenderer.h"
 
@@ -20,12 +22,13 @@ class CModel : public CModelFile {
   // Reads the level-of-detail list and the material lists; null when the model is not
   // open, not of this class's version, or cannot be read.
   virtual std::vector<LodEntry>* LoadLods() { return nullptr; }
-  virtual bool IsReserved() { return false; }
   virtual bool AttachWindow(void* window);
   virtual void LoadParts(int lodIndex) { (void)lodIndex; }
-  virtual bool LoadSurfaces(int lodIndex, bool forPreview) {
+  // Decodes the surfaces file of level `lodIndex`; false when it cannot be loaded.
+  virtual bool LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options = {}) {
     (void)lodIndex;
     (void)forPreview;
+    (void)options;
     return false;
   }
   virtual void SetRolling(uint8_t flag);
@@ -37,12 +40,6 @@ class CModel : public CModelFile {
   virtual void MoveZ(float delta);
   virtual bool Draw() { return false; }
   virtual int CountLodNames(BinaryFile& file, int64_t offset);
-
-  // Writers of the loaded level; a generation without the format returns false.
-  virtual bool WriteMtl(int lodIndex) { (void)lodIndex; return false; }
-  virtual bool WriteObj(int lodIndex) { (void)lodIndex; return false; }
-  virtual bool WriteTagsListing(const std::string& headerName) { (void)headerName; return false; }
-  virtual bool WriteX(int lodIndex) { (void)lodIndex; return false; }
 
   // The preview renderer this model draws through; the preview library installs it.
   void SetRenderer(std::unique_ptr<IModelRenderer> r) { renderer = std::move(r); }
@@ -77,13 +74,16 @@ class CModel : public CModelFile {
   void AccumulatePartPositions();
   // Reads the parts file named after level 0 (the tags with their model-space positions);
   // a missing or unreadable file, or one of another version, gives the root part alone.
-  void ReadPartsFile(uint32_t partsVersion);
+  // Each name is followed by `bytesAfterName` bytes; an empty name reads as "tag_origin"
+  // when `emptyNameIsOrigin`.
+  void ReadPartsFile(uint32_t partsVersion, int64_t bytesAfterName = 0, bool emptyNameIsOrigin = true);
   // Opens the parts file named after level 0 and reads its six head bytes; false (with the
   // root part alone in `parts`) when it is missing, short or of another version.
   bool OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&head)[6]);
   // Reads one level's material list at the file's position: count byte, one skipped byte,
-  // then the names, each with its colour image looked up in the materials folder.
-  void ReadMaterialList(BinaryFile& file, LodEntry& lod);
+  // then the names (a name the forward measure gives up on reads empty), each with its
+  // colour image looked up in the materials folder when `lookUpImages`.
+  void ReadMaterialList(BinaryFile& file, LodEntry& lod, bool lookUpImages = true);
   // Reads the level-of-detail names from `firstName` on, `lodCount` entries.
   void ReadLodNames(BinaryFile& file, int64_t firstName);
   // Empties the level table; true when the header is open and of `expectedVersion`.
@@ -98,8 +98,8 @@ class CModel : public CModelFile {
 // opened.
 std::string ImageForMaterial(const std::string& materialPath);
 
-// The process-wide show-destructible-parts flag: set by the form (or the command line)
-// before each export and preview, read by the version 25 surfaces decoder.
-extern int g_showExploded;
+// The level a command takes when none is named: the first whose name was read; nullopt
+// when there is none.
+std::optional<int> DefaultLevel(const std::vector<LodEntry>& lods);
 
 }  // namespace tessary

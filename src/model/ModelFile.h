@@ -46,7 +46,7 @@ class CModelFile {
 class CSurfacesFile : public CModelFile {
  public:
   bool DecodeSurfacesV20(const PartList& modelParts);
-  bool DecodeSurfacesV25(const PartList* modelParts);
+  bool DecodeSurfacesV25(const PartList* modelParts, bool showExploded);
   bool DecodeSurfacesV14(const PartList* modelParts);
 };
 

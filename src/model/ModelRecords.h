@@ -46,7 +46,6 @@ struct Surface {
   bool textureLoaded = false;
   bool unsupported = false;
   bool unsupportedAlt = false;
-  std::vector<uint8_t> textureData;  // owned by the renderer's loaders
   uint32_t textureId = 0;
   std::vector<TriList> triLists;
   std::vector<Vertex> vertices;

@@ -13,23 +13,11 @@ class CModelV14 : public CModel {
  public:
   std::vector<LodEntry>* LoadLods() override;
   void LoadParts(int lodIndex) override;
-  bool LoadSurfaces(int lodIndex, bool forPreview) override;
+  bool LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options = {}) override;
   bool Draw() override;
-
-  // The export writers (the obj folder beside `folder`); this generation has no tags
-  // listing. Each loads the level's surfaces itself, or uses them when they are already
-  // loaded.
-  bool WriteMtl(int lodIndex) override;
-  bool WriteObj(int lodIndex) override;
 
   // Reads the per-level material lists at the end of the header (run by LoadLods).
   void LoadMaterials();
-
-  // Levels from this index on cannot be loaded in this generation.
-  static constexpr int kLoadableLevels = 3;
-
- private:
-  bool SurfacesForWriter(int lodIndex);
 };
 
 }  // namespace tessary

@@ -28,32 +28,10 @@ void CModelV20::LoadMaterials() {
   } else {
     // No "mtl_" anywhere: walk back from the end over the names to the count byte of the
     // first list.
-    int64_t scanPos = file.Size() - 1;
-    if (scanPos < 0) return;
-    file.Seek(scanPos);
-    int blocks = 0;
-    if (presentLodCount <= 0) {
-      file.Skip(1);
-    } else {
-      for (;;) {
-        bool reachedStart = false;
-        int length = MeasureString(file, scanPos, true, &reachedStart);
-        if (reachedStart) return;  // the walk ends at the start of the file
-        file.Skip(-1);
-        scanPos = file.Tell();
-        if (length == 2 || length == 3) {
-          file.Skip(3);
-          ++blocks;
-          break;
-        }
-        if (length == 1) ++blocks;
-        if (blocks >= presentLodCount) {
-          file.Skip(1);
-          break;
-        }
-      }
-    }
-    blockCount = blocks;
+    auto start = WalkBackToMaterialLists(file.Bytes(), presentLodCount);
+    if (!start) return;  // the walk ends at the start of the file
+    file.Seek(start->readPos);
+    blockCount = start->found;
   }
 
   for (int block = 0; block < blockCount && block < lodCount; ++block)
@@ -63,7 +41,7 @@ void CModelV20::LoadMaterials() {
 
 void CModelV20::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 
-bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview) {
+bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions /*options*/) {
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
   surfacesFile->DecodeSurfacesV20(parts);
   return FinishLoadingSurfaces(lodIndex, forPreview, true);

@@ -81,10 +81,10 @@ void CModelV25::LoadMaterials(int64_t start) {
 
 void CModelV25::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 
-bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview) {
+bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options) {
   if (!isOpen) return false;
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
-  surfacesFile->DecodeSurfacesV25(parts.parts.empty() ? nullptr : &parts);
+  surfacesFile->DecodeSurfacesV25(parts.parts.empty() ? nullptr : &parts, options.showExploded);
   return FinishLoadingSurfaces(lodIndex, forPreview, true);
 }
 

@@ -14,19 +14,10 @@ class CModelV25 : public CModel {
  public:
   std::vector<LodEntry>* LoadLods() override;
   void LoadParts(int lodIndex) override;
-  bool LoadSurfaces(int lodIndex, bool forPreview) override;
+  bool LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options = {}) override;
   bool Draw() override;
 
-  // Writers of the loaded level; they use the surfaces LoadSurfaces left (they do not
-  // load any themselves), and write into the obj folder beside the header's folder.
-  bool WriteMtl(int lodIndex) override;
-  bool WriteObj(int lodIndex) override;
-  bool WriteTagsListing(const std::string& headerName) override;
-  bool WriteX(int lodIndex) override;
 
-  // Writes string `id` of the program's string table unchanged (line feeds as CR LF);
-  // returns the number of characters of the string.
-  size_t WriteResourceText(OutputFile& file, int id);
 
   // Counts the level entries. `offset` comes in as 28 and goes out as the start of the
   // list: past the optional name at 27 when the header has one.

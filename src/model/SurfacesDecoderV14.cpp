@@ -3,7 +3,6 @@
 // to one part.
 #include <cstring>
 
-#include "model/ByteCursor.h"
 #include "model/ModelFile.h"
 #include "model/VertexRecord.h"
 
@@ -19,10 +18,9 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
 
-  ByteCursor data = ByteCursor::FromFile(file);
-  file.Close();
+  BinaryFile& data = file;
   data.Seek(2);
-  uint16_t count = data.U16();
+  uint16_t count = data.ReadU16();
   data.Seek(5);
   FreeSurfaces();
   surfaceCount = count;
@@ -30,10 +28,10 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
 
   std::vector<uint8_t> block;
   for (Surface& surface : surfaces) {
-    uint16_t vertexCount = data.U16();
-    data.U16();  // not used
-    uint16_t stripCount = data.U16();
-    uint16_t part = data.U16();
+    uint16_t vertexCount = data.ReadU16();
+    data.ReadU16();  // not used
+    uint16_t stripCount = data.ReadU16();
+    uint16_t part = data.ReadU16();
     if (part == kUnreadableSurface) {
       // Decoding stops here: this surface and the ones after it stay empty.
       surface.unsupported = true;
@@ -46,9 +44,9 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
     surface.vertices.assign(vertexCount, Vertex{});
     surface.triLists.assign(stripCount, TriList{});
     for (TriList& strip : surface.triLists) {
-      strip.triCount = data.U8();
+      strip.triCount = data.ReadU8();
       strip.indices.resize(strip.triCount);
-      for (uint16_t& index : strip.indices) index = data.U16();
+      for (uint16_t& index : strip.indices) index = data.ReadU16();
     }
 
     // Vertices that are not in the file stay zero.

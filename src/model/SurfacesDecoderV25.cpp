@@ -61,7 +61,7 @@ bool ReadWeightedVertices(BinaryFile& file, Surface& surface) {
 
 }  // namespace
 
-bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts) {
+bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts, bool showExploded) {
   if (!isOpen || version != kVersion) return false;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
@@ -90,7 +90,7 @@ bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts) {
         FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
       // Destructible models keep their pieces at the origin of the part that carries
       // them; shown exploded, each piece moves out to that part.
-      if (g_showExploded && word3 != 0 && modelParts && word3 < modelParts->count()) {
+      if (showExploded && word3 != 0 && modelParts && word3 < modelParts->count()) {
         const Part& part = modelParts->parts[word3];
         for (auto& v : surface.vertices)
           for (int k = 0; k < 3; ++k) v.position[k] += part.position[k];

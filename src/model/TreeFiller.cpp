@@ -1,9 +1,10 @@
 #include "model/TreeFiller.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
-#include "model/ModelV20.h"
+#include "model/Model.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -51,12 +52,12 @@ int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
   return result;
 }
 
-int CTreeFillerV20::FillModelTree(TreeItem& surfacesNode, TreeItem& partsNode,
-                                  const std::string& workingFolder, const std::string& modelName) {
-  CModelV20 model;
-  model.Open(workingFolder + "\\xmodel", modelName);
-  if (!model.LoadLods()) return 0;
-  return FillTreeFromLods(model, surfacesNode, partsNode, workingFolder, true);
+int FillModelTree(const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
+                  const std::string& workingFolder, const std::string& modelName) {
+  std::unique_ptr<CModel> model = version.create();
+  model->Open(workingFolder + "\\xmodel", modelName);
+  if (!model->LoadLods()) return 0;
+  return FillTreeFromLods(*model, surfacesNode, partsNode, workingFolder, version.treeShowsImages);
 }
 
 }  // namespace tessary

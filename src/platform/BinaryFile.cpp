@@ -1,6 +1,7 @@
 #include "platform/BinaryFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -9,85 +10,64 @@
 
 namespace tessary {
 
+namespace {
+struct Closer {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+}  // namespace
+
+BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
+  BinaryFile file;
+  file.data_ = std::move(bytes);
+  file.open_ = true;
+  return file;
+}
+
 bool BinaryFile::Open(std::string_view path) {
   Close();
-  file_.reset(std::fopen(ResolvePath(path).c_str(), "rb"));
-  if (!file_) return false;
+  std::unique_ptr<std::FILE, Closer> file(std::fopen(ResolvePath(path).c_str(), "rb"));
+  if (!file) return false;
   // A folder is not a file to read (the C library here would open one and then fail
   // every read, where the games' platform refuses to open it).
   struct stat st {};
-  if (fstat(fileno(file_.get()), &st) != 0 || S_ISDIR(st.st_mode)) {
-    file_.reset();
-    return false;
+  if (fstat(fileno(file.get()), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+  if (st.st_size > 0) {
+    data_.resize(static_cast<size_t>(st.st_size));
+    data_.resize(std::fread(data_.data(), 1, data_.size(), file.get()));
   }
-  long size = -1;
-  if (std::fseek(file_.get(), 0, SEEK_END) == 0) size = std::ftell(file_.get());
-  size_ = size < 0 ? 0 : size;
+  open_ = true;
   return true;
 }
 
 void BinaryFile::Close() {
-  file_.reset();
-  size_ = 0;
+  data_.clear();
+  data_.shrink_to_fit();
   pos_ = 0;
-  blockStart_ = 0;
-  blockLength_ = 0;
+  open_ = false;
 }
 
-int64_t BinaryFile::Size() { return file_ ? size_ : 0; }
-
-int64_t BinaryFile::Tell() { return file_ ? pos_ : 0; }
-
 bool BinaryFile::Seek(int64_t offset) {
-  if (!file_ || offset < 0) return false;
+  if (!open_ || offset < 0) return false;
   pos_ = offset;
   return true;
 }
 
 bool BinaryFile::Skip(int64_t count) {
-  if (!file_) return false;
+  if (!open_) return false;
   return Seek(pos_ + count);
 }
 
-bool BinaryFile::LoadBlock(int64_t offset) {
-  if (offset >= size_) return false;
-  if (offset >= blockStart_ && offset < blockStart_ + blockLength_) return true;
-  if (!block_) block_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kBlockSize));
-  blockStart_ = offset - offset % kBlockSize;
-  blockLength_ = 0;
-  if (std::fseek(file_.get(), static_cast<long>(blockStart_), SEEK_SET) != 0) return false;
-  blockLength_ = static_cast<int64_t>(std::fread(block_.get(), 1, static_cast<size_t>(kBlockSize), file_.get()));
-  return offset < blockStart_ + blockLength_;
-}
-
 size_t BinaryFile::Read(void* buffer, size_t count) {
-  if (!file_ || count == 0) return 0;
-  auto* out = static_cast<uint8_t*>(buffer);
-  size_t done = 0;
-  while (done < count) {
-    int64_t want = static_cast<int64_t>(count - done);
-    if (want >= kBlockSize && !(pos_ >= blockStart_ && pos_ < blockStart_ + blockLength_)) {
-      // A large read goes to the file directly.
-      if (pos_ >= size_ || std::fseek(file_.get(), static_cast<long>(pos_), SEEK_SET) != 0) break;
-      size_t got = std::fread(out + done, 1, static_cast<size_t>(want), file_.get());
-      done += got;
-      pos_ += static_cast<int64_t>(got);
-      break;
-    }
-    if (!LoadBlock(pos_)) break;
-    int64_t available = blockStart_ + blockLength_ - pos_;
-    size_t take = static_cast<size_t>(std::min(available, want));
-    std::memcpy(out + done, block_.get() + (pos_ - blockStart_), take);
-    done += take;
-    pos_ += static_cast<int64_t>(take);
-  }
-  return done;
+  if (!open_ || count == 0 || pos_ >= Size()) return 0;
+  size_t take = std::min(count, static_cast<size_t>(Size() - pos_));
+  std::memcpy(buffer, data_.data() + pos_, take);
+  pos_ += static_cast<int64_t>(take);
+  return take;
 }
 
 bool BinaryFile::ReadByte(uint8_t& out) {
-  if (!file_ || !LoadBlock(pos_)) return false;
-  out = block_[static_cast<size_t>(pos_ - blockStart_)];
-  ++pos_;
+  if (!open_ || pos_ >= Size()) return false;
+  out = data_[static_cast<size_t>(pos_++)];
   return true;
 }
 

@@ -1,14 +1,13 @@
 #pragma once
-// A little-endian binary file read field by field. Reads past the end give zeros for the
-// missing bytes; `Read` tells how many bytes really arrived.
-//
-// The readers seek a lot, often one byte at a time and backwards (string measurements),
-// so the file is read through a block of its own: seeking within the block costs nothing.
+// A little-endian binary file read field by field: the one byte reader of every model,
+// image and texture reader. The whole file is read into memory when it is opened (one
+// read per file), so the readers' many seeks, often one byte at a time and backwards,
+// cost nothing. Reads past the end give zeros for the missing bytes; `Read` tells how
+// many bytes really arrived, and the end of the file ends a string.
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
@@ -18,15 +17,21 @@ class BinaryFile {
   // Opens a joined path (resolved as ResolvePath does) for binary reading. A folder
   // does not open.
   explicit BinaryFile(std::string_view path) { Open(path); }
+  // A file made of `bytes`, open.
+  static BinaryFile FromBytes(std::vector<uint8_t> bytes);
 
   bool Open(std::string_view path);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return open_; }
 
-  int64_t Size();
-  int64_t Tell();
+  // The file's bytes (empty when it is not open).
+  const std::vector<uint8_t>& Bytes() const { return data_; }
+
+  int64_t Size() const { return static_cast<int64_t>(data_.size()); }
+  int64_t Tell() const { return pos_; }
   bool Seek(int64_t offset);             // from the start; past the end is allowed
   bool Skip(int64_t count);              // relative to the current position
+  // Copies up to `count` bytes; returns how many there were (the rest is not touched).
   size_t Read(void* buffer, size_t count);
 
   // Reads one value; missing bytes at the end of the file read as zeros.
@@ -38,19 +43,9 @@ class BinaryFile {
   bool ReadByte(uint8_t& out);
 
  private:
-  static constexpr int64_t kBlockSize = 4096;
-  // Loads the block holding `offset`; false when nothing of the file lies there.
-  bool LoadBlock(int64_t offset);
-
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
-  int64_t size_ = 0;
+  std::vector<uint8_t> data_;
   int64_t pos_ = 0;
-  std::unique_ptr<uint8_t[]> block_;
-  int64_t blockStart_ = 0;
-  int64_t blockLength_ = 0;  // bytes of the file in `block_`
+  bool open_ = false;
 };
 
 }  // namespace tessary

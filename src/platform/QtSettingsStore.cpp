@@ -4,6 +4,8 @@
 #include <QSettings>
 #include <QString>
 
+#include "platform/BuildInfo.h"
+
 namespace tessary {
 
 namespace {
@@ -13,7 +15,7 @@ QString Key(const std::string& section, const std::string& name) {
 }  // namespace
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Ravenmoor"), QStringLiteral("Tessary"))) {}
+    : settings_(std::make_unique<QSettings>(QString::fromUtf8(build::kCompanyName), QString::fromUtf8(build::kProductName))) {}
 
 QtSettingsStore::QtSettingsStore(const std::filesystem::path& iniFile)
     : settings_(std::make_unique<QSettings>(QString::fromStdString(iniFile.string()),
@@ -53,8 +55,8 @@ bool QtSettingsStore::WriteProfileInt(const std::string& section, const std::str
 std::string QtSettingsStore::Location() const { return settings_->fileName().toStdString(); }
 
 std::filesystem::path ProfileFolder() {
-  QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Ravenmoor"),
-                    QStringLiteral("Tessary"));
+  QSettings profile(QSettings::IniFormat, QSettings::UserScope, QString::fromUtf8(build::kCompanyName),
+                    QString::fromUtf8(build::kProductName));
   return std::filesystem::path(QFileInfo(profile.fileName()).absolutePath().toStdString());
 }
 

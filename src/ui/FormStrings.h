@@ -1,10 +1,12 @@
 #pragma once
 // The form's own texts: window title, messages and dialog titles.
+#include "platform/BuildInfo.h"
+
 namespace tessary::ui {
 
 inline constexpr const char* kFrameTitle = "Tessary (Call of Duty Series) ";
-inline constexpr const char* kAppTitle = "Tessary";
-inline constexpr const char* kOrganisation = "Ravenmoor";
+inline constexpr const char* kAppTitle = build::kProductName;
+inline constexpr const char* kOrganisation = build::kCompanyName;
 
 inline constexpr const char* kFirstRunMessage =
     "You need to set the working folder.\n\n"

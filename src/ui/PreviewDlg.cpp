@@ -225,7 +225,10 @@ void CPreviewDlg::OnContextReady() {
   model.LoadLods();
   model.LoadParts(lodIndex);
   model.AttachWindow(static_cast<void*>(static_cast<IGlHost*>(view_)));
-  model.LoadSurfaces(lodIndex, true);
+  LoadOptions options;
+  if (lodIndex >= 0 && static_cast<size_t>(lodIndex) < model.lods.size())
+    options = OptionsForLevel(loadOptions, model.lods[static_cast<size_t>(lodIndex)].surfsName);
+  model.LoadSurfaces(lodIndex, true, options);
   lastMouseX = lastMouseY = 0;
 }
 
@@ -310,7 +313,8 @@ void CPreviewDlg::OnHelp() {
 }
 
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
-                      ISettingsStore& profile, INotifier& notifier, QWidget* parent) {
+                      ISettingsStore& profile, INotifier& notifier, QWidget* parent,
+                      LoadOptions options) {
   if (!PreviewOpenGlAvailable()) {
     notifier.ShowMessage(kPreviewNeedsOpenGl, kAppTitle);
     return;
@@ -323,6 +327,7 @@ void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceNam
   }
   {
     CPreviewDlg dialog(model, lodIndex, surfaceName, profile, parent);
+    dialog.loadOptions = options;
     dialog.exec();
   }
   for (auto it = lifted.rbegin(); it != lifted.rend(); ++it) QGuiApplication::setOverrideCursor(*it);

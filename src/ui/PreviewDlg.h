@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "model/LoadOptions.h"
 #include "preview/GlHost.h"
 #include "preview/KeyState.h"
 
@@ -123,12 +124,17 @@ class CPreviewDlg final : public QDialog {
   CKeyboardState keys_;
   QBasicTimer frameTimer_;
   bool opened_ = false;
+
+ public:
+  LoadOptions loadOptions;  // how the level is loaded when the window opens
 };
 
 // Runs the modal preview window on `model` (opened, nothing loaded yet) for level
 // `lodIndex`, captioned `surfaceName`; its maximized state is kept in `profile`. Without
-// OpenGL it shows a message through `notifier` instead.
+// OpenGL it shows a message through `notifier` instead. `options` are those asked for;
+// the level applies them where it allows.
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
-                      ISettingsStore& profile, INotifier& notifier, QWidget* parent);
+                      ISettingsStore& profile, INotifier& notifier, QWidget* parent,
+                      LoadOptions options = {});
 
 }  // namespace tessary::ui

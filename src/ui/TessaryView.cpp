@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
+#include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 #include "ui/AboutDlg.h"
@@ -284,7 +284,7 @@ void CTessaryView::ShowModelTree(const std::string& name) {
   tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);
-  if (modelVersion == 14 || modelVersion == 20 || modelVersion == 25) tree_->ExpandAll(root);
+  if (FindModelVersion(modelVersion)) tree_->ExpandAll(root);
   if (root != nullptr) tree_->scrollToItem(root);
 }
 
@@ -296,18 +296,13 @@ void CTessaryView::OnTreeSelectionChanged(QTreeWidgetItem* row) {
   bool isSurface = parent && parent->text == kSurfacesGroup && present;
   bool canConvert = present && item->text.find(".iwi") != std::string::npos;
   bool isMissing = item && item->image == kImageMissing;
-  bool isDestructible = false;
-  if (isSurface) {
-    std::string lower = item->text;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    isDestructible = lower.find("destructible_mp") != std::string::npos;
-  }
+  bool isDestructible = isSurface && OptionsForLevel(LoadOptions{true}, item->text).showExploded;
   viewTagsButton_->setEnabled(isParts);
   previewButton_->setEnabled(isSurface);
   exportObjButton_->setEnabled(isSurface);
   // The .X writer exists for version 25 only, so the button follows Export .OBJ there.
-  exportXButton_->setEnabled(isSurface && modelVersion == 25);
+  const ModelVersion* versionRow = FindModelVersion(modelVersion);
+  exportXButton_->setEnabled(isSurface && versionRow && versionRow->hasXExport);
   convertButton_->setEnabled(canConvert);
   retrieveButton_->setEnabled(isMissing);
   showExploded_->setEnabled(isDestructible);

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "export/ModelExport.h"
+#include "model/LoadOptions.h"
 #include "model/ModelTree.h"
 #include "ui/DialogUnits.h"
 #include "workspace/RecentFiles.h"
@@ -108,8 +110,12 @@ class CTessaryView : public QWidget {
   void OnRetrievePassTimer();
   // Shows the recent-files list in its box.
   void ShowRecentFiles();
-  // g_showExploded from the check box: set only when it is both checked and enabled.
-  void TakeShowExploded();
+  // The load options the check box asks for: shown exploded when it is both checked and
+  // enabled.
+  LoadOptions AskedLoadOptions() const;
+  // Success: the model joins the recent files and a beep sounds. Nothing written: one box
+  // saying why, naming the file; no beep, no recent-files entry.
+  void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

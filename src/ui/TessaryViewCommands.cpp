@@ -1,11 +1,14 @@
 // The form's commands on the selected tree item: exports, tags listing, preview,
 // conversion and retrieval.
 #include <QCheckBox>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "export/ModelExport.h"
 #include "model/Model.h"
+#include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 #include "ui/FormStrings.h"
@@ -41,73 +44,60 @@ bool TakeSelection(const ModelTreeView& tree, const ModelTree& model, Selection&
   return true;
 }
 
-// What View tags says instead of opening the viewer when no listing was written.
-std::string NoTagsListingMessage(const std::string& modelName, uint8_t version,
-                                 const std::string& listingPath) {
-  std::string why = version == 14
-                        ? "models of the first game (version 14) have no tags listing."
-                        : listingPath + " could not be written.";
-  return "There is no tags listing for " + modelName + ": " + why;
+// An outcome's reason as a box says it: a sentence.
+std::string Sentence(std::string text) {
+  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (!text.empty() && text.back() != '.') text += '.';
+  return text;
 }
 
 }  // namespace
 
-void CTessaryView::TakeShowExploded() {
-  g_showExploded = showExploded_->isChecked() && showExploded_->isEnabledTo(this) ? 1 : 0;
+LoadOptions CTessaryView::AskedLoadOptions() const {
+  return LoadOptions{showExploded_->isChecked() && showExploded_->isEnabledTo(this)};
+}
+
+// The form presents an export's outcome by a beep and a recent-files entry when it
+// succeeded, and by one box saying why, naming the file, when it wrote nothing.
+void CTessaryView::PresentExport(const std::string& modelName, const ExportOutcome& outcome) {
+  if (!outcome.ok) {
+    dialogs_.ShowMessage(Sentence(outcome.error), kAppTitle);
+    return;
+  }
+  AddRecentFile(modelName);
+  dialogs_.Beep(BeepKind::Type1);
 }
 
 void CTessaryView::ExportObj() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  if (std::unique_ptr<CModel> model = CreateModel(version)) {
-    model->Open(folder, sel.modelName);
-    model->LoadLods();
-    model->LoadParts(sel.level);
-    // Version 25 writes only surfaces it could load; the others load them in each writer.
-    if (version == 25 && !model->LoadSurfaces(sel.level, false)) return;
-    model->WriteMtl(sel.level);
-    model->WriteObj(sel.level);
-    if (version == 20 || version == 25) model->WriteTagsListing(sel.modelName);
-  }
-  AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Type1);
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  PresentExport(sel.modelName, ExportObjFiles(request));
 }
 
 void CTessaryView::ExportX() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  if (version != 25) return;
-  std::unique_ptr<CModel> model = CreateModel(version);
-  if (!model) return;
-  model->Open(folder, sel.modelName);
-  model->LoadLods();
-  model->LoadParts(sel.level);
-  if (!model->LoadSurfaces(sel.level, false)) return;
-  model->WriteX(sel.level);
-  AddRecentFile(sel.modelName);
-  dialogs_.Beep(BeepKind::Type1);
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  PresentExport(sel.modelName, ExportXFile(request));
 }
 
 void CTessaryView::PreviewSurface() {
   WaitCursor wait;
-  TakeShowExploded();
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  if (modelVersion == 20 || modelVersion == 25) {
-    if (std::unique_ptr<CModel> model = CreateModel(modelVersion)) {
-      model->Open(ModelFolderPath(), sel.modelName);
-      RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr);
-    }
+  const ModelVersion* row = FindModelVersion(modelVersion);
+  if (row && row->previewable) {
+    std::unique_ptr<CModel> model = row->create();
+    model->Open(ModelFolderPath(), sel.modelName);
+    RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr,
+                     AskedLoadOptions());
   }
   AddRecentFile(sel.modelName);
 }
@@ -116,22 +106,13 @@ void CTessaryView::ViewTags() {
   WaitCursor wait;
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  std::string folder = ModelFolderPath();
   uint8_t version = 0;
-  if (!ReadVersionOrReport(folder + "\\" + sel.modelName, version)) return;
-  const std::string listing = workspace_.workingFolder + "\\obj\\" + sel.modelName + "_tags.txt";
-  bool written = false;
-  if (version == 20 || version == 25) {
-    if (std::unique_ptr<CModel> model = CreateModel(version)) {
-      model->Open(folder, sel.modelName);
-      model->LoadLods();
-      model->LoadParts(sel.level);
-      written = model->WriteTagsListing(sel.modelName);
-    }
-  }
-  if (!written) {
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportOutcome outcome =
+      ExportTagsFile(ExportRequest{workspace_.workingFolder, sel.modelName, sel.level, {}});
+  if (!outcome.ok) {
     // An empty viewer, or one showing a listing left from before, would tell nothing.
-    dialogs_.ShowMessage(NoTagsListingMessage(sel.modelName, version, ToNativeSeparators(listing)),
+    dialogs_.ShowMessage("There is no tags listing for " + sel.modelName + ": " + outcome.error + ".",
                          kAppTitle);
     return;
   }

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/BinaryFile.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
@@ -71,9 +72,7 @@ bool IsSingleLevelUsage(uint8_t usage) { return usage == 3 || usage == 2; }
 }  // namespace
 
 std::string DdsPathFor(const std::string& source) {
-  std::string out = source;
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  std::string out = AsciiLower(source);
   for (size_t pos = out.find(".iwi"); pos != std::string::npos; pos = out.find(".iwi", pos + 4))
     out.replace(pos, 4, ".dds");
   return out;

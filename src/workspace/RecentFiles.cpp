@@ -2,23 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/AsciiCase.h"
 #include "workspace/ProfileKeys.h"
 
 namespace tessary {
 
-namespace {
-bool SameNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-           return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-         });
-}
-}  // namespace
 
 void RecentFiles::AddRecentFile(const std::string& name) {
   bool present = std::any_of(entries_.begin(), entries_.end(),
-                             [&](const std::string& e) { return SameNoCase(e, name); });
+                             [&](const std::string& e) { return EqualsIgnoringCase(e, name); });
   if (!present) entries_.push_back(name);
   if (entries_.size() > kMaxEntries) entries_.erase(entries_.begin());
 }

@@ -111,6 +111,7 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
     return false;
   }
   gameFolder = GameFolderPath(gameFolder);
+  archives_ = ToNativeSeparators(gameFolder + "main\\iw_*.iwd");
 
   if (workspace_.winrarPath.empty()) {
     // The built-in extractor takes WinRAR's place.
@@ -149,6 +150,7 @@ void Retrieval::Reload() {
 
 void Retrieval::RetrieveFile(TreeItem& item) {
   folderNotSetShown_ = false;
+  archives_.clear();
   std::string name = item.text;
   std::string folder = FolderForItem(item);
   if (folder.empty()) {
@@ -161,9 +163,19 @@ void Retrieval::RetrieveFile(TreeItem& item) {
       Notifier().Beep(BeepKind::Simple);
       return;
     }
-    ConvertFetchedImage(name);
+    if (Fetched(name, folder))
+      ConvertFetchedImage(name);
+    else
+      Notifier().ShowMessage(name + " is not in the game's archives (" + archives_ +
+                             "): nothing was fetched.");
   }
   Reload();
+}
+
+bool Retrieval::Fetched(const std::string& name, const std::string& folder) const {
+  ClearDirectoryCache();  // the archiver wrote behind this process's back
+  return IsBareFileName(name) &&
+         PathMatchesSomething(workspace_.workingFolder + "\\" + folder + "\\" + name);
 }
 
 void Retrieval::RetrieveMissingItem(TreeItem& root, TreeItem& item) {
@@ -173,9 +185,14 @@ void Retrieval::RetrieveMissingItem(TreeItem& root, TreeItem& item) {
   if (name.empty()) return;
   std::string folder = FolderForItem(item);
   if (folder.empty()) return;
-  if (CopyFromRawFolder(name, folder)) return;
+  ++tried_;
+  if (CopyFromRawFolder(name, folder)) {
+    ++fetched_;
+    return;
+  }
   if (ExtractFromArchives(name, folder)) {
     MarkPresent(root, name);
+    if (Fetched(name, folder)) ++fetched_;
     ConvertFetchedImage(name);
   }
 }
@@ -188,7 +205,12 @@ void VisitPreOrder(TreeItem& item, const std::function<void(TreeItem&)>& visit) 
 }  // namespace
 
 Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
-  if (allPassToggle == 1) folderNotSetShown_ = false;  // both passes are one command
+  if (allPassToggle == 1) {  // both passes are one command
+    folderNotSetShown_ = false;
+    tried_ = fetched_ = 0;
+    archives_.clear();
+  }
+  std::string model = tree.Root() ? tree.Root()->text : std::string();
   if (TreeItem* root = tree.Root())
     VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
   Reload();
@@ -197,6 +219,10 @@ Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
     return Pass::SecondPassDue;
   }
   allPassToggle = 1;
+  // Archives that were searched and held nothing of the model: say so once.
+  if (tried_ > 0 && fetched_ == 0 && !archives_.empty())
+    Notifier().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
+                           archives_ + "): nothing was fetched.");
   return Pass::Finished;
 }
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/HomeFolder.h"
+#include "platform/Notifier.h"
 #include "platform/Path.h"
 #include "workspace/PathSetup.h"
 #include "workspace/ProfileKeys.h"
@@ -70,7 +71,9 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
   for (size_t i = 0; i < kWorkingSubFolders.size(); ++i) {
     if (!missing[i]) continue;
     std::error_code ec;
-    fs::create_directory(base / kWorkingSubFolders[i], ec);  // a failure is not reported
+    const fs::path folder = base / kWorkingSubFolders[i];
+    if (!fs::create_directory(folder, ec) && ec)
+      Notifier().ShowMessage("Cannot create the folder " + folder.string() + ": " + ec.message());
   }
   ClearDirectoryCache();
   return true;

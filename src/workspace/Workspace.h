@@ -58,10 +58,10 @@ class Workspace {
 
   // Offers to create a working folder that is missing: Yes lets the user choose one (the
   // chooser starts at the home folder; the program's own folder is never taken), which is
-  // stored at once. Then creates the missing sub-folders. False when the user said No or
+  // stored at once. Then creates the missing sub-folders; a sub-folder that cannot be
+  // created is reported through the notifier, naming it. False when the user said No or
   // cancelled the chooser; nothing changes then.
   bool EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser);
-
   // Lets the user choose the working folder (preselecting the current one, else the
   // fourth game's raw folder when that game's folder is set, else the home folder),
   // stores it and creates its sub-folders. False on cancel;

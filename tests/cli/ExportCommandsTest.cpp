@@ -52,6 +52,12 @@ TEST_F(ExportCommands, ExportObjAndTagsWriteTheChosenLevel) {
   r = Run({"tags", "gun"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "has version 14, which has no tags listing")) << r.err;
+
+  // Level 0's name is too short to be read: the default is level 1.
+  wd.Write("xmodel/short", test::v20::Header({{"s1", 1, {"mtl_a"}}, {"short_lod1", 0, {"mtl_a"}}}));
+  wd.Write("xmodelsurfs/short_lod1", test::v20::Surfaces({test::v20::Triangle()}));
+  EXPECT_EQ(Run({"export-obj", "short"}).status, 0);
+  EXPECT_TRUE(wd.Exists("obj/short_lod1.obj"));
 }
 
 TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
@@ -85,9 +91,18 @@ TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnReques
   // That surface's vertices, z first; then moved by its tag.
   EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
                        "\t2;\r\n\r\n\t0.00000;0.00000;0.00000;,\r\n\t0.00000;0.00000;1.00000;;\r\n"));
+  // Only destructible levels are shown exploded, as in the desktop program.
   EXPECT_EQ(Run({"export-x", "--show-exploded", "m"}).status, 0);
   EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
+                       "\t2;\r\n\r\n\t0.00000;0.00000;0.00000;,\r\n\t0.00000;0.00000;1.00000;;\r\n"));
+  wd.Write("xmodel/m", v25::Header("", {{"m_Destructible_MP_lod0", 0}}, {{"mtl_a"}}));
+  wd.Write("xmodelsurfs/m_Destructible_MP_lod0", v25::Surfaces({v25::Triangle(), carried}));
+  wd.Write("xmodelparts/m_Destructible_MP_lod0", v20::Parts({{0, {0, 0, 0}, "root"}, {0, {0, 0, 1}, "a"}, {1, {0, 0, 6}, "b"}}, 25));
+  EXPECT_EQ(Run({"export-x", "--show-exploded", "m"}).status, 0);
+  EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_Destructible_MP_lod0.x"),
                        "\t2;\r\n\r\n\t7.00000;0.00000;0.00000;,\r\n\t7.00000;0.00000;1.00000;;\r\n"));
+  fs::remove(wd.Path() / "obj/m_Destructible_MP_lod0.x");
+  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a"}}));
 
   // Undecodable surfaces: the reader's message once, then the export's; nothing written.
   fs::remove(wd.Path() / "obj/m_lod0.x");

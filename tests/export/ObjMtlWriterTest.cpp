@@ -8,9 +8,7 @@
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
-#include "model/ModelV14.h"
-#include "model/ModelV20.h"
-#include "model/ModelV25.h"
+#include "export/ModelExport.h"
 #include "platform/BuildInfo.h"
 
 namespace tessary {
@@ -44,12 +42,8 @@ std::string TriangleLines(const std::string& gap) {
          "# 3 normals\r\n\r\ns off\r\n";
 }
 
-template <typename Model>
-void Load(Model& model, const TempWorkdir& wd) {
-  ASSERT_TRUE(model.Open(wd.ModelFolder(), "m"));
-  ASSERT_NE(model.LoadLods(), nullptr);
-  model.LoadParts(0);
-}
+// Export .OBJ of model "m" at `level`, through the path both programs take.
+bool Export(const TempWorkdir& wd, int level) { return ExportObjFiles(wd.Str(), "m", level).ok; }
 
 TEST(ObjMtlWriterV14, StripsMaterialsAndEmptySurfaces) {
   TempWorkdir wd;
@@ -62,10 +56,7 @@ TEST(ObjMtlWriterV14, StripsMaterialsAndEmptySurfaces) {
   v14::FixtureSurface second{0, {{0, 0, 1}, {1, 2}, {0, 1, 2, 2, 1}},
                              {{0, 0, 0, 0, 1, 1, 1, 1}, {0, 0, 0, 1, 0, 2, 2, 2}, {0, 0, 0, 1, 1, 3, 3, 3}}};
   wd.Write("xmodelsurfs/m_lod0", v14::Surfaces({first, second, v14::FixtureSurface{0xFFFF, {}, {}}, first}));
-  CModelV14 model;
-  Load(model, wd);
-  ASSERT_TRUE(model.WriteMtl(0));
-  ASSERT_TRUE(model.WriteObj(0));
+  ASSERT_TRUE(Export(wd, 0));
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("wall", "../materials/wall.dds") + MtlBlock("", "../materials/tile"));
   const std::string empty = "\r\n\r\n# 0 vertices\r\n\r\ns off\r\n";
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
@@ -91,9 +82,7 @@ TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) 
                      {{0, 0, -1}, {0.5f, 0.1f}, {0.0000004f, -0.0000004f, 0}}};
   second.triangles = {{0, 1, 2}, {2, 2, 3}, {7, 7, 9}, {1, 3, 2}};
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(), second}));
-  CModelV20 model;
-  Load(model, wd);
-  ASSERT_TRUE(model.WriteObj(0));
+  ASSERT_TRUE(Export(wd, 0));
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
             Head("5.0", "m_lod0") + TriangleLines("") + "g Group0\r\nusemtl mtl_m1\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n"
                 "v 1.000000 2.000000 3.000000\r\nv -0.500000 0.000000 0.125000\r\n"
@@ -103,7 +92,7 @@ TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) 
                 "vn 0.000000 0.000000 1.000000\r\nvn 0.000000 1.000000 0.000000\r\n"
                 "vn -1.000000 0.000000 0.000000\r\nvn 0.000000 0.000000 -1.000000\r\n# 4 normals\r\n\r\n"
                 "s off\r\ng Group1\r\nf 4/4/4 6/6/6 5/5/5\r\nf 5/5/5 6/6/6 7/7/7\r\n# 2 faces\r\n");
-  EXPECT_FALSE(model.WriteObj(1) || model.WriteMtl(1));  // no such level
+  EXPECT_FALSE(Export(wd, 1));  // no such level
 }
 
 TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
@@ -113,9 +102,7 @@ TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
   wd.Write("materials/Mtl_A", v20::Material("a_col"));
   wd.Write("images/a_col.dds", test::ByteWriter().Raw("DDS "));
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
-  CModelV20 model;
-  Load(model, wd);
-  ASSERT_TRUE(model.WriteMtl(0));
+  ASSERT_TRUE(Export(wd, 0));
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.dds") + MtlBlock("mtl_b", "../images/mtl_b") +
                                                 MtlBlock("Mtl_A", "../images/a_col.dds"));
 }
@@ -125,10 +112,7 @@ TEST(ObjWriterV25, BlankLinesAfterCounts) {
   TempWorkdir wd;
   wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a", "mtl_b"}}));
   wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), v25::Triangle(v25::Form::Direct)}));
-  CModelV25 model;
-  Load(model, wd);
-  ASSERT_TRUE(model.LoadSurfaces(0, false));
-  ASSERT_TRUE(model.WriteObj(0));
+  ASSERT_TRUE(Export(wd, 0));
   const std::string body = TriangleLines("\r\n");
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
             Head("5.0", "m_lod0") + "\r\n" + body + "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n\r\n" +

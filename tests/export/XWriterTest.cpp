@@ -1,12 +1,11 @@
 // The DirectX text file of a version 25 level, byte for byte.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <limits>
 #include <regex>
 
 #include "fixtures/TempWorkdir.h"
-#include "model/ModelV25.h"
+#include "export/Exporters.h"
 
 namespace tessary {
 namespace {
@@ -48,26 +47,27 @@ std::string MaterialTail(const std::string& texture) {
 
 TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
   TempWorkdir wd;
-  CModelV25 model;
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
   // One level set up by hand. Vertices as {normal, uv, position}. Surface 1 stopped
   // decoding: no triangle list. Material 1 has no image, so its name stands in; surface 2
   // has no material at all.
-  model.folder = wd.ModelFolder();
-  model.fileName = "m";
-  model.isOpen = true;
-  model.version = 25;
-  model.lods = {LodEntry{2, true, "m_lod0", {{0, 2, "mtl_a", "a.iwi"}, {1, 2, "mtl_no_image", std::nullopt}}}};
-  model.lodCount = 1;
-  model.surfacesFile = std::make_unique<CSurfacesFile>();
-  model.surfacesFile->surfaceCount = 3;
-  auto& surfaces = model.surfacesFile->surfaces;
+  ExportLevel level;
+  level.version = FindModelVersion(25);
+  level.modelName = "m";
+  CompatibleLevel& c = level.compatible.emplace();
+  c.lod = LodEntry{2, true, "m_lod0", {{0, 2, "mtl_a", "a.iwi"}, {1, 2, "mtl_no_image", std::nullopt}}};
+  auto& surfaces = c.surfaces;
   surfaces.resize(3);
   surfaces[0].vertices = {{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}};
   surfaces[0].triLists = {{3, {4, 7, 9, 1, 2, 3, 0, 1, 2}}};
   surfaces[2].vertices = {{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}};
   surfaces[2].triLists = {{1, {0, 0, 0}}};
-  ASSERT_TRUE(model.WriteX(0));
+  {
+    OutputFile file;
+    ASSERT_TRUE(file.Open(wd.Str() + "\\obj\\m_lod0.x"));
+    ASSERT_TRUE(WriteX(level, file));
+    ASSERT_TRUE(file.Commit());
+  }
   // Coordinates are written z first, and each face starts at its second corner.
   std::string expected = std::string(kHeaderAndTemplates) +
                          "Mesh\n{\n\t2;\n\n\t0.12346;1000000.00000;-0.50000;,\n\t0.00000;0.00000;0.00000;;\n\n"
@@ -88,11 +88,6 @@ TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
                          MaterialTail("");
   auto bytes = wd.Read("obj/m_lod0.x");
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Crlf(expected));
-
-  EXPECT_FALSE(model.WriteX(1));
-  std::filesystem::remove_all(wd.Path() / "obj");
-  EXPECT_FALSE(model.WriteX(0));
-  EXPECT_FALSE(wd.Exists("obj"));
 }
 
 }  // namespace

@@ -17,20 +17,32 @@ struct FileOf {
   BinaryFile file;
 };
 
-TEST(MeasureString, TakesUpTo1023BytesEitherWay) {
+TEST(MeasureString, TakesUpTo1023Bytes) {
   FileOf f(ByteWriter().Raw("ab").U8(0).Raw("cde").U8(0).Fill(1024, 'x').U8(0).Fill(1023, 'y').U8(0).Raw("end"));
   BinaryFile& file = f.file;
-  EXPECT_EQ(MeasureString(file, 7, false), 0);  // 1,024 bytes without a zero
-  EXPECT_EQ(MeasureString(file, 7 + 1025, false), 1023);
-  EXPECT_EQ(MeasureString(file, 7 + 2049, false), 3);  // the end of the file ends it
-  // Backward: from the position to just after the zero before it, which is where it leaves the file.
-  bool atStart = true;
-  EXPECT_EQ(MeasureString(file, 7 + 1024, true, &atStart), 0);
-  EXPECT_EQ(MeasureString(file, 8 + 1024 + 1023, true, &atStart), 1023);
-  EXPECT_EQ(file.Tell(), 8 + 1024);
-  EXPECT_FALSE(atStart);
-  EXPECT_EQ(MeasureString(file, 2, true, &atStart), 2);  // no zero before the start
-  EXPECT_TRUE(atStart);
+  EXPECT_EQ(MeasureString(file, 7), 0);  // 1,024 bytes without a zero
+  EXPECT_EQ(MeasureString(file, 7 + 1025), 1023);
+  EXPECT_EQ(MeasureString(file, 7 + 2049), 3);  // the end of the file ends it
+  EXPECT_EQ(file.Tell(), 7 + 2049);
+}
+
+TEST(WalkBackToMaterialLists, RunsWithoutZerosAreSteppedOverInLinearTime) {
+  using namespace std::string_view_literals;
+  // A damaged header: 400 KB without a zero after the level name. Stepping back one byte
+  // per measurement of up to 1,024 bytes would look at some 400 million bytes.
+  std::vector<uint8_t> header(400 * 1024, 'x');
+  header[30] = 0;
+  int64_t looked = 0;
+  EXPECT_EQ(WalkBackToMaterialLists(header, 1, &looked), std::nullopt);
+  EXPECT_LT(looked, 2 * static_cast<int64_t>(header.size()));
+  // The same run ahead of two lists: they are found behind it.
+  // ... 00 | 01 00 a.dds 00 | 01 00 c.dds 00
+  for (std::string_view list : {"\0\x01\0a.dds"sv, "\0\x01\0c.dds\0"sv}) header.insert(header.end(), list.begin(), list.end());
+  auto start = WalkBackToMaterialLists(header, 2, &looked);
+  ASSERT_TRUE(start.has_value());
+  EXPECT_EQ(start->found, 2);
+  EXPECT_EQ(start->readPos, static_cast<int64_t>(400 * 1024 + 1));
+  EXPECT_LT(looked, 30);
 }
 
 TEST(CountLodNames, EndsAtZeroValueEmptyOrOneCharacterNameOrTheEnd) {

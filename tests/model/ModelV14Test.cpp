@@ -53,6 +53,15 @@ TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
   }
 }
 
+TEST(ModelV14, MaterialNameOfTheMeasureLimitReadsEmpty) {
+  // A damaged list whose first name runs 1,024 bytes: a forward measure gives it up, so
+  // the name is empty and only its first byte is passed over; the second name is the rest
+  // of the run, and "b.dds" is not reached.
+  Loaded m;
+  m.Load(v14::Header({"gun_lod0"}, v14::Lists({{std::string(1024, 'a'), "b.dds"}})));
+  EXPECT_EQ(Names(m.model.lods[0]), (std::vector<std::string>{"", std::string(1023, 'a')}));
+}
+
 TEST(ModelV14, StripSurfacesMoveByTheirPart) {
   Loaded m;
   m.wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, ""}, {0, {10, 0, 0}, "a"}, {1, {0, 20, 0}, "b"}}));

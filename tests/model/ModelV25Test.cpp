@@ -31,7 +31,6 @@ class V25 : public ::testing::Test {
     wd.Write("xmodelparts/m_lod0", v20::Parts(parts, 25));
     wd.Write("xmodelsurfs/m_lod0", v25::Surfaces(surfaces));
   }
-  void TearDown() override { g_showExploded = 0; }
   const Surface& S(size_t i) const { return (*model.curSurfaces)[i]; }
   test::RecordingNotifier notes;
   test::TempWorkdir wd;
@@ -67,6 +66,9 @@ TEST(ScanForMaterialNames, RulesAndNearMisses) {
   EXPECT_EQ(scan("\x01\x01\0\x01\0xship_hull\0"sv), 4);
   // These match only at the start of a string.
   EXPECT_EQ(scan("\x09\x01\0\x01\0xcom_plate\0"sv), std::nullopt);
+  // A string after the region's first one starts after its zero, whatever lies before
+  // the region.
+  EXPECT_EQ(scan("\x09\x01\0\x01\0com_plate\0"sv, false), 3);
   EXPECT_EQ(scan("lambert1\0"sv, true), -2);
   EXPECT_EQ(scan("lambert1\0"sv, false), std::nullopt);
   // Exactly "rgb", up to a zero or the end of the region.
@@ -85,8 +87,7 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   ASSERT_TRUE(model.LoadSurfaces(0, false));
   ASSERT_EQ(model.curSurfaceCount, 2);
   EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 1);
-  g_showExploded = 1;
-  ASSERT_TRUE(model.LoadSurfaces(0, false));
+  ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
   EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);  // word 3 is 5: there is no part 5
   EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3: part 3 at (3, 0, 0)
   EXPECT_TRUE(notes.messages.empty());
@@ -101,8 +102,8 @@ TEST_F(V25, WeightedFormsSkipTheirTails) {
   scanned.vertices[0].b1 = 1;
   WriteModel({direct, scanned}, 4);
   Load();
-  g_showExploded = 1;  // never applies to weighted vertices
-  ASSERT_TRUE(model.LoadSurfaces(0, false));
+  // Shown exploded: never applies to weighted vertices.
+  ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
   ASSERT_EQ(model.curSurfaceCount, 2);
   for (const Surface& s : *model.curSurfaces) {
     ASSERT_EQ(s.vertexCount, 3);

@@ -14,6 +14,7 @@
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
+#include "export/ModelExport.h"
 #include "model/ModelV14.h"
 #include "model/ShowModelTree.h"
 
@@ -80,16 +81,17 @@ void ExpectConsistent(const CModel& model, uint8_t version) {
 
 // Everything a command may do with a header of the folder; the exports only when `write`
 // (each output costs a file commit).
-void UseEverything(const TempWorkdir& wd, uint8_t version, const std::string& header, bool write = true) {
+void UseEverything(const TempWorkdir& wd, uint8_t version, const std::string& header, bool write = true,
+                   LoadOptions options = {}) {
   auto model = CreateModel(version);
   if (model->Open(wd.ModelFolder(), header) && model->LoadLods()) {
     model->LoadParts(0);
     for (int lod = -1; lod <= model->lodCount; ++lod) {
-      model->LoadSurfaces(lod, false);
+      model->LoadSurfaces(lod, false, options);
       ExpectConsistent(*model, version);
-      if (write && lod == 0) { model->WriteMtl(lod); model->WriteObj(lod); }
     }
   }
+  if (write) ExportObjFiles(wd.Str(), header, 0, options);
   ModelTree tree;
   ShowModelTree(tree, wd.Str(), header, version);
 }
@@ -98,9 +100,7 @@ class Damaged : public ::testing::TestWithParam<uint8_t> {
  protected:
   void SetUp() override {
     for (const auto& [path, bytes] : model.files) wd.Write(path, bytes);
-    g_showExploded = 1;  // the version 25 decoder's other path
   }
-  void TearDown() override { g_showExploded = 0; }
   // Rewrites in place: truncating to zero first makes the file system flush each of the
   // thousands of versions to disk, which is slow.
   void Replace(const std::string& relative, const std::vector<uint8_t>& bytes, size_t size) {
@@ -112,7 +112,8 @@ class Damaged : public ::testing::TestWithParam<uint8_t> {
   }
   void UseAll(const std::string& trace, size_t round) {
     SCOPED_TRACE(trace);
-    for (const auto& header : model.headers) UseEverything(wd, GetParam(), header, round % 16 == 0);
+    for (const auto& header : model.headers) UseEverything(wd, GetParam(), header, round % 16 == 0,
+                                                                     LoadOptions{true});  // the version 25 decoder's other path
   }
   Files model = ModelOf(GetParam());
   TempWorkdir wd;

@@ -65,8 +65,7 @@ TEST_P(Samples, EveryModelDecodesAsItsNotesSay) {
       for (const auto& parts : root.children[1]->children) EXPECT_EQ(parts->image, kImagePresent);
     }
 
-    for (int exploded : {0, 1}) {  // only version 25 reads it
-      g_showExploded = exploded;
+    for (bool exploded : {false, true}) {  // only version 25 reads it
       auto model = CreateModel(version);
       ASSERT_TRUE(model->Open(workdir.string() + "\\xmodel", name));
       ASSERT_NE(model->LoadLods(), nullptr);
@@ -74,7 +73,7 @@ TEST_P(Samples, EveryModelDecodesAsItsNotesSay) {
       std::vector<int> counts;
       for (int level = 0; level < model->lodCount; ++level) {
         if (!model->lods[level].present) continue;
-        const bool loaded = model->LoadSurfaces(level, false);
+        const bool loaded = model->LoadSurfaces(level, false, LoadOptions{exploded});
         counts.push_back(loaded ? static_cast<int>(model->curSurfaceCount) : 0);
         if (!loaded) continue;
         for (const Surface& s : *model->curSurfaces) {
@@ -85,7 +84,6 @@ TEST_P(Samples, EveryModelDecodesAsItsNotesSay) {
       }
       EXPECT_EQ(counts, expected);
     }
-    g_showExploded = 0;
     const auto known = kMessages.find(name);
     EXPECT_EQ(notes.messages.empty(), known == kMessages.end());
     for (const auto& message : notes.messages) EXPECT_EQ(message, known->second);

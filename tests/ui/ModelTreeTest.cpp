@@ -134,7 +134,8 @@ TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
   std::filesystem::create_directory(wd_.Path() / "obj/car_tags.txt");
   view.ViewTags();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].find("car_tags.txt could not be written"), std::string::npos);
+  EXPECT_EQ(dialogs_.messages[0].rfind("There is no tags listing for car: ", 0), 0u);
+  EXPECT_NE(dialogs_.messages[0].find("car_tags.txt"), std::string::npos);
   QTest::qWait(10);  // the closed viewer is deleted
   EXPECT_EQ(view.LastTagsViewer(), nullptr);
 
@@ -155,10 +156,33 @@ TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModel) {
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_FALSE(wd_.Read("obj/car_lod0.obj").empty());
   EXPECT_EQ(view.RecentBox().findText("car"), 1);
-  // Export .X is for version 25 only: nothing written, no beep.
+  // Export .X is for version 25 only: nothing written, no beep, and a box says so.
   view.ExportX();
   EXPECT_EQ(dialogs_.beeps.size(), 1u);
   EXPECT_FALSE(wd_.Exists("obj/car_lod0.x"));
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("only version 25 models export to .x"), std::string::npos);
+}
+
+TEST_F(TreeTest, AnExportThatWritesNothingSaysWhyInOneBoxWithoutBeepOrRecentEntry) {
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0"));
+  auto* exportObj = qobject_cast<QPushButton*>(view.Control(kIdExportObj));
+  // No output folder (a file stands in its place), then a surfaces file that cannot be read.
+  std::filesystem::remove_all(wd_.Path() / "obj");
+  wd_.Write("obj", {1});
+  exportObj->click();
+  std::filesystem::remove(wd_.Path() / "obj");
+  std::filesystem::create_directory(wd_.Path() / "obj");
+  std::filesystem::remove(wd_.Path() / "xmodelsurfs/car_lod0");
+  std::filesystem::create_directory(wd_.Path() / "xmodelsurfs/car_lod0");
+  exportObj->click();
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_NE(dialogs_.messages[0].find((wd_.Path() / "obj").string()), std::string::npos);
+  EXPECT_NE(dialogs_.messages[1].find((wd_.Path() / "xmodelsurfs/car_lod0").string()), std::string::npos);
+  EXPECT_TRUE(dialogs_.beeps.empty());
+  EXPECT_EQ(view.RecentBox().findText("car"), -1);
+  EXPECT_FALSE(wd_.Exists("obj/car_lod0.mtl"));
 }
 
 TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {

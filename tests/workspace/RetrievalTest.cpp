@@ -90,10 +90,13 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   retrieval.RetrieveFile(root.AddChild("Surfaces", kImageGroup).AddChild("hatch_lod0", kImageMissing));
   EXPECT_EQ(Text(work, "xmodelsurfs/hatch_lod0"), "surfaces");
   EXPECT_FALSE(fs::exists(game.Path() / "log"));
-  // Not in the raw folder: the archives.
+  // Not in the raw folder: the archives, which do not hold it either: a box says so.
   retrieval.RetrieveFile(root.AddChild("Parts (Tags)", kImageGroup).AddChild("hatch_lod0", kImageMissing));
   EXPECT_NE(Text(game, "log").find("[hatch_lod0*]"), std::string::npos);
   EXPECT_EQ(reloads, 2);
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_EQ(notifier.messages[0], "hatch_lod0 is not in the game's archives (" + game.Str() +
+                                      "/main/iw_*.iwd): nothing was fetched.");
   // A name with folder steps reaches nothing outside the working folder.
   std::ofstream(game.Path() / "raw" / "outside") << "raw";
   work.Write("outside.iwi", kSmallIwi);
@@ -151,6 +154,12 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
   EXPECT_EQ(Text(work, "xmodelsurfs/tank0"), "surfaces");
   EXPECT_EQ(notifier.messages.size(), 3u);
+  // The archives hold none of the files still missing: one box for the whole command.
+  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
+  }
+  ASSERT_EQ(notifier.messages.size(), 4u);
+  EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
+                                      game.Str() + "/main/iw_*.iwd): nothing was fetched.");
 }
 
 }  // namespace

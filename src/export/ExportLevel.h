@@ -1,0 +1,30 @@
+#pragma once
+// What an exporter writes from: one level of one model as the export path read it, plain
+// data owned by value. The compatible level is what the model classes load (positions in
+// model space, as the original outputs have them); the decoded level is the structural
+// reader's. Each exporter says which of the two it takes; the other may be absent.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/DecodedLevel.h"
+#include "model/ModelRecords.h"
+#include "model/ModelVersions.h"
+
+namespace tessary {
+
+struct CompatibleLevel {
+  int lodIndex = 0;
+  LodEntry lod;                   // the level's entry: its name and its material list
+  std::vector<Surface> surfaces;  // empty when the exporter needs no surfaces
+  PartList parts;                 // the model's parts, in model space
+};
+
+struct ExportLevel {
+  const ModelVersion* version = nullptr;  // never null
+  std::string modelName;                  // the model header's file name
+  std::optional<CompatibleLevel> compatible;
+  std::optional<DecodedLevel> decoded;
+};
+
+}  // namespace tessary

@@ -1,0 +1,31 @@
+#include "export/Exporters.h"
+
+#include <array>
+
+namespace tessary {
+
+namespace {
+
+bool Always(const ModelVersion&) { return true; }
+bool TagsListed(const ModelVersion& v) { return v.hasTagsListing; }
+bool XWritten(const ModelVersion& v) { return v.hasXExport; }
+
+const std::array<Exporter, 4> kExporters{{
+    {"mtl", ".mtl", ", which has no material library", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteMtl},
+    {"obj", ".obj", ", which has no OBJ export", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteObj},
+    {"tags", "_tags.txt", ", which has no tags listing", OutputName::Model, &TagsListed, LevelReader::Compatible, false,
+     &WriteTagsListing},
+    {"x", ".x", "; only version {versions} models export to .x", OutputName::Level, &XWritten, LevelReader::Compatible, true, &WriteX},
+}};
+
+}  // namespace
+
+std::span<const Exporter> Exporters() { return kExporters; }
+
+const Exporter* FindExporter(std::string_view name) {
+  for (const Exporter& e : kExporters)
+    if (e.name == name) return &e;
+  return nullptr;
+}
+
+}  // namespace tessary

@@ -1,0 +1,68 @@
+#include "model/ModelVersions.h"
+
+#include <array>
+#include <climits>
+
+#include "model/ModelV14.h"
+#include "model/ModelV20.h"
+#include "model/ModelV25.h"
+
+namespace tessary {
+
+namespace {
+
+template <typename Model>
+std::unique_ptr<CModel> Create() {
+  return std::make_unique<Model>();
+}
+
+const std::array<ModelVersion, 3> kVersions{{
+    {.number = 14,
+     .create = &Create<CModelV14>,
+     .hasTagsListing = false,
+     .hasXExport = false,
+     .loadableLevels = 3,
+     .objDialect = ObjDialect::Strips,
+     .materialIsTexture = true,
+     .treeShowsImages = false,
+     .gameFolder = GameFolder::None,
+     .drawMode = DrawVariant::Strips,
+     .previewable = false,
+     .surfacesCheckFirst = false},
+    {.number = 20,
+     .create = &Create<CModelV20>,
+     .hasTagsListing = true,
+     .hasXExport = false,
+     .loadableLevels = INT_MAX,
+     .objDialect = ObjDialect::TriangleLists,
+     .materialIsTexture = false,
+     .treeShowsImages = true,
+     .gameFolder = GameFolder::Cod2,
+     .drawMode = DrawVariant::ListsV20,
+     .previewable = true,
+     .surfacesCheckFirst = true},
+    {.number = 25,
+     .create = &Create<CModelV25>,
+     .hasTagsListing = true,
+     .hasXExport = true,
+     .loadableLevels = INT_MAX,
+     .objDialect = ObjDialect::SpacedTriangleLists,
+     .materialIsTexture = false,
+     .treeShowsImages = true,
+     .gameFolder = GameFolder::Cod4,
+     .drawMode = DrawVariant::ListsV25,
+     .previewable = true,
+     .surfacesCheckFirst = true},
+}};
+
+}  // namespace
+
+std::span<const ModelVersion> ModelVersions() { return kVersions; }
+
+const ModelVersion* FindModelVersion(uint32_t number) {
+  for (const ModelVersion& row : kVersions)
+    if (row.number == number) return &row;
+  return nullptr;
+}
+
+}  // namespace tessary
