@@ -19,6 +19,7 @@ packages=(
   librsvg2-bin                         # rsvg-convert: renders the application icon's PNG sizes
   desktop-file-utils appstream         # validating the desktop entry and the AppStream metainfo
   locales                              # a decimal-comma locale for the number-format test
+  clang libclang-rt-14-dev             # fuzz targets (scripts/fuzz.sh): libFuzzer and sanitizers
 )
 
 missing=()

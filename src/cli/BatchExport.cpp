@@ -5,6 +5,7 @@
 
 #include "cli/CliSupport.h"
 #include "cli/ProgressBar.h"
+#include "platform/PrintableText.h"
 
 namespace tessary::cli {
 
@@ -51,7 +52,8 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne) {
   std::printf("%zu of %zu models written", written, names->size());
   if (!failures.empty()) std::printf(", %zu failed:", failures.size());
   std::printf("\n");
-  for (const auto& [name, why] : failures) std::printf("  %s: %s\n", name.c_str(), why.c_str());
+  for (const auto& [name, why] : failures)
+    std::printf("  %s: %s\n", PrintableText(name).c_str(), PrintableText(why).c_str());
   std::fflush(stdout);
   return failures.empty() ? kExitOk : kExitFailed;
 }

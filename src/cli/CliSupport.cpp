@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/PrintableText.h"
 #include "workspace/PathSetup.h"
 #include "workspace/ProfileKeys.h"
 
@@ -24,7 +25,7 @@ void PrintError(const std::string& text) {
   std::string line = text;
   for (char& c : line)
     if (c == '\n' || c == '\r') c = ' ';
-  std::fprintf(stderr, "tessary: %s\n", line.c_str());
+  std::fprintf(stderr, "tessary: %s\n", PrintableText(line).c_str());
 }
 
 std::string ResolveWorkdir(const std::string& option) {

@@ -25,7 +25,7 @@ class StderrNotifier final : public INotifier {
   void Beep(BeepKind) override {}
 };
 
-// Prints "tessary: <text>" as one line on standard error.
+// Prints "tessary: <text>" as one line on standard error, its control bytes escaped.
 void PrintError(const std::string& text);
 
 // The working folder of a command: --workdir when given, else the stored working folder,

@@ -40,7 +40,8 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
   AddWorkdirOption(*cmd, options->workdir);
   auto* lod = cmd->add_option("--lod", options->lod,
                               "Level of detail to export (its index); default: the first level "
-                              "the header names");
+                              "the header names")
+                 ->check(CLI::Range(0, 65535));
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Show destructible parts (as the desktop program's check box; destructible levels only)");
   auto* all = cmd->add_flag("--all", options->all,

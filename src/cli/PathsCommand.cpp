@@ -95,6 +95,13 @@ int RunPaths(PathsOptions& options) {
     }
   }
 
+  if (auto damaged = ProfileStore().UnreadableEntries(); !damaged.empty()) {
+    std::string list;
+    for (const auto& entry : damaged) list += (list.empty() ? "" : ", ") + entry;
+    PrintError("the settings file " + ProfileStore().Location() + " holds entries that cannot be read (" +
+               list + "); they are left as they were");
+  }
+
   auto workspace = OpenWorkspace("");
   std::string stored = ProfileStore().GetProfileString(profile::kSettings, profile::kWorkingFolder);
   std::printf("Working folder: %s\n", Shown(stored).c_str());

@@ -40,12 +40,12 @@ bool WritePng(const std::string& path, const std::vector<uint8_t>& rgba, int wid
 
   OutputFile out;
   if (!out.Open(path)) {
-    error = "cannot write " + path;
+    error = out.Error();
     return false;
   }
   out.Write(encoded.data(), encoded.size());
   if (!out.Commit()) {
-    error = "cannot write " + path;
+    error = out.Error();
     return false;
   }
   return true;

@@ -4,6 +4,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "platform/PrintableText.h"
+
 namespace tessary::cli {
 
 namespace {
@@ -51,7 +53,7 @@ void ProgressBar::Update(size_t done, const std::string& current) {
   double elapsed = std::chrono::duration<double>(now - start_).count();
   double left = done == 0 ? -1 : elapsed / static_cast<double>(done) *
                                      static_cast<double>(total_ - done);
-  std::string line = Render(done, total_, current, left, TerminalWidth());
+  std::string line = Render(done, total_, PrintableText(current), left, TerminalWidth());
   // Carriage return, the bar, and erase to the end of the line.
   std::fprintf(stderr, "\r%s\x1b[K", line.c_str());
   std::fflush(stderr);

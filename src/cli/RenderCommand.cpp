@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "cli/PngFile.h"
 #include "model/ShowModelTree.h"
@@ -32,15 +33,24 @@ struct RenderOptions {
   std::string model;
 };
 
-bool ParseSize(const std::string& text, int& width, int& height) {
-  unsigned w = 0, h = 0;
-  char x = 0, extra = 0;
-  if (std::sscanf(text.c_str(), "%u%c%u%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X'))
-    return false;
-  if (w < 1 || h < 1 || w > 8192 || h > 8192) return false;
-  width = static_cast<int>(w);
-  height = static_cast<int>(h);
+// One side of a size: digits only, 1 to 8192 (no sign, blank or wrap-around).
+bool ParseSide(std::string_view text, int& side) {
+  if (text.empty() || text.size() > 5) return false;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1 || value > 8192) return false;
+  side = value;
   return true;
+}
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+  size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  return ParseSide(std::string_view(text).substr(0, x), width) &&
+         ParseSide(std::string_view(text).substr(x + 1), height);
 }
 
 void ApplyFlags(const RenderOptions& options, CPreviewRenderer& renderer) {
@@ -66,11 +76,12 @@ void DrawFrames(CModel& model, int frames) {
 int RunRender(const RenderOptions& options) {
   int width = 0, height = 0;
   if (!ParseSize(options.size, width, height)) {
-    PrintError("--size wants WIDTHxHEIGHT, each from 1 to 8192, e.g. 800x600");
+    PrintError("--size wants WIDTHxHEIGHT, each from 1 to 8192, e.g. 800x600 (run 'tessary "
+               "render --help' for usage)");
     return kExitUsage;
   }
   if (options.frames < 1) {
-    PrintError("--frames wants a number of at least 1");
+    PrintError("--frames wants a number of at least 1 (run 'tessary render --help' for usage)");
     return kExitUsage;
   }
   std::string workdir = ResolveWorkdir(options.workdir);
@@ -135,11 +146,13 @@ void RegisterRenderCommand(CLI::App& app) {
   auto* cmd = app.add_subcommand(
       "render", "Render a model as the preview window shows it and write the picture as PNG.");
   AddWorkdirOption(*cmd, options->workdir);
-  cmd->add_option("--lod", options->lod, "Level of detail to show; default: the first one named");
+  cmd->add_option("--lod", options->lod, "Level of detail to show; default: the first one named")
+      ->check(CLI::Range(0, 65535));
   cmd->add_option("--size", options->size, "Picture size WIDTHxHEIGHT (default 800x600)");
   cmd->add_option("--frames", options->frames,
                   "Frames to draw before the picture is taken (default 1); the model turns "
-                  "1.5 degrees about X and Y per frame");
+                  "1.5 degrees about X and Y per frame")
+      ->check(CLI::Range(1, 100000));
   cmd->add_flag("--no-roll", options->noRoll, "Keep the model still");
   cmd->add_flag("--wireframe", options->wireframe, "Draw the triangles' edges");
   cmd->add_flag("--skins-off", options->skinsOff, "Draw every surface untextured");

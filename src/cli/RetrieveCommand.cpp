@@ -1,6 +1,7 @@
 // tessary retrieve: fetches a model's missing files from the game (the fourth game's raw
 // folder, or the games' archives) and prints the refreshed model tree.
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@ namespace {
 struct RetrieveOptions {
   std::string workdir;
   bool all = false;
+  uint64_t maxEntryMiB = 256;
   std::string model;
   std::vector<std::string> items;
 };
@@ -58,6 +60,7 @@ int RunRetrieve(const RetrieveOptions& options) {
   }
   ModelTree tree;
   Retrieval retrieval(*workspace);
+  retrieval.extractLimits.maxEntryBytes = options.maxEntryMiB << 20;
   retrieval.reloadModel = [&] {
     retrieval.modelVersion = ReadModelVersion(header).value_or(0);
     ShowModelTree(tree, workspace->workingFolder, options.model, retrieval.modelVersion);
@@ -101,6 +104,10 @@ void RegisterRetrieveCommand(CLI::App& app) {
   cmd->add_flag("--all", options->all,
                 "Fetch every missing file, in two passes (the second fetches the images of "
                 "materials the first one brought in)");
+  cmd->add_option("--max-entry-size", options->maxEntryMiB,
+                  "Largest file the built-in extractor writes, in MiB (default 256; the games' "
+                  "files are a few MiB); larger archive entries are skipped and reported")
+      ->check(CLI::Range(1, 1 << 20));
   cmd->add_option("MODEL", options->model, "Model header file name in WORKDIR/xmodel")->required();
   cmd->add_option("ITEM", options->items, "Names of missing items of the model tree to fetch");
   cmd->footer("Examples: tessary retrieve --all weapon_g36c\n"

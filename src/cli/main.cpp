@@ -39,6 +39,17 @@ int main(int argc, char** argv) {
       "Exit status: 0 when everything asked was done, 1 when something could not be, "
       "2 for a wrong command line.\n\n"
       "Example: tessary example /tmp/work && tessary info --workdir /tmp/work example_crate");
+  // A first word that names no command: said so, rather than that a command is missing.
+  if (argc > 1 && argv[1][0] != '-') {
+    const std::string word = argv[1];
+    bool known = false;
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+      known = known || command->check_name(word);
+    if (!known) {
+      PrintError("unknown command \"" + word + "\" (run 'tessary --help' for the commands)");
+      return kExitUsage;
+    }
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -48,7 +59,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
+    // One line, as every other message of the program.
+    PrintError(std::string(e.what()) + " (run 'tessary --help' for usage)");
     return kExitUsage;
   } catch (const std::exception& e) {
     PrintError(e.what());

@@ -11,6 +11,7 @@
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +22,31 @@ namespace {
 std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
+
+// Names that a header gives the files of an export (the level, which also names the
+// output files; the parts file; the level's materials and images) must be plain file
+// names: one with a folder step, "..", an absolute form or a drive letter would reach
+// outside the working folder. Empty when they are, else the message naming the model.
+std::string CheckHeaderNames(const CModel& model, int level) {
+  auto refuse = [&](const char* what, const std::string& name) -> std::string {
+    // An empty name names no file (the readers find nothing under it): not a risk.
+    std::string why = name.empty() ? std::string() : WhyNotPlainName(name);
+    if (why.empty()) return {};
+    return "the model header " + Shown(model.fullPath) + " names " + what + " \"" + name +
+           "\", which is not a plain file name (" + why + "); nothing is written";
+  };
+  const auto& lods = model.lods;
+  if (lods.empty()) return {};
+  if (auto e = refuse("the parts file", lods[0].surfsName); !e.empty()) return e;
+  if (level < 0 || static_cast<size_t>(level) >= lods.size()) return {};
+  if (auto e = refuse("the level", lods[static_cast<size_t>(level)].surfsName); !e.empty()) return e;
+  for (const auto& m : lods[static_cast<size_t>(level)].materials) {
+    if (auto e = refuse("the material", m.name); !e.empty()) return e;
+    if (m.imageName && !m.imageName->empty())
+      if (auto e = refuse("the image", *m.imageName); !e.empty()) return e;
+  }
+  return {};
+}
 
 // Why a version lacking the exporter's format gets nothing, with the versions that have it.
 std::string Lacking(const Exporter& e) {
@@ -87,6 +113,7 @@ bool ReadLevel(const ExportRequest& request, CModel& model, const std::vector<co
     if (!chosen) return false;
     c.lodIndex = *chosen;
     c.lod = model.lods[static_cast<size_t>(*chosen)];
+    if (error = CheckHeaderNames(model, *chosen); !error.empty()) return false;
     model.LoadParts(*chosen);
     if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
     const LoadOptions options = OptionsForLevel(request.options, c.lod.surfsName);
@@ -121,6 +148,11 @@ std::string CheckOutputFolder(const std::string& workdir) {
 ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats) {
   ExportOutcome outcome;
   const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
+  if (std::string why = WhyNotPlainName(request.modelName); !why.empty()) {
+    outcome.error = "the model name \"" + request.modelName + "\" is not a file name of " +
+                    Shown(request.workdir + "\\xmodel") + " (" + why + ")";
+    return outcome;
+  }
   std::optional<uint8_t> number = ReadModelVersion(header);
   if (!number) {
     outcome.error = "cannot open the model header " + Shown(header);
@@ -155,16 +187,32 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   if (!ReadLevel(request, *model, exporters, level, outcome.error)) return outcome;
   model.reset();
 
+  // The level's files appear together once all were written, or none of them does.
+  OutputSet set;
+  const fs::path objFolder = ResolvePath(request.workdir + "\\obj");
   for (const Exporter* e : exporters) {
     const std::string& stem =
         e->namedAfter == OutputName::Model ? request.modelName : level.compatible->lod.surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
+    if (!LiesInside(objFolder, ResolvePath(path))) {
+      outcome.error = "the model header " + Shown(header) + " would have " + Shown(path) +
+                      " written outside the output folder " + objFolder.string();
+      outcome.written.clear();
+      return outcome;
+    }
     OutputFile file;
     if (!file.Open(path) || !e->write(level, file) || !file.Commit()) {
-      outcome.error = "cannot write " + Shown(path);
+      // The output layer knows why (a read-only file, a full disk); else the file is named.
+      outcome.error = file.Error().empty() ? "cannot write " + Shown(path) : file.Error();
+      outcome.written.clear();
       return outcome;
     }
     outcome.written.push_back(Shown(path));
+  }
+  if (!set.Commit()) {
+    outcome.error = set.Error();
+    outcome.written.clear();
+    return outcome;
   }
   outcome.ok = true;
   return outcome;

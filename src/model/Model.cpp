@@ -2,6 +2,7 @@
 
 #include "model/FileAccess.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace tessary {
 
@@ -119,7 +120,7 @@ std::string ImageForMaterial(const std::string& materialPath) {
   file.Close();
   auto slash = materialPath.rfind('\\');
   bool dds = false;
-  if (slash != std::string::npos)
+  if (slash != std::string::npos && IsPlainName(image))
     dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
   return image + (dds ? ".dds" : ".iwi");
 }
@@ -131,7 +132,7 @@ bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&he
     return false;
   }
   std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
-  if (!FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
+  if (!IsPlainName(lods[0].surfsName) || !FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
       (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
     UseRootPartOnly();
     return false;
@@ -150,7 +151,8 @@ void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod, bool lookUpImages
     m.lodMaterialCount = lod.materialCount;
     m.name = ReadZString(file, length);
     file.Skip(1);
-    if (!lookUpImages) continue;
+    // Only a plain name names a file of the materials folder.
+    if (!lookUpImages || !IsPlainName(m.name)) continue;
     std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
     if (!image.empty()) m.imageName = image;
   }

@@ -1,6 +1,7 @@
 #include "model/ModelFile.h"
 
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace tessary {
 
@@ -10,7 +11,8 @@ bool CModelFile::Open(const std::string& folderIn, const std::string& fileNameIn
   fullPath.clear();
   isOpen = false;
   fullPath = ConcatPath(folderIn, "\\", fileNameIn);
-  if (!FileExists(fullPath)) return false;
+  // A name from a header is a file of the folder: one with a folder step is not looked for.
+  if (!IsPlainName(fileNameIn) || !FileExists(fullPath)) return false;
   folder = folderIn;
   fileName = fileNameIn;
   BinaryFile file;

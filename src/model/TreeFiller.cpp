@@ -6,12 +6,15 @@
 
 #include "model/Model.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 
 namespace tessary {
 
 namespace {
-int PresenceImage(const std::string& path) {
-  return FileExists(path) ? kImagePresent : kImageMissing;
+// A file of a working sub-folder; a name with a folder step names none (it is missing).
+int PresenceImage(const std::string& workingFolder, const char* folder, const std::string& name) {
+  if (!IsPlainName(name)) return kImageMissing;
+  return FileExists(workingFolder + "\\" + folder + "\\" + name) ? kImagePresent : kImageMissing;
 }
 }  // namespace
 
@@ -20,13 +23,13 @@ int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
   // A header with an empty level list has no parts file to name.
   if (!model.lods.empty()) {
     const std::string& partsName = model.lods[0].surfsName;
-    partsNode.AddChild(partsName, PresenceImage(workingFolder + "\\xmodelparts\\" + partsName));
+    partsNode.AddChild(partsName, PresenceImage(workingFolder, "xmodelparts", partsName));
   }
   int result = 1;
   for (size_t i = 0; i < model.lods.size(); ++i) {
     const LodEntry& lod = model.lods[i];
     if (!lod.present) continue;
-    int image = PresenceImage(workingFolder + "\\xmodelsurfs\\" + lod.surfsName);
+    int image = PresenceImage(workingFolder, "xmodelsurfs", lod.surfsName);
     if (image == kImageMissing) result = 0;
     TreeItem& level = surfacesNode.AddChild(lod.surfsName, image);
     level.bold = true;
@@ -40,11 +43,11 @@ int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
       if (!seen) distinct.push_back(&m);
     }
     for (const MaterialEntry* m : distinct) {
-      int materialImage = PresenceImage(workingFolder + "\\materials\\" + m->name);
+      int materialImage = PresenceImage(workingFolder, "materials", m->name);
       TreeItem& materialNode = materialsNode.AddChild(m->name, materialImage);
       if (!withImages || materialImage != kImagePresent) continue;
       std::string imageName = m->imageName.value_or("");
-      int imageImage = PresenceImage(workingFolder + "\\images\\" + imageName);
+      int imageImage = PresenceImage(workingFolder, "images", imageName);
       TreeItem& imageNode = materialNode.AddChild(imageName, imageImage);
       imageNode.bold = imageName.find(".iwi") != std::string::npos && imageImage == kImagePresent;
     }

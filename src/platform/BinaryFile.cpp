@@ -4,17 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
+#include "platform/FileOpen.h"
 #include "platform/Path.h"
 
 namespace tessary {
-
-namespace {
-struct Closer {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-}  // namespace
 
 BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
   BinaryFile file;
@@ -25,16 +19,12 @@ BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
 
 bool BinaryFile::Open(std::string_view path) {
   Close();
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(ResolvePath(path).c_str(), "rb"));
-  if (!file) return false;
-  // A folder is not a file to read (the C library here would open one and then fail
-  // every read, where the games' platform refuses to open it).
-  struct stat st {};
-  if (fstat(fileno(file.get()), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-  if (st.st_size > 0) {
-    data_.resize(static_cast<size_t>(st.st_size));
-    data_.resize(std::fread(data_.data(), 1, data_.size(), file.get()));
-  }
+  // Only a regular file opens: a folder (which the C library would open and then fail
+  // every read of) is refused as the games' platform refuses it, and a FIFO or device
+  // would block.
+  std::string bytes;
+  if (!ReadRegularFile(ResolvePath(path), bytes)) return false;
+  data_.assign(bytes.begin(), bytes.end());
   open_ = true;
   return true;
 }

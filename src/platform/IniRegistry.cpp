@@ -1,11 +1,11 @@
 #include "platform/IniRegistry.h"
 
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "platform/FileOpen.h"
 #include "platform/OutputFile.h"
 
 namespace fs = std::filesystem;
@@ -67,18 +67,21 @@ std::string ValueName(const char* valueName) {
   return (valueName == nullptr || *valueName == '\0') ? std::string("@") : std::string(valueName);
 }
 
-bool LoadLines(const fs::path& file, std::vector<std::string>& lines) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::error_code ec;
-  if (fs::is_directory(file, ec)) {
-    errno = EISDIR;
-    return false;
-  }
-  std::string line;
-  while (std::getline(in, line)) {
+// A registry file is a few lines; anything near this size is not one.
+constexpr uint64_t kMaxRegistryFile = 16 << 20;
+
+bool LoadLines(const fs::path& file, std::vector<std::string>& lines,
+               OpenFailure* failure = nullptr) {
+  std::string bytes;
+  if (!ReadRegularFile(file, bytes, failure, kMaxRegistryFile)) return false;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(std::move(line));
+    start = end + 1;
   }
   return true;
 }
@@ -113,10 +116,13 @@ IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& k
   Lookup result;
   std::vector<std::string> lines;
   std::string key = FullKey(root, keyPath);
-  errno = 0;
-  if (!LoadLines(file_, lines)) {
+  OpenFailure failure = OpenFailure::None;
+  if (!LoadLines(file_, lines, &failure)) {
     // No file is no key; a file that is there but cannot be read is a failure to report.
-    if (errno != 0 && errno != ENOENT) result.error = std::generic_category().message(errno);
+    if (failure == OpenFailure::NotRegular)
+      result.error = file_.string() + " is not a regular file";
+    else if (failure != OpenFailure::Missing)
+      result.error = file_.string() + " cannot be read";
     return result;
   }
   if (!KeyExists(lines, key)) return result;

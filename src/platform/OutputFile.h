@@ -2,11 +2,17 @@
 // An output file that appears whole or not at all: bytes go to a temporary file in the
 // target's folder, which `Commit` renames into place. Destroying an uncommitted file
 // removes the temporary, so a failed export leaves nothing half-written behind.
+//
+// A file the user has made read-only is not replaced (Open refuses it, with the reason in
+// Error()); a file that is replaced keeps its permissions. While an OutputSet is open on
+// this thread, Commit hands the finished file to the set instead of renaming it, so that
+// several files appear together or not at all.
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tessary {
 
@@ -20,6 +26,8 @@ class OutputFile {
   // `path` is a joined path; it is resolved as ResolvePath does, so a file that exists
   // under another letter case is the one replaced.
   bool Open(std::string_view path);
+  // Opens a file system path as it is (no case-insensitive look-up).
+  bool OpenExact(const std::filesystem::path& target);
   bool IsOpen() const { return file_ != nullptr; }
 
   void Write(const void* data, size_t size);
@@ -38,6 +46,8 @@ class OutputFile {
   // Removes the temporary without writing the target.
   void Discard();
   const std::filesystem::path& Target() const { return target_; }
+  // Why Open or Commit failed, naming the file; empty before a failure.
+  const std::string& Error() const { return error_; }
 
  private:
   struct Closer {
@@ -47,6 +57,46 @@ class OutputFile {
   std::filesystem::path target_;
   std::filesystem::path temp_;
   bool failed_ = false;
+  int writeError_ = 0;
+  std::string error_;
+};
+
+// Why a file already at `target` may not be replaced (it is read-only for this user, or
+// not a regular file), or empty when it may. Root counts a file as read-only when it has
+// no write permission for anyone, as Windows' read-only attribute stops administrators.
+std::string WhyNotReplaceable(const std::filesystem::path& target);
+
+// The reason of the last OutputFile failure on this thread (Open or Commit), naming the
+// file; writers that report only true or false leave it for their callers.
+const std::string& LastOutputError();
+
+// Files committed while a set is open on this thread are kept as finished temporaries;
+// Commit renames them all into place, and a set destroyed uncommitted (or a failed
+// Commit) removes them and puts back whatever they would have replaced.
+class OutputSet {
+ public:
+  OutputSet();
+  ~OutputSet();
+  OutputSet(const OutputSet&) = delete;
+  OutputSet& operator=(const OutputSet&) = delete;
+
+  // Renames every file into place; false (with nothing of the set left) on failure.
+  bool Commit();
+  void Discard();
+  const std::string& Error() const { return error_; }
+
+  // Called by OutputFile::Commit.
+  void Adopt(std::filesystem::path temp, std::filesystem::path target);
+  static OutputSet* Current();
+
+ private:
+  struct Pending {
+    std::filesystem::path temp;
+    std::filesystem::path target;
+  };
+  std::vector<Pending> pending_;
+  OutputSet* previous_;
+  std::string error_;
 };
 
 }  // namespace tessary

@@ -72,19 +72,33 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
   return args;
 }
 
-bool RunAndWait(std::string_view commandLine) {
-  std::vector<std::string> args = SplitCommandLine(commandLine);
-  if (args.empty() || args[0].empty()) return false;
+ProcessResult RunProcess(const std::vector<std::string>& arguments) {
+  ProcessResult result;
+  if (arguments.empty() || arguments[0].empty()) return result;
+  std::vector<std::string> args = arguments;
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return result;
+  result.started = true;
   int status = 0;
   while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) break;
+    if (errno != EINTR) return result;
   }
-  return true;
+  if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+  return result;
+}
+
+std::string DescribeProcessEnd(const ProcessResult& result) {
+  if (!result.started) return "could not be started";
+  if (result.signal != 0) return "was ended by signal " + std::to_string(result.signal);
+  return "exited with status " + std::to_string(result.exitStatus);
+}
+
+bool RunAndWait(std::string_view commandLine) {
+  return RunProcess(SplitCommandLine(commandLine)).started;
 }
 
 }  // namespace tessary

@@ -1,7 +1,9 @@
 #pragma once
-// Running outside programs (the archiver, the converter tool) from a single command-line
-// string, which is split into arguments the way a Windows program's start-up code splits
-// its command line, so that a line built for Windows means the same here.
+// Running outside programs (the archiver, the converter tool). Each argument is passed as
+// one argument of the new program, never through a shell, so names read from files cannot
+// turn into further arguments or commands. A single command-line string is split the way a
+// Windows program's start-up code splits its command line, so that a line built for
+// Windows means the same here.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +18,23 @@ namespace tessary {
 // other backslashes are literal.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// Starts the program of `commandLine` (looked up on PATH when it names no folder) with
-// the caller's environment and current folder, and waits for it to end, without a time
-// limit. False when it could not be started; its exit status is not looked at.
+struct ProcessResult {
+  bool started = false;
+  int exitStatus = -1;  // the program's exit status; -1 when it did not exit normally
+  int signal = 0;       // the signal that ended it, if one did
+  bool Succeeded() const { return started && exitStatus == 0; }
+};
+
+// Starts `arguments[0]` (looked up on PATH when it names no folder) with `arguments` as its
+// argument vector, the caller's environment and current folder, and waits for it to end,
+// without a time limit.
+ProcessResult RunProcess(const std::vector<std::string>& arguments);
+
+// "exited with status 3", "was ended by signal 9": how a program that ran did not succeed.
+std::string DescribeProcessEnd(const ProcessResult& result);
+
+// RunProcess over the arguments of SplitCommandLine(commandLine). False when it could not
+// be started; its exit status is not looked at.
 bool RunAndWait(std::string_view commandLine);
 
 }  // namespace tessary

@@ -3,12 +3,19 @@
 // HKEY_CURRENT_USER\Software\Ravenmoor\Tessary, elsewhere an INI file in the user's
 // configuration folder ($XDG_CONFIG_HOME/Ravenmoor/Tessary.conf, so setting
 // XDG_CONFIG_HOME moves it, which the tests do).
+//
+// A damaged file is never rewritten whole: QSettings would write each entry it could not
+// read back as "@Invalid()". While the file holds such entries, a value is written by
+// replacing (or adding) its own line only, as QSettings would write it.
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/SettingsStore.h"
 
 class QSettings;
+class QVariant;
 
 namespace tessary {
 
@@ -30,7 +37,14 @@ class QtSettingsStore final : public ISettingsStore {
   // Where the values live (a file path, or the registry key on Windows).
   std::string Location() const;
 
+  // The entries of a damaged settings file that cannot be read ("Section/Name", or the
+  // file's lines that are not entries). A write leaves them as they were; the front end
+  // says so.
+  std::vector<std::string> UnreadableEntries() const;
+
  private:
+  bool WriteValue(const std::string& section, const std::string& name, const QVariant& value);
+  bool WriteLineInPlace(const std::string& section, const std::string& name, const QVariant& value);
   std::unique_ptr<QSettings> settings_;
 };
 

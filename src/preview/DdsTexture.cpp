@@ -9,6 +9,7 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 #include "preview/PreviewRenderer.h"
 
 namespace tessary {
@@ -58,7 +59,7 @@ bool CPreviewRenderer::LoadDdsTexture(const std::string& name, Surface& surface)
   surface.blink = Blinks(name) ? 1 : 0;
 
   std::string path = imageFolder + "\\" + name;
-  if (!FileExists(path)) return false;
+  if (!IsPlainName(name) || !FileExists(path)) return false;
   BinaryFile file(path);
   if (!file.IsOpen()) return false;
   char magic[4] = {};

@@ -7,13 +7,14 @@
 
 #include "platform/BinaryFile.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 #include "preview/PreviewRenderer.h"
 
 namespace tessary {
 
 bool CPreviewRenderer::LoadTgaTexture(const std::string& name, Surface& surface) {
   std::string path = imageFolder + "\\" + name;
-  if (!FileExists(path)) return false;
+  if (!IsPlainName(name) || !FileExists(path)) return false;
   BinaryFile file(path);
   if (!file.IsOpen()) return false;
   std::array<uint8_t, 18> header{};

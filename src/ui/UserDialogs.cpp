@@ -4,13 +4,14 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/PrintableText.h"
 #include "ui/FormStrings.h"
 
 namespace tessary::ui {
 
 void QtUserDialogs::ShowMessage(const std::string& text, const std::string& caption) {
   QMessageBox box(caption == "Error" ? QMessageBox::Information : QMessageBox::NoIcon,
-                  QString::fromStdString(caption), QString::fromStdString(text),
+                  QString::fromStdString(caption), QString::fromStdString(PrintableText(text)),
                   QMessageBox::Ok, owner_);
   box.exec();
 }

@@ -59,23 +59,116 @@ void Report(const std::string& archive, const std::string& entry, const std::str
   Notifier().ShowMessage("Skipped \"" + entry + "\" in " + ToNativeSeparators(archive) + ": " + why + ".");
 }
 
-bool WriteEntry(zip_t* archive, zip_uint64_t index, const std::string& destination) {
-  std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive, index, 0));
-  if (!in) return false;
+std::optional<uint64_t> FreeSpace(const ExtractLimits& limits, const fs::path& folder) {
+  if (limits.freeSpace) return limits.freeSpace(folder);
+  std::error_code ec;
+  fs::space_info info = fs::space(folder, ec);
+  if (ec) return std::nullopt;
+  return info.available;
+}
+
+// Whether `more` bytes still leave the margin free (true when the space cannot be told).
+bool LeavesMargin(const ExtractLimits& limits, const fs::path& folder, uint64_t more) {
+  auto free = FreeSpace(limits, folder);
+  return !free || (*free >= more && *free - more >= limits.freeSpaceMargin);
+}
+
+enum class EntryResult { Written, Failed, TooLarge, NoSpace };
+
+EntryResult WriteEntry(zip_t* archive, zip_uint64_t index, const std::string& destination,
+                       const ExtractLimits& limits) {
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  uint64_t declared = 0;
+  if (zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0)
+    declared = stat.size;
+  if (declared > limits.maxEntryBytes) return EntryResult::TooLarge;
   fs::path target = ResolvePath(destination);
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);
   ClearDirectoryCache();
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+  if (!LeavesMargin(limits, folder, declared)) return EntryResult::NoSpace;
+
+  std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive, index, 0));
+  if (!in) return EntryResult::Failed;
   OutputFile out;
-  if (!out.Open(target.string())) return false;
+  if (!out.Open(target.string())) return EntryResult::Failed;
   std::vector<char> buffer(1 << 16);
+  uint64_t total = 0;
+  // The declared size may lie: what really arrives is counted, and the free space looked
+  // at again every few MiB. The temporary goes with `out` when the entry is given up.
+  constexpr uint64_t kSpaceCheckEvery = uint64_t{4} << 20;
+  uint64_t nextSpaceCheck = kSpaceCheckEvery;
   while (true) {
     zip_int64_t n = zip_fread(in.get(), buffer.data(), buffer.size());
-    if (n < 0) return false;  // the temporary is removed with `out`
+    if (n < 0) return EntryResult::Failed;
     if (n == 0) break;
+    total += static_cast<uint64_t>(n);
+    if (total > limits.maxEntryBytes) return EntryResult::TooLarge;
+    if (total >= nextSpaceCheck) {
+      if (!LeavesMargin(limits, folder, 0)) return EntryResult::NoSpace;
+      nextSpaceCheck += kSpaceCheckEvery;
+    }
     out.Write(buffer.data(), static_cast<size_t>(n));
   }
-  return out.Commit();
+  return out.Commit() ? EntryResult::Written : EntryResult::Failed;
+}
+
+struct Extraction {
+  int written = 0;
+  bool stopped = false;  // the free space ran short
+};
+
+Extraction ExtractEntries(const std::string& archive, const std::string& fileMask,
+                          const std::string& workingFolder, const ExtractLimits& limits) {
+  Extraction result;
+  int error = 0;
+  std::unique_ptr<zip_t, ZipCloser> zip(zip_open(archive.c_str(), ZIP_RDONLY, &error));
+  if (!zip) {
+    zip_error_t ze;
+    zip_error_init_with_code(&ze, error);
+    Notifier().ShowMessage("Cannot open the archive " + archive + ": " + zip_error_strerror(&ze) + ".");
+    zip_error_fini(&ze);
+    return result;
+  }
+  zip_int64_t count = zip_get_num_entries(zip.get(), 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    auto index = static_cast<zip_uint64_t>(i);
+    const char* raw = zip_get_name(zip.get(), index, ZIP_FL_ENC_RAW);
+    if (raw == nullptr) continue;
+    std::string name = raw;
+    if (!name.empty() && (name.back() == '/' || name.back() == '\\')) continue;  // a folder
+    size_t slash = name.find_last_of("/\\");
+    std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (!MatchesMask(fileMask, fileName)) continue;
+    std::string why = UnsafeReason(zip.get(), index, name);
+    if (!why.empty()) {
+      Report(archive, name, why);
+      continue;
+    }
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    switch (WriteEntry(zip.get(), index, workingFolder + "\\" + relative, limits)) {
+      case EntryResult::Written:
+        ++result.written;
+        break;
+      case EntryResult::Failed:
+        Report(archive, name, "it could not be read or written");
+        break;
+      case EntryResult::TooLarge:
+        Report(archive, name, "it is larger than " + FormatByteCount(limits.maxEntryBytes) +
+                                  ", the limit for one file");
+        break;
+      case EntryResult::NoSpace:
+        Notifier().ShowMessage("Stopped extracting from " + ToNativeSeparators(archive) +
+                               ": the free space of " + ToNativeSeparators(workingFolder) +
+                               " would fall under " + FormatByteCount(limits.freeSpaceMargin) + ".");
+        result.stopped = true;
+        return result;
+    }
+  }
+  return result;
 }
 
 }  // namespace
@@ -121,48 +214,34 @@ std::vector<std::string> ListGameArchives(const std::string& gameFolder) {
 }
 
 int ExtractMatchingEntries(const std::string& archive, const std::string& fileMask,
-                           const std::string& workingFolder) {
-  int error = 0;
-  std::unique_ptr<zip_t, ZipCloser> zip(zip_open(archive.c_str(), ZIP_RDONLY, &error));
-  if (!zip) {
-    zip_error_t ze;
-    zip_error_init_with_code(&ze, error);
-    Notifier().ShowMessage("Cannot open the archive " + archive + ": " + zip_error_strerror(&ze) + ".");
-    zip_error_fini(&ze);
-    return 0;
-  }
+                           const std::string& workingFolder, const ExtractLimits& limits) {
+  return ExtractEntries(archive, fileMask, workingFolder, limits).written;
+}
+
+int ExtractFromGameArchives(const std::string& gameFolder, const std::string& fileMask,
+                            const std::string& workingFolder, const ExtractLimits& limits) {
   int written = 0;
-  zip_int64_t count = zip_get_num_entries(zip.get(), 0);
-  for (zip_int64_t i = 0; i < count; ++i) {
-    auto index = static_cast<zip_uint64_t>(i);
-    const char* raw = zip_get_name(zip.get(), index, ZIP_FL_ENC_RAW);
-    if (raw == nullptr) continue;
-    std::string name = raw;
-    if (!name.empty() && (name.back() == '/' || name.back() == '\\')) continue;  // a folder
-    size_t slash = name.find_last_of("/\\");
-    std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (!MatchesMask(fileMask, fileName)) continue;
-    std::string why = UnsafeReason(zip.get(), index, name);
-    if (!why.empty()) {
-      Report(archive, name, why);
-      continue;
-    }
-    std::string relative = name;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    if (WriteEntry(zip.get(), index, workingFolder + "\\" + relative))
-      ++written;
-    else
-      Report(archive, name, "it could not be read or written");
+  for (const auto& archive : ListGameArchives(gameFolder)) {
+    Extraction one = ExtractEntries(archive, fileMask, workingFolder, limits);
+    written += one.written;
+    if (one.stopped) break;
   }
   return written;
 }
 
-int ExtractFromGameArchives(const std::string& gameFolder, const std::string& fileMask,
-                            const std::string& workingFolder) {
-  int written = 0;
-  for (const auto& archive : ListGameArchives(gameFolder))
-    written += ExtractMatchingEntries(archive, fileMask, workingFolder);
-  return written;
+std::string FormatByteCount(uint64_t bytes) {
+  static const char* const units[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+  int unit = 0;
+  uint64_t whole = bytes;
+  uint64_t rest = 0;
+  while (whole >= 1024 && unit < 4) {
+    rest = whole % 1024;
+    whole /= 1024;
+    ++unit;
+  }
+  std::string text = std::to_string(whole);
+  if (unit > 0 && rest != 0) text += "." + std::to_string(rest * 10 / 1024);
+  return text + " " + units[unit];
 }
 
 }  // namespace tessary

@@ -5,13 +5,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
+#include "platform/FileOpen.h"
 #include "platform/Notifier.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
+#include "platform/PlainName.h"
 #include "platform/Process.h"
 #include "workspace/ArchiveExtractor.h"
 #include "workspace/PathSetup.h"
@@ -42,6 +44,14 @@ std::string BuildWinRarCommandLine(const std::string& winrarPath, const std::str
          "* " + "\"" + workingFolder + "\"";
 }
 
+std::vector<std::string> BuildWinRarArguments(const std::string& winrarPath,
+                                              const std::string& gameFolder,
+                                              const std::string& name,
+                                              const std::string& workingFolder) {
+  return {winrarPath, "x", "-INUL", "-y", "-IBCK", gameFolder + "main\\iw_*.iwd", name + "*",
+          workingFolder};
+}
+
 namespace {
 
 // A file error other than a missing file or a bad path is shown, as the framework's
@@ -58,40 +68,59 @@ void Trace(const std::string& name) {
   if (enabled) std::fprintf(stderr, "%s\n", name.c_str());
 }
 
-// Item texts are bare file names; a name read from a damaged or crafted model that
-// holds a folder step must not reach files outside the working folder.
-bool IsBareFileName(const std::string& name) {
-  return name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
-}
-
 }  // namespace
 
+bool DdsWritten(const std::string& iwiPath) {
+  ClearDirectoryCache();  // the converter tool wrote behind this process's back
+  std::string dds = iwiPath;
+  auto dot = dds.find_last_of(".\\/");
+  if (dot != std::string::npos && dds[dot] == '.') dds.erase(dot);
+  dds += ".dds";
+  std::error_code ec;
+  fs::path found = ResolvePath(dds);
+  return fs::is_regular_file(found, ec) && fs::file_size(found, ec) > 0 && !ec;
+}
+
 bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& folder) {
-  if (modelVersion != 25 || !IsBareFileName(name) || workspace_.cod4Path.empty()) return false;
+  if (modelVersion != 25 || !IsPlainName(name) || workspace_.cod4Path.empty()) return false;
   std::string source = GameFolderPath(workspace_.cod4Path) + "raw\\" + folder + "\\" + name;
   fs::path from = ResolvePath(source);
   std::error_code ec;
   if (!fs::exists(from, ec)) return false;
   std::string destination = workspace_.workingFolder + "\\" + folder + "\\" + name;
 
-  std::ifstream in(from, std::ios::binary);
-  if (!in) {
-    ReportFileError(from, errno);
-    return false;
-  }
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    ReportFileError(from, errno);
+  OpenFailure failure = OpenFailure::None;
+  int error = 0;
+  ReadDescriptor in = OpenRegularFile(from, &failure, &error);
+  if (!in.IsOpen()) {
+    if (failure == OpenFailure::NotRegular)
+      Notifier().ShowMessage(from.string() + " is not a regular file; it is not copied.");
+    else
+      ReportFileError(from, error);
     return false;
   }
   OutputFile out;
   if (!out.Open(destination)) {
-    ReportFileError(ResolvePath(destination), errno);
+    int openError = errno;
+    if (!WhyNotReplaceable(out.Target()).empty())
+      Notifier().ShowMessage(out.Error() + ".");
+    else
+      ReportFileError(out.Target(), openError);
     return false;
   }
-  out.Write(bytes.data(), bytes.size());
+  std::vector<char> block(1 << 16);
+  for (;;) {
+    ssize_t n = ::read(in.Get(), block.data(), block.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ReportFileError(from, errno);
+      return false;  // the temporary goes with `out`
+    }
+    if (n == 0) break;
+    out.Write(block.data(), static_cast<size_t>(n));
+  }
   if (!out.Commit()) {
-    ReportFileError(ResolvePath(destination), errno);
+    Notifier().ShowMessage(out.Error() + ".");
     return false;
   }
   return true;
@@ -115,33 +144,32 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
 
   if (workspace_.winrarPath.empty()) {
     // The built-in extractor takes WinRAR's place.
-    ExtractFromGameArchives(gameFolder, name + "*", workspace_.workingFolder);
+    ExtractFromGameArchives(gameFolder, name + "*", workspace_.workingFolder, extractLimits);
     return true;
   }
-  std::string line = BuildWinRarCommandLine(workspace_.winrarPath, gameFolder, name,
-                                            workspace_.workingFolder);
-  if (!RunAndWait(line)) {
+  ProcessResult run = RunProcess(
+      BuildWinRarArguments(workspace_.winrarPath, gameFolder, name, workspace_.workingFolder));
+  if (!run.started) {
     Notifier().ShowMessage(kWinRarStartFailed);
     return false;
   }
   ClearDirectoryCache();
+  if (!run.Succeeded())
+    Notifier().ShowMessage("WinRAR " + DescribeProcessEnd(run) + " while extracting " + name + ".");
   return true;
 }
 
 void Retrieval::ConvertFetchedImage(const std::string& name) {
-  if (name.find(".iwi") == std::string::npos || !IsBareFileName(name)) return;
+  if (name.find(".iwi") == std::string::npos || !IsPlainName(name)) return;
   std::string source = workspace_.workingFolder + "\\images\\" + name;
   std::string out;
-  if (!ConvertToDds(workspace_, source, out)) return;
-  ClearDirectoryCache();
   // The fetched image goes only when its DDS is there to take its place: a converter that
   // ended without writing one must not cost the user the image.
-  if (out.empty()) out = ExpectedDdsPath(source);
-  std::error_code ec;
-  fs::path dds = ResolvePath(out);
-  if (!fs::is_regular_file(dds, ec) || fs::file_size(dds, ec) == 0 || ec) return;
-  fs::remove(ResolvePath(source), ec);
-  ClearDirectoryCache();
+  if (ConvertToDds(workspace_, source, out) && DdsWritten(source)) {
+    std::error_code ec;
+    fs::remove(ResolvePath(source), ec);
+    ClearDirectoryCache();
+  }
 }
 
 void Retrieval::Reload() {
@@ -174,7 +202,7 @@ void Retrieval::RetrieveFile(TreeItem& item) {
 
 bool Retrieval::Fetched(const std::string& name, const std::string& folder) const {
   ClearDirectoryCache();  // the archiver wrote behind this process's back
-  return IsBareFileName(name) &&
+  return IsPlainName(name) &&
          PathMatchesSomething(workspace_.workingFolder + "\\" + folder + "\\" + name);
 }
 

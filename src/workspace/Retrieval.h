@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/ModelTree.h"
+#include "workspace/ArchiveExtractor.h"
 #include "workspace/Workspace.h"
 
 namespace tessary {
@@ -32,6 +34,16 @@ void MarkPresent(TreeItem& item, const std::string& name);
 // working folder.
 std::string BuildWinRarCommandLine(const std::string& winrarPath, const std::string& gameFolder,
                                    const std::string& name, const std::string& workingFolder);
+// The same command as the archiver's argument vector: each piece one argument, whatever
+// blanks or quotes a name holds.
+std::vector<std::string> BuildWinRarArguments(const std::string& winrarPath,
+                                              const std::string& gameFolder,
+                                              const std::string& name,
+                                              const std::string& workingFolder);
+
+// Whether the DDS file beside an IWI image (same folder and base name, ".dds") exists and
+// holds something: an IWI image is deleted only then, whatever the converter reported.
+bool DdsWritten(const std::string& iwiPath);
 
 class Retrieval {
  public:
@@ -44,8 +56,11 @@ class Retrieval {
   // The form's ReloadModel: reads the model again and refills the tree (and updates
   // modelVersion).
   std::function<void()> reloadModel;
+  // The built-in extractor's size limit and free-space margin.
+  ExtractLimits extractLimits;
 
-  // Version 25 only: copies cod4Path + "raw\" + folder + "\" + name into the working folder.
+  // Version 25 only: copies cod4Path + "raw\" + folder + "\" + name into the working
+  // folder, in blocks (a raw file may be large).
   bool CopyFromRawFolder(const std::string& name, const std::string& folder);
   // Runs the archiver for files matching name + "*" of the model's game (versions 20 and
   // 25) and waits for it. True when it ran, whether or not the file was in the archives.

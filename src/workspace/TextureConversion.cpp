@@ -1,8 +1,7 @@
 #include "workspace/TextureConversion.h"
 
-#include <cctype>
-
 #include "platform/Notifier.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "workspace/IwiConverter.h"
 
@@ -12,20 +11,23 @@ std::string BuildConverterCommandLine(const std::string& converterPath, const st
   return converterPath + " " + path;
 }
 
-std::string ExpectedDdsPath(const std::string& source) {
-  std::string lower = source;
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  size_t dot = lower.rfind(".iwi");
-  size_t separator = source.find_last_of("/\\");
-  if (dot == std::string::npos || (separator != std::string::npos && dot < separator))
-    return source + ".dds";
-  return source.substr(0, dot) + ".dds" + source.substr(dot + 4);
+std::vector<std::string> BuildConverterArguments(const std::string& converterPath,
+                                                 const std::string& path) {
+  return {converterPath, path};
 }
 
 namespace {
 bool RunConverter(const Workspace& workspace, const std::string& path) {
-  if (!RunAndWait(BuildConverterCommandLine(workspace.converterPath, path))) {
+  // The tool is a program of this system: it gets the file as this system names it (its
+  // separators, the letter case found on disk), as one argument.
+  const std::string native = ResolvePath(path).string();
+  ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, native));
+  if (!run.started) {
     Notifier().ShowMessage(kConverterStartFailed);
+    return false;
+  }
+  if (!run.Succeeded()) {
+    Notifier().ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + native + ".");
     return false;
   }
   return true;

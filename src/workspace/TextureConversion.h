@@ -2,6 +2,7 @@
 // Turning an IWI image into a DDS file: by the external converter tool when its key was
 // found, else by the built-in conversion.
 #include <string>
+#include <vector>
 
 #include "workspace/Workspace.h"
 
@@ -11,13 +12,13 @@ inline constexpr const char* kConverterStartFailed = "Failed to start Pelvane.ex
 
 // The converter tool's command line: its path, one blank, the path (neither quoted).
 std::string BuildConverterCommandLine(const std::string& converterPath, const std::string& path);
+// The same as an argument vector: the tool, then the path as one argument.
+std::vector<std::string> BuildConverterArguments(const std::string& converterPath,
+                                                 const std::string& path);
 
-// The DDS file the converter tool is relied on to write for `source`: the same folder and
-// base name, extension ".dds" in place of the last ".iwi" (in any letter case).
-std::string ExpectedDdsPath(const std::string& source);
-
-// With the converter tool: runs it on `source` and waits ("Failed to start Pelvane.exe."
-// and false when it cannot be started; `out` untouched). Built in: ConvertIwiToDds, with
+// With the converter tool: runs it on `source` (as a path of this system, one argument) and waits ("Failed to start Pelvane.exe."
+// and false when it cannot be started; a non-zero exit status is reported and counts as a
+// failure; `out` untouched). Built in: ConvertIwiToDds, with
 // `out` receiving the DDS path; false without a message when it fails.
 bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out);
 

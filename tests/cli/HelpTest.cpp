@@ -1,4 +1,5 @@
 // The built program's help and version, and the usage errors that point to the help.
+#include <algorithm>
 #include <regex>
 
 #include "cli/CliRunner.h"
@@ -20,15 +21,27 @@ TEST(CliHelp, ListsEveryCommandAndIsPointedToByUsageErrors) {
     EXPECT_TRUE(test::Contains(own.out, "Usage: tessary " + name)) << own.out;
   }
   EXPECT_EQ(test::RunCli({"--version"}, scratch.Path()).out, std::string("tessary ") + build::kVersion + "\n");
-  // Wrong command lines exit with 2 and point to the help (settings kept away from the user's).
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {}, {"no-such-command"}, {"info"}, {"info", "--no-such-option", "x"}, {"export-obj"}, {"tags"},
-           {"export-obj", "--all", "m"}, {"export-obj", "--all", "--lod", "0"}, {"export-obj", "--lod", "x", "m"},
-           {"export-x", "--all", "m"}}) {
+  // Wrong command lines exit with 2 with one line that points to the help (settings kept
+  // away from the user's); numbers are range-checked.
+  std::vector<std::vector<std::string>> wrong{
+      {}, {"no-such-command"}, {"info"}, {"info", "--no-such-option", "x"}, {"export-obj"}, {"tags"},
+      {"export-obj", "--all", "m"}, {"export-obj", "--all", "--lod", "0"}, {"export-obj", "--lod", "x", "m"},
+      {"export-obj", "--lod", "", "m"}, {"export-obj", "--lod", "-1", "m"}, {"export-x", "--all", "m"},
+      {"retrieve", "--max-entry-size", "0", "m", "x"}};
+  if (test::HasRenderCommand(scratch.Path()))
+    wrong.insert(wrong.end(), {{"render", "--frames", "0", "-o", "x.png", "m"},
+                               {"render", "--size", "4294967297x1", "-o", "x.png", "m"},
+                               {"render", "--size", "-1x1", "-o", "x.png", "m"},
+                               {"render", "--lod", "", "-o", "x.png", "m"}});
+  for (const auto& args : wrong) {
     auto run = test::RunCli(args, scratch.Path(), "XDG_CONFIG_HOME=" + test::ShellQuote(scratch.Str()));
     EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
-    EXPECT_TRUE(test::Contains(run.out + run.err, "--help")) << run.err;
+    EXPECT_EQ(run.err.rfind("tessary: ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_TRUE(test::Contains(run.err, "--help")) << run.err;
   }
+  auto bogus = test::RunCli({"bogus", "x"}, scratch.Path());
+  EXPECT_TRUE(test::Contains(bogus.err, "unknown command \"bogus\"")) << bogus.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
@@ -57,15 +58,53 @@ TEST_F(ExtractorTest, EntriesLeavingTheWorkingFolderAreSkippedAndReported) {
   fs::create_directory(inside);
   WriteZip(Archive("iw_00.iwd"), {{"images\\..\\..\\x.iwi", "up with backslashes"},
                                   {"/tmp/x.iwi", "absolute"},
+                                  {"\\tmp\\x.iwi", "absolute with a backslash"},
                                   {"images/x.iwi", "/etc/passwd", true},
                                   {"images/x.iwi.ok", "fine"}});
   EXPECT_EQ(Extract("x.iwi*", inside), 1);
-  ASSERT_EQ(notifier.messages.size(), 3u);
+  ASSERT_EQ(notifier.messages.size(), 4u);
   for (const auto& m : notifier.messages) EXPECT_EQ(m.rfind("Skipped \"", 0), 0u) << m;
-  EXPECT_NE(notifier.messages[2].find("link"), std::string::npos);
+  EXPECT_NE(notifier.messages[2].find("\\tmp\\x.iwi\" in "), std::string::npos) << notifier.messages[2];
+  EXPECT_NE(notifier.messages[3].find("link"), std::string::npos);
   EXPECT_EQ(Text(inside / "images" / "x.iwi.ok"), "fine");
   EXPECT_EQ(CountFiles(work.Path()), 1u);
   EXPECT_FALSE(fs::exists(work.Path().parent_path() / "x.iwi"));
+}
+
+TEST_F(ExtractorTest, AnEntryOverTheSizeLimitIsSkippedAndShortSpaceStopsExtraction) {
+  // Two MiB of zeros pack into a few KiB: the archive is small, what it inflates to is not.
+  WriteZip(Archive("iw_00.iwd"), {{"images/big.iwi", std::string(2 << 20, '\0')},
+                                  {"images/small.iwi", "small"}});
+  WriteZip(Archive("iw_01.iwd"), {{"images/later.iwi", "later"}});
+  ExtractLimits limits;
+  limits.maxEntryBytes = 1 << 20;
+  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 2);
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_NE(notifier.messages[0].find("\"images/big.iwi\""), std::string::npos);
+  EXPECT_NE(notifier.messages[0].find("larger than 1 MiB"), std::string::npos) << notifier.messages[0];
+  EXPECT_FALSE(fs::exists(work.Path() / "images" / "big.iwi"));
+  EXPECT_EQ(CountFiles(work.Path()), 2u);  // small and later; no temporary left
+
+  // 70 MiB free and a margin of 64: the first 4 MiB entry fits, the second would not, and
+  // no later archive is opened.
+  notifier.messages.clear();
+  fs::remove_all(work.Path() / "images");
+  limits.maxEntryBytes = 8u << 20;
+  limits.freeSpace = [&](const fs::path&) -> std::optional<uint64_t> {
+    uint64_t used = 0;
+    for (const auto& e : fs::recursive_directory_iterator(work.Path()))
+      if (e.is_regular_file()) used += e.file_size();
+    return (uint64_t{70} << 20) - used;
+  };
+  WriteZip(Archive("iw_00.iwd"), {{"images/a.iwi", std::string(4 << 20, 'a')},
+                                  {"images/b.iwi", std::string(4 << 20, 'b')}});
+  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 1);
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_EQ(notifier.messages[0].rfind("Stopped extracting from ", 0), 0u) << notifier.messages[0];
+  EXPECT_NE(notifier.messages[0].find("would fall under 64 MiB"), std::string::npos);
+  EXPECT_TRUE(fs::exists(work.Path() / "images" / "a.iwi"));
+  EXPECT_EQ(CountFiles(work.Path()), 1u);
+  EXPECT_EQ(FormatByteCount(1536), "1.5 KiB");
 }
 
 TEST(ExtractorSample, RealArchive) {

@@ -3,6 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "fixtures/IwiWriter.h"
 #include "fixtures/MemorySettingsStore.h"
@@ -13,6 +17,7 @@
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
 #include "workspace/Retrieval.h"
+#include "workspace/TextureConversion.h"
 
 namespace tessary {
 namespace {
@@ -48,11 +53,12 @@ struct RetrievalTest : ::testing::Test {
     };
   }
   // A stand-in archiver: logs its arguments, a line per run, and copies game/payload to `copyTo`.
-  std::string FakeWinRar(const std::string& copyTo) {
+  std::string FakeWinRar(const std::string& copyTo, int exitStatus = 0) {
     auto script = game.Path() / "winrar.sh", log = game.Path() / "log";
     std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done >> '" << log.string()
                           << "'\necho >> '" << log.string() << "'\n"
-                          << (copyTo.empty() ? "" : "cp '" + (game.Path() / "payload").string() + "' \"$7/" + copyTo + "\"\n");
+                          << (copyTo.empty() ? "" : "cp '" + (game.Path() / "payload").string() + "' \"$7/" + copyTo + "\"\n")
+                          << "exit " << exitStatus << "\n";
     fs::permissions(script, fs::perms::owner_all);
     return script.string();
   }
@@ -132,6 +138,21 @@ TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
   }
 }
 
+TEST_F(RetrievalTest, TheConverterToolGetsTheImageAsOneNativePath) {
+  const fs::path folder = work.Path() / "Mód Földer";
+  fs::create_directories(folder / "images");
+  std::ofstream(folder / "images" / "x.iwi") << "IWi";
+  const fs::path tool = game.Path() / "tool.sh", log = game.Path() / "tool.log";
+  std::ofstream(tool) << "#!/bin/sh\necho \"$# [$1]\" > '" << log.string() << "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"\n";
+  fs::permissions(tool, fs::perms::owner_all);
+  ws.converterFound = true;
+  ws.converterPath = tool.string();
+  std::string out;
+  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
+  EXPECT_EQ(Text(game, "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
+  EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
+}
+
 TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSeparator) {
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b"}}}));
   retrieval.reloadModel();
@@ -160,6 +181,71 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   ASSERT_EQ(notifier.messages.size(), 4u);
   EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
                                       game.Str() + "/main/iw_*.iwd): nothing was fetched.");
+
+TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepTheImage) {
+  retrieval.modelVersion = 20;
+  retrieval.reloadModel = [this] { ++reloads; };
+  ws.winrarPath = FakeWinRar("", 10);
+  EXPECT_TRUE(retrieval.ExtractFromArchives("m -ep1 /tmp/x", "images"));
+  EXPECT_EQ(Text(game, "log"),
+            "[x][-INUL][-y][-IBCK][" + game.Str() + "/main\\iw_*.iwd][m -ep1 /tmp/x*][" + work.Str() + "]\n");
+  EXPECT_EQ(notifier.messages,
+            std::vector<std::string>{"WinRAR exited with status 10 while extracting m -ep1 /tmp/x."});
+
+  // A converter tool that reports success but writes nothing: the fetched image stays.
+  game.Write("payload", kSmallIwi);
+  ws.winrarPath = FakeWinRar("images/x.iwi");
+  ws.converterFound = true;
+  auto tool = game.Path() / "tool.sh";
+  std::ofstream(tool) << "#!/bin/sh\nexit ${STATUS:-0}\n";
+  fs::permissions(tool, fs::perms::owner_all);
+  ws.converterPath = tool.string();
+  TreeItem& root = tree.SetRoot("tank");
+  TreeItem& image = root.AddChild("Materials", kImageGroup).AddChild("m", kImageMissing).AddChild("x.iwi", kImageMissing);
+  notifier.messages.clear();
+  retrieval.RetrieveFile(image);
+  EXPECT_TRUE(work.Exists("images/x.iwi"));
+  EXPECT_TRUE(notifier.messages.empty());
+  // One that fails says so.
+  std::ofstream(tool) << "#!/bin/sh\nexit 3\n";
+  std::string out;
+  EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out));
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{"Pelvane.exe exited with status 3 on " + work.Str() +
+                                                         "/images/x.iwi."});
+}
+
+TEST_F(RetrievalTest, ARawFileIsCopiedInBlocksAndAFifoIsRefused) {
+  retrieval.modelVersion = 25;
+  fs::create_directories(game.Path() / "raw" / "xmodelsurfs");
+  ASSERT_EQ(::mkfifo((game.Path() / "raw" / "xmodelsurfs" / "fifo").c_str(), 0644), 0);
+  EXPECT_FALSE(retrieval.CopyFromRawFolder("fifo", "xmodelsurfs"));  // no writer: must not wait
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_NE(notifier.messages[0].find("is not a regular file"), std::string::npos);
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's own memory use hides the copy's";
+#else
+  const fs::path big = game.Path() / "raw" / "xmodelsurfs" / "big";
+  std::ofstream(big).close();
+  fs::resize_file(big, 64u << 20);
+  // The copy runs in a child whose data may grow by 24 MiB only: a copy that holds the
+  // whole 64 MiB file in memory fails there.
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    rlim_t data = 0;
+    while (std::getline(status, line))
+      if (line.rfind("VmData:", 0) == 0) data = std::stoull(line.substr(7)) * 1024;
+    rlimit limit{data + (24u << 20), data + (24u << 20)};
+    setrlimit(RLIMIT_DATA, &limit);
+    _exit(retrieval.CopyFromRawFolder("big", "xmodelsurfs") ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(fs::file_size(work.Path() / "xmodelsurfs" / "big"), 64u << 20);
+#endif
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+// The command line against a hostile working folder: a FIFO where a model should be, a
+// protected output file, names holding terminal control bytes, a damaged settings file.
+#include <sys/stat.h>
+
+#include "cli/CliRunner.h"
+#include "fixtures/IwiWriter.h"
+#include "fixtures/V20Writer.h"
+
+namespace tessary {
+namespace {
+
+namespace fs = std::filesystem;
+namespace v20 = test::v20;
+using test::Contains;
+
+struct HostileInput : ::testing::Test {
+  test::CliResult Run(const std::vector<std::string>& args, const std::string& cwd = ".") {
+    return test::RunCli(args, scratch.Path(),
+                        "cd " + test::ShellQuote(cwd) + " && XDG_CONFIG_HOME=" + test::ShellQuote(scratch.Str()) +
+                            " timeout 60");
+  }
+  test::TempWorkdir wd, scratch;
+};
+
+TEST_F(HostileInput, AFifoIsPassedOverAndAProtectedFileIsNotReplaced) {
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  ASSERT_EQ(::mkfifo((wd.Path() / "xmodel" / "zz").c_str(), 0644), 0);
+  auto r = Run({"export-obj", "--workdir", wd.Str(), "--all"});
+  EXPECT_EQ(r.status, 1);  // not 124: timeout's status for a command that hung
+  EXPECT_TRUE(Contains(r.out, "1 of 2 models written")) << r.out << r.err;
+  r = Run({"info", "--workdir", wd.Str(), "zz"});
+  EXPECT_NE(r.status, 124);
+
+  const fs::path obj = wd.Path() / "obj" / "m_lod0.obj";
+  const std::string before = test::Slurp(obj);
+  ::chmod(obj.c_str(), 0444);
+  r = Run({"export-obj", "--workdir", wd.Str(), "m"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, obj.string() + " is read-only")) << r.err;
+  EXPECT_EQ(test::Slurp(obj), before);
+  struct stat st {};
+  ::stat(obj.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+
+  if (!test::HasRenderCommand(scratch.Path())) return;
+  const fs::path png = wd.Path() / "shot.png";
+  std::ofstream(png) << "precious";
+  ::chmod(png.c_str(), 0444);
+  r = Run({"render", "--workdir", wd.Str(), "--size", "8x8", "-o", png.string(), "m"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err, "read-only")) << r.err;
+  EXPECT_EQ(test::Slurp(png), "precious");
+}
+
+TEST_F(HostileInput, ControlBytesInNamesReachTheTerminalEscaped) {
+  auto r = Run({"info", "--workdir", wd.Str(), "evil\x1b]0;owned\x07name"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
+  EXPECT_TRUE(Contains(r.err, "evil\\x1B]0;owned\\x07name")) << r.err;
+}
+
+TEST_F(HostileInput, ConvertTakesABackslashNameAsAPath) {
+  wd.Write("sub/x.iwi", test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8));
+  wd.Write("images/sub/x.iwi", test::ByteWriter().Raw("not this one"));
+  auto r = Run({"convert", "--workdir", wd.Str(), "sub\\x.iwi"}, wd.Str());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(wd.Exists("sub/x.dds"));
+}
+
+TEST_F(HostileInput, ADamagedSettingsFileIsWrittenToAndItsUnreadableEntriesKept) {
+  const fs::path conf = scratch.Path() / "Ravenmoor" / "Tessary.conf";
+  fs::create_directories(conf.parent_path());
+  const std::string damaged = "[RecentFiles]\n0=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QFont)\n1=weapon_g3\n";
+  std::ofstream(conf) << damaged;
+  auto r = Run({"paths", "--cod2", "/tmp/x/"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "CoD2:           /tmp/x/\n")) << r.out;
+  EXPECT_TRUE(Contains(r.err, "cannot be read (RecentFiles/0)")) << r.err;
+  const std::string after = test::Slurp(conf);
+  EXPECT_EQ(after.rfind(damaged, 0), 0u) << after;  // the damaged entry as it was
+  EXPECT_TRUE(Contains(after, "[Paths]\nCoD2=/tmp/x/\n")) << after;
+  EXPECT_FALSE(Contains(after, "@Invalid")) << after;
+}
+
+}  // namespace
+}  // namespace tessary

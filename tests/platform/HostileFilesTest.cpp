@@ -1,0 +1,164 @@
+// What a hostile working folder must not achieve: hanging a reader on a FIFO, replacing a
+// file the user protected, leaving half a set of files, smuggling a folder step in a name,
+// splitting a name into several arguments, or moving the terminal.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+#include "fixtures/TempWorkdir.h"
+#include "platform/BinaryFile.h"
+#include "platform/FileOpen.h"
+#include "platform/OutputFile.h"
+#include "platform/PlainName.h"
+#include "platform/PrintableText.h"
+#include "platform/Process.h"
+
+namespace tessary {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempWorkdir;
+
+std::string Text(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool Write(const fs::path& target, const std::string& text) {
+  OutputFile f;
+  if (!f.OpenExact(target)) return false;
+  f.Write(text);
+  return f.Commit();
+}
+
+size_t FileNames(const fs::path& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+mode_t Mode(const fs::path& p) {
+  struct stat st {};
+  ::stat(p.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
+  TempWorkdir wd;
+  const fs::path fifo = wd.Path() / "xmodel" / "zz";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(BinaryFile(wd.Str() + "\\xmodel\\zz").IsOpen());
+  OpenFailure why = OpenFailure::None;
+  std::string bytes;
+  EXPECT_FALSE(ReadRegularFile(fifo, bytes, &why));
+  EXPECT_EQ(why, OpenFailure::NotRegular);
+  EXPECT_FALSE(ReadRegularFile(wd.Path() / "xmodel", bytes, &why));
+  EXPECT_EQ(why, OpenFailure::NotRegular);
+  EXPECT_FALSE(ReadRegularFile(wd.Path() / "none", bytes, &why));
+  EXPECT_EQ(why, OpenFailure::Missing);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  std::ofstream(wd.Path() / "f") << "abc";
+  EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes));
+  EXPECT_EQ(bytes, "abc");
+  EXPECT_FALSE(ReadRegularFile(wd.Path() / "f", bytes, &why, 2));  // over the limit
+}
+
+TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions) {
+  TempWorkdir wd;
+  const fs::path obj = wd.Path() / "obj" / "level.obj";
+  std::ofstream(obj) << "protected";
+  ::chmod(obj.c_str(), 0444);  // as root too: no write bit for anyone is read-only
+  OutputFile f;
+  EXPECT_FALSE(f.Open(wd.Str() + "\\OBJ\\Level.obj"));
+  EXPECT_EQ(f.Error(), obj.string() + " is read-only");
+  EXPECT_EQ(LastOutputError(), f.Error());
+  EXPECT_EQ(Text(obj), "protected");
+  EXPECT_EQ(Mode(obj), 0444u);
+  EXPECT_EQ(FileNames(wd.Path() / "obj"), 1u);  // no temporary left
+
+  ::chmod(obj.c_str(), 0640);
+  ASSERT_TRUE(Write(obj, "new"));
+  EXPECT_EQ(Text(obj), "new");
+  EXPECT_EQ(Mode(obj), 0640u);
+  const fs::path fresh = wd.Path() / "obj" / "fresh.obj";
+  ASSERT_TRUE(Write(fresh, "x"));
+  EXPECT_NE(Mode(fresh) & 0044u, 0u);  // readable by others, not private as a temporary
+  EXPECT_FALSE(Write(wd.Path() / "obj", "a folder is not replaced"));
+}
+
+TEST(HostileFiles, ASetOfFilesAppearsWholeOrNotAtAll) {
+  TempWorkdir wd;
+  const fs::path mtl = wd.Path() / "obj" / "a.mtl", obj = wd.Path() / "obj" / "a.obj";
+  std::ofstream(mtl) << "old mtl";
+  {
+    OutputSet set;
+    ASSERT_TRUE(Write(mtl, "new mtl"));
+    EXPECT_EQ(Text(mtl), "old mtl");  // nothing in place before the set is committed
+  }  // dropped: the new file goes
+  EXPECT_EQ(Text(mtl), "old mtl");
+  EXPECT_EQ(FileNames(wd.Path() / "obj"), 1u);
+  {
+    OutputSet set;
+    ASSERT_TRUE(Write(mtl, "new mtl"));
+    ASSERT_TRUE(Write(obj, "new obj"));
+    ASSERT_TRUE(set.Commit());
+  }
+  EXPECT_EQ(Text(mtl), "new mtl");
+  EXPECT_EQ(Text(obj), "new obj");
+  {
+    // The second rename fails (a folder took the name meanwhile): the first file is put back.
+    fs::remove(obj);
+    OutputSet set;
+    ASSERT_TRUE(Write(mtl, "newer mtl"));
+    ASSERT_TRUE(Write(obj, "newer obj"));
+    fs::create_directories(obj / "in the way");
+    EXPECT_FALSE(set.Commit());
+    EXPECT_NE(set.Error().find(obj.string()), std::string::npos) << set.Error();
+  }
+  EXPECT_EQ(Text(mtl), "new mtl");
+  EXPECT_EQ(FileNames(wd.Path() / "obj"), 2u);  // a.mtl and the folder a.obj
+}
+
+TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {
+  for (const char* bad : {"", ".", "..", "../../out/evil", "..\\..\\out\\evil", "/tmp/x", "\\tmp\\x",
+                          "C:x", "c:\\x", "x:y", "sub/x", "sub\\x"})
+    EXPECT_FALSE(IsPlainName(bad)) << bad;
+  for (const char* good : {"x", "weapon_g3_lod0", "...", "a..b", "name with blanks"})
+    EXPECT_TRUE(IsPlainName(good)) << good;
+  EXPECT_EQ(WhyNotPlainName("../x"), "it holds a folder step");
+
+  TempWorkdir wd;
+  const fs::path obj = wd.Path() / "obj";
+  EXPECT_TRUE(LiesInside(obj, obj / "a.obj"));
+  EXPECT_TRUE(LiesInside(obj, obj / "new" / ".." / "a.obj"));
+  EXPECT_FALSE(LiesInside(obj, obj / ".." / ".." / "out" / "evil.obj"));
+  EXPECT_FALSE(LiesInside(obj, wd.Path() / "objects" / "a.obj"));
+  fs::create_directory_symlink(wd.Path().parent_path(), obj / "link");
+  EXPECT_FALSE(LiesInside(obj, obj / "link" / "evil.obj"));
+}
+
+TEST(HostileFiles, EachArgumentReachesTheProgramWholeAndItsExitStatusIsKnown) {
+  TempWorkdir wd;
+  const fs::path log = wd.Path() / "log";
+  ProcessResult r = RunProcess({"/bin/sh", "-c", "printf '[%s]' \"$@\" > \"$0\"; exit 3", log.string(),
+                                "m -ep1 /tmp/x", "a\"b", "$(touch pwned)"});
+  EXPECT_TRUE(r.started);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_FALSE(r.Succeeded());
+  EXPECT_EQ(DescribeProcessEnd(r), "exited with status 3");
+  EXPECT_EQ(Text(log), "[m -ep1 /tmp/x][a\"b][$(touch pwned)]");
+  EXPECT_FALSE(fs::exists("pwned"));
+  EXPECT_TRUE(RunProcess({"/bin/true"}).Succeeded());
+  EXPECT_FALSE(RunProcess({(wd.Path() / "absent").string()}).started);
+}
+
+TEST(HostileFiles, ControlBytesAreShownEscaped) {
+  EXPECT_EQ(PrintableText("a\x1b[2Jb\x07"), "a\\x1B[2Jb\\x07");
+  EXPECT_EQ(PrintableText("\x7f\xc2\x9b\xff\xc3"), "\\x7F\\xC2\\x9B\\xFF\\xC3");  // DEL, C1 CSI, not UTF-8
+  EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac\n\t\r"), "caf\xc3\xa9 \xe2\x82\xac\n\t\\x0D");  // text stays
+}
+
+}  // namespace
+}  // namespace tessary
