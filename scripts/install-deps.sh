@@ -36,6 +36,19 @@ else
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# The Khronos glTF validator (npm package gltf-validator), which a test runs over the glTF
+# exports, goes into the project-local folder .tools/ (not tracked by git). Node and npm come
+# from Debian when they are not there.
+if ! command -v npm >/dev/null 2>&1; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get install -y -qq --no-install-recommends nodejs npm
+fi
+validator_dir="$(dirname "$0")/../.tools/gltf-validator"
+if [ ! -f "$validator_dir/node_modules/gltf-validator/package.json" ]; then
+  mkdir -p "$validator_dir"
+  npm install --silent --no-audit --no-fund --prefix "$validator_dir" gltf-validator@2.0.0-dev.3.10
+fi
+
 # Written numbers must keep their decimal point whatever the user's locale: one test runs
 # under de_DE, so that locale is generated when it is not there yet.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then

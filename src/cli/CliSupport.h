@@ -62,6 +62,7 @@ void RegisterConvertCommand(CLI::App& app);
 void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
 void RegisterExportXCommand(CLI::App& app);
+void RegisterExportGltfCommand(CLI::App& app);
 #ifdef TESSARY_HAVE_PREVIEW
 void RegisterRenderCommand(CLI::App& app);
 #endif

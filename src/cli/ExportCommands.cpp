@@ -20,6 +20,7 @@ struct ExportOptions {
   std::string workdir;
   std::optional<int> lod;
   bool showExploded = false;
+  bool skinned = false;
   bool all = false;
   std::vector<std::string> models;
 };
@@ -27,14 +28,16 @@ struct ExportOptions {
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
   ExportOne exportOne = [&](const std::string& name) {
-    return exporter(ExportRequest{workdir, name, options.lod, LoadOptions{options.showExploded}});
+    ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
+    request.skinned = options.skinned;
+    return exporter(request);
   };
   return options.all ? ExportAllModels(workdir, exportOne)
                      : ExportNamedModels(options.models, exportOne);
 }
 
 void RegisterLevelExport(CLI::App& app, const std::string& name, const std::string& description,
-                         const std::string& examples, LevelExporter exporter) {
+                         const std::string& examples, LevelExporter exporter, bool offerSkinned = false) {
   auto options = std::make_shared<ExportOptions>();
   auto* cmd = app.add_subcommand(name, description);
   AddWorkdirOption(*cmd, options->workdir);
@@ -44,6 +47,10 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
                  ->check(CLI::Range(0, 65535));
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Show destructible parts (as the desktop program's check box; destructible levels only)");
+  if (offerSkinned)
+    cmd->add_flag("--skinned", options->skinned,
+                  "Write the skinned geometry: every vertex moved by its bone's full transform, "
+                  "read from the files' real layout (as export-gltf places it)");
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
@@ -66,7 +73,7 @@ void RegisterExportObjCommand(CLI::App& app) {
       "program's Export .OBJ does (version 14 models: no tags listing, levels 0 to 2 only).",
       "Examples: tessary export-obj --workdir ~/cod2raw weapon_g36c\n"
       "          tessary export-obj --workdir ~/cod2raw --all",
-      static_cast<LevelExporter>(&ExportObjFiles));
+      static_cast<LevelExporter>(&ExportObjFiles), true);
 }
 
 void RegisterExportXCommand(CLI::App& app) {

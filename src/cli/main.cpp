@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   RegisterRetrieveCommand(app);
   RegisterPathsCommand(app);
   RegisterExportXCommand(app);
+  RegisterExportGltfCommand(app);
 #ifdef TESSARY_HAVE_PREVIEW
   RegisterRenderCommand(app);
 #endif

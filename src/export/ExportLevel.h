@@ -25,6 +25,8 @@ struct ExportLevel {
   std::string modelName;                  // the model header's file name
   std::optional<CompatibleLevel> compatible;
   std::optional<DecodedLevel> decoded;
+  float scale = 1.0f;                        // the glTF export's length factor
+  std::vector<std::string>* notes = nullptr;  // where a writer notes what it left out
 };
 
 }  // namespace tessary

@@ -10,12 +10,14 @@ bool Always(const ModelVersion&) { return true; }
 bool TagsListed(const ModelVersion& v) { return v.hasTagsListing; }
 bool XWritten(const ModelVersion& v) { return v.hasXExport; }
 
-const std::array<Exporter, 4> kExporters{{
+const std::array<Exporter, 5> kExporters{{
     {"mtl", ".mtl", ", which has no material library", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteMtl},
     {"obj", ".obj", ", which has no OBJ export", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteObj},
     {"tags", "_tags.txt", ", which has no tags listing", OutputName::Model, &TagsListed, LevelReader::Compatible, false,
      &WriteTagsListing},
     {"x", ".x", "; only version {versions} models export to .x", OutputName::Level, &XWritten, LevelReader::Compatible, true, &WriteX},
+    {"gltf", ".glb", ", which has no glTF export", OutputName::Level, &Always, LevelReader::Structural, true,
+     &WriteGltf},
 }};
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "platform/OutputFile.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
+#include "model/SkinnedSurfaces.h"
+#include "model/StructuralReader.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 
@@ -94,43 +96,54 @@ std::vector<Surface> TakeSurfaces(const CModel& model) {
 }
 
 // Reads what the exporters need into `level`; false, with the reason in `error`, when
-// there is nothing to write.
-bool ReadLevel(const ExportRequest& request, CModel& model, const std::vector<const Exporter*>& exporters,
+// there is nothing to write. `model` is null when no exporter takes the compatible level.
+bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<const Exporter*>& exporters,
                ExportLevel& level, std::string& error) {
-  bool needsSurfaces = false, needsStructural = false;
+  bool needsSurfaces = false, needsStructural = request.skinned;
   for (const Exporter* e : exporters) {
-    needsSurfaces = needsSurfaces || e->needsSurfaces;
-    needsStructural = needsStructural || e->reader == LevelReader::Structural;
+    const bool structural = e->reader == LevelReader::Structural;
+    needsSurfaces = needsSurfaces || (e->needsSurfaces && !structural);
+    needsStructural = needsStructural || structural;
+  }
+  if (needsStructural) {
+    level.decoded = ReadStructuralLevel(request.workdir, request.modelName, request.lod, error);
+    if (!level.decoded) return false;
+  }
+  if (model == nullptr) {
+    error = CheckOutputFolder(request.workdir);
+    return error.empty();
   }
   CompatibleLevel& c = level.compatible.emplace();
   if (!needsSurfaces) {
     // The listing of the model's parts: no level is loaded.
-    c.lodIndex = DefaultLevel(model.lods).value_or(0);
-    model.LoadParts(c.lodIndex);
+    c.lodIndex = DefaultLevel(model->lods).value_or(0);
+    model->LoadParts(c.lodIndex);
     if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+  } else if (request.skinned) {
+    // The structural reader's level and geometry, through the same writers.
+    c.lodIndex = level.decoded->lodIndex;
+    c.lod = SkinnedLevelTable(*level.decoded).back();
+    model->LoadParts(c.lodIndex);
+    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+    c.surfaces = SkinnedSurfaceRecords(*level.decoded);
   } else {
-    std::optional<int> chosen = ChooseLevel(model, *level.version, request.lod, error);
+    std::optional<int> chosen = ChooseLevel(*model, *level.version, request.lod, error);
     if (!chosen) return false;
     c.lodIndex = *chosen;
-    c.lod = model.lods[static_cast<size_t>(*chosen)];
-    if (error = CheckHeaderNames(model, *chosen); !error.empty()) return false;
-    model.LoadParts(*chosen);
+    c.lod = model->lods[static_cast<size_t>(*chosen)];
+    if (error = CheckHeaderNames(*model, *chosen); !error.empty()) return false;
+    model->LoadParts(*chosen);
     if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
     const LoadOptions options = OptionsForLevel(request.options, c.lod.surfsName);
-    if (!model.LoadSurfaces(*chosen, false, options)) {
+    if (!model->LoadSurfaces(*chosen, false, options)) {
       const std::string surfaces = request.workdir + "\\xmodelsurfs\\" + c.lod.surfsName;
       error = FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
                                    : "the surfaces file " + Shown(surfaces) + " is missing";
       return false;
     }
-    c.surfaces = TakeSurfaces(model);
+    c.surfaces = TakeSurfaces(*model);
   }
-  c.parts = model.parts;
-  if (needsStructural) {
-    // The structural reader fills `level.decoded` here.
-    error = "the model header " + Shown(model.fullPath) + " cannot be read structurally";
-    return false;
-  }
+  c.parts = model->parts;
   return true;
 }
 
@@ -176,23 +189,31 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     }
   }
 
-  std::unique_ptr<CModel> model = row->create();
-  if (!model->Open(request.workdir + "\\xmodel", request.modelName) || !model->LoadLods()) {
-    outcome.error = "cannot read the levels of detail of the model header " + Shown(header);
-    return outcome;
+  // The model classes are opened only for exporters that write their level.
+  std::unique_ptr<CModel> model;
+  if (std::any_of(exporters.begin(), exporters.end(),
+                  [](const Exporter* e) { return e->reader == LevelReader::Compatible; })) {
+    model = row->create();
+    if (!model->Open(request.workdir + "\\xmodel", request.modelName) || !model->LoadLods()) {
+      outcome.error = "cannot read the levels of detail of the model header " + Shown(header);
+      return outcome;
+    }
   }
   ExportLevel level;
   level.version = row;
   level.modelName = request.modelName;
-  if (!ReadLevel(request, *model, exporters, level, outcome.error)) return outcome;
+  level.scale = request.scale;
+  level.notes = &outcome.notes;
+  if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
   model.reset();
 
   // The level's files appear together once all were written, or none of them does.
   OutputSet set;
   const fs::path objFolder = ResolvePath(request.workdir + "\\obj");
   for (const Exporter* e : exporters) {
-    const std::string& stem =
-        e->namedAfter == OutputName::Model ? request.modelName : level.compatible->lod.surfsName;
+    const std::string& stem = e->namedAfter == OutputName::Model ? request.modelName
+                               : level.compatible             ? level.compatible->lod.surfsName
+                                                              : level.decoded->surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
     if (!LiesInside(objFolder, ResolvePath(path))) {
       outcome.error = "the model header " + Shown(header) + " would have " + Shown(path) +
@@ -223,6 +244,8 @@ ExportOutcome ExportObjFiles(const ExportRequest& request) {
 }
 
 ExportOutcome ExportXFile(const ExportRequest& request) { return RunExport(request, {"x"}); }
+
+ExportOutcome ExportGltfFile(const ExportRequest& request) { return RunExport(request, {"gltf"}); }
 
 ExportOutcome ExportTagsFile(const ExportRequest& request) { return RunExport(request, {"tags"}); }
 

@@ -18,6 +18,8 @@ struct ExportOutcome {
   bool ok = false;
   std::string error;                 // why not, one line naming the file concerned
   std::vector<std::string> written;  // the files written, as paths of this system
+  std::vector<std::string> notes;    // what was left out of a file written (an image that
+                                     // cannot be decoded), one line each
 };
 
 struct ExportRequest {
@@ -25,6 +27,10 @@ struct ExportRequest {
   std::string modelName;  // a file of workdir/xmodel
   std::optional<int> lod;  // the level; by default the first level whose name was read
   LoadOptions options;    // applied only where the level allows (see OptionsForLevel)
+  // The exporters that write the compatible level's surfaces take the skinned geometry of
+  // the structural reader instead (every bone transform applied).
+  bool skinned = false;
+  float scale = 1.0f;  // lengths of the glTF export: 1 keeps game units, 0.0254 gives metres
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
@@ -40,6 +46,8 @@ ExportOutcome ExportObjFiles(const ExportRequest& request);
 ExportOutcome ExportXFile(const ExportRequest& request);
 // The file part of View tags: only the tags listing (no level is loaded).
 ExportOutcome ExportTagsFile(const ExportRequest& request);
+// Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures).
+ExportOutcome ExportGltfFile(const ExportRequest& request);
 
 // The forms the tests and scripts use.
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,

@@ -8,7 +8,7 @@ namespace {
 
 // A toggle key seen down arms its toggle; kept for the life of the program.
 struct ToggleArms {
-  bool pad1 = false, pad3 = false, pad4 = false, pad5 = false, pad6 = false;
+  bool pad1 = false, pad3 = false, pad4 = false, pad5 = false, pad6 = false, pad7 = false;
 };
 ToggleArms arms;
 
@@ -34,6 +34,9 @@ void CPreviewRenderer::PollKeys() {
   Toggle(down(PreviewKey::Pad5), arms.pad5, wireframe);
   Toggle(down(PreviewKey::Pad6), arms.pad6, showFloor);
   Toggle(down(PreviewKey::Pad1), arms.pad1, skinsOff);
+  uint8_t alternate = showingAlternate;
+  Toggle(down(PreviewKey::Pad7), arms.pad7, alternate);
+  if (alternate != showingAlternate) SwapSurfaces();
 
   if (rolling) {
     rotationX += 1.5f;

@@ -6,8 +6,9 @@ namespace tessary {
 enum class PreviewKey {
   Up, Down, Left, Right, Shift, Ctrl,
   Pad1, Pad2, Pad3, Pad4, Pad5, Pad6,
+  Pad7,  // swaps the shown geometry with the skinned one
 };
-inline constexpr int kPreviewKeyCount = 12;
+inline constexpr int kPreviewKeyCount = 13;
 
 class IKeyStateSource {
  public:

@@ -1,5 +1,9 @@
 #include "preview/PreviewRenderer.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -133,17 +137,50 @@ void CPreviewRenderer::Shutdown() {
       Notifier().ShowMessage(
           "An OpenGL shutdown error detected.\r\nPlease advise Ravenmoor (see the About box)");
     } else {
-      for (size_t i = 0; i < surfaceCount; ++i) {
-        const Surface& surface = (*surfaces)[i];
-        if (surface.triListCount > 0 && surface.textureLoaded) {
-          GLuint id = surface.textureId;
-          glDeleteTextures(1, &id);
-        }
-      }
+      DeleteTextures(*surfaces, surfaceCount);
     }
   }
+  if (otherSurfaces_ && otherSurfaces_->size() >= otherCount_ && host->MakeCurrent())
+    DeleteTextures(*otherSurfaces_, otherCount_);
+  otherSurfaces_ = nullptr;
   host->DoneCurrent();
   host = nullptr;
+}
+
+void CPreviewRenderer::DeleteTextures(const std::vector<Surface>& table, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const Surface& surface = table[i];
+    if (surface.triListCount > 0 && surface.textureLoaded) {
+      GLuint id = surface.textureId;
+      glDeleteTextures(1, &id);
+    }
+  }
+}
+
+void CPreviewRenderer::SetAlternateSurfaces(std::vector<Surface> table, std::vector<LodEntry> lodTable) {
+  if (showingAlternate) SwapSurfaces();  // back to the model's own before replacing
+  if (otherSurfaces_ && host && host->MakeCurrent()) DeleteTextures(*otherSurfaces_, otherCount_);
+  alternateTable_ = std::move(table);
+  alternateLods_ = std::move(lodTable);
+  std::vector<Surface>* shown = surfaces;
+  std::vector<LodEntry>* shownLods = lods;
+  const uint16_t shownCount = surfaceCount;
+  const auto count = static_cast<uint16_t>(std::min<size_t>(alternateTable_.size(), UINT16_MAX));
+  SetSurfaces(&alternateTable_, count, &alternateLods_);  // loads its textures
+  otherSurfaces_ = &alternateTable_;
+  otherLods_ = &alternateLods_;
+  otherCount_ = count;
+  surfaces = shown;
+  lods = shownLods;
+  surfaceCount = shownCount;
+}
+
+void CPreviewRenderer::SwapSurfaces() {
+  if (!otherSurfaces_) return;
+  std::swap(surfaces, otherSurfaces_);
+  std::swap(lods, otherLods_);
+  std::swap(surfaceCount, otherCount_);
+  showingAlternate = showingAlternate ? 0 : 1;
 }
 
 }  // namespace tessary

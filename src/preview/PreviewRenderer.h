@@ -63,6 +63,15 @@ class CPreviewRenderer final : public IModelRenderer {
   // Where PollKeys reads the keys; null (the default) reads every key as up.
   void SetKeySource(const IKeyStateSource* source) { keySource = source; }
 
+  // A second geometry of the same level (the skinned one, with every bone transform
+  // applied), owned here, that keypad key 7 swaps with the shown one. Its textures are
+  // loaded now, in the current context, as SetSurfaces loads them.
+  void SetAlternateSurfaces(std::vector<Surface> table, std::vector<LodEntry> lodTable);
+  bool HasAlternateSurfaces() const { return otherSurfaces_ != nullptr; }
+  // Shows the other geometry; nothing when there is none.
+  void SwapSurfaces();
+  uint8_t showingAlternate = 0;
+
   // Deletes the surfaces' textures and leaves the host's context.
   void Shutdown();
   // For a host whose context goes before the renderer (a window that closes while its
@@ -104,6 +113,14 @@ class CPreviewRenderer final : public IModelRenderer {
   // Whether a surface's lists and vertices are all there and every index of its lists
   // names one of its vertices.
   static bool SurfaceDataFits(const Surface& surface, Shape shape);
+  static void DeleteTextures(const std::vector<Surface>& table, size_t count);
+
+  std::vector<Surface> alternateTable_;
+  std::vector<LodEntry> alternateLods_;
+  // The geometry not shown: the alternate one, or the model's while the alternate shows.
+  std::vector<Surface>* otherSurfaces_ = nullptr;
+  std::vector<LodEntry>* otherLods_ = nullptr;
+  uint16_t otherCount_ = 0;
 };
 
 }  // namespace tessary

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <utility>
+#include <vector>
 
 #include "preview/PreviewRenderer.h"
 
@@ -58,6 +59,32 @@ TEST_F(KeyPolling, KeypadTogglesFireOncePerPressOnRelease) {
   Frame({K::Pad3});
   EXPECT_EQ(renderer.skinsOff, 0);
   EXPECT_EQ(renderer.showMaterials, 0);
+}
+
+TEST_F(KeyPolling, KeypadSevenSwapsInTheSkinnedGeometryAndBack) {
+  std::vector<Surface> own(2);
+  std::vector<LodEntry> ownLods(1);
+  renderer.SetSurfaces(&own, 2, &ownLods);
+  Frame({K::Pad7});
+  Frame({});
+  EXPECT_EQ(renderer.surfaces, &own);  // no other geometry: nothing to swap
+  EXPECT_EQ(renderer.showingAlternate, 0);
+
+  std::vector<Surface> skinned(3);
+  skinned[0].vertexCount = 7;
+  renderer.SetAlternateSurfaces(skinned, std::vector<LodEntry>(1));
+  EXPECT_EQ(renderer.surfaces, &own);  // handed over, not shown yet
+  Frame({K::Pad7});
+  Frame({});
+  ASSERT_NE(renderer.surfaces, &own);
+  EXPECT_EQ(renderer.surfaceCount, 3);
+  EXPECT_EQ((*renderer.surfaces)[0].vertexCount, 7);
+  EXPECT_EQ(renderer.showingAlternate, 1);
+  Frame({K::Pad7});
+  Frame({});
+  EXPECT_EQ(renderer.surfaces, &own);
+  EXPECT_EQ(renderer.surfaceCount, 2);
+  EXPECT_EQ(renderer.lods, &ownLods);
 }
 
 }  // namespace

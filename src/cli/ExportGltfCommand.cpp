@@ -1,0 +1,79 @@
+// tessary export-gltf: write one level of models as binary glTF (.glb) into the working
+// folder's obj folder, with the skeleton, the skin weights and the textures; with --all,
+// every model of the xmodel folder, ending with a summary.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "cli/BatchExport.h"
+#include "cli/CliSupport.h"
+#include "export/ModelExport.h"
+
+namespace tessary::cli {
+
+namespace {
+
+struct GltfCommandOptions {
+  std::string workdir;
+  std::optional<int> lod;
+  bool showExploded = false;
+  float scale = 1.0f;
+  bool all = false;
+  unsigned jobs = 0;
+  std::vector<std::string> models;
+};
+
+int RunExportGltf(const GltfCommandOptions& options) {
+  const std::string workdir = ResolveWorkdir(options.workdir);
+  ExportOne exportOne = [&](const std::string& name) {
+    ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
+    request.scale = options.scale;
+    ExportOutcome outcome = ExportGltfFile(request);
+    for (const std::string& note : outcome.notes) PrintError("note: " + note);
+    return outcome;
+  };
+  // --jobs is taken for the batch of --all; the models are exported one after another.
+  return options.all ? ExportAllModels(workdir, exportOne) : ExportNamedModels(options.models, exportOne);
+}
+
+}  // namespace
+
+void RegisterExportGltfCommand(CLI::App& app) {
+  auto options = std::make_shared<GltfCommandOptions>();
+  auto* cmd = app.add_subcommand(
+      "export-gltf",
+      "Write <level>.glb (binary glTF 2.0) into WORKDIR/obj: the skeleton with its bone "
+      "rotations, the skinned mesh with up to four bone weights per vertex, and the colour "
+      "images embedded as PNG. Z-up game space becomes glTF's Y-up on a node named after the "
+      "model.");
+  AddWorkdirOption(*cmd, options->workdir);
+  auto* lod = cmd->add_option("--lod", options->lod,
+                              "Level of detail to export (its index); default: the first level "
+                              "the header names");
+  cmd->add_flag("--show-exploded", options->showExploded,
+                "Accepted as by the other exports; the skinned geometry always places each "
+                "piece at its bone");
+  cmd->add_option("--scale", options->scale,
+                  "Factor applied to every length: 1 (the default) keeps game units (inches), "
+                  "0.0254 gives metres")
+      ->check(CLI::PositiveNumber);
+  auto* all = cmd->add_flag("--all", options->all,
+                            "Export every model of WORKDIR/xmodel at its default level and "
+                            "print a summary");
+  cmd->add_option("--jobs", options->jobs, "Models exported at the same time with --all")
+      ->check(CLI::NonNegativeNumber);
+  auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
+  all->excludes(models)->excludes(lod);
+  cmd->footer(
+      "Examples: tessary export-gltf --workdir ~/cod2raw zk_vm_stormtrooper\n"
+      "          tessary export-gltf --workdir ~/cod4raw --scale 0.0254 --all");
+  cmd->callback([options] {
+    if (!options->all && options->models.empty())
+      throw CLI::ValidationError("MODEL", "give one or more model names, or --all");
+    SetCommandStatus(RunExportGltf(*options));
+  });
+}
+
+}  // namespace tessary::cli

@@ -1,0 +1,130 @@
+#include "model/StructuralReader.h"
+
+#include <algorithm>
+
+#include "model/Model.h"
+#include "model/StructuralHeader.h"
+#include "model/StructuralParts.h"
+#include "model/StructuralSurfaces.h"
+#include "platform/BinaryFile.h"
+#include "platform/Path.h"
+#include "platform/PlainName.h"
+
+namespace tessary {
+
+namespace {
+
+std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
+
+// The whole file, or nullopt when it cannot be opened.
+std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
+  if (!FileExists(joinedPath)) return std::nullopt;
+  BinaryFile file(joinedPath);
+  if (!file.IsOpen()) return std::nullopt;
+  return file;
+}
+
+// The colour image of a material, as a path that exists, or "".
+std::string FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
+  std::string path;
+  if (material.empty()) return {};
+  if (version == 14) {
+    path = workdir + "\\materials\\" + material;
+  } else {
+    const std::string image = ImageForMaterial(workdir + "\\materials\\" + material);
+    if (image.empty() || !IsPlainName(image)) return {};
+    path = workdir + "\\images\\" + image;
+    if (!FileExists(path) && image.ends_with(".dds"))
+      path = workdir + "\\images\\" + image.substr(0, image.size() - 4) + ".iwi";
+  }
+  return FileExists(path) ? ResolvePath(path).string() : std::string();
+}
+
+}  // namespace
+
+std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, const std::string& modelName,
+                                                std::optional<int> lodIndex, std::string& error) {
+  const std::string headerPath = workdir + "\\xmodel\\" + modelName;
+  auto headerBytes = ReadWhole(headerPath);
+  if (!headerBytes) {
+    error = "cannot open the model header " + Shown(headerPath);
+    return std::nullopt;
+  }
+  std::string why;
+  auto header = ReadHeaderLayout(*headerBytes, why);
+  if (!header) {
+    error = Shown(headerPath) + ": " + why;
+    return std::nullopt;
+  }
+  const auto& names = header->levelNames;
+  const auto firstNamed = std::find_if(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); });
+  if (firstNamed == names.end()) {
+    error = Shown(headerPath) + ": the model header names no level";
+    return std::nullopt;
+  }
+  const int level = lodIndex.value_or(static_cast<int>(firstNamed - names.begin()));
+  if (level < 0 || static_cast<size_t>(level) >= names.size() || names[size_t(level)].empty()) {
+    error = Shown(headerPath) + ": the model has no level " + std::to_string(level);
+    return std::nullopt;
+  }
+
+  // Names from the header become paths: only plain file names are joined.
+  auto refuse = [&](const char* what, const std::string& name) {
+    const std::string why = WhyNotPlainName(name);
+    if (!why.empty())
+      error = "the model header " + Shown(headerPath) + " names " + what + " \"" + name +
+              "\", which is not a plain file name (" + why + "); nothing is written";
+    return !why.empty();
+  };
+  if (refuse("the parts file", *firstNamed) || refuse("the level", names[size_t(level)])) return std::nullopt;
+  for (const std::string& m : header->materials[size_t(level)])
+    if (!m.empty() && refuse("the material", m)) return std::nullopt;
+
+  DecodedLevel out;
+  out.modelName = modelName;
+  out.version = header->version;
+  out.lodIndex = level;
+  out.surfsName = names[size_t(level)];
+
+  const std::string surfsPath = workdir + "\\xmodelsurfs\\" + out.surfsName;
+  auto surfsBytes = ReadWhole(surfsPath);
+  if (!surfsBytes) {
+    error = "cannot open the surfaces file " + Shown(surfsPath);
+    return std::nullopt;
+  }
+  if (!ReadSurfacesStructural(*surfsBytes, header->version, out.surfaces, why)) {
+    error = Shown(surfsPath) + ": " + why;
+    return std::nullopt;
+  }
+
+  const std::string partsPath = workdir + "\\xmodelparts\\" + *firstNamed;
+  if (auto partsBytes = ReadWhole(partsPath)) {
+    if (!ReadSkeleton(*partsBytes, header->version, out.bones, why)) {
+      error = Shown(partsPath) + ": " + why;
+      return std::nullopt;
+    }
+  }
+  if (out.bones.empty()) {
+    Bone root;
+    root.name = "tag_origin";
+    out.bones.push_back(root);
+  }
+
+  // One material per surface, in order; surfaces naming the same material share it.
+  const auto& materialNames = header->materials[size_t(level)];
+  for (size_t i = 0; i < out.surfaces.size(); ++i) {
+    out.surfaces[i].material = -1;
+    if (i >= materialNames.size()) continue;
+    const std::string& name = materialNames[i];
+    auto found = std::find_if(out.materials.begin(), out.materials.end(),
+                              [&](const DecodedMaterial& m) { return m.name == name; });
+    if (found == out.materials.end()) {
+      out.materials.push_back({name, FindImage(workdir, header->version, name)});
+      found = out.materials.end() - 1;
+    }
+    out.surfaces[i].material = static_cast<int32_t>(found - out.materials.begin());
+  }
+  return out;
+}
+
+}  // namespace tessary

@@ -1,0 +1,217 @@
+// The glTF writer, read back through tinygltf: hierarchy and axes, winding, skin and
+// inverse bind matrices, weights, scale, embedded textures; the export command's files.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "export/GltfWriter.h"
+#include "fixtures/ImageWriter.h"
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/TempWorkdir.h"
+
+namespace tessary {
+namespace {
+
+using Mat4 = std::array<double, 16>;  // column-major
+
+Mat4 Multiply(const Mat4& a, const Mat4& b) {
+  Mat4 m{};
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r)
+      for (int k = 0; k < 4; ++k) m[size_t(c * 4 + r)] += a[size_t(k * 4 + r)] * b[size_t(c * 4 + k)];
+  return m;
+}
+
+Mat4 Local(const tinygltf::Node& n) {
+  double x = 0, y = 0, z = 0, w = 1;
+  if (n.rotation.size() == 4) x = n.rotation[0], y = n.rotation[1], z = n.rotation[2], w = n.rotation[3];
+  Mat4 m = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w), 2 * (x * z - y * w), 0,
+            2 * (x * y - z * w), 1 - 2 * (x * x + z * z), 2 * (y * z + x * w), 0,
+            2 * (x * z + y * w), 2 * (y * z - x * w), 1 - 2 * (x * x + y * y), 0,
+            0, 0, 0, 1};
+  if (n.translation.size() == 3) m[12] = n.translation[0], m[13] = n.translation[1], m[14] = n.translation[2];
+  return m;
+}
+
+template <typename T>
+std::vector<T> Values(const tinygltf::Model& doc, int accessor) {
+  const tinygltf::Accessor& a = doc.accessors[size_t(accessor)];
+  const tinygltf::BufferView& v = doc.bufferViews[size_t(a.bufferView)];
+  const size_t components = size_t(tinygltf::GetNumComponentsInType(uint32_t(a.type)));
+  std::vector<T> out(a.count * components);
+  std::memcpy(out.data(), doc.buffers[size_t(v.buffer)].data.data() + v.byteOffset + a.byteOffset, out.size() * sizeof(T));
+  return out;
+}
+
+class GltfWriter : public ::testing::Test {
+ protected:
+  // Root at the origin; "arm" 10 up (game z) turned a quarter about z; one triangle on the
+  // arm whose first corner lies 1 along the arm's x, so at (0, 1, 10) in the game.
+  static DecodedLevel TwoBones() {
+    DecodedLevel level;
+    level.modelName = "rig";
+    level.surfsName = "rig0";
+    level.version = 20;
+    Bone root;
+    root.name = "tag_origin";
+    Bone arm;
+    arm.name = "arm";
+    arm.parent = 0;
+    arm.translation[2] = 10;
+    arm.rotation = {0, 0, float(std::sqrt(0.5)), float(std::sqrt(0.5))};
+    level.bones = {root, arm};
+    DecodedSurface s;
+    for (int i = 0; i < 3; ++i) {
+      DecodedVertex v;
+      v.position[0] = i == 0 ? 1.0f : 0.0f;
+      v.position[1] = i == 1 ? 1.0f : 0.0f;
+      v.normal[2] = 1;
+      v.uv[0] = 0.25f * float(i);
+      v.bone = 1;
+      s.vertices.push_back(v);
+    }
+    s.vertices[2].influenceCount = 1;
+    s.influences = {{0, 0.25f}};
+    s.triangles = {0, 1, 2};
+    s.material = 0;
+    level.surfaces = {s};
+    level.materials = {{"mtl_arm", ""}};
+    return level;
+  }
+
+  tinygltf::Model RoundTrip(const DecodedLevel& level, GltfOptions options = {}) {
+    notes.clear();
+    std::string error;
+    const std::string path = wd.Str() + "/obj/out.glb";
+    EXPECT_TRUE(SaveGlb(BuildGltf(level, options, notes), path, error)) << error;
+    tinygltf::Model doc;
+    tinygltf::TinyGLTF loader;
+    std::string warn;
+    EXPECT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, path)) << error;
+    return doc;
+  }
+
+  test::TempWorkdir wd;
+  std::vector<std::string> notes;
+};
+
+TEST_F(GltfWriter, HierarchyAxesWindingAndBindPose) {
+  const tinygltf::Model doc = RoundTrip(TwoBones());
+  ASSERT_EQ(doc.nodes.size(), 4u);  // model, two bones, mesh
+  const tinygltf::Node& model = doc.nodes[0];
+  EXPECT_EQ(model.name, "rig");
+  ASSERT_EQ(model.rotation.size(), 4u);
+  EXPECT_NEAR(model.rotation[0], -std::sqrt(0.5), 1e-9);  // −90° about x: z up becomes y up
+  EXPECT_NEAR(model.rotation[3], std::sqrt(0.5), 1e-9);
+  EXPECT_EQ(model.children, (std::vector<int>{1}));
+  EXPECT_EQ(doc.nodes[1].children, (std::vector<int>{2}));
+  EXPECT_EQ(doc.nodes[2].name, "arm");
+  EXPECT_EQ(doc.nodes[2].translation, (std::vector<double>{0, 0, 10}));  // local, game axes
+  EXPECT_EQ(doc.scenes[0].nodes, (std::vector<int>{0, 3}));
+
+  const tinygltf::Primitive& p = doc.meshes[0].primitives[0];
+  // Stored clockwise, written counter-clockwise.
+  EXPECT_EQ(Values<uint32_t>(doc, p.indices), (std::vector<uint32_t>{0, 2, 1}));
+  // Corner 0: game (0, 1, 10) → glTF (0, 10, −1); its normal turns with the arm: game z → glTF y.
+  const auto positions = Values<float>(doc, p.attributes.at("POSITION"));
+  EXPECT_NEAR(positions[0], 0, 1e-5);
+  EXPECT_NEAR(positions[1], 10, 1e-5);
+  EXPECT_NEAR(positions[2], -1, 1e-5);
+  const auto normals = Values<float>(doc, p.attributes.at("NORMAL"));
+  EXPECT_NEAR(normals[1], 1, 1e-6);
+  EXPECT_EQ(Values<float>(doc, p.attributes.at("TEXCOORD_0"))[4], 0.5f);  // as stored
+
+  // Each joint's global transform times its inverse bind matrix is the identity: the mesh
+  // sits in its bind pose.
+  const tinygltf::Skin& skin = doc.skins[0];
+  EXPECT_EQ(skin.joints, (std::vector<int>{1, 2}));
+  const auto ibm = Values<float>(doc, skin.inverseBindMatrices);
+  const Mat4 global1 = Multiply(Local(doc.nodes[0]), Local(doc.nodes[1]));
+  const Mat4 global2 = Multiply(global1, Local(doc.nodes[2]));
+  for (size_t j = 0; j < 2; ++j) {
+    Mat4 inverse;
+    for (size_t i = 0; i < 16; ++i) inverse[i] = ibm[j * 16 + i];
+    const Mat4 product = Multiply(j == 0 ? global1 : global2, inverse);
+    for (size_t i = 0; i < 16; ++i) EXPECT_NEAR(product[i], i % 5 == 0 ? 1 : 0, 1e-5) << "joint " << j << " at " << i;
+  }
+
+  // Weights: corner 2 gives a quarter to bone 0, the rest to its own bone 1.
+  const auto joints = Values<uint16_t>(doc, p.attributes.at("JOINTS_0"));
+  const auto weights = Values<float>(doc, p.attributes.at("WEIGHTS_0"));
+  EXPECT_EQ(std::vector<uint16_t>(joints.begin() + 8, joints.end()), (std::vector<uint16_t>{1, 0, 0, 0}));
+  EXPECT_EQ(std::vector<float>(weights.begin() + 8, weights.end()), (std::vector<float>{0.75f, 0.25f, 0, 0}));
+  EXPECT_EQ(std::vector<float>(weights.begin(), weights.begin() + 4), (std::vector<float>{1, 0, 0, 0}));
+  EXPECT_EQ(doc.materials[size_t(p.material)].name, "mtl_arm");
+}
+
+TEST_F(GltfWriter, ScaleAppliesToEveryLength) {
+  const tinygltf::Model doc = RoundTrip(TwoBones(), {.scale = 0.0254f});
+  EXPECT_NEAR(doc.nodes[2].translation[2], 0.254, 1e-6);
+  const auto positions = Values<float>(doc, doc.meshes[0].primitives[0].attributes.at("POSITION"));
+  EXPECT_NEAR(positions[1], 0.254, 1e-6);
+  EXPECT_NEAR(positions[2], -0.0254, 1e-6);
+  const auto ibm = Values<float>(doc, doc.skins[0].inverseBindMatrices);
+  EXPECT_NEAR(ibm[16 + 14], -0.254, 1e-6);  // the arm's inverse moves 0.254 back down
+}
+
+TEST_F(GltfWriter, ColourImagesAreEmbeddedAsPng) {
+  // A DXT1 image of one block: texel (0, 0) pure red, the others blue.
+  std::array<int, 16> index{};
+  index.fill(1);
+  index[0] = 0;
+  wd.Write("images/arm.dds", test::images::Dds(test::images::FourCc("DXT1"), 4, 4, 1,
+                                               test::images::ColourBlock(0xF800, 0x001F, index)));
+  wd.Write("images/broken.dds", std::vector<uint8_t>{'D', 'D', 'S', ' ', 1});
+  DecodedLevel level = TwoBones();
+  level.materials = {{"mtl_arm", (wd.Path() / "images/arm.dds").string()},
+                     {"mtl_same", (wd.Path() / "images/arm.dds").string()},
+                     {"mtl_broken", (wd.Path() / "images/broken.dds").string()}};
+  const tinygltf::Model doc = RoundTrip(level);
+  ASSERT_EQ(doc.images.size(), 1u);  // one image, shared by both materials that name it
+  EXPECT_EQ(doc.images[0].mimeType, "image/png");
+  ASSERT_EQ(doc.images[0].width, 4);
+  EXPECT_EQ(std::vector<uint8_t>(doc.images[0].image.begin(), doc.images[0].image.begin() + 8),
+            (std::vector<uint8_t>{255, 0, 0, 255, 0, 0, 255, 255}));
+  EXPECT_EQ(doc.materials[0].pbrMetallicRoughness.baseColorTexture.index, 0);
+  EXPECT_EQ(doc.materials[1].pbrMetallicRoughness.baseColorTexture.index, 0);
+  EXPECT_EQ(doc.materials[2].pbrMetallicRoughness.baseColorTexture.index, -1);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("broken.dds"), std::string::npos);
+}
+
+TEST_F(GltfWriter, SurfacesWithoutTrianglesAndBadIndicesAreLeftOut) {
+  DecodedLevel level = TwoBones();
+  level.surfaces[0].triangles = {0, 1, 2, 0, 1, 9};  // the second names a vertex that is not there
+  DecodedSurface empty;
+  level.surfaces.push_back(empty);
+  const tinygltf::Model doc = RoundTrip(level);
+  ASSERT_EQ(doc.meshes[0].primitives.size(), 1u);
+  EXPECT_EQ(Values<uint32_t>(doc, doc.meshes[0].primitives[0].indices).size(), 3u);
+}
+
+TEST_F(GltfWriter, ExportWritesTheLevelsGlbIntoObj) {
+  namespace st = test::structural;
+  wd.Write("xmodel/rig", st::Header(20, {{"rig0", {"mtl_a"}}}));
+  wd.Write("xmodelparts/rig0", st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}}}}));
+  st::Vertex v{.bone = 1};
+  wd.Write("xmodelsurfs/rig0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  std::vector<std::string> exportNotes;
+  ExportOutcome outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  ASSERT_EQ(outcome.written.size(), 1u);
+  EXPECT_TRUE(wd.Exists("obj/rig0.glb"));
+  const auto bytes = wd.Read("obj/rig0.glb");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "glTF");
+  // A damaged surfaces file writes nothing and names the file.
+  wd.Write("xmodelsurfs/rig0", std::vector<uint8_t>{20, 0, 1, 0, 0, 3});
+  std::filesystem::remove(wd.Path() / "obj/rig0.glb");
+  outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.error.find("rig0"), std::string::npos);
+  EXPECT_FALSE(wd.Exists("obj/rig0.glb"));
+}
+
+}  // namespace
+}  // namespace tessary

@@ -1,0 +1,327 @@
+// The structural reader and the skinned geometry: bone rotations down a hierarchy, several
+// roots, influences and their weights, the run list of version 25, version 14 strips, and
+// damaged files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/TempWorkdir.h"
+#include "model/SkinnedGeometry.h"
+#include "model/StructuralReader.h"
+
+namespace tessary {
+namespace {
+
+namespace st = test::structural;
+using test::TempWorkdir;
+
+// A quarter turn about Z as stored: z = sin 45° · 32768.
+constexpr int16_t kQuarterZ = 23170;
+
+void ExpectNear(const Vec3& got, const Vec3& want, float tolerance = 2e-3f) {
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[size_t(i)], want[size_t(i)], tolerance) << "component " << i;
+}
+
+class StructuralReader : public ::testing::Test {
+ protected:
+  std::optional<DecodedLevel> Read(const std::string& model, std::optional<int> lod = std::nullopt) {
+    error.clear();
+    return ReadStructuralLevel(wd.Str(), model, lod, error);
+  }
+  TempWorkdir wd;
+  std::string error;
+};
+
+TEST_F(StructuralReader, RotatedParentMovesChildAndItsVertices) {
+  // Root; "arm" 10 along x turned a quarter about z; "hand" 5 along the arm's x. A vertex
+  // 1 along the hand's x ends at (10, 6, 0), its normal turned from x to y.
+  wd.Write("xmodel/arm", st::Header(20, {{"arm0", {"mtl_skin"}}}));
+  wd.Write("xmodelparts/arm0", st::Parts(20, {"tag_origin"},
+                                         {{"arm", {.parent = 0, .translation = {10, 0, 0}, .rotation = {0, 0, kQuarterZ}}},
+                                          {"hand", {.parent = 1, .translation = {5, 0, 0}}}}));
+  st::Vertex v{.normal = {1, 0, 0}, .position = {1, 0, 0}};
+  wd.Write("xmodelsurfs/arm0", st::Surfaces20({{.bone = 2, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  auto level = Read("arm");
+  ASSERT_TRUE(level) << error;
+  ASSERT_EQ(level->bones.size(), 3u);
+  EXPECT_EQ(level->bones[2].name, "hand");
+  EXPECT_EQ(level->bones[2].parent, 1);
+  EXPECT_NEAR(level->bones[1].rotation.z, 0.7071f, 1e-4f);
+  EXPECT_NEAR(level->bones[1].rotation.w, 0.7071f, 1e-4f);
+
+  const auto poses = WorldPoses(level->bones);
+  ExpectNear(poses[2].translation, {10, 5, 0});
+  const auto skinned = SkinnedVertices(*level);
+  ExpectNear(skinned[0][0].position, {10, 6, 0});
+  ExpectNear(skinned[0][0].normal, {0, 1, 0});
+  // Scaled: lengths shrink, directions stay.
+  ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position, {5, 3, 0});
+}
+
+TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
+  // Three roots, then a bone whose parent index 2 is the third root; version 14 names carry
+  // 24 more bytes each.
+  wd.Write("xmodel/rig", st::Header(14, {{"rig1", {"skin.dds"}}}));
+  wd.Write("xmodelparts/rig1", st::Parts(14, {"tag_weapon", "tag_flash", "tag_view"},
+                                         {{"barrel", {.parent = 2, .translation = {0, 0, 7}}}}));
+  st::Vertex v{.position = {0, 0, 1}};
+  wd.Write("xmodelsurfs/rig1", st::Surfaces14({{.bone = 3, .strips = {{0, 1, 2}}, .vertices = {v, v, v}}}));
+  auto level = Read("rig");
+  ASSERT_TRUE(level) << error;
+  ASSERT_EQ(level->bones.size(), 4u);
+  EXPECT_EQ(level->bones[0].name, "tag_weapon");
+  EXPECT_EQ(level->bones[2].name, "tag_view");
+  EXPECT_EQ(level->bones[3].name, "barrel");
+  EXPECT_EQ(level->bones[0].parent, -1);
+  EXPECT_EQ(level->bones[2].parent, -1);
+  EXPECT_EQ(level->bones[3].parent, 2);
+  ExpectNear(SkinnedVertices(*level)[0][0].position, {0, 0, 8});
+  ASSERT_EQ(level->materials.size(), 1u);
+  EXPECT_EQ(level->materials[0].name, "skin.dds");
+}
+
+TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
+  DecodedSurface s;
+  // Extra weights 0.1 + 0.2 + 0.3 + 0.15 leave 0.25 to the own bone 1; bone 5 appears twice
+  // and its weights add up (0.3). Equal weights keep the file's order.
+  s.influences = {{5, 0.1f}, {5, 0.2f}, {7, 0.3f}, {9, 0.15f}};
+  DecodedVertex v{.bone = 1, .firstInfluence = 0, .influenceCount = 4};
+  JointWeights jw = StrongestInfluences(s, v, 10);
+  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{5, 7, 1, 9}));
+  EXPECT_NEAR(jw.weights[0], 0.3f, 1e-6f);
+  EXPECT_NEAR(jw.weights[2], 0.25f, 1e-6f);
+
+  // Five distinct bones: the weakest goes, the rest are scaled to a sum of 1.
+  s.influences = {{2, 0.1f}, {3, 0.2f}, {4, 0.3f}, {6, 0.15f}};
+  jw = StrongestInfluences(s, v, 10);
+  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{4, 1, 3, 6}));
+  const float sum = 0.3f + 0.25f + 0.2f + 0.15f;
+  EXPECT_NEAR(jw.weights[0], 0.3f / sum, 1e-6f);
+  EXPECT_NEAR(jw.weights[3], 0.15f / sum, 1e-6f);
+  EXPECT_NEAR(jw.weights[0] + jw.weights[1] + jw.weights[2] + jw.weights[3], 1.0f, 1e-6f);
+
+  // Extra weights above 1 leave the own bone nothing; bones outside the skeleton become 0.
+  s.influences = {{3, 0.7f}, {40, 0.6f}};
+  v.influenceCount = 2;
+  jw = StrongestInfluences(s, v, 10);
+  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{3, 0, 0, 0}));
+  EXPECT_NEAR(jw.weights[0], 0.7f / 1.3f, 1e-6f);
+  EXPECT_NEAR(jw.weights[1], 0.6f / 1.3f, 1e-6f);
+  EXPECT_EQ(jw.weights[2], 0.0f);
+}
+
+TEST_F(StructuralReader, Version20WeightedVerticesCarryTheirInfluences) {
+  wd.Write("xmodel/soldier", st::Header(20, {{"soldier0", {"mtl_a"}}}));
+  wd.Write("xmodelparts/soldier0", st::Parts(20, {"tag_origin"}, {{"a", {}}, {"b", {}}}));
+  st::Vertex plain{.uv = {0.25f, 0.75f}, .position = {1, 2, 3}, .bone = 1};
+  st::Vertex blended{.position = {4, 5, 6}, .bone = 2, .influences = {{1, 0x4000}, {0, 0x2000}}};
+  wd.Write("xmodelsurfs/soldier0",
+           st::Surfaces20({{.weighted = true, .vertices = {plain, blended, plain}, .triangles = {{0, 1, 2}}},
+                           {.bone = 1, .vertices = {plain, plain, plain}, .triangles = {{2, 1, 0}}}}));
+  auto level = Read("soldier");
+  ASSERT_TRUE(level) << error;
+  ASSERT_EQ(level->surfaces.size(), 2u);
+  const DecodedSurface& s = level->surfaces[0];
+  ASSERT_EQ(s.vertices.size(), 3u);
+  EXPECT_EQ(s.vertices[1].bone, 2);
+  EXPECT_EQ(s.vertices[1].influenceCount, 2);
+  ASSERT_EQ(s.influences.size(), 2u);
+  EXPECT_EQ(s.influences[0].bone, 1);
+  EXPECT_FLOAT_EQ(s.influences[0].weight, 0x4000 / 65535.0f);
+  EXPECT_EQ(s.vertices[2].position[2], 3.0f);  // the record after the influences is in step
+  EXPECT_EQ(s.vertices[2].uv[1], 0.75f);
+  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 1);
+  EXPECT_EQ(level->surfaces[1].triangles, (std::vector<uint32_t>{2, 1, 0}));
+}
+
+TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
+  // Runs: 2 vertices on bone 1, 1 on bone 2; the fourth vertex names bone 3 itself and
+  // carries one influence of half weight on bone 0.
+  wd.Write("xmodel/lamp", st::Header(25, {{"lamp1", {"mtl_lamp", "mtl_lamp"}}}, 2, "opt"));
+  wd.Write("xmodelparts/lamp1", st::Parts(25, {"root"}, {{"b1", {}}, {"b2", {}}, {"b3", {}}}));
+  auto at = [](float x) { return st::Vertex{.position = {x, 0, 0}}; };
+  st::Vertex last = at(4);
+  last.bone = 3;
+  last.influences = {{0, 0x8000}};
+  std::vector<st::Vertex> vertices = {at(1), at(2), at(3), last};
+  vertices[0].bone = vertices[1].bone = 1;
+  vertices[2].bone = 2;
+  wd.Write("xmodelsurfs/lamp1",
+           st::Surfaces25({{.weighted = true, .runs = {{2, 1}, {1, 2}}, .vertices = vertices, .triangles = {{0, 1, 3}}},
+                           {.bone = 2, .vertices = {at(7), at(8), at(9)}, .triangles = {{0, 1, 2}}}}));
+  auto level = Read("lamp");
+  ASSERT_TRUE(level) << error;
+  ASSERT_EQ(level->surfaces.size(), 2u);
+  const DecodedSurface& s = level->surfaces[0];
+  ASSERT_EQ(s.vertices.size(), 4u);
+  EXPECT_EQ(s.vertices[0].bone, 1);
+  EXPECT_EQ(s.vertices[2].bone, 2);
+  EXPECT_EQ(s.vertices[3].bone, 3);
+  EXPECT_EQ(s.vertices[3].position[0], 4.0f);
+  ASSERT_EQ(s.influences.size(), 1u);
+  EXPECT_NEAR(s.influences[0].weight, 0.5f, 1e-4f);
+  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 3}));
+  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 2);  // rigid: bound to word 4
+  EXPECT_EQ(level->surfaces[1].vertices[2].position[0], 9.0f);
+  // Version 25 positions are in model space already: no bone moves them.
+  EXPECT_EQ(SkinnedVertices(*level)[0][3].position[0], 4.0f);
+  // Both surfaces name one material: one entry.
+  ASSERT_EQ(level->materials.size(), 1u);
+  EXPECT_EQ(level->surfaces[1].material, 0);
+}
+
+TEST_F(StructuralReader, Version14StripsAlternateTheirTurn) {
+  // Strip 0 1 2 3 4 stands for (0 1 2), (2 1 3), (2 3 4); a repeated index makes nothing.
+  wd.Write("xmodel/box", st::Header(14, {{"box1", {"box.dds"}}}));
+  wd.Write("xmodelparts/box1", st::Parts(14, {"tag_origin"}, {}));
+  wd.Write("xmodelsurfs/box1", st::Surfaces14({{.strips = {{0, 1, 2, 3, 4}, {4, 4, 5}}, .vertices = std::vector<st::Vertex>(6)}}));
+  auto level = Read("box");
+  ASSERT_TRUE(level) << error;
+  EXPECT_EQ(level->surfaces[0].triangles, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 2, 3, 4}));
+}
+
+TEST_F(StructuralReader, LevelsMaterialsAndImages) {
+  // Level 1 by index, the image of its material in images (.dds before .iwi); a 3-letter
+  // level name is a level.
+  wd.Write("xmodel/gun", st::Header(20, {{"fx1", {"mtl_a"}}, {"gun_lod1", {"mtl_b"}}}));
+  wd.Write("xmodelparts/fx1", st::Parts(20, {"tag_origin"}, {}));
+  st::Vertex v;
+  wd.Write("xmodelsurfs/fx1", st::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xmodelsurfs/gun_lod1", st::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("materials/mtl_b", st::Material("gun_col"));
+  wd.Write("images/gun_col.iwi", std::vector<uint8_t>{'I', 'W', 'i'});
+  auto first = Read("gun");
+  ASSERT_TRUE(first) << error;
+  EXPECT_EQ(first->surfsName, "fx1");
+  EXPECT_EQ(first->materials[0].imagePath, "");  // no material file
+  auto second = Read("gun", 1);
+  ASSERT_TRUE(second) << error;
+  EXPECT_EQ(second->lodIndex, 1);
+  EXPECT_EQ(std::filesystem::path(second->materials[0].imagePath).filename(), "gun_col.iwi");
+  wd.Write("images/gun_col.dds", std::vector<uint8_t>{'D', 'D', 'S', ' '});
+  EXPECT_EQ(std::filesystem::path(Read("gun", 1)->materials[0].imagePath).filename(), "gun_col.dds");
+  EXPECT_FALSE(Read("gun", 2));
+  EXPECT_NE(error.find("no level 2"), std::string::npos);
+}
+
+TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
+  st::Vertex v;
+  wd.Write("xmodelsurfs/ok1", st::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xmodel/up", st::Header(20, {{"../xmodelsurfs/ok1", {"mtl_a"}}}));
+  EXPECT_FALSE(Read("up"));
+  EXPECT_NE(error.find("not a plain file name"), std::string::npos) << error;
+  wd.Write("xmodel/mat", st::Header(20, {{"ok1", {"../../etc/passwd"}}}));
+  EXPECT_FALSE(Read("mat"));
+  EXPECT_NE(error.find("the material"), std::string::npos) << error;
+  // An image name with a folder step in a material file: the material has no image.
+  wd.Write("xmodel/img", st::Header(20, {{"ok1", {"mtl_a"}}}));
+  wd.Write("materials/mtl_a", st::Material("../xmodel/img"));
+  auto level = Read("img");
+  ASSERT_TRUE(level) << error;
+  EXPECT_EQ(level->materials[0].imagePath, "");
+}
+
+TEST_F(StructuralReader, DamagedFilesNameTheFileAndNeverCrash) {
+  wd.Write("xmodel/m", st::Header(25, {{"m1", {"mtl_m"}}}));
+  const auto parts = st::Parts(25, {"root"}, {{"b", {.parent = 0, .rotation = {32767, 32767, 32767}}}}).Data();
+  st::Vertex v{.bone = 1, .influences = {{0, 100}}};
+  const auto surfaces = st::Surfaces25({{.weighted = true, .runs = {{1, 1}}, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}).Data();
+  wd.Write("xmodelparts/m1", parts);
+  // Every cut of the surfaces file short of its end is refused with its name.
+  for (size_t cut = 0; cut < surfaces.size(); ++cut) {
+    wd.Write("xmodelsurfs/m1", std::vector<uint8_t>(surfaces.begin(), surfaces.begin() + std::ptrdiff_t(cut)));
+    EXPECT_FALSE(Read("m")) << "cut at " << cut;
+    EXPECT_NE(error.find("m1"), std::string::npos) << error;
+  }
+  wd.Write("xmodelsurfs/m1", surfaces);
+  ASSERT_TRUE(Read("m")) << error;
+  // A rotation longer than 1 is shortened to a unit one.
+  const Quat q = Read("m")->bones[1].rotation;
+  EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-5f);
+  for (size_t cut = 0; cut < parts.size() - 1; ++cut) {
+    wd.Write("xmodelparts/m1", std::vector<uint8_t>(parts.begin(), parts.begin() + std::ptrdiff_t(cut)));
+    EXPECT_FALSE(Read("m")) << "cut at " << cut;
+    EXPECT_NE(error.find("m1"), std::string::npos) << error;
+  }
+  // A missing parts file leaves one root bone.
+  std::filesystem::remove(wd.Path() / "xmodelparts/m1");
+  auto level = Read("m");
+  ASSERT_TRUE(level) << error;
+  EXPECT_EQ(level->bones.size(), 1u);
+  // Headers: another version, or cut inside the level table.
+  wd.Write("xmodel/bad", std::vector<uint8_t>{17, 0, 1, 2});
+  EXPECT_FALSE(Read("bad"));
+  EXPECT_NE(error.find("bad"), std::string::npos);
+  const auto header = st::Header(20, {{"m1", {"mtl_m"}}}, 3).Data();
+  wd.Write("xmodel/cut", std::vector<uint8_t>(header.begin(), header.begin() + 80));
+  EXPECT_FALSE(Read("cut"));
+  EXPECT_NE(error.find("cut"), std::string::npos);
+  EXPECT_FALSE(Read("absent"));
+  EXPECT_NE(error.find("absent"), std::string::npos);
+}
+
+TEST_F(StructuralReader, CorruptedBytesGiveALevelOrAMessage) {
+  // Seeded byte changes in each file of a weighted version 20 and version 25 model: the
+  // reader returns a level or a message, never crashes (the sanitizer build checks reads).
+  st::Vertex v{.bone = 1, .influences = {{0, 100}, {1, 200}}};
+  const std::vector<std::pair<std::string, test::ByteWriter>> files = {
+      {"xmodel/m", st::Header(20, {{"m1", {"mtl_m"}}}, 1)},
+      {"xmodelparts/m1", st::Parts(20, {"root"}, {{"b", {.parent = 0, .translation = {1, 2, 3}}}})},
+      {"xmodelsurfs/m1", st::Surfaces20({{.weighted = true, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}})},
+      {"xmodel/n", st::Header(25, {{"n1", {"mtl_n"}}})},
+      {"xmodelparts/n1", st::Parts(25, {"root"}, {{"b", {}}})},
+      {"xmodelsurfs/n1", st::Surfaces25({{.weighted = true, .runs = {{2, 1}}, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}})}};
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  for (const auto& [target, original] : files) {
+    for (int round = 0; round < 60; ++round) {
+      for (const auto& [path, bytes] : files) wd.Write(path, bytes);
+      std::vector<uint8_t> changed = original.Data();
+      for (int k = 0; k < 3; ++k) changed[next() % changed.size()] = static_cast<uint8_t>(next());
+      wd.Write(target, changed);
+      for (const char* model : {"m", "n"}) {
+        auto level = Read(model);
+        if (!level) EXPECT_FALSE(error.empty());
+        else SkinnedVertices(*level);
+      }
+    }
+  }
+}
+
+// Every sample reads structurally: as many bones as its parts file holds, and as many
+// material names as surfaces.
+TEST(StructuralReaderSamples, EverySampleReads) {
+  const auto samples = test::SamplesDir();
+  if (samples.empty()) GTEST_SKIP() << "samples not present";
+  int models = 0;
+  for (const char* game : {"cod1", "cod2", "cod4", "cod1-animated"}) {
+    const auto folder = samples / game;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "xmodel")) {
+      std::string error;
+      auto level = ReadStructuralLevel(folder.string(), entry.path().filename().string(), std::nullopt, error);
+      ASSERT_TRUE(level) << error;
+      EXPECT_FALSE(level->surfaces.empty()) << entry.path();
+      for (const auto& s : level->surfaces) {
+        EXPECT_GE(s.material, 0) << entry.path();
+        for (uint32_t i : s.triangles) ASSERT_LT(i, s.vertices.size()) << entry.path();
+        for (const auto& v : s.vertices) ASSERT_LT(v.bone, level->bones.size()) << entry.path();
+      }
+      ++models;
+    }
+  }
+  EXPECT_EQ(models, 23);
+  std::string error;
+  auto trooper = ReadStructuralLevel((samples / "cod2").string(), "zk_vm_stormtrooper", std::nullopt, error);
+  ASSERT_TRUE(trooper) << error;
+  EXPECT_EQ(trooper->bones.size(), 55u);  // 54 records and the root
+  EXPECT_FALSE(trooper->surfaces[0].influences.empty());
+  EXPECT_EQ(std::filesystem::path(trooper->materials[0].imagePath).filename(), "stormtrooper.iwi");
+  auto fx = ReadStructuralLevel((samples / "cod4").string(), "fx", std::nullopt, error);
+  ASSERT_TRUE(fx) << error;
+  EXPECT_EQ(fx->bones.size(), 2u);  // two roots, no records
+}
+
+}  // namespace
+}  // namespace tessary
