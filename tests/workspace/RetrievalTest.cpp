@@ -181,6 +181,7 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   ASSERT_EQ(notifier.messages.size(), 4u);
   EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
                                       game.Str() + "/main/iw_*.iwd): nothing was fetched.");
+}
 
 TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepTheImage) {
   retrieval.modelVersion = 20;
