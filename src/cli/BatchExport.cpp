@@ -1,10 +1,15 @@
 #include "cli/BatchExport.h"
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <unistd.h>
 
 #include "cli/CliSupport.h"
 #include "cli/ProgressBar.h"
+#include "platform/OutputFile.h"
 #include "platform/PrintableText.h"
 
 namespace tessary::cli {
@@ -21,7 +26,97 @@ int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& ex
   return status;
 }
 
-int ExportAllModels(const std::string& workdir, const ExportOne& exportOne) {
+unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+namespace {
+
+// A message or beep of one model's export, kept until the models before it are done.
+struct Notice {
+  bool beep = false;
+  BeepKind kind = BeepKind::Simple;
+  std::string text, caption;
+};
+
+class CollectingNotifier final : public INotifier {
+ public:
+  explicit CollectingNotifier(std::vector<Notice>& notices) : notices_(notices) {}
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    notices_.push_back({false, BeepKind::Simple, text, caption});
+  }
+  void Beep(BeepKind kind) override { notices_.push_back({true, kind, {}, {}}); }
+
+ private:
+  std::vector<Notice>& notices_;
+};
+
+// One model exported on a worker thread: its outcome, what it said, and its files, which
+// reach their names only when the models before it are done.
+struct ModelResult {
+  ExportOutcome outcome;
+  std::vector<Notice> notices;
+  CommitQueue files;
+};
+
+// Exports names[i] for every i on `jobs` threads and hands each result to `finish` on the
+// calling thread, in the order of `names`.
+void ExportInParallel(const std::vector<std::string>& names, const ExportOne& exportOne,
+                      unsigned jobs, const std::function<void(size_t, ModelResult&)>& finish,
+                      const std::function<void(size_t)>& waiting) {
+  // Workers run at most this far ahead of the oldest model not yet finished, which bounds
+  // the temporary files waiting in the output folder.
+  const size_t window = 8 * static_cast<size_t>(jobs);
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::vector<std::optional<ModelResult>> results(names.size());
+  size_t next = 0, finished = 0;
+
+  auto work = [&] {
+    for (;;) {
+      size_t i;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return next >= names.size() || next < finished + window; });
+        if (next >= names.size()) return;
+        i = next++;
+      }
+      ModelResult result;
+      {
+        CollectingNotifier notifier(result.notices);
+        ScopedThreadNotifier notices(notifier);
+        CommitQueue::Scope files(result.files);
+        result.outcome = exportOne(names[i]);
+      }
+      {
+        std::lock_guard lock(mutex);
+        results[i] = std::move(result);
+      }
+      changed.notify_all();
+    }
+  };
+  std::vector<std::jthread> workers;
+  for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(work);
+
+  for (size_t i = 0; i < names.size(); ++i) {
+    waiting(i);
+    std::optional<ModelResult> result;
+    {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return results[i].has_value(); });
+      result = std::move(results[i]);
+      results[i].reset();
+    }
+    finish(i, *result);
+    {
+      std::lock_guard lock(mutex);
+      finished = i + 1;
+    }
+    changed.notify_all();
+  }
+}
+
+}  // namespace
+
+int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsigned jobs) {
   auto names = ListModelHeaders(workdir);
   if (!names) {
     PrintError("cannot list the model headers in " + workdir + "/xmodel");
@@ -39,14 +134,37 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne) {
 
   size_t written = 0;
   std::vector<std::pair<std::string, std::string>> failures;
-  for (size_t i = 0; i < names->size(); ++i) {
-    const std::string& name = (*names)[i];
-    bar.Update(i, name);
-    ExportOutcome outcome = exportOne(name);
+  auto count = [&](size_t i, const ExportOutcome& outcome) {
     if (outcome.ok)
       ++written;
     else
-      failures.emplace_back(name, outcome.error);
+      failures.emplace_back((*names)[i], outcome.error);
+  };
+  if (jobs <= 1 || names->size() <= 1) {
+    for (size_t i = 0; i < names->size(); ++i) {
+      bar.Update(i, (*names)[i]);
+      count(i, exportOne((*names)[i]));
+    }
+  } else {
+    auto finish = [&](size_t i, ModelResult& result) {
+      for (const Notice& notice : result.notices) {
+        if (notice.beep)
+          notifier.Beep(notice.kind);
+        else
+          notifier.ShowMessage(notice.text, notice.caption);
+      }
+      // A file that cannot take its name fails the model there, as it would have when
+      // written in turn.
+      // A model that failed wrote nothing: its held files go with it.
+      if (!result.outcome.ok) return count(i, result.outcome);
+      if (auto failed = result.files.Apply(); !failed.empty()) {
+        result.outcome.ok = false;
+        result.outcome.error = "cannot write " + failed.string();
+      }
+      count(i, result.outcome);
+    };
+    auto waiting = [&](size_t i) { bar.Update(i, (*names)[i]); };
+    ExportInParallel(*names, exportOne, jobs, finish, waiting);
   }
   bar.Clear();
   std::printf("%zu of %zu models written", written, names->size());

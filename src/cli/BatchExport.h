@@ -17,6 +17,12 @@ int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& ex
 
 // Exports every model header of `workdir`/xmodel, then prints how many were written and
 // every model that failed with its reason. Messages of the readers go to standard error.
-int ExportAllModels(const std::string& workdir, const ExportOne& exportOne);
+// `jobs` models are exported at once (`exportOne` must then be safe to call from several
+// threads); whatever the number, the files written, the messages and the summary are
+// those of a run exporting one model after the other.
+int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsigned jobs = 1);
+
+// The number of models exported at once unless the user says otherwise: one per core.
+unsigned DefaultJobs();
 
 }  // namespace tessary::cli

@@ -9,6 +9,8 @@
 
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
+#include "export/AnimatedGltfExport.h"
+#include "export/GltfWriter.h"
 #include "export/ModelExport.h"
 
 namespace tessary::cli {
@@ -23,15 +25,29 @@ struct GltfCommandOptions {
   bool all = false;
   unsigned jobs = 0;
   std::vector<std::string> models;
+  GltfAnimationOptions animation;
+  bool noRootMotion = false;
 };
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
   ExportOne exportOne = [&](const std::string& name) {
-    ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
-    request.scale = options.scale;
-    ExportOutcome outcome = ExportGltfFile(request);
-    for (const std::string& note : outcome.notes) PrintError("note: " + note);
+    std::vector<std::string> notes, warnings;
+    ExportOutcome outcome;
+    if (options.animation.animations.empty() && options.animation.withModel.empty()) {
+      ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
+      request.scale = options.scale;
+      outcome = ExportGltfFile(request);
+      notes = outcome.notes;
+    } else {
+      GltfOptions gltf;
+      gltf.scale = options.scale;
+      GltfAnimationOptions animation = options.animation;
+      animation.rootMotion = !options.noRootMotion;
+      outcome = ExportAnimatedGltfFile(workdir, name, options.lod, gltf, animation, notes, warnings);
+    }
+    for (const std::string& warning : warnings) PrintError("warning: " + warning);
+    for (const std::string& note : notes) PrintError("note: " + note);
     return outcome;
   };
   // --jobs is taken for the batch of --all; the models are exported one after another.
@@ -64,11 +80,23 @@ void RegisterExportGltfCommand(CLI::App& app) {
                             "print a summary");
   cmd->add_option("--jobs", options->jobs, "Models exported at the same time with --all")
       ->check(CLI::NonNegativeNumber);
+  auto* anim = cmd->add_option("--anim", options->animation.animations,
+                               "Animation files (names in WORKDIR/xanim, any case, or paths): one glTF "
+                               "animation each, on the bones of the same names")
+                   ->expected(1, -1);
+  cmd->add_flag("--no-root-motion", options->noRootMotion,
+                "Leave tag_origin in place instead of moving it by an animation's root motion");
+  auto* with = cmd->add_option("--with", options->animation.withModel,
+                               "A second model joined into the file (a viewmodel's weapon with its "
+                               "arms): its root bones hang from the first model's bones of the same "
+                               "names, else from its root");
   auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
-  all->excludes(models)->excludes(lod);
+  all->excludes(models)->excludes(lod)->excludes(anim)->excludes(with);
   cmd->footer(
       "Examples: tessary export-gltf --workdir ~/cod2raw zk_vm_stormtrooper\n"
-      "          tessary export-gltf --workdir ~/cod4raw --scale 0.0254 --all");
+      "          tessary export-gltf --workdir ~/cod4raw --scale 0.0254 --all\n"
+      "          tessary export-gltf --workdir ~/cod2raw zk_vm_stormtrooper --with viewmodel_g3 \\\n"
+      "                              --anim hoek_cross_reload hoek_cross_idle");
   cmd->callback([options] {
     if (!options->all && options->models.empty())
       throw CLI::ValidationError("MODEL", "give one or more model names, or --all");

@@ -4,8 +4,6 @@
 
 namespace tessary::cli {
 
-namespace {
-
 // Names are bytes; each byte becomes the character of the same value.
 std::string Latin1ToUtf8(const std::string& bytes) {
   std::string out;
@@ -19,17 +17,6 @@ std::string Latin1ToUtf8(const std::string& bytes) {
     }
   }
   return out;
-}
-
-nlohmann::ordered_json ToJson(const TreeItem& item) {
-  nlohmann::ordered_json j;
-  j["text"] = Latin1ToUtf8(item.text);
-  j["image"] = item.image;
-  j["bold"] = item.bold;
-  if (item.data) j["lod"] = *item.data;
-  j["children"] = nlohmann::ordered_json::array();
-  for (const auto& child : item.children) j["children"].push_back(ToJson(*child));
-  return j;
 }
 
 // Names read from damaged or unusual headers can hold any byte. In the listing, control
@@ -49,6 +36,19 @@ std::string ReadableName(const std::string& bytes) {
     }
   }
   return out;
+}
+
+namespace {
+
+nlohmann::ordered_json ToJson(const TreeItem& item) {
+  nlohmann::ordered_json j;
+  j["text"] = Latin1ToUtf8(item.text);
+  j["image"] = item.image;
+  j["bold"] = item.bold;
+  if (item.data) j["lod"] = *item.data;
+  j["children"] = nlohmann::ordered_json::array();
+  for (const auto& child : item.children) j["children"].push_back(ToJson(*child));
+  return j;
 }
 
 void AppendText(const TreeItem& item, int depth, std::string& out) {

@@ -13,6 +13,7 @@
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
 #include "platform/Path.h"
+#include "platform/ReadCache.h"
 #include "platform/PlainName.h"
 
 namespace fs = std::filesystem;
@@ -159,6 +160,10 @@ std::string CheckOutputFolder(const std::string& workdir) {
 }
 
 ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats) {
+  // Every input file of the model is read from the disk once, however often the readers
+  // open it or test that it exists.
+  ReadCache reads;
+  ReadCache::Scope readOnce(reads);
   ExportOutcome outcome;
   const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
   if (std::string why = WhyNotPlainName(request.modelName); !why.empty()) {

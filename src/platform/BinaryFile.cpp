@@ -1,37 +1,61 @@
 #include "platform/BinaryFile.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <atomic>
 #include <cstring>
 #include <memory>
 
 #include "platform/FileOpen.h"
 #include "platform/Path.h"
+#include "platform/ReadCache.h"
 
 namespace tessary {
 
 BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
   BinaryFile file;
-  file.data_ = std::move(bytes);
+  file.data_ = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
   file.open_ = true;
   return file;
 }
 
+namespace {
+
+std::atomic<uint64_t> filesRead{0};
+
+// The bytes of a joined path, or null when it does not open as a regular file: a folder
+// (which the C library would open and then fail every read of) is refused as the games'
+// platform refuses it, and a FIFO or device would block.
+ReadCache::Contents ReadWhole(std::string_view path) {
+  std::string bytes;
+  if (!ReadRegularFile(ResolvePath(path), bytes)) return nullptr;
+  ++filesRead;
+  return std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
 bool BinaryFile::Open(std::string_view path) {
   Close();
-  // Only a regular file opens: a folder (which the C library would open and then fail
-  // every read of) is refused as the games' platform refuses it, and a FIFO or device
-  // would block.
-  std::string bytes;
-  if (!ReadRegularFile(ResolvePath(path), bytes)) return false;
-  data_.assign(bytes.begin(), bytes.end());
+  ReadCache* cache = ReadCache::Current();
+  std::optional<ReadCache::Contents> known;
+  if (cache) known = cache->FindOpened(path);
+  ReadCache::Contents contents = known ? *known : ReadWhole(path);
+  if (cache && !known) cache->NoteOpened(path, contents);
+  if (!contents) return false;
+  data_ = std::move(contents);
   open_ = true;
   return true;
 }
 
+uint64_t BinaryFile::FilesRead() { return filesRead.load(); }
+
+const std::vector<uint8_t>& BinaryFile::Bytes() const {
+  static const std::vector<uint8_t> kNone;
+  return data_ ? *data_ : kNone;
+}
+
 void BinaryFile::Close() {
-  data_.clear();
-  data_.shrink_to_fit();
+  data_.reset();
   pos_ = 0;
   open_ = false;
 }
@@ -50,14 +74,14 @@ bool BinaryFile::Skip(int64_t count) {
 size_t BinaryFile::Read(void* buffer, size_t count) {
   if (!open_ || count == 0 || pos_ >= Size()) return 0;
   size_t take = std::min(count, static_cast<size_t>(Size() - pos_));
-  std::memcpy(buffer, data_.data() + pos_, take);
+  std::memcpy(buffer, data_->data() + pos_, take);
   pos_ += static_cast<int64_t>(take);
   return take;
 }
 
 bool BinaryFile::ReadByte(uint8_t& out) {
   if (!open_ || pos_ >= Size()) return false;
-  out = data_[static_cast<size_t>(pos_++)];
+  out = (*data_)[static_cast<size_t>(pos_++)];
   return true;
 }
 

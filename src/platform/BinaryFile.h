@@ -1,10 +1,11 @@
 #pragma once
 // A little-endian binary file read field by field: the one byte reader of every model,
 // image and texture reader. The whole file is read into memory when it is opened (one
-// read per file), so the readers' many seeks, often one byte at a time and backwards,
+// read per file, and one per export where a ReadCache is installed), so the readers' many seeks, often one byte at a time and backwards,
 // cost nothing. Reads past the end give zeros for the missing bytes; `Read` tells how
 // many bytes really arrived, and the end of the file ends a string.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +26,9 @@ class BinaryFile {
   bool IsOpen() const { return open_; }
 
   // The file's bytes (empty when it is not open).
-  const std::vector<uint8_t>& Bytes() const { return data_; }
+  const std::vector<uint8_t>& Bytes() const;
 
-  int64_t Size() const { return static_cast<int64_t>(data_.size()); }
+  int64_t Size() const { return data_ ? static_cast<int64_t>(data_->size()) : 0; }
   int64_t Tell() const { return pos_; }
   bool Seek(int64_t offset);             // from the start; past the end is allowed
   bool Skip(int64_t count);              // relative to the current position
@@ -42,8 +43,13 @@ class BinaryFile {
   // Reads one byte; false at the end of the file.
   bool ReadByte(uint8_t& out);
 
+  // How many times a file has been opened and read from the disk since the program
+  // started (for the tests of the read cache).
+  static uint64_t FilesRead();
+
  private:
-  std::vector<uint8_t> data_;
+  // Shared with the read cache, which hands the same bytes to a later open of the file.
+  std::shared_ptr<const std::vector<uint8_t>> data_;
   int64_t pos_ = 0;
   bool open_ = false;
 };

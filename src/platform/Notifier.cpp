@@ -11,12 +11,18 @@ class SilentNotifier final : public INotifier {
 
 SilentNotifier silent;
 INotifier* current = &silent;
+thread_local INotifier* threadCurrent = nullptr;
 
 }  // namespace
 
-INotifier& Notifier() { return *current; }
+INotifier& Notifier() { return threadCurrent ? *threadCurrent : *current; }
 
 ScopedNotifier::ScopedNotifier(INotifier& notifier) : previous_(current) { current = &notifier; }
 ScopedNotifier::~ScopedNotifier() { current = previous_; }
+
+ScopedThreadNotifier::ScopedThreadNotifier(INotifier& notifier) : previous_(threadCurrent) {
+  threadCurrent = &notifier;
+}
+ScopedThreadNotifier::~ScopedThreadNotifier() { threadCurrent = previous_; }
 
 }  // namespace tessary

@@ -21,7 +21,8 @@ class INotifier {
   virtual void Beep(BeepKind kind) = 0;
 };
 
-// The notifier in force; a silent one until a front end installs its own.
+// The notifier in force on the calling thread: the one a ScopedThreadNotifier installed
+// there, else the one of the program (a silent one until a front end installs its own).
 INotifier& Notifier();
 
 // Installs `notifier` for the lifetime of this object and restores the previous one.
@@ -31,6 +32,19 @@ class ScopedNotifier {
   ~ScopedNotifier();
   ScopedNotifier(const ScopedNotifier&) = delete;
   ScopedNotifier& operator=(const ScopedNotifier&) = delete;
+
+ private:
+  INotifier* previous_;
+};
+
+// Installs `notifier` for the calling thread only, for the lifetime of this object: a
+// batch running exports on several threads collects each one's messages apart.
+class ScopedThreadNotifier {
+ public:
+  explicit ScopedThreadNotifier(INotifier& notifier);
+  ~ScopedThreadNotifier();
+  ScopedThreadNotifier(const ScopedThreadNotifier&) = delete;
+  ScopedThreadNotifier& operator=(const ScopedThreadNotifier&) = delete;
 
  private:
   INotifier* previous_;

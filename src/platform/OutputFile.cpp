@@ -21,6 +21,7 @@ namespace {
 
 thread_local std::string lastError;
 thread_local OutputSet* currentSet = nullptr;
+thread_local CommitQueue* heldCommits = nullptr;
 
 // The permissions a newly created file gets: 0666 less the process's umask, read from
 // the process status (setting the umask to read it would race with other threads).
@@ -57,10 +58,15 @@ std::string WhyNotReplaceable(const fs::path& target) {
 
 OutputFile::~OutputFile() { Discard(); }
 
-bool OutputFile::Open(std::string_view path) { return OpenExact(ResolvePath(path)); }
+bool OutputFile::Open(std::string_view path) {
+  bool ok = OpenExact(ResolvePath(path));
+  joined_ = path;
+  return ok;
+}
 
 bool OutputFile::OpenExact(const fs::path& target) {
   Discard();
+  joined_.clear();
   error_.clear();
   lastError.clear();
   target_ = target;
@@ -186,6 +192,11 @@ bool OutputFile::Commit() {
     error = errno;
   }
   std::error_code ec;
+  if (ok && heldCommits) {
+    heldCommits->held_.push_back({std::move(temp_), joined_, target_});
+    temp_.clear();
+    return true;
+  }
   if (ok) {
     if (OutputSet* set = OutputSet::Current()) {
       set->Adopt(temp_, target_);
@@ -278,6 +289,37 @@ bool OutputSet::Commit() {
   for (const auto& p : pending_) NoteFileWritten(p.target);
   pending_.clear();
   return true;
+}
+
+CommitQueue::~CommitQueue() {
+  std::error_code ec;
+  for (const Held& held : held_) fs::remove(held.temp, ec);
+}
+
+CommitQueue::Scope::Scope(CommitQueue& queue) : previous_(heldCommits) { heldCommits = &queue; }
+
+CommitQueue::Scope::~Scope() { heldCommits = previous_; }
+
+fs::path CommitQueue::Apply() {
+  fs::path failed;
+  std::error_code ec;
+  for (const Held& held : held_) {
+    if (!failed.empty()) {
+      fs::remove(held.temp, ec);
+      continue;
+    }
+    fs::path target = held.joined.empty() ? held.target : ResolvePath(held.joined);
+    fs::rename(held.temp, target, ec);
+    if (ec) {
+      fs::remove(held.temp, ec);
+      ClearDirectoryCache();
+      failed = target;
+    } else {
+      NoteFileWritten(target);
+    }
+  }
+  held_.clear();
+  return failed;
 }
 
 }  // namespace tessary

@@ -54,6 +54,7 @@ class OutputFile {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
   std::unique_ptr<std::FILE, Closer> file_;
+  std::string joined_;
   std::filesystem::path target_;
   std::filesystem::path temp_;
   bool failed_ = false;
@@ -97,6 +98,48 @@ class OutputSet {
   std::vector<Pending> pending_;
   OutputSet* previous_;
   std::string error_;
+};
+
+// Output files whose renaming into place is held back: while a queue is installed on a
+// thread, `OutputFile::Commit` on that thread finishes the file under its temporary name
+// and reports success, and `Apply` later renames the files in the order they were
+// committed. A batch that exports several models at once installs one per model and
+// applies them in the models' order, so that where two models write the same file the
+// folder ends as a one-by-one run leaves it.
+class CommitQueue {
+ public:
+  CommitQueue() = default;
+  ~CommitQueue();  // removes the temporaries not applied
+  CommitQueue(const CommitQueue&) = delete;
+  CommitQueue& operator=(const CommitQueue&) = delete;
+  CommitQueue(CommitQueue&&) = default;
+  CommitQueue& operator=(CommitQueue&&) = default;
+
+  // Installs `queue` for the calling thread for the lifetime of this object.
+  class Scope {
+   public:
+    explicit Scope(CommitQueue& queue);
+    ~Scope();
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    CommitQueue* previous_;
+  };
+
+  // Renames the held files into place (each target resolved now, as Commit would have
+  // resolved it). On a failure the rest are removed unwritten and the result is the
+  // target that could not be written; empty when every file was written.
+  std::filesystem::path Apply();
+
+ private:
+  friend class OutputFile;
+  struct Held {
+    std::filesystem::path temp;
+    std::string joined;  // empty when the target was given resolved
+    std::filesystem::path target;
+  };
+  std::vector<Held> held_;
 };
 
 }  // namespace tessary

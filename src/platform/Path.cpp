@@ -1,10 +1,10 @@
 #include "platform/Path.h"
 
+#include "platform/AsciiCase.h"
+#include "platform/FolderIndex.h"
+#include "platform/ReadCache.h"
+
 #include <algorithm>
-#include <chrono>
-#include <map>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -35,51 +35,6 @@ std::string BareFileName(std::string_view path) {
 
 namespace {
 
-// Listings of folders, refreshed when the folder's modification time changes, so that
-// batch commands do not list the same folder for every look-up. Folder times tick
-// coarsely: a folder changed within the last moments may change again without a new time,
-// so its listing is not kept.
-using Names = std::vector<std::string>;  // sorted in byte order
-
-struct Listing {
-  fs::file_time_type stamp;
-  std::shared_ptr<const Names> names;
-};
-
-std::mutex cacheMutex;
-std::map<std::string, Listing> cache;
-
-// Shared, not copied: a look-up in a folder of thousands of files stays cheap.
-std::shared_ptr<const Names> ListFolder(const fs::path& dir) {
-  std::error_code ec;
-  auto stamp = fs::last_write_time(dir, ec);
-  if (ec) return std::make_shared<const Names>();
-  std::lock_guard lock(cacheMutex);
-  auto it = cache.find(dir.string());
-  if (it != cache.end() && it->second.stamp == stamp) return it->second.names;
-  auto names = std::make_shared<Names>();
-  for (fs::directory_iterator di(dir, ec), end; !ec && di != end; di.increment(ec))
-    names->push_back(di->path().filename().string());
-  std::sort(names->begin(), names->end());
-  if (fs::file_time_type::clock::now() - stamp > std::chrono::seconds(2))
-    cache[dir.string()] = Listing{stamp, names};
-  else
-    cache.erase(dir.string());
-  return names;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool Exists(const fs::path& p) {
   std::error_code ec;
   return fs::symlink_status(p, ec).type() != fs::file_type::not_found && !ec;
@@ -87,33 +42,9 @@ bool Exists(const fs::path& p) {
 
 }  // namespace
 
-void ClearDirectoryCache() {
-  std::lock_guard lock(cacheMutex);
-  cache.clear();
-}
+void ClearDirectoryCache() { folder_index::Clear(); }
 
-void NoteFileWritten(const fs::path& file) {
-  const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-  std::error_code ec;
-  auto stamp = fs::last_write_time(dir, ec);
-  std::lock_guard lock(cacheMutex);
-  auto it = cache.find(dir.string());
-  if (it == cache.end()) return;
-  if (ec) {
-    cache.erase(it);
-    return;
-  }
-  // The folder now holds the file as well: add its name instead of listing it again.
-  const std::string name = file.filename().string();
-  const Names& old = *it->second.names;
-  auto at = std::lower_bound(old.begin(), old.end(), name);
-  if (at == old.end() || *at != name) {
-    auto names = std::make_shared<Names>(old);
-    names->insert(names->begin() + (at - old.begin()), name);
-    it->second.names = names;
-  }
-  it->second.stamp = stamp;
-}
+void NoteFileWritten(const fs::path& file) { folder_index::NoteFileWritten(file); }
 
 fs::path ResolvePath(std::string_view path) {
   fs::path exact(ToNativeSeparators(path));
@@ -134,9 +65,11 @@ fs::path ResolvePath(std::string_view path) {
     if (Exists(result)) break;
   }
 
-  // Then name by name; ".." and "." are taken literally, as Windows does.
+  // Then name by name; ".." and "." are taken literally, as Windows does. The first name
+  // below that folder was just found missing as written.
   bool matching = true;
   for (auto it = rest.rbegin(); it != rest.rend(); ++it) {
+    const bool knownMissing = it == rest.rbegin();
     const fs::path& part = *it;
     std::string name = part.string();
     if (name.empty()) continue;
@@ -146,18 +79,12 @@ fs::path ResolvePath(std::string_view path) {
       continue;
     }
     fs::path candidate = result / part;
-    if (Exists(candidate)) {
+    if (!knownMissing && Exists(candidate)) {
       result = candidate;
       continue;
     }
-    std::optional<std::string> found;
-    const auto listing = ListFolder(result.empty() ? fs::path(".") : result);
-    for (const auto& entry : *listing) {
-      if (EqualsNoCase(entry, name)) {
-        found = entry;
-        break;
-      }
-    }
+    std::optional<std::string> found =
+        folder_index::FindNoCase(result.empty() ? fs::path(".") : result, name);
     if (found) {
       result /= *found;
     } else {
@@ -178,7 +105,7 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
       starP = p++;
       starN = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == '?' || EqualsNoCase(pattern.substr(p, 1), name.substr(n, 1)))) {
+               (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
       ++p;
       ++n;
     } else if (starP != std::string_view::npos) {
@@ -206,9 +133,8 @@ bool EntryCounts(const fs::path& p) {
   return readOnly || hidden;
 }
 
-}  // namespace
-
-bool FileExists(std::string_view path) {
+// The existence rule applied to what is on the disk now.
+bool TestExists(std::string_view path) {
   if (path.empty()) return false;
   // A name ending in a separator matches nothing (an empty file name asks for no file).
   if (path.back() == '\\' || path.back() == '/') return false;
@@ -224,11 +150,22 @@ bool FileExists(std::string_view path) {
   if (!fs::is_directory(folder, ec)) return false;
   std::vector<std::string> names;
   if (fs::weakly_canonical(folder, ec) != fs::path("/")) names = {".", ".."};
-  const auto listing = ListFolder(folder);
-  names.insert(names.end(), listing->begin(), listing->end());
+  const auto listing = folder_index::Entries(folder);
+  names.insert(names.end(), listing.begin(), listing.end());
   for (const auto& entry : names)
     if (WildcardMatchNoCase(name, entry)) return EntryCounts(folder / entry);
   return false;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  ReadCache* cache = ReadCache::Current();
+  if (cache)
+    if (auto known = cache->FindExists(path)) return *known;
+  bool exists = TestExists(path);
+  if (cache) cache->NoteExists(path, exists);
+  return exists;
 }
 
 }  // namespace tessary

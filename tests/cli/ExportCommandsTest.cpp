@@ -1,4 +1,6 @@
 // The export-obj, export-x and tags commands: what they write, their messages and statuses.
+#include <map>
+
 #include "cli/CliRunner.h"
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
@@ -138,6 +140,44 @@ TEST_F(ExportCommands, AllGoesPastFailuresAndEndsWithASummary) {
   ASSERT_EQ(std::system(("script -qec " + test::ShellQuote(program) + " /dev/null > " + test::ShellQuote(tty)).c_str()), 0);
   EXPECT_TRUE(Contains(test::Slurp(tty), "\r[....................] 0/2  also_good")) << test::Slurp(tty);
   EXPECT_TRUE(Contains(test::Slurp(tty), "\r\x1b[K2 of 2 models written")) << test::Slurp(tty);
+}
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& name : test::FileNames(folder)) files[name] = test::Slurp(folder / name);
+  return files;
+}
+
+// Several models at once write what one after the other writes: the same files with the
+// same bytes, the same messages and summary. Where models share a level name the last
+// one's files win, under the name the first one gave them.
+TEST_F(ExportCommands, AllWithSeveralJobsWritesWhatOneJobWrites) {
+  const fs::path samples = test::SamplesDir();
+  if (samples.empty() || !fs::is_directory(samples / "cod4" / "xmodel")) GTEST_SKIP() << "no sample models";
+  for (const char* game : {"cod2", "cod4"})
+    fs::copy(samples / game, wd.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const char* model : {"shared_a", "shared_b", "shared_c", "shared_d"}) {
+    std::string level = model == std::string("shared_c") ? "SHARED_LOD0" : "shared_lod0";
+    wd.Write(std::string("xmodel/") + model, v20::Header({{level, 1, {std::string("mtl_") + model}}}));
+  }
+  wd.Write("xmodelsurfs/shared_lod0", v20::Surfaces({v20::Triangle()}));
+
+  auto one = Run({"export-obj", "--all", "--jobs", "1"});
+  auto files = Snapshot(wd.Path() / "obj");
+  EXPECT_EQ(files.size(), 54u);  // 16 sample models of three files, one shared level, four tags listings
+  EXPECT_TRUE(Contains(files["shared_lod0.mtl"], "newmtl mtl_shared_d\r\n"));
+  for (int run = 0; run < 3; ++run) {
+    fs::remove_all(wd.Path() / "obj");
+    fs::create_directory(wd.Path() / "obj");
+    auto two = Run({"export-obj", "--all", "--jobs", "2"});
+    EXPECT_EQ(two.status, one.status);
+    EXPECT_EQ(two.out, one.out);
+    EXPECT_EQ(two.err, one.err);
+    EXPECT_TRUE(Snapshot(wd.Path() / "obj") == files);
+  }
+  EXPECT_EQ(Run({"export-obj", "--jobs", "0", "--all"}).status, 2);
+  EXPECT_EQ(Run({"export-obj", "--jobs", "2", "shared_a"}).status, 2);  // only with --all
 }
 
 }  // namespace

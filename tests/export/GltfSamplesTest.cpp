@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "export/AnimatedGltfExport.h"
 #include "export/GltfWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "model/StructuralReader.h"
@@ -55,6 +56,62 @@ TEST(GltfSamples, EverySampleExportsWithoutValidatorErrors) {
   std::string report;
   EXPECT_EQ(RunCommand(command, report), 0) << report;
   EXPECT_NE(report.find("0 errors"), std::string::npos) << report;
+}
+
+// Every sample animation exported with the model it drives (a viewmodel's arms with a
+// weapon joined), each bone it drives matched, then checked by the validator.
+TEST(GltfSamples, EverySampleAnimationExportsWithoutValidatorErrors) {
+  const auto samples = test::SamplesDir();
+  if (samples.empty() || !fs::is_directory(samples / "cod2" / "xanim")) GTEST_SKIP() << "samples not present";
+  struct Case {
+    const char* game;
+    const char* model;
+    const char* with;
+    std::vector<std::string> anims;
+    size_t missing;  // bones of the (first) animation the models lack
+  };
+  const std::vector<Case> cases = {
+      {"cod1-animated", "viewmodel_m1carbine_gfm", "", {"Cocktail_throw"}, 4},
+      {"cod2", "zk_vm_stormtrooper", "viewmodel_g3", {"hoek_cross_reload", "hoek_cross_idle"}, 2},
+      {"cod4", "defaultactor", "", {"unarmed_walk_slow"}, 25},
+  };
+  test::TempWorkdir out;
+  std::vector<std::string> files;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    // A copy of the sample folder's files, so that the export writes into a folder of its own.
+    const fs::path work = out.Path() / c.game;
+    for (const char* sub : {"xmodel", "xmodelparts", "xmodelsurfs", "materials", "images", "xanim"}) {
+      fs::create_directories(work / sub);
+      if (fs::is_directory(samples / c.game / sub)) fs::copy(samples / c.game / sub, work / sub, fs::copy_options::recursive);
+    }
+    fs::create_directories(work / "obj");
+    GltfAnimationOptions animation;
+    animation.animations = c.anims;
+    animation.withModel = c.with;
+    std::vector<std::string> notes, warnings;
+    const ExportOutcome outcome =
+        ExportAnimatedGltfFile(work.string(), c.model, std::nullopt, {}, animation, notes, warnings);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_NE(warnings[0].find(": " + std::to_string(c.missing) + " of its"), std::string::npos) << warnings[0];
+    tinygltf::Model doc;
+    tinygltf::TinyGLTF loader;
+    std::string error, warn;
+    ASSERT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, outcome.written.at(0))) << error;
+    ASSERT_EQ(doc.animations.size(), c.anims.size());
+    files.push_back(outcome.written[0]);
+  }
+  const fs::path package = TESSARY_GLTF_VALIDATOR_DIR;
+  std::string ignored;
+  if (!fs::exists(package / "package.json") || RunCommand("node --version", ignored) != 0)
+    GTEST_SKIP() << "node or the gltf-validator package (" << package << ") is not installed";
+  std::string command = "node '" TESSARY_SOURCE_DIR "/scripts/validate-gltf.js' '" + package.string() + "'";
+  for (const std::string& f : files) command += " '" + f + "'";
+  std::string report;
+  EXPECT_EQ(RunCommand(command, report), 0) << report;
+  for (size_t at = report.find(" errors"); at != std::string::npos; at = report.find(" errors", at + 1))
+    EXPECT_EQ(report.substr(at - 3, 3), ": 0") << report;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
 #include "export/ModelExport.h"
+#include "platform/BinaryFile.h"
 #include "platform/BuildInfo.h"
 
 namespace tessary {
@@ -105,6 +106,20 @@ TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
   ASSERT_TRUE(Export(wd, 0));
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.dds") + MtlBlock("mtl_b", "../images/mtl_b") +
                                                 MtlBlock("Mtl_A", "../images/a_col.dds"));
+}
+
+// The header, the surfaces and each material file are read from the disk once, however
+// often the readers open them (a material named twice, the header by every step).
+TEST(ObjMtlWriterV20, EachInputFileIsReadOnce) {
+  TempWorkdir wd;
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 1, {"mtl_a", "mtl_b", "mtl_a"}}, {"m_lod1", 0, {"mtl_a"}}}));
+  wd.Write("materials/mtl_a", v20::Material("a_col"));
+  wd.Write("materials/mtl_b", v20::Material("b_col"));
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  wd.Write("xmodelparts/m_lod0", v20::Parts({{0, {0, 0, 0}, "root"}}, 20));
+  const uint64_t before = BinaryFile::FilesRead();
+  ASSERT_TRUE(Export(wd, 0));
+  EXPECT_EQ(BinaryFile::FilesRead() - before, 5u);
 }
 
 TEST(ObjWriterV25, BlankLinesAfterCounts) {

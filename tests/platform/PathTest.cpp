@@ -29,6 +29,19 @@ TEST(Path, ParentStepsAndLetterCaseResolveOnDisk) {
   EXPECT_EQ(ResolvePath(wd.Str() + "\\materials\\mTL_a").filename(), "MTL_A");
 }
 
+// Every ASCII letter folds to its other case, and nothing else folds: the characters just
+// before and after each range stay as they are.
+TEST(Path, EveryLetterMatchesInEitherCase) {
+  TempWorkdir wd;
+  const std::string lower = "abcdefghijklmnopqrstuvwxyz", upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  wd.Write("materials/" + lower, {1});
+  wd.Write("images/" + upper, {1});
+  wd.Write("xmodel/@[", {1});
+  EXPECT_EQ(ResolvePath(wd.Str() + "\\materials\\" + upper).filename(), lower);
+  EXPECT_EQ(ResolvePath(wd.Str() + "\\images\\" + lower).filename(), upper);
+  EXPECT_FALSE(FileExists(wd.Str() + "\\xmodel\\`{"));
+}
+
 TEST(Path, FileExistsFolderNameAndWildcardRules) {
   TempWorkdir wd;
   const fs::path images = wd.Path() / "images";
@@ -42,6 +55,7 @@ TEST(Path, FileExistsFolderNameAndWildcardRules) {
       {"a.dds\\x", false},  {"b_*.iwi", true},    {"?_col.iwi", true}, {"c*", false},
       {"?_*", false},  // the first match is the plain folder, although a file matches too
       {"*", false},    // the folder's own "." entry comes first
+      {"locked\\", false}, {".hidden/", false},  // a folder followed by a separator is no file
   };
   for (auto [name, exists] : cases) EXPECT_EQ(FileExists(wd.Str() + "\\images\\" + name), exists) << name;
   EXPECT_FALSE(FileExists(wd.Str() + "\\images"));

@@ -1,0 +1,27 @@
+// Fuzz target: animation files read from any bytes, then laid onto a skeleton named after
+// their own bones (and tag_origin, for the root motion).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/SkeletonAnimation.h"
+#include "model/XAnimReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::vector<uint8_t> bytes(data, data + size);
+  const tessary::XAnimResult result = tessary::ReadXAnim(bytes, "fuzz");
+  if (!result.anim) return 0;
+  std::vector<tessary::Bone> skeleton(1);
+  skeleton[0].name = tessary::kRootMotionBone;
+  for (const auto& bone : result.anim->bones) {
+    skeleton.emplace_back();
+    skeleton.back().name = bone.name;
+    skeleton.back().parent = 0;
+  }
+  const tessary::SkeletonAnimation animation = tessary::AnimateSkeleton(*result.anim, skeleton, true);
+  for (const auto& channel : animation.rotations)
+    if (channel.times.size() != channel.values.size() || channel.bone >= skeleton.size()) __builtin_trap();
+  for (const auto& channel : animation.translations)
+    if (channel.times.size() != channel.values.size() || channel.bone >= skeleton.size()) __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,83 @@
+#include "export/AnimatedGltfExport.h"
+
+#include "export/GltfAnimation.h"
+#include "model/JoinedLevel.h"
+#include "model/SkeletonAnimation.h"
+#include "model/StructuralReader.h"
+#include "model/XAnimReader.h"
+#include "platform/Path.h"
+
+namespace tessary {
+
+namespace {
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
+  return out;
+}
+
+}  // namespace
+
+ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::string& modelName,
+                                     std::optional<int> lodIndex, const GltfOptions& options,
+                                     const GltfAnimationOptions& animationOptions, std::vector<std::string>& notes,
+                                     std::vector<std::string>& warnings) {
+  ExportOutcome outcome;
+  auto level = ReadStructuralLevel(workdir, modelName, lodIndex, outcome.error);
+  if (!level) return outcome;
+  if (!animationOptions.withModel.empty()) {
+    auto second = ReadStructuralLevel(workdir, animationOptions.withModel, std::nullopt, outcome.error);
+    if (!second) return outcome;
+    JoinResult joined = JoinLevels(*level, *second);
+    if (!joined.error.empty()) {
+      outcome.error = joined.error;
+      return outcome;
+    }
+    level = std::move(joined.level);
+  }
+
+  // Every animation is read before anything is written.
+  std::vector<XAnim> anims;
+  for (const std::string& name : animationOptions.animations) {
+    const auto path = FindXAnim(workdir, name);
+    if (path.empty()) {
+      outcome.error = "cannot find the animation " + name + " in " + ToNativeSeparators(workdir + "\\xanim");
+      return outcome;
+    }
+    XAnimResult read = LoadXAnim(path);
+    if (!read.anim) {
+      outcome.error = read.error;
+      return outcome;
+    }
+    if (read.bytesRead < read.fileSize)
+      notes.push_back("the animation file " + path.string() + " has " + std::to_string(read.fileSize - read.bytesRead) +
+                      " bytes after its notetracks, which were left out");
+    anims.push_back(std::move(*read.anim));
+  }
+  if (outcome.error = CheckOutputFolder(workdir); !outcome.error.empty()) return outcome;
+
+  tinygltf::Model document = BuildGltf(*level, options, notes);
+  std::vector<int> boneNodes;
+  for (size_t i = 0; i < level->bones.size(); ++i) boneNodes.push_back(GltfBoneNode(i));
+  const std::string models =
+      animationOptions.withModel.empty() ? modelName : modelName + " and " + animationOptions.withModel;
+  for (const XAnim& anim : anims) {
+    const SkeletonAnimation animation = AnimateSkeleton(anim, level->bones, animationOptions.rootMotion);
+    if (!animation.missingBones.empty())
+      warnings.push_back(anim.name + ": " + std::to_string(animation.missingBones.size()) + " of its " +
+                         std::to_string(anim.bones.size()) + " bones are not in " + models + ": " +
+                         JoinNames(animation.missingBones));
+    if (animation.rootMotionLost)
+      warnings.push_back(anim.name + ": " + models + " has no " + kRootMotionBone + " for the root motion");
+    AddGltfAnimation(document, boneNodes, animation, anim, options.scale);
+  }
+
+  const std::string path = workdir + "\\obj\\" + level->surfsName + ".glb";
+  if (!SaveGlb(document, path, outcome.error)) return outcome;
+  outcome.written.push_back(ResolvePath(path).string());
+  outcome.ok = true;
+  return outcome;
+}
+
+}  // namespace tessary

@@ -1,0 +1,291 @@
+// Animation files: the header, each form of key track, both rotation and translation
+// encodings, delta tracks and notetracks, read from bytes laid out by hand where the layout
+// itself is under test; damaged files give a message naming the file.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "fixtures/TempWorkdir.h"
+#include "fixtures/XAnimWriter.h"
+#include "model/XAnimReader.h"
+
+namespace tessary {
+namespace {
+
+using test::ByteWriter;
+namespace xa = test::xanim;
+
+XAnim ReadOk(const ByteWriter& w) {
+  XAnimResult r = ReadXAnim(w.Data(), "anim");
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(r.bytesRead, w.Size()) << "read to the last byte";
+  return r.anim.value_or(XAnim{});
+}
+
+std::vector<uint16_t> FramesOf(const std::vector<XAnimRotationKey>& keys) {
+  std::vector<uint16_t> f;
+  for (const auto& k : keys) f.push_back(k.frame);
+  return f;
+}
+
+TEST(XAnimReader, HeaderOfBothVersions) {
+  // Version 14: no asset type byte. 2 bones, no keys, one note.
+  ByteWriter v14;
+  v14.U16(14).U16(5).U16(2).U8(1).U16(24).U8(0x02).U8(0x01).Z("tag_a").Z("Tag_B");
+  v14.U16(0).U16(0).U16(0).U16(0).U8(1).Z("end").U16(5);
+  XAnim a = ReadOk(v14);
+  EXPECT_EQ(a.version, 14);
+  EXPECT_EQ(a.frames, 5);
+  EXPECT_EQ(a.fps, 24);
+  EXPECT_TRUE(a.Looping());
+  EXPECT_EQ(a.KeySlots(), 6u);
+  EXPECT_DOUBLE_EQ(a.Duration(), 5.0 / 24);
+  ASSERT_EQ(a.bones.size(), 2u);
+  EXPECT_EQ(a.bones[0].name, "tag_a");
+  EXPECT_EQ(a.bones[1].name, "Tag_B");
+  EXPECT_TRUE(!a.bones[0].flipped && a.bones[1].flipped);
+  EXPECT_TRUE(a.bones[0].simple && !a.bones[1].simple);
+  ASSERT_EQ(a.notes.size(), 1u);
+  EXPECT_EQ(a.notes[0].name, "end");
+  EXPECT_EQ(a.notes[0].frame, 5);
+
+  // Version 17: the asset type byte before the frame rate; nine bones take two mask bytes.
+  ByteWriter v17;
+  v17.U16(17).U16(1).U16(9).U8(0).U8(6).U16(15).U16(0x0100).U16(0);
+  for (int i = 0; i < 9; ++i) v17.Z(std::string(1, char('a' + i)));
+  for (int i = 0; i < 9; ++i) v17.U16(0).U16(0);
+  v17.U8(0);
+  a = ReadOk(v17);
+  EXPECT_EQ(a.version, 17);
+  EXPECT_EQ(a.assetType, XAnim::kAdditive);
+  EXPECT_EQ(a.fps, 15);
+  EXPECT_EQ(a.KeySlots(), 1u);
+  EXPECT_DOUBLE_EQ(a.Duration(), 0);
+  ASSERT_EQ(a.bones.size(), 9u);
+  EXPECT_TRUE(a.bones[8].flipped);
+  EXPECT_FALSE(a.bones[7].flipped);
+  EXPECT_EQ(a.bones[8].name, "i");
+}
+
+// One full-rotation bone whose rotation track is `track`, in an animation of `frames`.
+ByteWriter OneTrack(uint16_t frames, uint8_t flags, const ByteWriter& track) {
+  ByteWriter w;
+  w.U16(14).U16(frames).U16(1).U8(flags).U16(30).U8(0).U8(0).Z("j");
+  return w.Append(track).U16(0).U8(0);
+}
+
+TEST(XAnimReader, TrackFormsFollowTheKeyCount) {
+  // No keys; one key, on frame 0 with no index; a key per frame, with no indices.
+  XAnim a = ReadOk(OneTrack(4, 0, ByteWriter().U16(0)));
+  EXPECT_TRUE(a.bones[0].rotations.empty());
+  a = ReadOk(OneTrack(4, 0, ByteWriter().U16(1).U16(1).U16(2).U16(3)));
+  ASSERT_EQ(a.bones[0].rotations.size(), 1u);
+  EXPECT_EQ(a.bones[0].rotations[0].frame, 0);
+  EXPECT_FLOAT_EQ(a.bones[0].rotations[0].rotation.y, 2 / 32768.0f);
+  ByteWriter every;
+  every.U16(4);
+  for (int k = 0; k < 4; ++k) every.U16(0).U16(0).U16(uint16_t(k * 100));
+  a = ReadOk(OneTrack(4, 0, every));
+  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 1, 2, 3}));
+  EXPECT_FLOAT_EQ(a.bones[0].rotations[3].rotation.z, 300 / 32768.0f);
+
+  // Looping: one slot more than the frames, so 4 keys on 3 frames are a key per slot.
+  a = ReadOk(OneTrack(3, 1, every));
+  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 1, 2, 3}));
+
+  // Two keys out of four slots: byte indices, then the values.
+  a = ReadOk(OneTrack(4, 0, ByteWriter().U16(2).U8(0).U8(3).U16(0).U16(0).U16(7).U16(0).U16(0).U16(9)));
+  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 3}));
+  EXPECT_FLOAT_EQ(a.bones[0].rotations[1].rotation.z, 9 / 32768.0f);
+}
+
+TEST(XAnimReader, IndicesAreBytesUpTo256SlotsAndWordsBeyond) {
+  const auto values = [](ByteWriter& w) { w.U16(0).U16(0).U16(1).U16(0).U16(0).U16(2); };
+  // 256 frames, not looping: 256 slots, byte indices (255 is the last slot).
+  ByteWriter bytes;
+  bytes.U16(2).U8(0).U8(255);
+  values(bytes);
+  XAnim a = ReadOk(OneTrack(256, 0, bytes));
+  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 255}));
+
+  // 256 frames, looping: 257 slots, word indices.
+  ByteWriter words;
+  words.U16(2).U16(0).U16(256);
+  values(words);
+  a = ReadOk(OneTrack(256, 1, words));
+  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 256}));
+  EXPECT_DOUBLE_EQ(a.Duration(), 256.0 / 30);
+
+}
+
+TEST(XAnimReader, SimpleAndFullRotations) {
+  xa::Anim anim;
+  anim.bones = {{"simple", true, false, {{0, 0, 0, 16384}}, {}},
+                {"full", false, true, {{0, -16384, 8192, 0}}, {}},
+                {"extreme", false, false, {{0, -32768, 0, 0}}, {}}};
+  XAnim a = ReadOk(xa::Write(anim));
+  const Quat s = a.bones[0].rotations[0].rotation;
+  EXPECT_FLOAT_EQ(s.x, 0);
+  EXPECT_FLOAT_EQ(s.y, 0);
+  EXPECT_FLOAT_EQ(s.z, 0.5f);
+  EXPECT_FLOAT_EQ(s.w, std::sqrt(0.75f));
+  const Quat f = a.bones[1].rotations[0].rotation;
+  EXPECT_FLOAT_EQ(f.x, -0.5f);
+  EXPECT_FLOAT_EQ(f.y, 0.25f);
+  EXPECT_FLOAT_EQ(f.z, 0);
+  EXPECT_FLOAT_EQ(f.w, std::sqrt(1 - 0.25f - 0.0625f));  // w stays positive: flipping is not negating here
+  EXPECT_TRUE(a.bones[1].flipped);
+  const Quat e = a.bones[2].rotations[0].rotation;
+  EXPECT_FLOAT_EQ(e.x, -1);
+  EXPECT_FLOAT_EQ(e.w, 0);
+}
+
+TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
+  // Version 14: floats per key, for one key and for several.
+  xa::Anim v14;
+  v14.frames = 3;
+  v14.bones = {{"one", false, false, {}, xa::Floats({0}, {{1.5f, -2, 3}})},
+               {"two", false, false, {}, xa::Floats({0, 2}, {{1, 2, 3}, {4, 5, 6}})}};
+  XAnim a = ReadOk(xa::Write(v14));
+  EXPECT_EQ(a.bones[0].translations[0].translation, (std::array<float, 3>{1.5f, -2, 3}));
+  EXPECT_EQ(a.bones[1].translations[1].frame, 2);
+  EXPECT_EQ(a.bones[1].translations[1].translation, (std::array<float, 3>{4, 5, 6}));
+
+  // Version 17: one key is three floats; several keys are steps in a box, hand-laid here.
+  ByteWriter v17;
+  v17.U16(17).U16(3).U16(3).U8(0).U8(0).U16(30).U8(0).U8(0).Z("one").Z("bytes").Z("words");
+  v17.U16(0).U16(1).F32(7).F32(8).F32(9);
+  v17.U16(0).U16(2).U8(0).U8(2).U8(1).F32(-1).F32(0).F32(10).F32(2).F32(510).F32(0);
+  v17.Bytes({0, 255, 51}).Bytes({255, 0, 0});
+  v17.U16(0).U16(3).U8(0).F32(0).F32(100).F32(-5).F32(65535).F32(1).F32(1).U16(1).U16(0).U16(65535);
+  v17.U16(65535).U16(32768).U16(7).U16(0).U16(0).U16(0);
+  v17.U8(0);
+  a = ReadOk(v17);
+  EXPECT_EQ(a.bones[0].translations[0].translation, (std::array<float, 3>{7, 8, 9}));
+  ASSERT_EQ(a.bones[1].translations.size(), 2u);
+  EXPECT_EQ(a.bones[1].translationPrecision, 1);
+  EXPECT_EQ(a.bones[1].translations[1].frame, 2);
+  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[0], -1);
+  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[1], 510);
+  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[2], 10);
+  EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[0], 1);
+  EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[1], 0);
+  ASSERT_EQ(a.bones[2].translations.size(), 3u);  // a key per frame: no indices
+  EXPECT_EQ(a.bones[2].translationPrecision, 0);
+  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[0], 1);
+  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[1], 100);
+  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[2], -4);
+  EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[0], 65535);
+  EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[1], 100 + 32768 / 65535.0f);
+  EXPECT_EQ(a.bones[2].translations[2].frame, 2);
+}
+
+TEST(XAnimReader, DeltaTracksAndNotes) {
+  xa::Anim anim;
+  anim.version = 17;
+  anim.frames = 10;
+  anim.flags = 3;
+  anim.deltaRotations = {{0, 0, 0, 100}, {10, 0, 0, -200}};
+  anim.deltaTranslations.frames = {0, 4, 10};
+  anim.deltaTranslations.precision = 1;
+  anim.deltaTranslations.minimum = {0, 0, 0};
+  anim.deltaTranslations.size = {51, 0, 0};
+  anim.deltaTranslations.steps = {{0, 0, 0}, {5, 0, 0}, {255, 0, 0}};
+  anim.bones = {{"tag_origin", false, false, {}, {}}};
+  anim.notes = {{"start", 0}, {"footstep_left", 4}, {"end", 10}};
+  const ByteWriter w = xa::Write(anim);
+  // The delta rotation keys are one word each, after two index bytes (11 slots).
+  EXPECT_EQ(w.Data()[10], 2);
+  EXPECT_EQ(w.Data()[12], 0);
+  EXPECT_EQ(w.Data()[13], 10);
+  XAnim a = ReadOk(w);
+  ASSERT_EQ(a.deltaRotations.size(), 2u);
+  EXPECT_EQ(a.deltaRotations[1].frame, 10);
+  EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.z, -200 / 32768.0f);
+  EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.x, 0);
+  ASSERT_EQ(a.deltaTranslations.size(), 3u);
+  EXPECT_FLOAT_EQ(a.deltaTranslations[1].translation[0], 1);
+  ASSERT_EQ(a.notes.size(), 3u);
+  EXPECT_EQ(a.notes[1].name, "footstep_left");
+  EXPECT_EQ(a.notes[2].frame, 10);
+}
+
+xa::Anim Everything() {
+  xa::Anim anim;
+  anim.version = 17;
+  anim.frames = 5;
+  anim.flags = 2;
+  anim.deltaRotations = {{0, 0, 0, 3}};
+  anim.deltaTranslations.frames = {0, 2};
+  anim.deltaTranslations.steps = {{1, 2, 3}, {4, 5, 6}};
+  anim.bones = {{"a", true, false, {{0, 0, 0, 5}, {3, 0, 0, 9}}, xa::Floats({0}, {{1, 2, 3}})},
+                {"b", false, true, {{0, 1, 2, 3}, {1}, {2}, {3}, {4}}, xa::Packed({1, 4}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}})}};
+  anim.notes = {{"fire", 2}};
+  return anim;
+}
+
+TEST(XAnimReader, DamagedFilesGiveAMessageNamingTheFile) {
+  const std::vector<uint8_t> whole = xa::Write(Everything()).Data();
+  ASSERT_TRUE(ReadXAnim(whole, "whole").anim);
+  // Cut at every length: a message, never a half-read animation.
+  for (size_t n = 0; n < whole.size(); ++n) {
+    XAnimResult r = ReadXAnim(std::vector<uint8_t>(whole.begin(), whole.begin() + n), "cut_anim");
+    ASSERT_FALSE(r.anim) << n;
+    ASSERT_EQ(r.error.rfind("The animation file cut_anim is damaged: it ends inside ", 0), 0u) << r.error;
+    ASSERT_LE(r.bytesRead, n);
+  }
+  EXPECT_EQ(ReadXAnim({14, 0, 1}, "h").error, "The animation file h is damaged: it ends inside its header.");
+
+  const auto damaged = [](const ByteWriter& w) { return ReadXAnim(w.Data(), "bad").error; };
+  EXPECT_EQ(damaged(ByteWriter().U16(15).U16(1).U16(0).U8(0).U16(30).U8(0)),
+            "The animation file bad is damaged: its version is 15, not 14 or 17.");
+  EXPECT_EQ(damaged(ByteWriter().U16(14).U16(0).U16(0).U8(0).U16(30).U8(0)),
+            "The animation file bad is damaged: it has no frames.");
+  EXPECT_EQ(damaged(OneTrack(2, 0, ByteWriter().U16(3))),
+            "The animation file bad is damaged: the rotation track of bone 1 (j) has 3 keys for 2 frames.");
+  EXPECT_EQ(damaged(OneTrack(4, 0, ByteWriter().U16(2).U8(1).U8(4).Fill(12))),
+            "The animation file bad is damaged: the rotation track of bone 1 (j) has a key on frame 4 of 4.");
+  // A bone count far beyond the file ends the reading at once.
+  EXPECT_EQ(damaged(ByteWriter().U16(14).U16(1).U16(65535).U8(0).U16(30).Fill(2 * 8192 + 100)),
+            "The animation file bad is damaged: it ends inside the bone names.");
+  ByteWriter precision;
+  precision.U16(17).U16(3).U16(1).U8(0).U8(0).U16(30).U8(0).U8(0).Z("j").U16(0).U16(2).U8(0).U8(2).U8(2).Fill(40);
+  EXPECT_EQ(damaged(precision),
+            "The animation file bad is damaged: the translation track of bone 1 (j) has the unknown precision 2.");
+}
+
+TEST(XAnimReader, RandomlyOverwrittenFilesComeBack) {
+  const std::vector<uint8_t> whole = xa::Write(Everything()).Data();
+  std::mt19937 random(19);
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<uint8_t> bytes = whole;
+    const int changes = 1 + int(random() % 4);
+    for (int c = 0; c < changes; ++c) bytes[random() % bytes.size()] = uint8_t(random());
+    XAnimResult r = ReadXAnim(bytes, "x");
+    ASSERT_NE(r.anim.has_value(), !r.error.empty());
+    if (!r.anim) continue;
+    for (const auto& bone : r.anim->bones)
+      for (const auto& key : bone.rotations) ASSERT_LT(key.frame, r.anim->KeySlots());
+  }
+}
+
+TEST(XAnimReader, FilesAreFoundInTheAnimationFolderIgnoringCaseOrByPath) {
+  test::TempWorkdir wd;
+  wd.Write("xanim/Walk_Fast", xa::Write(Everything()));
+  const auto found = FindXAnim(wd.Str(), "walk_FAST");
+  EXPECT_EQ(found.filename(), "Walk_Fast");
+  EXPECT_EQ(FindXAnim(wd.Str(), (wd.Path() / "xanim" / "walk_fast").string()).filename(), "Walk_Fast");
+  EXPECT_TRUE(FindXAnim(wd.Str(), "run").empty());
+  XAnimResult r = LoadXAnim(found);
+  ASSERT_TRUE(r.anim);
+  EXPECT_EQ(r.anim->name, "Walk_Fast");
+  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "run").error,
+            "Cannot open the animation file " + (wd.Path() / "xanim" / "run").string() + ".");
+  wd.Write("xanim/short", ByteWriter().U16(17));
+  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "short").error,
+            "The animation file " + (wd.Path() / "xanim" / "short").string() + " is damaged: it ends inside its header.");
+}
+
+}  // namespace
+}  // namespace tessary

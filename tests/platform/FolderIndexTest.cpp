@@ -1,0 +1,108 @@
+// The kept folder listings behind the case-insensitive look-up: a folder is read from the
+// disk once however many names are looked up or written in it, and changes made by anyone
+// else are still seen, both where the system reports changes and under the time-stamp rule.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "fixtures/TempWorkdir.h"
+#include "platform/FolderIndex.h"
+#include "platform/OutputFile.h"
+#include "platform/Path.h"
+
+namespace tessary {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempWorkdir;
+
+void Touch(const fs::path& file) { std::ofstream(file, std::ios::binary) << 'x'; }
+
+bool WriteFile(const std::string& path, std::string_view text) {
+  OutputFile file;
+  return file.Open(path) && (file.WriteText(text), file.Commit());
+}
+
+// Runs a test body once with change reports and once under the time-stamp rule.
+class FolderIndexModes : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    folder_index::SetUseChangeReports(GetParam());
+    if (GetParam() && !folder_index::UsesChangeReports()) GTEST_SKIP() << "no change reports here";
+  }
+  void TearDown() override { folder_index::SetUseChangeReports(true); }
+};
+
+// Another program adds a file while a command runs, spelled in another case than the
+// name looked up: found, although the folder's listing was kept before.
+TEST_P(FolderIndexModes, FileAddedByAnotherProgramIsFound) {
+  TempWorkdir wd;
+  const fs::path obj = wd.Path() / "obj";
+  Touch(obj / "old.obj");
+  fs::last_write_time(obj, fs::file_time_type::clock::now() - std::chrono::hours(1));
+  const std::string joined = wd.Str() + "\\obj\\";
+  EXPECT_EQ(ResolvePath(joined + "OLD.OBJ"), obj / "old.obj");
+  EXPECT_FALSE(FileExists(joined + "NEW.OBJ"));
+  Touch(obj / "New.obj");
+  EXPECT_TRUE(FileExists(joined + "NEW.OBJ"));
+  EXPECT_EQ(ResolvePath(joined + "new.OBJ"), obj / "New.obj");
+  fs::remove(obj / "old.obj");
+  EXPECT_FALSE(FileExists(joined + "OLD.OBJ"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Path, FolderIndexModes, testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Reported" : "TimeStamp"; });
+
+// A new folder of thousands of names: every name looked up in another case, hundreds of
+// files written into it and looked up again, files added, removed and renamed by others,
+// all from one reading of the folder.
+TEST(Path, LargeFolderIsListedOncePerCommand) {
+  if (!folder_index::UsesChangeReports()) GTEST_SKIP() << "no change reports here";
+  TempWorkdir wd;
+  const fs::path obj = wd.Path() / "obj";
+  constexpr int kNames = 5000;
+  for (int i = 0; i < kNames; ++i) Touch(obj / ("model_" + std::to_string(i) + ".obj"));
+  const std::string joined = wd.Str() + "\\obj\\";
+  const uint64_t before = folder_index::ListingCount();
+  for (int i = 0; i < kNames; ++i)
+    ASSERT_EQ(ResolvePath(joined + "MODEL_" + std::to_string(i) + ".OBJ").filename(),
+              "model_" + std::to_string(i) + ".obj");
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "Level_" + std::to_string(i) + ".obj";
+    ASSERT_TRUE(WriteFile(joined + name, "v"));
+    ASSERT_TRUE(FileExists(joined + "LEVEL_" + std::to_string(i) + ".OBJ"));
+  }
+  Touch(obj / "Added.OBJ");
+  fs::remove(obj / "model_7.obj");
+  fs::rename(obj / "model_8.obj", obj / "Moved.obj");
+  EXPECT_TRUE(FileExists(joined + "added.obj"));
+  EXPECT_FALSE(FileExists(joined + "MODEL_7.OBJ"));
+  EXPECT_FALSE(FileExists(joined + "MODEL_8.OBJ"));
+  EXPECT_TRUE(FileExists(joined + "moved.obj"));
+  EXPECT_EQ(folder_index::ListingCount() - before, 1u);
+}
+
+// Several threads writing into one folder and looking up each other's files.
+TEST(Path, LookUpsAndWritesFromSeveralThreads) {
+  TempWorkdir wd;
+  const std::string joined = wd.Str() + "\\obj\\";
+  constexpr int kFiles = 200;
+  auto work = [&](char thread) {
+    for (int i = 0; i < kFiles; ++i) {
+      std::string name = std::string(1, thread) + std::to_string(i);
+      EXPECT_TRUE(WriteFile(joined + name, name));
+      EXPECT_TRUE(FileExists(joined + static_cast<char>(thread - 'a' + 'A') + std::to_string(i)));
+    }
+  };
+  std::thread a(work, 'a'), b(work, 'b');
+  a.join();
+  b.join();
+  for (char thread : {'A', 'B'})
+    for (int i = 0; i < kFiles; ++i) EXPECT_TRUE(FileExists(joined + thread + std::to_string(i)));
+}
+
+}  // namespace
+}  // namespace tessary
