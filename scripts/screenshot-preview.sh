@@ -3,12 +3,13 @@
 # scripts/screenshot-preview.sh [OUT.png] [WORKDIR] [MODEL] [ZOOM]
 # WORKDIR defaults to a copy of the version 20 samples whose IWI images are converted to
 # DDS first (in a temporary folder, so the samples stay untouched); MODEL to viewmodel_g3;
-# ZOOM is the length in pixels of the right-button drag that brings the model closer.
+# ZOOM is the length in pixels of a right-button drag that brings the model (and the
+# thumbnails with it) closer; the default 0 shows the window as it opens.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshot-preview.png}")
 model=${3:-viewmodel_g3}
-zoom=${4:-250}
+zoom=${4:-0}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cmake --build build -j2 --target test_ui_preview tessary >/dev/null

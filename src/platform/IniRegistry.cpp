@@ -70,9 +70,10 @@ std::string ValueName(const char* valueName) {
 // A registry file is a few lines; anything near this size is not one.
 constexpr uint64_t kMaxRegistryFile = 16 << 20;
 
-bool LoadLines(const fs::path& file, std::vector<std::string>& lines) {
+bool LoadLines(const fs::path& file, std::vector<std::string>& lines,
+               OpenFailure* failure = nullptr) {
   std::string bytes;
-  if (!ReadRegularFile(file, bytes, nullptr, kMaxRegistryFile)) return false;
+  if (!ReadRegularFile(file, bytes, failure, kMaxRegistryFile)) return false;
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find('\n', start);
@@ -108,8 +109,6 @@ bool KeyExists(const std::vector<std::string>& lines, const std::string& key) {
   return false;
 }
 
-std::string NotFoundText() { return std::generic_category().message(ENOENT); }
-
 }  // namespace
 
 IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& keyPath,
@@ -117,10 +116,16 @@ IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& k
   Lookup result;
   std::vector<std::string> lines;
   std::string key = FullKey(root, keyPath);
-  if (!LoadLines(file_, lines) || !KeyExists(lines, key)) {
-    result.error = NotFoundText();
+  OpenFailure failure = OpenFailure::None;
+  if (!LoadLines(file_, lines, &failure)) {
+    // No file is no key; a file that is there but cannot be read is a failure to report.
+    if (failure == OpenFailure::NotRegular)
+      result.error = file_.string() + " is not a regular file";
+    else if (failure != OpenFailure::Missing)
+      result.error = file_.string() + " cannot be read";
     return result;
   }
+  if (!KeyExists(lines, key)) return result;
   result.keyOpened = true;
   std::string name = ValueName(valueName);
   bool inKey = false;

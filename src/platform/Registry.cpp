@@ -17,7 +17,7 @@ bool ReadRegistryString(IRegistryStore& store, RegistryRoot root, const std::str
                         const char* valueName, std::string& out) {
   IRegistryStore::Lookup found = store.Read(root, keyPath, valueName);
   if (!found.keyOpened) {
-    Notifier().ShowMessage(found.error, "Error");
+    if (!found.error.empty()) Notifier().ShowMessage(found.error, "Error");
     return false;
   }
   if (found.value && found.value->size() < kValueBufferSize)

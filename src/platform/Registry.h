@@ -19,7 +19,9 @@ class IRegistryStore {
   struct Lookup {
     bool keyOpened = false;
     std::optional<std::string> value;  // nullopt: the key has no such value
-    std::string error;                 // why the key could not be opened
+    // Why the key could not be opened; empty when it simply does not exist, which is the
+    // normal state here: other programs do not leave keys behind on this platform.
+    std::string error;
   };
   virtual ~IRegistryStore() = default;
   virtual Lookup Read(RegistryRoot root, const std::string& keyPath, const char* valueName) = 0;
@@ -28,9 +30,10 @@ class IRegistryStore {
                      const std::string& text) = 0;
 };
 
-// Reads a string value. A key that cannot be opened shows the "Error" box with the reason
-// and returns false with `out` unchanged; otherwise `out` receives the value (empty when
-// it is missing, or longer than the 260-byte read buffer allows) and the result is true.
+// Reads a string value. A key that cannot be opened returns false with `out` unchanged;
+// only a store that failed (not a key that does not exist) shows the "Error" box with the
+// reason. Otherwise `out` receives the value (empty when it is missing, or longer than
+// the 260-byte read buffer allows) and the result is true.
 bool ReadRegistryString(IRegistryStore& store, RegistryRoot root, const std::string& keyPath,
                         const char* valueName, std::string& out);
 

@@ -68,7 +68,8 @@ bool CPreviewRenderer::LoadDdsTexture(const std::string& name, Surface& surface)
   file.Read(header.data(), header.size());
   const uint64_t height = U32At(header, 8);
   const uint64_t width = U32At(header, 12);
-  const uint32_t mipCount = U32At(header, 24);
+  // A header that counts no levels still holds its base level.
+  const uint32_t mipCount = std::max<uint32_t>(1, U32At(header, 24));
   PixelFormat format;
   if (!MapFormat(U32At(header, 80), format)) return false;
   const bool compressed = format.glFormat != 0;

@@ -10,8 +10,6 @@
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
 #include "ui/TessaryView.h"
-#include "ui/WaitCursor.h"
-#include "workspace/TextureConversion.h"
 
 namespace tessary::ui {
 
@@ -95,9 +93,10 @@ bool IsFileItem(const QTreeWidgetItem* row) {
   return item != nullptr && (item->parent == nullptr || item->image > kImageGroup);
 }
 
-bool IsViewableImageItem(const QTreeWidgetItem* row, bool converterFound) {
+bool IsViewableImageItem(const QTreeWidgetItem* row) {
   const TreeItem* item = Core(row);
-  return item != nullptr && TextContains(*item, ".dds") && converterFound;
+  return item != nullptr && (TextContains(*item, ".dds") || TextContains(*item, ".iwi")) &&
+         item->image == kImagePresent;
 }
 
 bool CanConvertItem(const QTreeWidgetItem* row) {
@@ -157,7 +156,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
     Grey(*menu, kCmdConvertToDds);
     Grey(*menu, kCmdRetrieveFile);
   }
-  if (!IsViewableImageItem(row, ws.converterFound)) Grey(*menu, kCmdViewImageFile);
+  if (!IsViewableImageItem(row)) Grey(*menu, kCmdViewImageFile);
   if (!CanConvertItem(row)) Grey(*menu, kCmdConvertToDds);
   // Unlike the Retrieve file button, the menu entry also needs WinRAR's App Paths key.
   if (!(ws.winrarKeyFound && IsMissingItem(row))) Grey(*menu, kCmdRetrieveFile);
@@ -181,12 +180,7 @@ void RunContextCommand(CTessaryView& form, int command) {
     case kCmdConvertToDds: form.ConvertSelectedImage(); break;
     case kCmdRetrieveFile: form.RetrieveFile(); break;
     case kCmdRetrieveAllFiles: form.RetrieveAllFiles(); break;
-    case kCmdViewImageFile:
-      if (const TreeItem* item = form.Tree().CurrentCoreItem()) {
-        WaitCursor wait;
-        ViewImageFile(form.WorkspaceFields(), item->text);
-      }
-      break;
+    case kCmdViewImageFile: form.ViewImageFile(); break;
     default: break;
   }
 }

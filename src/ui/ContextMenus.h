@@ -34,7 +34,8 @@ std::unique_ptr<QMenu> LoadContextMenu(ContextMenuKind kind);
 // Tests on a tree row (null is none of these).
 bool IsSurfaceItem(const QTreeWidgetItem* row);
 bool IsFileItem(const QTreeWidgetItem* row);
-bool IsViewableImageItem(const QTreeWidgetItem* row, bool converterFound);
+// A present DDS or IWI image, which the program's own viewer shows.
+bool IsViewableImageItem(const QTreeWidgetItem* row);
 bool CanConvertItem(const QTreeWidgetItem* row);
 bool IsMissingItem(const QTreeWidgetItem* row);
 

@@ -1,7 +1,7 @@
 #include "ui/ModelListBox.h"
 
 #include <QFontMetrics>
-#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace tessary::ui {
@@ -14,6 +14,22 @@ bool SortsBefore(const QString& a, const QString& b) {
   return c != 0 ? c < 0 : a < b;
 }
 
+// Every row is as wide as the extent the form set. The view lays its rows out that wide
+// (or as wide as the viewport, when that is wider), so its own horizontal scroll range is
+// the extent minus the viewport's width, which is the range the form asks for; nothing
+// has to overrule the view's range, which would make the view show and hide its scroll
+// bar in turn for ever.
+class ExtentDelegate final : public QStyledItemDelegate {
+ public:
+  ExtentDelegate(const int& extent, QObject* parent) : QStyledItemDelegate(parent), extent_(extent) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(extent_, QStyledItemDelegate::sizeHint(option, index).height());
+  }
+
+ private:
+  const int& extent_;
+};
+
 }  // namespace
 
 ModelListBox::ModelListBox(QWidget* parent) : QListWidget(parent) {
@@ -22,6 +38,9 @@ ModelListBox::ModelListBox(QWidget* parent) : QListWidget(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setUniformItemSizes(true);
+  // A name longer than its row is cut at the edge, as the platform's list box cuts it.
+  setTextElideMode(Qt::ElideNone);
+  setItemDelegate(new ExtentDelegate(extent_, this));
 }
 
 int ModelListBox::AddSorted(const QString& name) {
@@ -37,7 +56,8 @@ int ModelListBox::AddSorted(const QString& name) {
 
 void ModelListBox::SetHorizontalExtent(int pixels) {
   extent_ = std::max(pixels, 0);
-  updateGeometries();
+  // The rows' size hint changed: lay them out again.
+  doItemsLayout();
 }
 
 int ModelListBox::MeasureName(const QString& name) const {
@@ -48,14 +68,6 @@ int ModelListBox::FindPrefix(const QString& prefix) const {
   for (int row = 0; row < count(); ++row)
     if (item(row)->text().startsWith(prefix, Qt::CaseInsensitive)) return row;
   return -1;
-}
-
-void ModelListBox::updateGeometries() {
-  QListWidget::updateGeometries();
-  // Only the extent set by the form decides how far the list scrolls sideways.
-  int range = std::max(0, extent_ - viewport()->width());
-  horizontalScrollBar()->setRange(0, range);
-  horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
 }  // namespace tessary::ui

@@ -21,9 +21,6 @@ class ModelListBox : public QListWidget {
   // The first row whose text begins with `prefix`, ignoring letter case, or -1.
   int FindPrefix(const QString& prefix) const;
 
- protected:
-  void updateGeometries() override;
-
  private:
   int extent_ = 0;
 };

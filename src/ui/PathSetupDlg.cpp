@@ -1,10 +1,12 @@
 #include "ui/PathSetupDlg.h"
 
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <qdrawutil.h>
 #include <algorithm>
 #include <cctype>
 
@@ -50,6 +52,29 @@ constexpr ControlSpec kControls[] = {
 };
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A group box as the dialog's template draws it: the title sits in the frame's top line,
+// which runs through the middle of the title's height, so the frame starts where the box
+// does and clears the first row. (A toolkit group box puts its frame below the title,
+// which pushes it onto the first row of a layout made for the other look.)
+class TitledFrame final : public QWidget {
+ public:
+  TitledFrame(const QString& title, QWidget* parent) : QWidget(parent), title_(title) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    // Etched, as the template's group box: a dark line with a light one inside it.
+    qDrawShadeRect(&painter, rect().adjusted(0, metrics.height() / 2, 0, 0), palette(), true, 1, 0);
+    const QRect text(metrics.averageCharWidth(), 0, metrics.horizontalAdvance(title_) + 2, metrics.height());
+    painter.fillRect(text, palette().window());
+    style()->drawItemText(&painter, text, Qt::AlignCenter, palette(), isEnabled(), title_, QPalette::WindowText);
+  }
+
+ private:
+  QString title_;
+};
 
 QString ControlName(int id) { return QString("control%1").arg(id); }
 
@@ -126,7 +151,7 @@ void CPathSetupDlg::CreateControls() {
         w = button;
         break;
       }
-      case Kind::Group: w = new QGroupBox(text, this); break;
+      case Kind::Group: w = new TitledFrame(text, this); break;
       case Kind::RightLabel:
       case Kind::Label: {
         auto* label = new QLabel(text, this);
@@ -141,7 +166,7 @@ void CPathSetupDlg::CreateControls() {
     w->setObjectName(c.id != 0 ? ControlName(c.id) : QString("label%1").arg(++labelCount));
   }
   // The group box is created before the controls it frames, so they stay above it.
-  findChild<QGroupBox*>()->lower();
+  findChild<QWidget*>("label1")->lower();
   setFixedSize(DialogToPixels(QRect(0, 0, kWidthDu, kHeightDu), units).size());
 
   auto button = [this](int id) { return static_cast<QPushButton*>(Control(id)); };
@@ -168,6 +193,7 @@ void CPathSetupDlg::TakeEdits() {
 void CPathSetupDlg::BrowseGameFolder(int buttonId) {
   std::string* field = FieldOf(fields_, buttonId);
   if (field == nullptr) return;
+  TakeEdits();  // what was typed in the other boxes survives their refresh
   std::string folder = *field;
   if (!chooser_.BrowseForFolder(folder, GameFolderTitle(buttonId))) return;
   *field = folder + "\\";
@@ -175,6 +201,7 @@ void CPathSetupDlg::BrowseGameFolder(int buttonId) {
 }
 
 void CPathSetupDlg::BrowseWinRar() {
+  TakeEdits();
   std::string path;
   if (!chooseProgram || !chooseProgram(path) || !HasProgramExtension(path)) return;
   fields_.winrarPath = path;

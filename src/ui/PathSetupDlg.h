@@ -44,7 +44,8 @@ class CPathSetupDlg : public QDialog {
   QWidget* Control(int id) const;
   QLineEdit* Edit(int id) const;
 
-  // The browse buttons' handlers.
+  // The browse buttons' handlers. Both take the typed text of every box first, so that a
+  // confirmed choice changes only its own box.
   void BrowseGameFolder(int buttonId);
   void BrowseWinRar();
 

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QPalette>
@@ -162,7 +163,7 @@ void CPreviewView::focusOutEvent(QFocusEvent* event) {
 // ---- the window ----
 
 CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& caption,
-                         ISettingsStore& profile, INotifier& notifier, QWidget* parent)
+                         ISettingsStore& profile, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
@@ -172,8 +173,7 @@ CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& capt
       lodIndex(level),
       title(caption),
       model(modelObject),
-      profile_(profile),
-      notifier_(notifier) {
+      profile_(profile) {
   // The model draws through a renderer of ours, which reads our keys.
   renderer_ = dynamic_cast<CPreviewRenderer*>(model.renderer.get());
   if (!renderer_) {
@@ -307,7 +307,10 @@ void CPreviewDlg::OnKey(int key, Qt::KeyboardModifiers modifiers, bool down) {
   if (auto previewKey = PreviewKeyOf(key, modifiers)) keys_.Set(*previewKey, down);
 }
 
-void CPreviewDlg::OnHelp() { notifier_.ShowMessage(kPreviewHelpText, kAppTitle); }
+void CPreviewDlg::OnHelp() {
+  QMessageBox box(QMessageBox::NoIcon, kAppTitle, kPreviewHelpText, QMessageBox::Ok, this);
+  box.exec();
+}
 
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
                       ISettingsStore& profile, INotifier& notifier, QWidget* parent,
@@ -323,7 +326,7 @@ void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceNam
     QGuiApplication::restoreOverrideCursor();
   }
   {
-    CPreviewDlg dialog(model, lodIndex, surfaceName, profile, notifier, parent);
+    CPreviewDlg dialog(model, lodIndex, surfaceName, profile, parent);
     dialog.loadOptions = options;
     dialog.exec();
   }

@@ -74,10 +74,9 @@ class CPreviewDlg final : public QDialog {
  public:
   // `model` has its header open and nothing else loaded; the window loads level
   // `lodIndex` when its OpenGL surface first appears. `title` is appended to the caption.
-  // The maximized state is read from and written to `profile`; the help box goes
-  // through `notifier`. All of them must outlive the window.
+  // The maximized state is read from and written to `profile`. Both must outlive the window.
   CPreviewDlg(CModel& model, int lodIndex, const std::string& title, ISettingsStore& profile,
-              INotifier& notifier, QWidget* parent = nullptr);
+              QWidget* parent = nullptr);
   // Stores "MaxPreview" and takes the renderer off the surface before the context goes.
   ~CPreviewDlg() override;
 
@@ -88,6 +87,7 @@ class CPreviewDlg final : public QDialog {
   void OnButtonDown();
   void OnMouseMove(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
   void OnKey(int key, Qt::KeyboardModifiers modifiers, bool down);
+  // The help box, owned by this window so that it stays above the picture.
   void OnHelp();
 
   // Whether the window has an OpenGL surface; without one it stays empty.
@@ -118,7 +118,6 @@ class CPreviewDlg final : public QDialog {
   void DrawTimerFrame();
 
   ISettingsStore& profile_;
-  INotifier& notifier_;
   CPreviewView* view_ = nullptr;  // null when the platform offers no OpenGL
   QWidget* surface_ = nullptr;    // the view, or an empty stand-in
   CPreviewRenderer* renderer_ = nullptr;
@@ -131,10 +130,9 @@ class CPreviewDlg final : public QDialog {
 };
 
 // Runs the modal preview window on `model` (opened, nothing loaded yet) for level
-// `lodIndex`, captioned `surfaceName`; its maximized state is kept in `profile`, its help
-// box goes through `notifier`. Without OpenGL it shows a message through `notifier`
-// instead.
-// `options` are those asked for; the level applies them where it allows.
+// `lodIndex`, captioned `surfaceName`; its maximized state is kept in `profile`. Without
+// OpenGL it shows a message through `notifier` instead. `options` are those asked for;
+// the level applies them where it allows.
 void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceName,
                       ISettingsStore& profile, INotifier& notifier, QWidget* parent,
                       LoadOptions options = {});

@@ -180,7 +180,11 @@ void CTessaryView::SetSymbols() {
 }
 
 void CTessaryView::RefreshControls() {
-  folderBox_->setText(Q(ToNativeSeparators(workspace_.folderDisplay)));
+  // Without a working folder the box stays empty: "/xmodels" alone would read as a real
+  // folder at the top of the file system.
+  folderBox_->setText(workspace_.workingFolder.empty()
+                          ? QString()
+                          : Q(ToNativeSeparators(workspace_.folderDisplay)));
 }
 
 void CTessaryView::OnInitialUpdate() {
@@ -191,7 +195,7 @@ void CTessaryView::OnInitialUpdate() {
     return;
   }
   showExploded_->setChecked(profile_.GetProfileInt(profile::kSettings, profile::kShowExploded, 0) != 0);
-  workspace_.EnsureWorkingFolder(dialogs_);
+  workspace_.EnsureWorkingFolder(dialogs_, dialogs_);
   FillFileList();
 }
 
@@ -201,7 +205,7 @@ void CTessaryView::OnFirstRunTimer() {
   ChooseWorkingFolder();
 }
 
-bool CTessaryView::EnsureWorkingFolder() { return workspace_.EnsureWorkingFolder(dialogs_); }
+bool CTessaryView::EnsureWorkingFolder() { return workspace_.EnsureWorkingFolder(dialogs_, dialogs_); }
 
 void CTessaryView::ChooseWorkingFolder() {
   if (workspace_.ChooseWorkingFolder(dialogs_, dialogs_)) FillFileList();
@@ -239,7 +243,11 @@ void CTessaryView::SelectModel() {
   lastLoadedIndex = index;
   ClearDirectoryCache();
   std::string name = NameBytes(modelList_->item(index)->text());
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) return;
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) {
+    // Nothing of the model shown before may stay beside the newly highlighted entry.
+    ClearModelTree();
+    return;
+  }
   retrieval_.modelVersion = modelVersion;
   ShowModelTree(name);
   reloadButton_->setEnabled(true);
@@ -262,11 +270,17 @@ bool CTessaryView::ReadVersionOrReport(const std::string& headerPath, uint8_t& v
   return true;
 }
 
-void CTessaryView::ShowModelTree(const std::string& name) {
+void CTessaryView::ClearModelTree() {
   tree_->clear();
+  modelTree_.Clear();
   for (QPushButton* b : {viewTagsButton_, previewButton_, exportObjButton_, exportXButton_,
                          retrieveButton_, convertButton_})
     b->setEnabled(false);
+  showExploded_->setEnabled(false);
+}
+
+void CTessaryView::ShowModelTree(const std::string& name) {
+  ClearModelTree();
   tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "export/ModelExport.h"
 #include "model/LoadOptions.h"
 #include "model/ModelTree.h"
 #include "ui/DialogUnits.h"
@@ -27,6 +28,7 @@ namespace tessary::ui {
 
 class CSymbolButton;
 class IUserDialogs;
+class ImageViewer;
 class ModelListBox;
 class ModelTreeView;
 class TagsViewer;
@@ -62,6 +64,8 @@ class CTessaryView : public QWidget {
   void AddRecentFile(const std::string& name);
   void SaveSettings();
   void ConvertSelectedImage();
+  // "View image file": the selected image in the program's own viewer, or a box saying why not.
+  void ViewImageFile();
   void RetrieveFile();
   void RetrieveAllFiles();
   void OpenPathSetup();
@@ -76,6 +80,8 @@ class CTessaryView : public QWidget {
   const ModelTree& LoadedTree() const { return modelTree_; }
   // The tags viewer last opened by View tags (null once closed).
   TagsViewer* LastTagsViewer() const;
+  // The image viewer last opened by View image file (null once closed).
+  ImageViewer* LastImageViewer() const;
   bool FirstRunTimerActive() const { return firstRunTimer_.isActive(); }
   bool RetrievePassTimerActive() const { return retrievePassTimer_.isActive(); }
   DialogBaseUnits BaseUnits() const { return units_; }
@@ -97,6 +103,8 @@ class CTessaryView : public QWidget {
   void SetSymbols();
   // Pushes the fields to the controls (the folder box).
   void RefreshControls();
+  // Empties the tree and disables what acts on its items.
+  void ClearModelTree();
   void OnTreeSelectionChanged(QTreeWidgetItem* row);
   void OnFirstRunTimer();
   void OnRetrievePassTimer();
@@ -105,7 +113,9 @@ class CTessaryView : public QWidget {
   // The load options the check box asks for: shown exploded when it is both checked and
   // enabled.
   LoadOptions AskedLoadOptions() const;
-  void PresentExport(const std::string& modelName, bool ok);
+  // Success: the model joins the recent files and a beep sounds. Nothing written: one box
+  // saying why, naming the file; no beep, no recent-files entry.
+  void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }
@@ -143,6 +153,7 @@ class CTessaryView : public QWidget {
   QTimer firstRunTimer_;      // timer 11: the first-run prompt
   QTimer retrievePassTimer_;  // timer 7: second pass of Retrieve all files
   QPointer<TagsViewer> lastViewer_;
+  QPointer<ImageViewer> lastImageViewer_;
 };
 
 }  // namespace tessary::ui

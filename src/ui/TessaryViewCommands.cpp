@@ -1,6 +1,7 @@
 // The form's commands on the selected tree item: exports, tags listing, preview,
 // conversion and retrieval.
 #include <QCheckBox>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "model/ShowModelTree.h"
 #include "platform/Path.h"
 #include "ui/FormStrings.h"
+#include "ui/ImageViewer.h"
 #include "ui/ModelTreeView.h"
 #include "ui/PreviewDlg.h"
 #include "ui/TagsViewer.h"
@@ -42,6 +44,13 @@ bool TakeSelection(const ModelTreeView& tree, const ModelTree& model, Selection&
   return true;
 }
 
+// An outcome's reason as a box says it: a sentence.
+std::string Sentence(std::string text) {
+  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (!text.empty() && text.back() != '.') text += '.';
+  return text;
+}
+
 }  // namespace
 
 LoadOptions CTessaryView::AskedLoadOptions() const {
@@ -49,9 +58,12 @@ LoadOptions CTessaryView::AskedLoadOptions() const {
 }
 
 // The form presents an export's outcome by a beep and a recent-files entry when it
-// succeeded, and by nothing when it did not.
-void CTessaryView::PresentExport(const std::string& modelName, bool ok) {
-  if (!ok) return;
+// succeeded, and by one box saying why, naming the file, when it wrote nothing.
+void CTessaryView::PresentExport(const std::string& modelName, const ExportOutcome& outcome) {
+  if (!outcome.ok) {
+    dialogs_.ShowMessage(Sentence(outcome.error), kAppTitle);
+    return;
+  }
   AddRecentFile(modelName);
   dialogs_.Beep(BeepKind::Type1);
 }
@@ -63,7 +75,7 @@ void CTessaryView::ExportObj() {
   uint8_t version = 0;
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
-  PresentExport(sel.modelName, ExportObjFiles(request).ok);
+  PresentExport(sel.modelName, ExportObjFiles(request));
 }
 
 void CTessaryView::ExportX() {
@@ -73,7 +85,7 @@ void CTessaryView::ExportX() {
   uint8_t version = 0;
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
-  PresentExport(sel.modelName, ExportXFile(request).ok);
+  PresentExport(sel.modelName, ExportXFile(request));
 }
 
 void CTessaryView::PreviewSurface() {
@@ -96,8 +108,14 @@ void CTessaryView::ViewTags() {
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
   uint8_t version = 0;
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
-  // The viewer opens whatever the listing's outcome: it shows why it cannot read the file.
-  ExportTagsFile(ExportRequest{workspace_.workingFolder, sel.modelName, sel.level, {}});
+  ExportOutcome outcome =
+      ExportTagsFile(ExportRequest{workspace_.workingFolder, sel.modelName, sel.level, {}});
+  if (!outcome.ok) {
+    // An empty viewer, or one showing a listing left from before, would tell nothing.
+    dialogs_.ShowMessage("There is no tags listing for " + sel.modelName + ": " + outcome.error + ".",
+                         kAppTitle);
+    return;
+  }
   // Kept for Notepad, which reads its font from there; the listing itself opens in the
   // program's own viewer, which is not waited for.
   WriteRegistryString(registry_, RegistryRoot::CurrentUser, profile::kNotepadKey, "lfFaceName",
@@ -116,6 +134,25 @@ void CTessaryView::ConvertSelectedImage() {
   if (item == nullptr) return;
   if (tessary::ConvertSelectedImage(workspace_, item->text)) ReloadModel();
 }
+
+void CTessaryView::ViewImageFile() {
+  const TreeItem* item = tree_->CurrentCoreItem();
+  if (item == nullptr) return;
+  std::string error;
+  ImageViewer* viewer = nullptr;
+  {
+    WaitCursor wait;
+    viewer = ImageViewer::Open(workspace_.workingFolder + "\\images\\" + item->text, error, this);
+  }
+  if (viewer == nullptr) {
+    dialogs_.ShowMessage(error, kAppTitle);
+    return;
+  }
+  viewer->show();
+  lastImageViewer_ = viewer;
+}
+
+ImageViewer* CTessaryView::LastImageViewer() const { return lastImageViewer_.data(); }
 
 void CTessaryView::RetrieveFile() {
   WaitCursor wait;

@@ -11,6 +11,11 @@ bool ReadPathSetting(ISettingsStore& profile, const std::string& valueName, std:
   return true;
 }
 
+std::string GameFolderPath(const std::string& folder) {
+  if (folder.empty() || folder.back() == '/' || folder.back() == '\\') return folder;
+  return folder + "\\";
+}
+
 PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry) {
   PathSetupValues v;
   ReadPathSetting(profile, profile::kCod, v.codPath);

@@ -25,6 +25,10 @@ bool ReadPathSetting(ISettingsStore& profile, const std::string& valueName, std:
 // default value). Each fallback key that cannot be opened shows the "Error" box.
 PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry);
 
+// A game folder as the paths below it are joined: `folder` with a separator at its end
+// (a folder typed by hand may lack it); empty stays empty.
+std::string GameFolderPath(const std::string& folder);
+
 // What OK stores, in its order: "WinRAR", "CoD", "CoDUO", "CoD2", "CoD4" (empty values too).
 void StorePathSetupValues(ISettingsStore& profile, const PathSetupValues& values);
 

@@ -16,6 +16,7 @@
 #include "platform/PlainName.h"
 #include "platform/Process.h"
 #include "workspace/ArchiveExtractor.h"
+#include "workspace/PathSetup.h"
 #include "workspace/TextureConversion.h"
 
 namespace fs = std::filesystem;
@@ -82,8 +83,8 @@ bool DdsWritten(const std::string& iwiPath) {
 }
 
 bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& folder) {
-  if (modelVersion != 25 || !IsPlainName(name)) return false;
-  std::string source = workspace_.cod4Path + "raw\\" + folder + "\\" + name;
+  if (modelVersion != 25 || !IsPlainName(name) || workspace_.cod4Path.empty()) return false;
+  std::string source = GameFolderPath(workspace_.cod4Path) + "raw\\" + folder + "\\" + name;
   fs::path from = ResolvePath(source);
   std::error_code ec;
   if (!fs::exists(from, ec)) return false;
@@ -134,6 +135,13 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
     gameFolder = workspace_.cod2Path;
   else
     return false;
+  if (gameFolder.empty()) {
+    if (!folderNotSetShown_) Notifier().ShowMessage(modelVersion == 25 ? kCod4FolderNotSet : kCod2FolderNotSet);
+    folderNotSetShown_ = true;
+    return false;
+  }
+  gameFolder = GameFolderPath(gameFolder);
+  archives_ = ToNativeSeparators(gameFolder + "main\\iw_*.iwd");
 
   if (workspace_.winrarPath.empty()) {
     // The built-in extractor takes WinRAR's place.
@@ -156,6 +164,8 @@ void Retrieval::ConvertFetchedImage(const std::string& name) {
   if (name.find(".iwi") == std::string::npos || !IsPlainName(name)) return;
   std::string source = workspace_.workingFolder + "\\images\\" + name;
   std::string out;
+  // The fetched image goes only when its DDS is there to take its place: a converter that
+  // ended without writing one must not cost the user the image.
   if (ConvertToDds(workspace_, source, out) && DdsWritten(source)) {
     std::error_code ec;
     fs::remove(ResolvePath(source), ec);
@@ -168,6 +178,8 @@ void Retrieval::Reload() {
 }
 
 void Retrieval::RetrieveFile(TreeItem& item) {
+  folderNotSetShown_ = false;
+  archives_.clear();
   std::string name = item.text;
   std::string folder = FolderForItem(item);
   if (folder.empty()) {
@@ -180,9 +192,19 @@ void Retrieval::RetrieveFile(TreeItem& item) {
       Notifier().Beep(BeepKind::Simple);
       return;
     }
-    ConvertFetchedImage(name);
+    if (Fetched(name, folder))
+      ConvertFetchedImage(name);
+    else
+      Notifier().ShowMessage(name + " is not in the game's archives (" + archives_ +
+                             "): nothing was fetched.");
   }
   Reload();
+}
+
+bool Retrieval::Fetched(const std::string& name, const std::string& folder) const {
+  ClearDirectoryCache();  // the archiver wrote behind this process's back
+  return IsPlainName(name) &&
+         PathMatchesSomething(workspace_.workingFolder + "\\" + folder + "\\" + name);
 }
 
 void Retrieval::RetrieveMissingItem(TreeItem& root, TreeItem& item) {
@@ -192,14 +214,25 @@ void Retrieval::RetrieveMissingItem(TreeItem& root, TreeItem& item) {
   if (name.empty()) return;
   std::string folder = FolderForItem(item);
   if (folder.empty()) return;
-  if (CopyFromRawFolder(name, folder)) return;
+  ++tried_;
+  if (CopyFromRawFolder(name, folder)) {
+    ++fetched_;
+    return;
+  }
   if (ExtractFromArchives(name, folder)) {
     MarkPresent(root, name);
+    if (Fetched(name, folder)) ++fetched_;
     ConvertFetchedImage(name);
   }
 }
 
 Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
+  if (allPassToggle == 1) {  // both passes are one command
+    folderNotSetShown_ = false;
+    tried_ = fetched_ = 0;
+    archives_.clear();
+  }
+  std::string model = tree.Root() ? tree.Root()->text : std::string();
   if (TreeItem* root = tree.Root())
     VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
   Reload();
@@ -208,6 +241,10 @@ Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
     return Pass::SecondPassDue;
   }
   allPassToggle = 1;
+  // Archives that were searched and held nothing of the model: say so once.
+  if (tried_ > 0 && fetched_ == 0 && !archives_.empty())
+    Notifier().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
+                           archives_ + "): nothing was fetched.");
   return Pass::Finished;
 }
 

@@ -17,6 +17,10 @@ namespace tessary {
 
 inline constexpr const char* kCannotRetrieve = "Cannot retrieve file.";
 inline constexpr const char* kWinRarStartFailed = "Failed to start WinRAR.";
+inline constexpr const char* kCod2FolderNotSet =
+    "The second game's folder is not set: open Path Setup (the tools button)";
+inline constexpr const char* kCod4FolderNotSet =
+    "The fourth game's folder is not set: open Path Setup (the tools button)";
 
 // The working sub-folder of a file item, from its parent's text ("Surfaces",
 // "Parts (Tags)", "Materials", or an image under a material); empty for other items.
@@ -60,15 +64,18 @@ class Retrieval {
   bool CopyFromRawFolder(const std::string& name, const std::string& folder);
   // Runs the archiver for files matching name + "*" of the model's game (versions 20 and
   // 25) and waits for it. True when it ran, whether or not the file was in the archives.
+  // Without the game's folder nothing runs, and the user is told once per command.
   bool ExtractFromArchives(const std::string& name, const std::string& folder);
 
-  // "Retrieve file" on `item`. The model is reloaded unless nothing could be run.
+  // "Retrieve file" on `item`. The model is reloaded unless nothing could be run; archives
+  // that do not hold the file are named in a box.
   void RetrieveFile(TreeItem& item);
 
   enum class Pass { SecondPassDue, Finished };
   // One pass of "Retrieve all files" over the tree, then a reload. After the first pass
   // the form waits a second (input disabled) and runs the second pass; after it the form
-  // is enabled again.
+  // is enabled again. When the archives were searched and held none of the missing files,
+  // the second pass says so in one box.
   Pass RetrieveAllFiles(ModelTree& tree);
 
   // One missing item's step of a pass.
@@ -77,7 +84,12 @@ class Retrieval {
  private:
   void ConvertFetchedImage(const std::string& name);
   void Reload();
+  // Whether `name` is now in the working folder's `folder`.
+  bool Fetched(const std::string& name, const std::string& folder) const;
   Workspace& workspace_;
+  bool folderNotSetShown_ = false;  // the unset game folder was named in this command
+  std::string archives_;            // the archives searched in this command, as shown
+  int tried_ = 0, fetched_ = 0;     // missing items of this "Retrieve all files"
 };
 
 }  // namespace tessary

@@ -1,6 +1,7 @@
 #include "workspace/TextureConversion.h"
 
 #include "platform/Notifier.h"
+#include "platform/Path.h"
 #include "platform/Process.h"
 #include "workspace/IwiConverter.h"
 
@@ -17,13 +18,16 @@ std::vector<std::string> BuildConverterArguments(const std::string& converterPat
 
 namespace {
 bool RunConverter(const Workspace& workspace, const std::string& path) {
-  ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, path));
+  // The tool is a program of this system: it gets the file as this system names it (its
+  // separators, the letter case found on disk), as one argument.
+  const std::string native = ResolvePath(path).string();
+  ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, native));
   if (!run.started) {
     Notifier().ShowMessage(kConverterStartFailed);
     return false;
   }
   if (!run.Succeeded()) {
-    Notifier().ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + path + ".");
+    Notifier().ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + native + ".");
     return false;
   }
   return true;
@@ -40,10 +44,6 @@ bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageNa
   if (ConvertToDds(workspace, workspace.workingFolder + "\\images\\" + imageName, out)) return true;
   Notifier().Beep(BeepKind::Type2);
   return false;
-}
-
-void ViewImageFile(const Workspace& workspace, const std::string& imageName) {
-  RunConverter(workspace, workspace.workingFolder + "\\images\\" + imageName);
 }
 
 }  // namespace tessary

@@ -16,7 +16,7 @@ std::string BuildConverterCommandLine(const std::string& converterPath, const st
 std::vector<std::string> BuildConverterArguments(const std::string& converterPath,
                                                  const std::string& path);
 
-// With the converter tool: runs it on `source` and waits ("Failed to start Pelvane.exe."
+// With the converter tool: runs it on `source` (as a path of this system, one argument) and waits ("Failed to start Pelvane.exe."
 // and false when it cannot be started; a non-zero exit status is reported and counts as a
 // failure; `out` untouched). Built in: ConvertIwiToDds, with
 // `out` receiving the DDS path; false without a message when it fails.
@@ -26,9 +26,5 @@ bool ConvertToDds(const Workspace& workspace, const std::string& source, std::st
 // workingFolder + "\images\" + imageName; on failure beeps (type 2). The IWI file stays.
 // True when the caller should reload the model.
 bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName);
-
-// "View image file": runs the converter tool on workingFolder + "\images\" + imageName
-// and waits; "Failed to start Pelvane.exe." when it cannot be started.
-void ViewImageFile(const Workspace& workspace, const std::string& imageName);
 
 }  // namespace tessary

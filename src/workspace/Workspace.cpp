@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/ExecutablePath.h"
+#include "platform/HomeFolder.h"
 #include "platform/Notifier.h"
 #include "platform/Path.h"
 #include "workspace/PathSetup.h"
@@ -21,7 +21,7 @@ bool PathMatchesSomething(const std::string& path) {
 }
 
 Workspace::Workspace(ISettingsStore& profile, IRegistryStore& registry)
-    : programFolder(ExecutableFolder), profile_(profile), registry_(registry) {}
+    : homeFolder(HomeFolder), profile_(profile), registry_(registry) {}
 
 void Workspace::FieldsChanged() {
   if (onFieldsChanged) onFieldsChanged();
@@ -51,15 +51,18 @@ void Workspace::LoadWorkingFolder() {
   FieldsChanged();
 }
 
-bool Workspace::EnsureWorkingFolder(IAsker& asker) {
+bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
   if (workingFolder.empty() || !PathMatchesSomething(workingFolder)) {
     if (!asker.AskYesNo(kCreateFoldersQuestion)) return false;
-    workingFolder = programFolder ? programFolder() : std::string();
+    // The program's own folder is no place for the user's files here (it may not even
+    // be writable): the user says where they go.
+    std::string folder = homeFolder ? homeFolder() : std::string();
+    if (!chooser.BrowseForFolder(folder, kChooseWorkingFolderTitle) || folder.empty()) return false;
+    workingFolder = folder;
     profile_.WriteProfileString(profile::kSettings, profile::kWorkingFolder, workingFolder);
   }
   folderDisplay = workingFolder + "\\xmodels";
   FieldsChanged();
-  if (workingFolder.empty()) return true;  // the program's folder is unknown: nothing to create in
 
   std::array<bool, kWorkingSubFolders.size()> missing{};
   for (size_t i = 0; i < kWorkingSubFolders.size(); ++i)
@@ -77,12 +80,15 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker) {
 }
 
 bool Workspace::ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker) {
-  std::string folder = workingFolder.empty() ? cod4Path + "raw" : workingFolder;
+  std::string folder = workingFolder;
+  if (folder.empty())
+    folder = cod4Path.empty() ? (homeFolder ? homeFolder() : std::string())
+                              : GameFolderPath(cod4Path) + "raw";
   if (!chooser.BrowseForFolder(folder, kChooseWorkingFolderTitle)) return false;
   workingFolder = folder;
   FieldsChanged();
   profile_.WriteProfileString(profile::kSettings, profile::kWorkingFolder, workingFolder);
-  EnsureWorkingFolder(asker);
+  EnsureWorkingFolder(asker, chooser);
   return true;
 }
 

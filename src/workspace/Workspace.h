@@ -41,9 +41,9 @@ class Workspace {
 
   // Called whenever the fields shown by the form changed (the form refreshes its controls).
   std::function<void()> onFieldsChanged;
-  // The folder of the program's own file, taken as the working folder when the user lets
-  // the missing folders be created. Replaceable for tests.
-  std::function<std::string()> programFolder;
+  // Where the folder chooser starts when there is no folder to preselect: the home
+  // folder. Replaceable for tests.
+  std::function<std::string()> homeFolder;
 
   // Reading the external paths when the form is created: the Path Setup values (read and
   // discarded), the converter's "InstallPath" and whether its key opened, WinRAR's App
@@ -56,13 +56,15 @@ class Workspace {
   // The stored working folder and the folder box text (first step of the form's start).
   void LoadWorkingFolder();
 
-  // Offers to create a working folder that is missing (Yes: the program's own folder,
-  // stored at once), then creates the missing sub-folders; a sub-folder that cannot be
-  // created is reported through the notifier, naming it. False when the user said No.
-  bool EnsureWorkingFolder(IAsker& asker);
-
+  // Offers to create a working folder that is missing: Yes lets the user choose one (the
+  // chooser starts at the home folder; the program's own folder is never taken), which is
+  // stored at once. Then creates the missing sub-folders; a sub-folder that cannot be
+  // created is reported through the notifier, naming it. False when the user said No or
+  // cancelled the chooser; nothing changes then.
+  bool EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser);
   // Lets the user choose the working folder (preselecting the current one, else the
-  // fourth game's raw folder), stores it and creates its sub-folders. False on cancel;
+  // fourth game's raw folder when that game's folder is set, else the home folder),
+  // stores it and creates its sub-folders. False on cancel;
   // on true the caller refreshes the model list.
   bool ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker);
 

@@ -50,7 +50,7 @@ TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(Run({"paths", "--converter", tool.string()}).status, 0);
   EXPECT_EQ(Run({"convert", "Wall.IWI"}).status, 0);
-  EXPECT_EQ(test::Slurp(work.Path() / "tool.log"), fresh + "\\images\\Wall.IWI\n");
+  EXPECT_EQ(test::Slurp(work.Path() / "tool.log"), fresh + "/images/Wall.IWI\n");  // as this system names it
 }
 
 TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {

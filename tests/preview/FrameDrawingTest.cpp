@@ -130,6 +130,27 @@ TEST_F(FrameDrawing, StripsOverlapShortStripsDrawNothingUnknownVariantsNothingAt
   EXPECT_EQ(context.FramesShown(), before);
 }
 
+TEST_F(FrameDrawing, UvLayoutIsDrawnWithVFlippedOnItsThumbnail) {
+  // One textured surface whose triangle lies behind the camera; its UVs run along v = 0.25.
+  Surface s;
+  for (float u : {0.1f, 0.9f, 0.5f}) s.vertices.push_back({{}, {u, 0.25f}, {0, 0, 1000}});
+  s.vertexCount = 3, s.triListCount = 1;
+  s.triLists.push_back(TriList{1, {0, 1, 2}});
+  Use({s});
+  GiveTexture(surfaces[0], {0, 0, 0});
+  renderer->showMaterials = 0;
+  // The first thumbnail, 200 units square at (-500, 220, -499), moved to fill the middle
+  // of the view 400 units away: its rows v = 0.25 (drawn at 1 - v) and 0.75 land here.
+  renderer->offsetX = 400, renderer->offsetY = -320, renderer->offsetZ = 99;
+  ASSERT_TRUE(renderer->Draw(2));
+  const double f = 1.0 / std::tan(22.5 * M_PI / 180.0);
+  auto row = [&](double panelY) { return int((1 - f * (panelY - 320) / 400) / 2 * kHeight); };
+  const Rgb white{255, 255, 255};
+  const int flipped = row(220 + 0.75 * 200), unflipped = row(220 + 0.25 * 200);
+  EXPECT_GT(Shown().Count(white, 150, flipped - 3, 170, flipped + 4, 10), 10);
+  EXPECT_EQ(Shown().Count(white, 150, unflipped - 3, 170, unflipped + 4, 10), 0);
+}
+
 TEST_F(FrameDrawing, BlinkingSurfaceIsDrawnEveryThirdFrame) {
   Use({Square(50, false)});
   surfaces[0].blink = 1;

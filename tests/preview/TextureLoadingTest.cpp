@@ -30,6 +30,7 @@ class TextureLoading : public test::PreviewHarness {
   }
   Texel FirstTexel(const Surface& s) {
     auto [w, h] = LevelSize(s, 0);
+    if (w * h == 0) return {-1, -1, -1, -1};  // no image uploaded
     std::vector<uint8_t> texels(size_t(w * h * 4));
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     return {texels[0], texels[1], texels[2], texels[3]};
@@ -44,7 +45,12 @@ TEST_F(TextureLoading, DdsFormatsAndMipLevels) {
   wd.Write("images/red.dds", img::Dds(img::FourCc("DXT1"), 8, 8, 4, img::SolidDxt1(0xF800, 7)));
   wd.Write("images/d5.dds", img::Dds(img::FourCc("DXT5"), 4, 8, 1, std::vector<uint8_t>(32, 0)));
   wd.Write("images/bgr.dds", img::Dds(20, 2, 2, 2, img::Repeat({10, 20, 30}, 5)));  // format number 20
-  Surface s1, s5, bgr;
+  // A level count of 0, as every single-level IWI converts to: the base level all the same.
+  wd.Write("images/zero.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 0, img::SolidDxt1(0x001F, 1)));
+  Surface s1, s5, bgr, zero;
+  ASSERT_TRUE(Dds("zero.dds", zero));
+  EXPECT_EQ(LevelSize(zero, 0), (Size{4, 4}));
+  EXPECT_EQ(FirstTexel(zero), (Texel{0, 0, 255, 255}));
   ASSERT_TRUE(Dds("red.dds", s1));
   EXPECT_EQ(LevelSize(s1, 3), (Size{1, 1}));
   EXPECT_EQ(FirstTexel(s1), (Texel{255, 0, 0, 255}));
@@ -74,10 +80,16 @@ TEST_F(TextureLoading, DamagedDdsFilesAreRefusedOrCutShort) {
   // Huge sizes and mip counts in a file of a few bytes never read past the data.
   wd.Write("images/huge.dds", img::Dds(img::FourCc("DXT5"), 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, {1, 2, 3}));
   EXPECT_TRUE(Dds("huge.dds", s));
-  // A propeller's surface blinks whether or not its image loads.
-  Surface propeller;
-  EXPECT_FALSE(Dds("b17_propeller.dds", propeller));
-  EXPECT_TRUE(propeller.blink);
+  // Propellers and rotor blades blink whether or not their image loads; other surfaces do not.
+  for (const char* name : {"b17_propeller.dds", "b17_prop.dds", "heli_blade.dds", "jet_wing.dds", "bell130_p.dds"}) {
+    Surface turning;
+    EXPECT_FALSE(Dds(name, turning));
+    EXPECT_TRUE(turning.blink) << name;
+  }
+  Surface still;
+  still.blink = 1;
+  EXPECT_FALSE(Dds("b17_body.dds", still));
+  EXPECT_FALSE(still.blink);
 }
 
 TEST_F(TextureLoading, TgaTrueColourLoadsAndEverythingElseIsRefused) {

@@ -40,8 +40,8 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
   memory.values = {{"Paths\\CoD2", ""}, {"Paths\\CoD", "/p/cod/"}, {"Paths\\CoD4", "/p/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
   // An empty stored value asks the game's key; a stored one wins without asking; a missing
-  // key shows an "Error" box while constructing. The first game's expansion has no key.
-  EXPECT_EQ(dialogs_.captions, std::vector<std::string>{"Error"});
+  // key is left empty without a box. The first game's expansion has no key.
+  EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(dlg.Fields().cod2Path, "/reg/cod2/");
   EXPECT_EQ(dlg.Fields().cod4Path, "/p/cod4/");
   EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/p/cod/");
@@ -57,7 +57,7 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
                                                      "Paths\\CoD4=/p/cod4/"}));
 }
 
-TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields) {
+TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
   RecordingProfile memory;
   memory.values = {{"Paths\\CoD4", "/old/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
@@ -67,7 +67,24 @@ TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndRefreshesEveryBoxFromTheFields)
   EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
   EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
   EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
-  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "");  // the typed text is gone
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/typed/cod");  // what was typed stays
+}
+
+TEST_F(FormTest, PathSetupFrameRunsThroughItsTitleAboveTheFirstRow) {
+  CPathSetupDlg dlg(profile_, registry_, dialogs_);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+  const QImage shot = dlg.grab().toImage();
+  const QWidget* group = dlg.findChild<QWidget*>("label1");
+  ASSERT_NE(group, nullptr);
+  // Down a column right of the title: the first thing drawn is the frame's top line.
+  const int x = group->x() + group->width() * 3 / 4;
+  const QRgb background = shot.pixel(x, group->y());
+  int line = group->y();
+  while (line < shot.height() && shot.pixel(x, line) == background) ++line;
+  const int firstRow = dlg.Edit(kIdWinRarPath)->y();
+  EXPECT_LT(line, firstRow - 2);
+  EXPECT_LE(line, group->y() + group->fontMetrics().height());  // within the title's height
 }
 
 TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {

@@ -119,7 +119,7 @@ class PreviewWindowTest : public FormTest {
 
   // The window on level 0, shown (not modally) and with its opening done.
   CPreviewDlg& Open() {
-    dialog_ = std::make_unique<CPreviewDlg>(model_, 0, "plate0", profile_, dialogs_);
+    dialog_ = std::make_unique<CPreviewDlg>(model_, 0, "plate0", profile_);
     dialog_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
     QTest::qWait(50);

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <fstream>
 
 #include "Fixtures.h"
@@ -11,6 +12,7 @@
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
+#include "ui/PathSetupDlg.h"
 
 namespace tessary::ui::test {
 namespace {
@@ -74,6 +76,25 @@ TEST_F(FormTest, FirstRunPromptsAfterASecondThenCreatesTheFoldersAndLists) {
   EXPECT_EQ(Stored("Settings", "WorkingFolder"), chosen.string());
 }
 
+TEST_F(FormTest, FreshStartWithoutOtherProgramsKeysShowsOnlyTheFirstRunPromptFromHome) {
+  std::filesystem::remove(settingsDir_.filePath("registry.ini").toStdString());
+  tessary::test::TempWorkdir home;
+  const QByteArray oldHome = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(home.Str()));
+  CTessaryView& view = Start();
+  EXPECT_TRUE(dialogs_.messages.empty());  // no "Error" box for keys nobody created
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
+  qputenv("HOME", oldHome);
+  EXPECT_EQ(dialogs_.messages, Names{kFirstRunMessage});
+  EXPECT_EQ(dialogs_.preselected, Names{home.Str()});  // cancelled: nothing stored
+  EXPECT_EQ(Stored("Settings", "WorkingFolder"), "<none>");
+  EXPECT_EQ(view.ModelList().count(), 0);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text(), "");
+  // Path Setup opens without a box too.
+  CPathSetupDlg setup(profile_, registry_, dialogs_);
+  EXPECT_EQ(dialogs_.messages.size(), 1u);
+}
+
 TEST_F(FormTest, RecentFilesKeepFiveIgnoringCaseAndDropAVanishedModel) {
   wd_.Write("xmodel/tank_body", {99});
   StoreWorkingFolder();
@@ -122,6 +143,54 @@ TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
   CTessaryView& again = Start();
   EXPECT_FALSE(again.ShowExplodedBox().isChecked());
   EXPECT_EQ(RecentEntries(again), (Names{"", "old2", "old3", "old4"}));
+}
+
+// Counts the events that reach the model list or any widget inside it.
+class ListEventCounter : public QObject {
+ public:
+  explicit ListEventCounter(QWidget& list) : list_(list) { qApp->installEventFilter(this); }
+  ~ListEventCounter() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w != nullptr && (w == &list_ || list_.isAncestorOf(w)) && event->type() != QEvent::Paint &&
+        event->type() != QEvent::UpdateRequest)
+      ++count;
+    return false;
+  }
+  int count = 0;
+
+ private:
+  QWidget& list_;
+};
+
+TEST_F(FormTest, ModelListWithLongNamesGoesIdleAndScrollsAsFarAsTheFormSays) {
+  // Names of many lengths around the list's width, alone and among others.
+  for (size_t length : {30u, 38u, 40u, 42u, 45u, 50u, 60u, 79u, 90u}) {
+    SCOPED_TRACE(length);
+    tessary::test::TempWorkdir wd;
+    std::string name;
+    while (name.size() < length) name += "model_name_";
+    name.resize(length);
+    wd.Write("xmodel/" + name, {20});
+    if (length >= 60)
+      for (int i = 0; i < 21; ++i) wd.Write("xmodel/m" + std::to_string(i), {20});
+    Store(profile::kSettings, profile::kWorkingFolder, wd.Str());
+    CTessaryView& view = Start();
+    frame_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame_.get()));
+    ModelListBox& list = view.ModelList();
+    QTest::qWait(100);
+    ListEventCounter counter(list);
+    QTest::qWait(200);
+    EXPECT_EQ(counter.count, 0) << "the list keeps laying itself out";
+
+    int extent = std::max(0, list.MeasureName(QString::fromStdString(name)) - 90);
+    EXPECT_EQ(list.HorizontalExtent(), extent);
+    EXPECT_EQ(list.horizontalScrollBar()->maximum(), std::max(0, extent - list.viewport()->width()));
+    EXPECT_EQ(list.horizontalScrollBar()->isVisible(), extent > list.viewport()->width());
+    EXPECT_EQ(list.textElideMode(), Qt::ElideNone);  // cut at the edge, never shortened with "..."
+    Close();
+  }
 }
 
 }  // namespace

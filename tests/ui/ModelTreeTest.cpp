@@ -7,15 +7,20 @@
 #include <QPushButton>
 
 #include "Fixtures.h"
+#include "fixtures/V14Writer.h"
 #include "ui/ContextMenus.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
+#include "fixtures/IwiWriter.h"
+#include "ui/ImageViewer.h"
 #include "ui/ModelTreeView.h"
+#include "ui/TagsViewer.h"
 
 namespace tessary::ui::test {
 namespace {
 
 using Ids = std::vector<int>;
+namespace v14 = tessary::test::v14;
 
 class TreeTest : public FormTest {
  protected:
@@ -94,6 +99,53 @@ TEST_F(TreeTest, SelectingAModelFillsTheTreeAndTheButtonsFollowTheSelectedRow) {
     tree.setCurrentItem(Row(view, c.row, c.nth));
     EXPECT_EQ(EnabledButtons(view), c.enabled);
   }
+  // A parts file that is missing can be fetched, not listed.
+  std::filesystem::remove(wd_.Path() / "xmodelparts/car_lod0");
+  view.ReloadModel();
+  tree.setCurrentItem(Row(view, "car_lod0", 1));
+  EXPECT_EQ(EnabledButtons(view), Ids{kIdRetrieveFile});
+}
+
+TEST_F(TreeTest, AHeaderThatCannotBeOpenedLeavesNothingOfThePreviousModel) {
+  wd_.Write("xmodel/zeta", {20});
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0"));
+  std::filesystem::remove(wd_.Path() / "xmodel/zeta");  // gone since the list was filled
+  view.ModelList().setCurrentRow(1);
+  EXPECT_EQ(dialogs_.fileErrors.size(), 1u);
+  EXPECT_EQ(view.Tree().topLevelItemCount(), 0);
+  EXPECT_EQ(view.LoadedTree().Root(), nullptr);
+  EXPECT_EQ(EnabledButtons(view), Ids{});
+}
+
+TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
+  wd_.Write("xmodel/gun", v14::Header({"gun_lod0"}, v14::Lists({{"wall.dds"}})));
+  wd_.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0", 1));
+  view.ViewTags();
+  ASSERT_NE(view.LastTagsViewer(), nullptr);
+  EXPECT_TRUE(view.LastTagsViewer()->toPlainText().contains("root"));
+  view.LastTagsViewer()->close();
+  EXPECT_TRUE(dialogs_.messages.empty());
+
+  // A listing that cannot be written (a folder stands in its place): a box naming the file.
+  std::filesystem::remove(wd_.Path() / "obj/car_tags.txt");
+  std::filesystem::create_directory(wd_.Path() / "obj/car_tags.txt");
+  view.ViewTags();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].rfind("There is no tags listing for car: ", 0), 0u);
+  EXPECT_NE(dialogs_.messages[0].find("car_tags.txt"), std::string::npos);
+  QTest::qWait(10);  // the closed viewer is deleted
+  EXPECT_EQ(view.LastTagsViewer(), nullptr);
+
+  // The first game's models have no listing at all.
+  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("gun"));
+  view.Tree().setCurrentItem(Row(view, "gun_lod0", 1));
+  view.ViewTags();
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[1].rfind("There is no tags listing for gun: ", 0), 0u);
+  EXPECT_EQ(view.LastTagsViewer(), nullptr);
 }
 
 TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModel) {
@@ -104,10 +156,33 @@ TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModel) {
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_FALSE(wd_.Read("obj/car_lod0.obj").empty());
   EXPECT_EQ(view.RecentBox().findText("car"), 1);
-  // Export .X is for version 25 only: nothing written, no beep.
+  // Export .X is for version 25 only: nothing written, no beep, and a box says so.
   view.ExportX();
   EXPECT_EQ(dialogs_.beeps.size(), 1u);
   EXPECT_FALSE(wd_.Exists("obj/car_lod0.x"));
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("only version 25 models export to .x"), std::string::npos);
+}
+
+TEST_F(TreeTest, AnExportThatWritesNothingSaysWhyInOneBoxWithoutBeepOrRecentEntry) {
+  CTessaryView& view = LoadCar();
+  view.Tree().setCurrentItem(Row(view, "car_lod0"));
+  auto* exportObj = qobject_cast<QPushButton*>(view.Control(kIdExportObj));
+  // No output folder (a file stands in its place), then a surfaces file that cannot be read.
+  std::filesystem::remove_all(wd_.Path() / "obj");
+  wd_.Write("obj", {1});
+  exportObj->click();
+  std::filesystem::remove(wd_.Path() / "obj");
+  std::filesystem::create_directory(wd_.Path() / "obj");
+  std::filesystem::remove(wd_.Path() / "xmodelsurfs/car_lod0");
+  std::filesystem::create_directory(wd_.Path() / "xmodelsurfs/car_lod0");
+  exportObj->click();
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_NE(dialogs_.messages[0].find((wd_.Path() / "obj").string()), std::string::npos);
+  EXPECT_NE(dialogs_.messages[1].find((wd_.Path() / "xmodelsurfs/car_lod0").string()), std::string::npos);
+  EXPECT_TRUE(dialogs_.beeps.empty());
+  EXPECT_EQ(view.RecentBox().findText("car"), -1);
+  EXPECT_FALSE(wd_.Exists("obj/car_lod0.mtl"));
 }
 
 TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
@@ -119,12 +194,11 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
       {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdCopyFileName}},
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
-      {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdCopyFileName}},
+      {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
       {"paint_col.iwi", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},
       {"paint_col.iwi", 0, true, false, {kCmdCopyFileName}},
       {"mtl_gone", 0, false, true, {kCmdRetrieveFile, kCmdCopyFileName}},
-      {"body_col.dds", 0, true, true, {kCmdViewImageFile, kCmdCopyFileName}},
-      {"body_col.dds", 0, false, true, {kCmdCopyFileName}},
+      {"body_col.dds", 0, false, true, {kCmdViewImageFile, kCmdCopyFileName}},  // no outside tool needed
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.row) + " converter " + std::to_string(c.converter) + " winrar " +
@@ -140,6 +214,46 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     EXPECT_EQ(EnabledEntries(*menu), c.enabled);
     EXPECT_EQ(view.Tree().currentItem(), row);  // selected first, as a click does
   }
+}
+
+TEST_F(TreeTest, ViewImageFileShowsDdsAndIwiImagesWithTheirAlphaOverACheckerboard) {
+  namespace img = tessary::test::images;
+  // DXT3, 4 x 4, white; the top-left texel transparent, the rest opaque.
+  std::array<int, 16> alpha;
+  alpha.fill(15);
+  alpha[0] = 0;
+  std::vector<uint8_t> block = img::ExplicitAlphaBlock(alpha);
+  for (uint8_t b : img::ColourBlock(0xFFFF, 0xFFFF, {})) block.push_back(b);
+  CTessaryView& view = LoadCar();
+  wd_.Write("images/body_col.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block));
+  std::vector<uint8_t> iwi = tessary::test::Iwi({0x0C, 3, 4, 4, 28 + 16, 28, 28, 28}).Data();
+  iwi.insert(iwi.end(), block.begin(), block.end());
+  wd_.Write("images/glass_col.iwi", iwi);
+  for (const char* name : {"body_col.dds", "glass_col.iwi"}) {
+    SCOPED_TRACE(name);
+    view.Tree().setCurrentItem(Row(view, name));
+    RunContextCommand(view, kCmdViewImageFile);
+    ImageViewer* viewer = view.LastImageViewer();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->windowTitle(), name);
+    viewer->ActualSize();
+    for (int i = 0; i < 4; ++i) viewer->ZoomIn();  // 16 times: each texel 16 pixels square
+    EXPECT_EQ(viewer->Canvas().size(), QSize(64, 64));
+    const QImage shot = viewer->Canvas().grab().toImage();
+    EXPECT_EQ(shot.pixelColor(4, 4), QColor(204, 204, 204));   // the checkerboard through texel 0
+    EXPECT_EQ(shot.pixelColor(12, 4), QColor(153, 153, 153));
+    EXPECT_EQ(shot.pixelColor(40, 40), QColor(255, 255, 255));  // opaque white
+    viewer->close();
+    QTest::qWait(10);
+  }
+  EXPECT_TRUE(dialogs_.messages.empty());
+  // An image that cannot be decoded: a box naming the file, no viewer.
+  wd_.Write("images/body_col.dds", {'D', 'D', 'S', ' ', 1});
+  view.Tree().setCurrentItem(Row(view, "body_col.dds"));
+  RunContextCommand(view, kCmdViewImageFile);
+  EXPECT_EQ(view.LastImageViewer(), nullptr);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("body_col.dds"), std::string::npos);
 }
 
 TEST_F(TreeTest, RootMenuKeepsTheSelectionAndCopiesTheSelectedName) {

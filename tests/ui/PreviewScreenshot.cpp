@@ -1,7 +1,7 @@
 // Not a check: with TESSARY_PREVIEW_SCREENSHOT=FILE.png and TESSARY_SCREENSHOT_WORKDIR=DIR
 // set (scripts/screenshot-preview.sh does it), opens the preview window on the first level
 // of TESSARY_SCREENSHOT_MODEL in DIR, lets it turn for a second, zooms in with a
-// right-button drag and saves the window as FILE.png.
+// right-button drag when TESSARY_SCREENSHOT_ZOOM asks for one, and saves the window as FILE.png.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include "fixtures/MemorySettingsStore.h"
-#include "fixtures/RecordingNotifier.h"
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
 #include "ui/PreviewDlg.h"
@@ -45,9 +44,8 @@ TEST(PreviewScreenshot, Take) {
   }
 
   tessary::test::MemorySettingsStore profile;
-  tessary::test::RecordingNotifier notifier;
   {
-    CPreviewDlg dlg(*model, 0, level, profile, notifier);
+    CPreviewDlg dlg(*model, 0, level, profile);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     ASSERT_TRUE(dlg.HasOpenGl());

@@ -13,6 +13,7 @@
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
+#include "fixtures/ZipWriter.h"
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
 #include "workspace/Retrieval.h"
@@ -95,10 +96,13 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   retrieval.RetrieveFile(root.AddChild("Surfaces", kImageGroup).AddChild("hatch_lod0", kImageMissing));
   EXPECT_EQ(Text(work, "xmodelsurfs/hatch_lod0"), "surfaces");
   EXPECT_FALSE(fs::exists(game.Path() / "log"));
-  // Not in the raw folder: the archives.
+  // Not in the raw folder: the archives, which do not hold it either: a box says so.
   retrieval.RetrieveFile(root.AddChild("Parts (Tags)", kImageGroup).AddChild("hatch_lod0", kImageMissing));
   EXPECT_NE(Text(game, "log").find("[hatch_lod0*]"), std::string::npos);
   EXPECT_EQ(reloads, 2);
+  ASSERT_EQ(notifier.messages.size(), 1u);
+  EXPECT_EQ(notifier.messages[0], "hatch_lod0 is not in the game's archives (" + game.Str() +
+                                      "/main/iw_*.iwd): nothing was fetched.");
   // A name with folder steps reaches nothing outside the working folder.
   std::ofstream(game.Path() / "raw" / "outside") << "raw";
   work.Write("outside.iwi", kSmallIwi);
@@ -108,6 +112,75 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   EXPECT_TRUE(work.Exists("outside.iwi"));  // neither converted nor deleted
   EXPECT_FALSE(work.Exists("outside.dds"));
   EXPECT_FALSE(work.Exists("outside"));
+}
+
+TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
+  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
+  work.Write("xmodelsurfs/tank0", v20::Surfaces({v20::Triangle()}));
+  work.Write("materials/mtl_a", v20::Material("shared"));
+  game.Write("payload", kSmallIwi);
+  ws.winrarPath = FakeWinRar("images/shared.iwi");
+  ws.converterFound = true;
+  const fs::path dds = work.Path() / "images/shared.dds", converter = game.Path() / "converter.sh";
+  // Converters that end without a DDS, or with an empty one, then one that writes it.
+  const std::pair<std::string, bool> cases[] = {{"exit 0", true},
+                                                 {"printf '' > '" + dds.string() + "'", true},
+                                                 {"printf 'DDS ' > '" + dds.string() + "'", false}};
+  for (const auto& [body, kept] : cases) {
+    SCOPED_TRACE(body);
+    fs::remove(dds);
+    std::ofstream(converter) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(converter, fs::perms::owner_all);
+    ws.converterPath = converter.string();
+    retrieval.reloadModel();
+    retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]->children[0]->children[0]->children[0]);
+    EXPECT_EQ(work.Exists("images/shared.iwi"), kept);
+  }
+}
+
+TEST_F(RetrievalTest, TheConverterToolGetsTheImageAsOneNativePath) {
+  const fs::path folder = work.Path() / "Mód Földer";
+  fs::create_directories(folder / "images");
+  std::ofstream(folder / "images" / "x.iwi") << "IWi";
+  const fs::path tool = game.Path() / "tool.sh", log = game.Path() / "tool.log";
+  std::ofstream(tool) << "#!/bin/sh\necho \"$# [$1]\" > '" << log.string() << "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"\n";
+  fs::permissions(tool, fs::perms::owner_all);
+  ws.converterFound = true;
+  ws.converterPath = tool.string();
+  std::string out;
+  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
+  EXPECT_EQ(Text(game, "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
+  EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
+}
+
+TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSeparator) {
+  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b"}}}));
+  retrieval.reloadModel();
+  ws.cod2Path.clear();
+  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
+  }
+  EXPECT_EQ(notifier.messages, std::vector<std::string>{kCod2FolderNotSet});
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(notifier.messages.size(), 2u);  // a new command names it again
+  retrieval.modelVersion = 25;
+  ws.cod4Path.clear();
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(notifier.messages.back(), kCod4FolderNotSet);
+
+  // A folder typed by hand, without a separator at its end.
+  ws.cod2Path = game.Str();
+  fs::create_directories(game.Path() / "main");
+  test::WriteZip(game.Path() / "main/iw_00.iwd", {{"xmodelsurfs/tank0", "surfaces"}});
+  retrieval.reloadModel();
+  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  EXPECT_EQ(Text(work, "xmodelsurfs/tank0"), "surfaces");
+  EXPECT_EQ(notifier.messages.size(), 3u);
+  // The archives hold none of the files still missing: one box for the whole command.
+  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
+  }
+  ASSERT_EQ(notifier.messages.size(), 4u);
+  EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
+                                      game.Str() + "/main/iw_*.iwd): nothing was fetched.");
 }
 
 TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepTheImage) {
@@ -139,7 +212,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepThe
   std::string out;
   EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out));
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Pelvane.exe exited with status 3 on " + work.Str() +
-                                                         "\\images\\x.iwi."});
+                                                         "/images/x.iwi."});
 }
 
 TEST_F(RetrievalTest, ARawFileIsCopiedInBlocksAndAFifoIsRefused) {

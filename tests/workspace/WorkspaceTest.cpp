@@ -9,6 +9,7 @@
 #include "fixtures/TempWorkdir.h"
 #include "platform/IniRegistry.h"
 #include "workspace/PathSetup.h"
+#include "workspace/RecentFiles.h"
 #include "workspace/Workspace.h"
 
 namespace tessary {
@@ -20,24 +21,64 @@ struct YesAsker final : IAsker {
   bool AskYesNo(const std::string&) override { return true; }
 };
 
+// Answers the folder chooser with `answer` (cancels when it is empty) and notes where it started.
+struct ScriptedChooser final : IFolderChooser {
+  bool BrowseForFolder(std::string& folder, const std::string& title) override {
+    started.push_back(folder + " | " + title);
+    if (answer.empty()) return false;
+    folder = answer;
+    return true;
+  }
+  std::string answer;
+  std::vector<std::string> started;
+};
+
 struct WorkspaceTest : ::testing::Test {
   test::MemorySettingsStore profile;
-  test::TempWorkdir temp;  // also holds registry.ini and the program's folder
+  test::TempWorkdir temp;  // also holds registry.ini and the home folder
   IniRegistry registry{temp.Path() / "registry.ini"};
   Workspace ws{profile, registry};
   YesAsker asker;
+  ScriptedChooser chooser;
   void SetUp() override {
-    ws.programFolder = [this] { return (temp.Path() / "program").string(); };
-    fs::create_directory(temp.Path() / "program");
+    ws.homeFolder = [this] { return (temp.Path() / "home").string(); };
   }
 };
 
-TEST_F(WorkspaceTest, AMissingWorkingFolderIsReplacedByTheProgramFolderOnYes) {
-  ws.workingFolder = (temp.Path() / "deleted").string();
-  EXPECT_TRUE(ws.EnsureWorkingFolder(asker));
-  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), (temp.Path() / "program").string());
+TEST_F(WorkspaceTest, AVanishedWorkingFolderIsReplacedByOneTheUserChoosesFromHome) {
+  const std::string vanished = (temp.Path() / "deleted").string();
+  ws.workingFolder = vanished;
+  profile.WriteProfileString("Settings", "WorkingFolder", vanished);
+  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));  // cancelled: nothing changes
+  EXPECT_EQ(chooser.started, std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder"});
+  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), vanished);
+  EXPECT_EQ(ws.workingFolder, vanished);
+
+  chooser.answer = (temp.Path() / "new").string();
+  fs::create_directory(chooser.answer);
+  EXPECT_TRUE(ws.EnsureWorkingFolder(asker, chooser));
+  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), chooser.answer);
   for (const char* sub : {"images", "materials", "obj", "xmodel", "xmodelparts", "xmodelsurfs"})
-    EXPECT_TRUE(fs::is_directory(temp.Path() / "program" / sub)) << sub;
+    EXPECT_TRUE(fs::is_directory(temp.Path() / "new" / sub)) << sub;
+
+  // Choosing afresh starts at the fourth game's raw folder, else at home.
+  ws.workingFolder.clear();
+  chooser.answer.clear();
+  chooser.started.clear();
+  ws.ChooseWorkingFolder(chooser, asker);
+  ws.cod4Path = "/games/cod4";  // typed without a separator at its end
+  ws.ChooseWorkingFolder(chooser, asker);
+  EXPECT_EQ(chooser.started, (std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder",
+                                                       "/games/cod4\\raw | Choose the working folder"}));
+}
+
+TEST_F(WorkspaceTest, RecentFilesLoadExactlyTheStoredEntries) {
+  profile.WriteProfileString("RecentFiles", "0", "tank");
+  profile.WriteProfileString("RecentFiles", "1", "jeep");
+  RecentFiles recent;
+  recent.RemoveAt(0);  // the initial empty entry, chosen and dropped
+  recent.Load(profile);
+  EXPECT_EQ(recent.Entries(), (std::vector<std::string>{"tank", "jeep"}));
 }
 
 TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
@@ -47,8 +88,8 @@ TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
   profile.WriteProfileString("Paths", "CoD4", "/stored/cod4/");
   test::RecordingNotifier notifier;
   ws.LoadExternalPaths();
-  // WinRAR's key is missing: an error for the Path Setup values and one for the form.
-  EXPECT_EQ(notifier.captions, std::vector<std::string>(2, "Error"));
+  // WinRAR's key is missing, which is nothing to tell the user about.
+  EXPECT_TRUE(notifier.messages.empty());
   EXPECT_TRUE(ws.converterFound);  // the key opens; its value is missing
   EXPECT_EQ(ws.converterPath, "");
   EXPECT_FALSE(ws.winrarKeyFound);
