@@ -16,7 +16,7 @@ enum class BeepKind {
 class INotifier {
  public:
   virtual ~INotifier() = default;
-  // A message box with an OK button. `caption` is "Tessary" unless a Part says otherwise.
+  // A message box with an OK button. `caption` is "Tessary" unless the caller names another.
   virtual void ShowMessage(const std::string& text, const std::string& caption = "Tessary") = 0;
   virtual void Beep(BeepKind kind) = 0;
 };
