@@ -26,6 +26,7 @@ constexpr MenuEntry kListMenu[] = {
 };
 constexpr MenuEntry kTreeMenu[] = {
     {kCmdPreviewSurface, "Preview surface"},
+    {kCmdExportGltf, "Export .glTF"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
     {kCmdRetrieveFile, "Retrieve file"},
@@ -151,6 +152,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   const Workspace& ws = form.WorkspaceFields();
   std::unique_ptr<QMenu> menu = LoadContextMenu(ContextMenuKind::Tree);
   if (!IsSurfaceItem(row)) Grey(*menu, kCmdPreviewSurface);
+  if (!IsSurfaceItem(row)) Grey(*menu, kCmdExportGltf);
   if (!IsFileItem(row)) {
     Grey(*menu, kCmdCopyFileName);
     Grey(*menu, kCmdConvertToDds);
@@ -174,6 +176,7 @@ void ShowTreeMenu(CTessaryView& form, const QPoint& globalPos) {
 void RunContextCommand(CTessaryView& form, int command) {
   switch (command) {
     case kCmdPreviewSurface: form.PreviewSurface(); break;
+    case kCmdExportGltf: form.ExportGltf(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;
     case kCmdRemoveFromList: RemoveFromList(form); break;

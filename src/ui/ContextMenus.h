@@ -23,6 +23,7 @@ enum ContextCommand : int {
   kCmdRetrieveFile = 32781,
   kCmdRetrieveAllFiles = 32782,
   kCmdViewImageFile = 32783,
+  kCmdExportGltf = 32790,
 };
 
 // The three menus: the list's, a tree item's and the tree root's.

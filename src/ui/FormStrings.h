@@ -24,7 +24,8 @@ inline constexpr const char* kPreviewHelpText =
     "Left Mouse = Tilt/Roll\nRight Mouse = Zoom\nCtrl + Left Mouse = Rotate\n"
     "Ctrl + Right Mouse = Pan\nShift + Mouse = Single axis Tilt/Roll\n\n"
     "KPad 1 = Toggle skins\nKPad 2 = Start rolling\nKPad 3 = Toggle materials display\n"
-    "KPad 4 = Toggle UV display\nKPad 5 = Toggle wireframe\nKPad 6 = Toggle floor\n\n"
+    "KPad 4 = Toggle UV display\nKPad 5 = Toggle wireframe\nKPad 6 = Toggle floor\n"
+    "KPad 7 = Toggle skinned geometry\n\n"
     "Up/Down Arrows = Zoom in/out slow\nLeft/Right Arrows = Zoom in/out fast";
 inline constexpr const char* kPreviewNeedsOpenGl =
     "The preview needs OpenGL, which this display does not offer.";

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "model/Model.h"
+#include "model/SkinnedSurfaces.h"
+#include "model/StructuralReader.h"
 #include "platform/Notifier.h"
 #include "platform/SettingsStore.h"
 #include "preview/PreviewRenderer.h"
@@ -81,6 +83,7 @@ std::optional<PreviewKey> PreviewKeyOf(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_4: return PreviewKey::Pad4;
     case Qt::Key_5: return PreviewKey::Pad5;
     case Qt::Key_6: return PreviewKey::Pad6;
+    case Qt::Key_7: return PreviewKey::Pad7;
     default: return std::nullopt;
   }
 }
@@ -229,6 +232,13 @@ void CPreviewDlg::OnContextReady() {
   if (lodIndex >= 0 && static_cast<size_t>(lodIndex) < model.lods.size())
     options = OptionsForLevel(loadOptions, model.lods[static_cast<size_t>(lodIndex)].surfsName);
   model.LoadSurfaces(lodIndex, true, options);
+  // The skinned geometry of the same level (every bone transform applied), which keypad 7
+  // swaps in; a model the structural reader cannot read has none.
+  std::string workdir = model.folder;
+  if (workdir.size() >= 7 && workdir.compare(workdir.size() - 7, 7, "\\xmodel") == 0) workdir.resize(workdir.size() - 7);
+  std::string error;
+  if (auto level = ReadStructuralLevel(workdir, model.fileName, lodIndex, error))
+    renderer_->SetAlternateSurfaces(SkinnedSurfaceRecords(*level), SkinnedLevelTable(*level));
   lastMouseX = lastMouseY = 0;
 }
 

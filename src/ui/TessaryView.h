@@ -58,6 +58,8 @@ class CTessaryView : public QWidget {
   void ShowModelTree(const std::string& name);
   void ExportObj();
   void ExportX();
+  // A surface item's Export .glTF: <level>.glb of the skinned model (structural reader).
+  void ExportGltf();
   void PreviewSurface();
   void ViewTags();
   void SelectRecentFile();

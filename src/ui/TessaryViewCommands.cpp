@@ -88,6 +88,16 @@ void CTessaryView::ExportX() {
   PresentExport(sel.modelName, ExportXFile(request));
 }
 
+void CTessaryView::ExportGltf() {
+  WaitCursor wait;
+  Selection sel;
+  if (!TakeSelection(*tree_, modelTree_, sel)) return;
+  uint8_t version = 0;
+  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  PresentExport(sel.modelName, ExportGltfFile(request));
+}
+
 void CTessaryView::PreviewSurface() {
   WaitCursor wait;
   Selection sel;
