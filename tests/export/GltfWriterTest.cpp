@@ -50,35 +50,13 @@ class GltfWriter : public ::testing::Test {
   // Root at the origin; "arm" 10 up (game z) turned a quarter about z; one triangle on the
   // arm whose first corner lies 1 along the arm's x, so at (0, 1, 10) in the game.
   static DecodedLevel TwoBones() {
-    DecodedLevel level;
-    level.modelName = "rig";
-    level.surfsName = "rig0";
-    level.version = 20;
-    Bone root;
-    root.name = "tag_origin";
-    Bone arm;
-    arm.name = "arm";
-    arm.parent = 0;
-    arm.translation[2] = 10;
-    arm.rotation = {0, 0, float(std::sqrt(0.5)), float(std::sqrt(0.5))};
-    level.bones = {root, arm};
-    DecodedSurface s;
-    for (int i = 0; i < 3; ++i) {
-      DecodedVertex v;
-      v.position[0] = i == 0 ? 1.0f : 0.0f;
-      v.position[1] = i == 1 ? 1.0f : 0.0f;
-      v.normal[2] = 1;
-      v.uv[0] = 0.25f * float(i);
-      v.bone = 1;
-      s.vertices.push_back(v);
-    }
-    s.vertices[2].influenceCount = 1;
-    s.influences = {{0, 0.25f}};
-    s.triangles = {0, 1, 2};
-    s.material = 0;
-    level.surfaces = {s};
-    level.materials = {{"mtl_arm", ""}};
-    return level;
+    const float h = float(std::sqrt(0.5));
+    DecodedSurface s{.vertices = {{.position = {1, 0, 0}, .normal = {0, 0, 1}, .uv = {0, 0}, .bone = 1},
+                                  {.position = {0, 1, 0}, .normal = {0, 0, 1}, .uv = {0.25f, 0}, .bone = 1},
+                                  {.normal = {0, 0, 1}, .uv = {0.5f, 0}, .bone = 1, .influenceCount = 1}},
+                     .influences = {{0, 0.25f}}, .triangles = {0, 1, 2}, .material = 0};
+    return {.modelName = "rig", .version = 20, .surfsName = "rig0",
+            .bones = {{"tag_origin"}, {"arm", 0, {0, 0, 10}, {0, 0, h, h}}}, .surfaces = {s}, .materials = {{"mtl_arm", ""}}};
   }
 
   tinygltf::Model RoundTrip(const DecodedLevel& level, GltfOptions options = {}) {
