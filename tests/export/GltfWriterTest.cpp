@@ -1,5 +1,5 @@
 // The glTF writer, read back through tinygltf: hierarchy and axes, winding, skin and
-// inverse bind matrices, weights, scale, embedded textures; the export command's files.
+// inverse bind matrices, weights, scale, embedded textures.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +8,6 @@
 
 #include "export/GltfWriter.h"
 #include "fixtures/ImageWriter.h"
-#include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 
 namespace tessary {
@@ -167,28 +166,6 @@ TEST_F(GltfWriter, SurfacesWithoutTrianglesAndBadIndicesAreLeftOut) {
   const tinygltf::Model doc = RoundTrip(level);
   ASSERT_EQ(doc.meshes[0].primitives.size(), 1u);
   EXPECT_EQ(Values<uint32_t>(doc, doc.meshes[0].primitives[0].indices).size(), 3u);
-}
-
-TEST_F(GltfWriter, ExportWritesTheLevelsGlbIntoObj) {
-  namespace st = test::structural;
-  wd.Write("xmodel/rig", st::Header(20, {{"rig0", {"mtl_a"}}}));
-  wd.Write("xmodelparts/rig0", st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}}}}));
-  st::Vertex v{.bone = 1};
-  wd.Write("xmodelsurfs/rig0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
-  std::vector<std::string> exportNotes;
-  ExportOutcome outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
-  ASSERT_TRUE(outcome.ok) << outcome.error;
-  ASSERT_EQ(outcome.written.size(), 1u);
-  EXPECT_TRUE(wd.Exists("obj/rig0.glb"));
-  const auto bytes = wd.Read("obj/rig0.glb");
-  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "glTF");
-  // A damaged surfaces file writes nothing and names the file.
-  wd.Write("xmodelsurfs/rig0", std::vector<uint8_t>{20, 0, 1, 0, 0, 3});
-  std::filesystem::remove(wd.Path() / "obj/rig0.glb");
-  outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.error.find("rig0"), std::string::npos);
-  EXPECT_FALSE(wd.Exists("obj/rig0.glb"));
 }
 
 }  // namespace

@@ -69,12 +69,8 @@ class TreeTest : public FormTest {
 TEST_F(TreeTest, SelectingAModelFillsTheTreeAndTheButtonsFollowTheSelectedRow) {
   CTessaryView& view = LoadCar();
   ModelTreeView& tree = view.Tree();
-  QTreeWidgetItem* root = tree.topLevelItem(0);
-  ASSERT_NE(root, nullptr);
-  EXPECT_EQ(root->text(0), "car");
-  ASSERT_EQ(root->childCount(), 2);
-  EXPECT_EQ(root->child(0)->text(0), "Surfaces");
-  EXPECT_EQ(root->child(1)->text(0), "Parts (Tags)");
+  ASSERT_NE(tree.topLevelItem(0), nullptr);
+  EXPECT_EQ(tree.topLevelItem(0)->text(0), "car");
   EXPECT_TRUE(Row(view, "car_lod0")->font(0).bold());
   EXPECT_EQ(Row(view, "car_lod0")->icon(0).cacheKey(), tree.Image(kImagePresent).cacheKey());
   EXPECT_EQ(Row(view, "mtl_gone")->icon(0).cacheKey(), tree.Image(kImageMissing).cacheKey());
