@@ -33,6 +33,10 @@ TEST(GltfNames, BytesAboveAsciiInEveryNameGiveValidUtf8) {
   anim.frames = 1;
   anim.fps = 30;
   anim.notes = {{"\xA7note", 0}};
+  XAnimBone moved;
+  moved.name = root.name;
+  moved.rotations = {{0, Quat{}}};
+  anim.bones = {moved};
   AddGltfAnimation(built, {GltfBoneNode(0)}, AnimateSkeleton(anim, level.bones, true), anim, 1.0f);
 
   test::TempWorkdir wd;

@@ -1,7 +1,13 @@
 // Export .glTF with animations from a surface item's menu: the entry and its greying, the
 // dialog's rows (most matched bones first), the export of the chosen animations, and the
 // boxes when there is nothing to choose from.
+
+// Before any Qt header: the writers name variables "slots", which Qt defines as a keyword.
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/XAnimWriter.h"
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QMenu>
@@ -11,8 +17,6 @@
 
 #include "Fixtures.h"
 #include "export/GltfWriter.h"
-#include "fixtures/StructuralWriter.h"
-#include "fixtures/XAnimWriter.h"
 #include "ui/AnimationExportDlg.h"
 #include "ui/ContextMenus.h"
 #include "ui/ModelListBox.h"
