@@ -28,7 +28,10 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   const std::vector<std::string> model = {"tag_origin", "J_Elbow_LE", "j_wrist_le", "tag_weapon"};
   wd.Write("XAnim/b_reload", xa::Write(Named({"j_elbow_le", "J_WRIST_LE", "j_gun"})));
   wd.Write("XAnim/a_idle", xa::Write(Named({"j_wrist_le", "j_gun", "j_bolt"})));
-  wd.Write("XAnim/c_fire", xa::Write(Named({"j_wrist_le", "j_elbow_le", "tag_weapon", "j_wrist_le"})));
+  xa::Anim fire = Named({"j_wrist_le", "j_elbow_le", "tag_weapon", "j_wrist_le"});
+  fire.version = 17;  // with its asset type byte in the header
+  fire.notes = {{"fire", 0}};
+  wd.Write("XAnim/c_fire", xa::Write(fire));
   wd.Write("XAnim/d_walk", xa::Write(Named({"j_knee_le", "j_ankle_le"})));  // no bone of the model
 
   // A root-motion track of 3000 keys puts the names some 40 KB into the file: the first
@@ -42,13 +45,16 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   longWalk.deltaTranslations.floats.assign(3000, {1, 2, 3});
   wd.Write("XAnim/e_long", xa::Write(longWalk));
 
-  // Left out: cut inside its names, a text file, a folder, an empty file.
+  // Left out: cut inside its names, a text file, a folder, an empty file, an unknown version.
   std::vector<uint8_t> cut = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
   cut.resize(9 + 2 + 15);  // header, masks, then inside the second name
   wd.Write("XAnim/f_cut", cut);
   wd.Write("XAnim/readme.txt", {'j', '_', 'w', 'r', 'i', 's', 't', '\n'});
   wd.Write("XAnim/sub/g_inner", xa::Write(Named({"j_wrist_le"})));
   wd.Write("XAnim/h_empty", std::vector<uint8_t>{});
+  std::vector<uint8_t> badVersion = xa::Write(Named({"j_wrist_le"})).Data();
+  badVersion[0] = 15;
+  wd.Write("XAnim/j_v15", badVersion);
   // Damaged after the names: the listing reads no further, the export will say so.
   std::vector<uint8_t> tail = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
   tail.resize(tail.size() - 3);
@@ -77,22 +83,6 @@ TEST(XAnimListing, NoFolderOrNoMatchingFile) {
   EXPECT_TRUE(listing.matches.empty());
   // A model without bones matches nothing, not everything.
   EXPECT_TRUE(ListMatchingXAnims(wd.Str(), {}).matches.empty());
-}
-
-TEST(XAnimListing, BoneNamesReadFromTheStartOfTheFile) {
-  test::TempWorkdir wd;
-  xa::Anim anim = Named({"j_a", "j_b"});
-  anim.version = 17;
-  anim.notes = {{"end", 0}};
-  wd.Write("xanim/v17", xa::Write(anim));
-  std::vector<std::string> names;
-  ASSERT_TRUE(ReadXAnimBoneNames(wd.Path() / "xanim/v17", names));
-  EXPECT_EQ(names, (std::vector<std::string>{"j_a", "j_b"}));
-  std::vector<uint8_t> badVersion = xa::Write(anim).Data();
-  badVersion[0] = 15;
-  wd.Write("xanim/v15", badVersion);
-  EXPECT_FALSE(ReadXAnimBoneNames(wd.Path() / "xanim/v15", names));
-  EXPECT_FALSE(ReadXAnimBoneNames(wd.Path() / "xanim/none", names));
 }
 
 }  // namespace
