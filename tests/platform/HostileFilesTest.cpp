@@ -3,7 +3,6 @@
 // splitting a name into several arguments, or moving the terminal.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -38,11 +37,12 @@ mode_t Mode(const fs::path& p) {
   return st.st_mode & 07777;
 }
 
+// A plain open of the FIFO would wait for a writer for ever: the test would run into its
+// time limit.
 TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
   TempWorkdir wd;
   const fs::path fifo = wd.Path() / "xmodel" / "zz";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-  auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(BinaryFile(wd.Str() + "\\xmodel\\zz").IsOpen());
   OpenFailure why = OpenFailure::None;
   std::string bytes;
@@ -52,7 +52,6 @@ TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
   EXPECT_EQ(why, OpenFailure::NotRegular);
   EXPECT_FALSE(ReadRegularFile(wd.Path() / "none", bytes, &why));
   EXPECT_EQ(why, OpenFailure::Missing);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   std::ofstream(wd.Path() / "f") << "abc";
   EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes));
   EXPECT_EQ(bytes, "abc");
