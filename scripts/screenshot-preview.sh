@@ -12,7 +12,7 @@ model=${3:-viewmodel_g3}
 zoom=${4:-0}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-cmake --build build -j2 --target test_ui_preview tessary >/dev/null
+cmake --build build -j2 --target screenshot_preview tessary >/dev/null
 if [ -n "${2:-}" ]; then
   workdir=$(realpath "$2")
 else
@@ -25,5 +25,5 @@ mkdir -p "$(dirname "$out")"
 TESSARY_PREVIEW_SCREENSHOT="$out" TESSARY_SCREENSHOT_WORKDIR="$workdir" \
   TESSARY_SCREENSHOT_MODEL="$model" TESSARY_SCREENSHOT_ZOOM="$zoom" \
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
-  build/tests/test_ui_preview --gtest_filter=PreviewScreenshot.Take
+  build/tools/screenshot/screenshot_preview
 echo "screenshot: $out"

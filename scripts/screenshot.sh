@@ -17,8 +17,8 @@ else
   model=${model:-viewmodel_g3}
 fi
 mkdir -p "$(dirname "$out")"
-cmake --build build -j2 --target test_ui >/dev/null
+cmake --build build -j2 --target screenshot_form >/dev/null
 TESSARY_SCREENSHOT="$out" TESSARY_SCREENSHOT_WORKDIR="$workdir" TESSARY_SCREENSHOT_MODEL="$model" \
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
-  build/tests/test_ui --gtest_filter=FormTest.Screenshot
+  build/tools/screenshot/screenshot_form
 echo "screenshot: $out"

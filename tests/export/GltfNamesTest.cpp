@@ -11,32 +11,13 @@ namespace tessary {
 namespace {
 
 TEST(GltfNames, BytesAboveAsciiInEveryNameGiveValidUtf8) {
-  DecodedLevel level;
-  level.modelName = "m\xE9tal";
-  level.surfsName = "m\xE9tal0";
-  level.version = 20;
-  Bone root;
-  root.name = "tag_\xF6rigin";
-  level.bones = {root};
-  DecodedSurface s;
-  s.vertices.resize(3);
-  s.triangles = {0, 1, 2};
-  s.material = 0;
-  level.surfaces = {s};
-  level.materials = {{"mtl_\xFF", ""}};
-
+  const DecodedLevel level{.modelName = "m\xE9tal", .version = 20, .surfsName = "m\xE9tal0", .bones = {{"tag_\xF6rigin"}},
+                           .surfaces = {{.vertices = {{}, {}, {}}, .triangles = {0, 1, 2}, .material = 0}},
+                           .materials = {{"mtl_\xFF", ""}}};
   std::vector<std::string> notes;
   tinygltf::Model built = BuildGltf(level, {}, notes);
-  XAnim anim;
-  anim.name = "r\xE4load";
-  anim.version = 14;
-  anim.frames = 1;
-  anim.fps = 30;
-  anim.notes = {{"\xA7note", 0}};
-  XAnimBone moved;
-  moved.name = root.name;
-  moved.rotations = {{0, Quat{}}};
-  anim.bones = {moved};
+  const XAnim anim{.name = "r\xE4load", .version = 14, .frames = 1, .fps = 30,
+                   .bones = {{.name = "tag_\xF6rigin", .rotations = {{0, Quat{}}}}}, .notes = {{"\xA7note", 0}}};
   AddGltfAnimation(built, {GltfBoneNode(0)}, AnimateSkeleton(anim, level.bones, true), anim, 1.0f);
 
   test::TempWorkdir wd;
@@ -47,13 +28,11 @@ TEST(GltfNames, BytesAboveAsciiInEveryNameGiveValidUtf8) {
   tinygltf::TinyGLTF loader;
   std::string warn;
   ASSERT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, path)) << error;
-  EXPECT_EQ(doc.nodes.at(0).name, "m\xC3\xA9tal");
-  EXPECT_EQ(doc.nodes.at(1).name, "tag_\xC3\xB6rigin");
-  EXPECT_EQ(doc.scenes.at(0).name, "m\xC3\xA9tal");
-  EXPECT_EQ(doc.meshes.at(0).name, "m\xC3\xA9tal0");
-  EXPECT_EQ(doc.materials.at(0).name, "mtl_\xC3\xBF");
   ASSERT_EQ(doc.animations.size(), 1u);
-  EXPECT_EQ(doc.animations[0].name, "r\xC3\xA4load");
+  EXPECT_EQ((std::vector<std::string>{doc.nodes.at(0).name, doc.nodes.at(1).name, doc.scenes.at(0).name,
+                                      doc.meshes.at(0).name, doc.materials.at(0).name, doc.animations[0].name}),
+            (std::vector<std::string>{"m\xC3\xA9tal", "tag_\xC3\xB6rigin", "m\xC3\xA9tal", "m\xC3\xA9tal0",
+                                      "mtl_\xC3\xBF", "r\xC3\xA4load"}));
 }
 
 }  // namespace

@@ -123,16 +123,6 @@ TEST_F(GltfWriter, HierarchyAxesWindingAndBindPose) {
   EXPECT_EQ(doc.materials[size_t(p.material)].name, "mtl_arm");
 }
 
-TEST_F(GltfWriter, ScaleAppliesToEveryLength) {
-  const tinygltf::Model doc = RoundTrip(TwoBones(), {.scale = 0.0254f});
-  EXPECT_NEAR(doc.nodes[2].translation[2], 0.254, 1e-6);
-  const auto positions = Values<float>(doc, doc.meshes[0].primitives[0].attributes.at("POSITION"));
-  EXPECT_NEAR(positions[1], 0.254, 1e-6);
-  EXPECT_NEAR(positions[2], -0.0254, 1e-6);
-  const auto ibm = Values<float>(doc, doc.skins[0].inverseBindMatrices);
-  EXPECT_NEAR(ibm[16 + 14], -0.254, 1e-6);  // the arm's inverse moves 0.254 back down
-}
-
 TEST_F(GltfWriter, ColourImagesAreEmbeddedAsPng) {
   // A DXT1 image of one block: texel (0, 0) pure red, the others blue.
   std::array<int, 16> index{};
@@ -158,14 +148,18 @@ TEST_F(GltfWriter, ColourImagesAreEmbeddedAsPng) {
   EXPECT_NE(notes[0].find("broken.dds"), std::string::npos);
 }
 
-TEST_F(GltfWriter, SurfacesWithoutTrianglesAndBadIndicesAreLeftOut) {
+TEST_F(GltfWriter, ScaleAppliesToEveryLengthAndBadSurfacesAreLeftOut) {
   DecodedLevel level = TwoBones();
   level.surfaces[0].triangles = {0, 1, 2, 0, 1, 9};  // the second names a vertex that is not there
-  DecodedSurface empty;
-  level.surfaces.push_back(empty);
-  const tinygltf::Model doc = RoundTrip(level);
+  level.surfaces.push_back(DecodedSurface{});           // no triangles
+  const tinygltf::Model doc = RoundTrip(level, {.scale = 0.0254f});
   ASSERT_EQ(doc.meshes[0].primitives.size(), 1u);
   EXPECT_EQ(Values<uint32_t>(doc, doc.meshes[0].primitives[0].indices).size(), 3u);
+  EXPECT_NEAR(doc.nodes[2].translation[2], 0.254, 1e-6);
+  const auto positions = Values<float>(doc, doc.meshes[0].primitives[0].attributes.at("POSITION"));
+  EXPECT_NEAR(positions[1], 0.254, 1e-6);
+  EXPECT_NEAR(positions[2], -0.0254, 1e-6);
+  EXPECT_NEAR(Values<float>(doc, doc.skins[0].inverseBindMatrices)[16 + 14], -0.254, 1e-6);  // the arm's inverse moves back down
 }
 
 }  // namespace

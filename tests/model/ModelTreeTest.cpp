@@ -24,21 +24,6 @@ std::string Flat(const TreeItem& item) {
   return item.children.empty() ? s : s + "]";
 }
 
-TEST(ModelTree, WalkVisitsEveryItemParentBeforeChildren) {
-  ModelTree tree;
-  TreeItem& root = tree.SetRoot("m");
-  TreeItem& a = root.AddChild("a", kImageGroup);
-  a.AddChild("a1", kImagePresent).AddChild("a11", kImageMissing);
-  a.AddChild("a2", kImagePresent);
-  root.AddChild("b", kImageGroup);
-  std::string order;
-  VisitPreOrder(root, [&](TreeItem& item) { order += item.text + " "; });
-  EXPECT_EQ(order, "m a a1 a11 a2 b ");
-  order.clear();
-  VisitPreOrder(a, [&](TreeItem& item) { order += item.text + " "; });  // a subtree only
-  EXPECT_EQ(order, "a a1 a11 a2 ");
-}
-
 TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   test::TempWorkdir wd;
   // A repeated material shows once; a .dds image wins over an .iwi; one only in .iwi form

@@ -81,31 +81,23 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
 }
 
 TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
-  DecodedSurface s;
-  // Extra weights 0.1 + 0.2 + 0.3 + 0.15 leave 0.25 to the own bone 1; bone 5 appears twice
-  // and its weights add up (0.3). Equal weights keep the file's order.
-  s.influences = {{5, 0.1f}, {5, 0.2f}, {7, 0.3f}, {9, 0.15f}};
-  DecodedVertex v{.bone = 1, .firstInfluence = 0, .influenceCount = 4};
-  JointWeights jw = StrongestInfluences(s, v, 10);
-  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{5, 7, 1, 9}));
-  EXPECT_NEAR(jw.weights[0], 0.3f, 1e-6f);
-  EXPECT_NEAR(jw.weights[2], 0.25f, 1e-6f);
-
-  // Five distinct bones: the weakest goes, the rest are scaled to a sum of 1.
-  s.influences = {{2, 0.1f}, {3, 0.2f}, {4, 0.3f}, {6, 0.15f}};
-  jw = StrongestInfluences(s, v, 10);
-  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{4, 1, 3, 6}));
-  EXPECT_NEAR(jw.weights[0], 0.3f / 0.9f, 1e-6f);
-  EXPECT_NEAR(jw.weights[3], 0.15f / 0.9f, 1e-6f);
-
-  // Extra weights above 1 leave the own bone nothing; bones outside the skeleton become 0.
-  s.influences = {{3, 0.7f}, {40, 0.6f}};
-  v.influenceCount = 2;
-  jw = StrongestInfluences(s, v, 10);
-  EXPECT_EQ(jw.joints, (std::array<uint16_t, 4>{3, 0, 0, 0}));
-  EXPECT_NEAR(jw.weights[0], 0.7f / 1.3f, 1e-6f);
-  EXPECT_NEAR(jw.weights[1], 0.6f / 1.3f, 1e-6f);
-  EXPECT_EQ(jw.weights[2], 0.0f);
+  // A vertex on bone 1 of a 10-bone skeleton with these extra influences.
+  const struct { const char* what; std::vector<BoneInfluence> extra; std::array<uint16_t, 4> joints; std::array<float, 4> weights; } cases[] = {
+      {"0.75 stored leaves 0.25 to the own bone; bone 5 twice adds up; equal weights keep the file's order",
+       {{5, 0.1f}, {5, 0.2f}, {7, 0.3f}, {9, 0.15f}}, {5, 7, 1, 9}, {0.3f, 0.3f, 0.25f, 0.15f}},
+      {"five distinct bones: the weakest goes, the rest are scaled to a sum of 1",
+       {{2, 0.1f}, {3, 0.2f}, {4, 0.3f}, {6, 0.15f}}, {4, 1, 3, 6}, {0.3f / 0.9f, 0.25f / 0.9f, 0.2f / 0.9f, 0.15f / 0.9f}},
+      {"above 1 leaves the own bone nothing; a bone outside the skeleton becomes 0",
+       {{3, 0.7f}, {40, 0.6f}}, {3, 0, 0, 0}, {0.7f / 1.3f, 0.6f / 1.3f, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const DecodedSurface s{.influences = c.extra};
+    const DecodedVertex v{.bone = 1, .firstInfluence = 0, .influenceCount = uint8_t(c.extra.size())};
+    const JointWeights jw = StrongestInfluences(s, v, 10);
+    EXPECT_EQ(jw.joints, c.joints);
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(jw.weights[i], c.weights[i], 1e-6f) << i;
+  }
 }
 
 TEST_F(StructuralReader, Version20WeightedVerticesCarryTheirInfluences) {

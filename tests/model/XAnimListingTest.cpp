@@ -39,9 +39,7 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   xa::Anim longWalk = Named({"tag_weapon"});
   longWalk.frames = 3000;
   longWalk.flags = 2;
-  for (uint16_t f = 0; f < 3000; ++f) longWalk.deltaRotations.push_back({f, 0, 0, 1});
-  longWalk.deltaTranslations.frames.resize(3000);
-  for (uint16_t f = 0; f < 3000; ++f) longWalk.deltaTranslations.frames[f] = f;
+  for (uint16_t f = 0; f < 3000; ++f) longWalk.deltaRotations.push_back({f, 0, 0, 1}), longWalk.deltaTranslations.frames.push_back(f);
   longWalk.deltaTranslations.floats.assign(3000, {1, 2, 3});
   wd.Write("XAnim/e_long", xa::Write(longWalk));
 

@@ -29,43 +29,47 @@ std::vector<uint16_t> FramesOf(const std::vector<XAnimRotationKey>& keys) {
   return f;
 }
 
+// The header, the bones with their masks (/s simple, /f flipped) and the notes in one line.
+std::string Describe(const XAnim& a) {
+  std::string s = std::to_string(a.version) + " " + std::to_string(a.frames) + "f " + std::to_string(a.fps) +
+                  "fps flags " + std::to_string(a.flags) + " type " + std::to_string(a.assetType) + " |";
+  for (const auto& b : a.bones) s += " " + b.name + (b.simple ? "/s" : "") + (b.flipped ? "/f" : "");
+  s += " |";
+  for (const auto& n : a.notes) s += " " + n.name + "@" + std::to_string(n.frame);
+  return s;
+}
+
+// Every translation of a track, one component after the other.
+std::vector<float> Components(const std::vector<XAnimTranslationKey>& keys) {
+  std::vector<float> out;
+  for (const auto& k : keys) out.insert(out.end(), k.translation.begin(), k.translation.end());
+  return out;
+}
+
+void ExpectFloats(const std::vector<float>& got, const std::vector<float>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], want[i]) << "component " << i;
+}
+
 TEST(XAnimReader, HeaderOfBothVersions) {
   // Version 14: no asset type byte. 2 bones, no keys, one note.
   ByteWriter v14;
   v14.U16(14).U16(5).U16(2).U8(1).U16(24).U8(0x02).U8(0x01).Z("tag_a").Z("Tag_B");
   v14.U16(0).U16(0).U16(0).U16(0).U8(1).Z("end").U16(5);
   XAnim a = ReadOk(v14);
-  EXPECT_EQ(a.version, 14);
-  EXPECT_EQ(a.frames, 5);
-  EXPECT_EQ(a.fps, 24);
-  EXPECT_TRUE(a.Looping());
+  EXPECT_EQ(Describe(a), "14 5f 24fps flags 1 type 0 | tag_a/s Tag_B/f | end@5");
   EXPECT_EQ(a.KeySlots(), 6u);
   EXPECT_DOUBLE_EQ(a.Duration(), 5.0 / 24);
-  ASSERT_EQ(a.bones.size(), 2u);
-  EXPECT_EQ(a.bones[0].name, "tag_a");
-  EXPECT_EQ(a.bones[1].name, "Tag_B");
-  EXPECT_TRUE(!a.bones[0].flipped && a.bones[1].flipped);
-  EXPECT_TRUE(a.bones[0].simple && !a.bones[1].simple);
-  ASSERT_EQ(a.notes.size(), 1u);
-  EXPECT_EQ(a.notes[0].name, "end");
-  EXPECT_EQ(a.notes[0].frame, 5);
 
   // Version 17: the asset type byte before the frame rate; nine bones take two mask bytes.
   ByteWriter v17;
   v17.U16(17).U16(1).U16(9).U8(0).U8(6).U16(15).U16(0x0100).U16(0);
   for (int i = 0; i < 9; ++i) v17.Z(std::string(1, char('a' + i)));
   for (int i = 0; i < 9; ++i) v17.U16(0).U16(0);
-  v17.U8(0);
-  a = ReadOk(v17);
-  EXPECT_EQ(a.version, 17);
-  EXPECT_EQ(a.assetType, XAnim::kAdditive);
-  EXPECT_EQ(a.fps, 15);
+  a = ReadOk(v17.U8(0));
+  EXPECT_EQ(Describe(a), "17 1f 15fps flags 0 type 6 | a b c d e f g h i/f |");
   EXPECT_EQ(a.KeySlots(), 1u);
   EXPECT_DOUBLE_EQ(a.Duration(), 0);
-  ASSERT_EQ(a.bones.size(), 9u);
-  EXPECT_TRUE(a.bones[8].flipped);
-  EXPECT_FALSE(a.bones[7].flipped);
-  EXPECT_EQ(a.bones[8].name, "i");
 }
 
 // One full-rotation bone whose rotation track is `track`, in an animation of `frames`.
@@ -124,9 +128,9 @@ TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
   v14.bones = {{"one", false, false, {}, xa::Floats({0}, {{1.5f, -2, 3}})},
                {"two", false, false, {}, xa::Floats({0, 2}, {{1, 2, 3}, {4, 5, 6}})}};
   XAnim a = ReadOk(xa::Write(v14));
-  EXPECT_EQ(a.bones[0].translations[0].translation, (std::array<float, 3>{1.5f, -2, 3}));
+  EXPECT_EQ(Components(a.bones[0].translations), (std::vector<float>{1.5f, -2, 3}));
+  EXPECT_EQ(Components(a.bones[1].translations), (std::vector<float>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(a.bones[1].translations[1].frame, 2);
-  EXPECT_EQ(a.bones[1].translations[1].translation, (std::array<float, 3>{4, 5, 6}));
 
   // Version 17: one key is three floats; several keys are steps in a box, hand-laid here.
   ByteWriter v17;
@@ -136,47 +140,28 @@ TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
   v17.Bytes({0, 255, 51}).Bytes({255, 0, 0});
   v17.U16(0).U16(3).U8(0).F32(0).F32(100).F32(-5).F32(65535).F32(1).F32(1).U16(1).U16(0).U16(65535);
   v17.U16(65535).U16(32768).U16(7).U16(0).U16(0).U16(0);
-  v17.U8(0);
-  a = ReadOk(v17);
-  EXPECT_EQ(a.bones[0].translations[0].translation, (std::array<float, 3>{7, 8, 9}));
-  ASSERT_EQ(a.bones[1].translations.size(), 2u);
+  a = ReadOk(v17.U8(0));
+  EXPECT_EQ(Components(a.bones[0].translations), (std::vector<float>{7, 8, 9}));
+  ExpectFloats(Components(a.bones[1].translations), {-1, 510, 10, 1, 0, 10});
   EXPECT_EQ(a.bones[1].translationPrecision, 1);
   EXPECT_EQ(a.bones[1].translations[1].frame, 2);
-  for (size_t i = 0; i < 3; ++i) {
-    EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[i], (std::array<float, 3>{-1, 510, 10}[i]));
-    EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[i], (std::array<float, 3>{1, 0, 10}[i]));
-  }
-  ASSERT_EQ(a.bones[2].translations.size(), 3u);  // a key per frame: no indices
+  // A key per frame: no indices.
+  ExpectFloats(Components(a.bones[2].translations), {1, 100, -4, 65535, 100 + 32768 / 65535.0f, -5 + 7 / 65535.0f, 0, 100, -5});
   EXPECT_EQ(a.bones[2].translationPrecision, 0);
-  for (size_t i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[i], (std::array<float, 3>{1, 100, -4}[i]));
-  EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[0], 65535);
-  EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[1], 100 + 32768 / 65535.0f);
   EXPECT_EQ(a.bones[2].translations[2].frame, 2);
 }
 
 TEST(XAnimReader, DeltaTracksAndNotes) {
-  xa::Anim anim;
-  anim.version = 17;
-  anim.frames = 10;
-  anim.flags = 3;
-  anim.deltaRotations = {{0, 0, 0, 100}, {10, 0, 0, -200}};
-  anim.deltaTranslations.frames = {0, 4, 10};
-  anim.deltaTranslations.precision = 1;
-  anim.deltaTranslations.minimum = {0, 0, 0};
-  anim.deltaTranslations.size = {51, 0, 0};
-  anim.deltaTranslations.steps = {{0, 0, 0}, {5, 0, 0}, {255, 0, 0}};
-  anim.bones = {{"tag_origin", false, false, {}, {}}};
-  anim.notes = {{"start", 0}, {"footstep_left", 4}, {"end", 10}};
+  xa::Anim anim{.version = 17, .frames = 10, .flags = 3, .deltaRotations = {{0, 0, 0, 100}, {10, 0, 0, -200}},
+                .deltaTranslations = xa::Packed({0, 4, 10}, 1, {0, 0, 0}, {51, 0, 0}, {{0, 0, 0}, {5, 0, 0}, {255, 0, 0}}),
+                .bones = {{"tag_origin", false, false, {}, {}}},
+                .notes = {{"start", 0}, {"footstep_left", 4}, {"end", 10}}};
   XAnim a = ReadOk(xa::Write(anim));  // delta rotations: one word per key, after two index bytes
-  ASSERT_EQ(a.deltaRotations.size(), 2u);
-  EXPECT_EQ(a.deltaRotations[1].frame, 10);
+  ASSERT_EQ(FramesOf(a.deltaRotations), (std::vector<uint16_t>{0, 10}));
   EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.z, -200 / 32768.0f);
   EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.x, 0);
-  ASSERT_EQ(a.deltaTranslations.size(), 3u);
-  EXPECT_FLOAT_EQ(a.deltaTranslations[1].translation[0], 1);
-  ASSERT_EQ(a.notes.size(), 3u);
-  EXPECT_EQ(a.notes[1].name, "footstep_left");
-  EXPECT_EQ(a.notes[2].frame, 10);
+  ExpectFloats(Components(a.deltaTranslations), {0, 0, 0, 1, 0, 0, 51, 0, 0});
+  EXPECT_EQ(Describe(a), "17 10f 30fps flags 3 type 0 | tag_origin | start@0 footstep_left@4 end@10");
 }
 
 xa::Anim Everything() {

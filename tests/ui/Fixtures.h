@@ -99,14 +99,9 @@ class FormTest : public ::testing::Test {
 class PreviewWindowTest : public FormTest {
  protected:
   void SetUp() override {
-    v20::FixtureSurface plate;
-    for (auto [x, y] : {std::pair{-60.f, -60.f}, {60.f, -60.f}, {60.f, 60.f}, {-60.f, 60.f}}) {
-      v20::FixtureVertex v;
-      v.position = {x, y, 0};
-      v.uv = {0.5f, 0.5f};
-      plate.vertices.push_back(v);
-    }
-    plate.triangles = {{0, 1, 2}, {0, 2, 3}};
+    v20::FixtureSurface plate{.triangles = {{0, 1, 2}, {0, 2, 3}}};
+    for (auto [x, y] : {std::pair{-60.f, -60.f}, {60.f, -60.f}, {60.f, 60.f}, {-60.f, 60.f}})
+      plate.vertices.push_back({.uv = {0.5f, 0.5f}, .position = {x, y, 0}});
     wd_.Write("xmodel/plate", v20::Header({{"plate0", 0, {"mtl_plate"}}}));
     wd_.Write("xmodelparts/plate0", v20::Parts({{0, {0, 0, 0}, "root"}}));
     wd_.Write("xmodelsurfs/plate0", v20::Surfaces({plate}));
