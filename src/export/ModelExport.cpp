@@ -222,7 +222,8 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
     // A plain name in the output folder lies inside it unless it is a link, which is
     // followed to where it leads; the temporary is made only once that is known.
-    const fs::path target = ResolvePath(path);
+    bool found = false;
+    const fs::path target = ResolvePath(path, found);
     const bool plain = target.parent_path() == objFolder && IsPlainName(target.filename().string());
     auto outside = [&] {
       outcome.error = "the model header " + Shown(header) + " would have " + target.string() +
@@ -232,7 +233,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     };
     if (!plain && !LiesInside(objFolder, target)) return outside();
     OutputFile file;
-    const bool opened = file.Open(path, target);
+    const bool opened = file.Open(path, target, !found);
     if (plain && file.TargetIsLink() && !LiesInside(objFolder, target)) return outside();
     if (!opened || !e->write(level, file) || !file.Commit()) {
       // The output layer knows why (a read-only file, a full disk); else the file is named.

@@ -111,17 +111,26 @@ class Index {
   Index(const Index&) = delete;
   Index& operator=(const Index&) = delete;
 
-  std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name, bool asSpelled) {
+  bool Find(const fs::path& dir, std::string_view name, bool asSpelled, std::optional<std::string>& found) {
+    found.reset();
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     std::lock_guard lock(mutex_);
     Folder& folder = Get(dir, st);
     auto it = folder.byFolded.find(Fold(name));
-    if (it == folder.byFolded.end()) return std::nullopt;
+    if (it == folder.byFolded.end()) return true;
     const auto& spellings = it->second;
     if (asSpelled && std::binary_search(spellings.begin(), spellings.end(), name))
-      return std::string(name);
-    return spellings.front();
+      found = std::string(name);
+    else
+      found = spellings.front();
+    return true;
+  }
+
+  std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name, bool asSpelled) {
+    std::optional<std::string> found;
+    Find(dir, name, asSpelled, found);
+    return found;
   }
 
   std::vector<std::string> Entries(const fs::path& dir) {
@@ -353,6 +362,10 @@ std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name
 
 std::optional<std::string> FindName(const fs::path& dir, std::string_view name) {
   return TheIndex().FindNoCase(dir, name, true);
+}
+
+bool FindInFolder(const fs::path& dir, std::string_view name, std::optional<std::string>& found) {
+  return TheIndex().Find(dir, name, false, found);
 }
 
 std::vector<std::string> Entries(const fs::path& dir) { return TheIndex().Entries(dir); }

@@ -70,13 +70,13 @@ OutputFile::~OutputFile() { Discard(); }
 
 bool OutputFile::Open(std::string_view path) { return Open(path, ResolvePath(path)); }
 
-bool OutputFile::Open(std::string_view path, const fs::path& resolved) {
-  bool ok = OpenExact(resolved);
+bool OutputFile::Open(std::string_view path, const fs::path& resolved, bool knownMissing) {
+  bool ok = OpenExact(resolved, knownMissing);
   joined_ = path;
   return ok;
 }
 
-bool OutputFile::OpenExact(const fs::path& target) {
+bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   Discard();
   joined_.clear();
   error_.clear();
@@ -89,7 +89,7 @@ bool OutputFile::OpenExact(const fs::path& target) {
     return false;
   };
   struct stat st {};
-  if (::lstat(target_.c_str(), &st) == 0) {
+  if (!knownMissing && ::lstat(target_.c_str(), &st) == 0) {
     if (std::string why = WhyNotReplaceable(target_, st); !why.empty()) return fail(why);
     existing_.link = S_ISLNK(st.st_mode);
     // A link is replaced by a file with the permissions of the file it led to.

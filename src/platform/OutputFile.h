@@ -26,10 +26,11 @@ class OutputFile {
   // `path` is a joined path; it is resolved as ResolvePath does, so a file that exists
   // under another letter case is the one replaced.
   bool Open(std::string_view path);
-  // The same for a path already resolved to `resolved`.
-  bool Open(std::string_view path, const std::filesystem::path& resolved);
+  // The same for a path already resolved to `resolved`; `knownMissing` when the look-up
+  // has just found nothing there.
+  bool Open(std::string_view path, const std::filesystem::path& resolved, bool knownMissing = false);
   // Opens a file system path as it is (no case-insensitive look-up).
-  bool OpenExact(const std::filesystem::path& target);
+  bool OpenExact(const std::filesystem::path& target) { return OpenExact(target, false); }
   bool IsOpen() const { return fd_ >= 0; }
   // Whether the target was a symbolic link when the file was opened (the link, not what
   // it points to, is what Commit replaces).
@@ -57,6 +58,7 @@ class OutputFile {
     gid_t group = 0;
     mode_t mode = 0;
   };
+  bool OpenExact(const std::filesystem::path& target, bool knownMissing);
   bool Flush();
   void CloseDescriptor();
 

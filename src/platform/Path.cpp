@@ -57,6 +57,17 @@ fs::path ResolvePath(std::string_view path, bool& found) {
   found = !exact.empty() && Exists(exact);
   if (exact.empty() || found) return exact;
 
+  // Usually only the last name is off, in a folder that is there as written.
+  const fs::path last = exact.filename();
+  if (!last.empty() && last != "." && last != "..") {
+    const fs::path folder = exact.parent_path();
+    std::optional<std::string> match;
+    if (folder_index::FindInFolder(folder.empty() ? fs::path(".") : folder, last.string(), match)) {
+      found = match.has_value();
+      return match ? folder / *match : exact;
+    }
+  }
+
   // Usually only the last names are off: start from the deepest folder that exists as
   // written.
   std::vector<fs::path> rest;
@@ -181,8 +192,11 @@ bool TestExists(std::string_view path) {
 
 bool FileExists(std::string_view path) {
   ReadCache* cache = ReadCache::Current();
-  if (cache)
+  if (cache) {
     if (auto known = cache->FindExists(path)) return *known;
+    // A file read for this task is a regular file.
+    if (auto opened = cache->FindOpened(path); opened && *opened) return true;
+  }
   bool exists = TestExists(path);
   if (cache) cache->NoteExists(path, exists);
   return exists;
