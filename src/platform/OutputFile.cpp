@@ -251,6 +251,17 @@ namespace {
 // when all were written.
 size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
   std::vector<bool> kept(files.size(), false);
+  // Puts back what the first `count` files replaced, and removes the rest.
+  auto putBack = [&](size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      const char* temp = files[i].temp.c_str();
+      if (!kept[i])
+        ::unlink(files[i].target.c_str());
+      else if (::renameat2(AT_FDCWD, temp, AT_FDCWD, files[i].target.c_str(), RENAME_EXCHANGE) == 0)
+        ::unlink(temp);
+    }
+    for (size_t i = count; i < files.size(); ++i) ::unlink(files[i].temp.c_str());
+  };
   size_t done = 0;
   for (; done < files.size(); ++done) {
     const OutputSet::Pending& f = files[done];
@@ -258,6 +269,16 @@ size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
     const char* to = f.target.c_str();
     int result;
     if (done + 1 == files.size()) {
+      // A folder that took a name meanwhile has traded places as a file would: the set
+      // fails there, as a rename onto it fails, before the last file replaces anything.
+      for (size_t i = 0; i < done; ++i) {
+        struct stat st {};
+        if (kept[i] && ::lstat(files[i].temp.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+          error = EISDIR;
+          putBack(done);
+          return i;
+        }
+      }
       result = ::rename(from, to);
     } else {
       // What was found at opening time is tried first, the other way when it changed.
@@ -282,13 +303,7 @@ size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
     }
   }
   if (done < files.size()) {
-    for (size_t i = 0; i < done; ++i) {
-      if (kept[i])
-        ::rename(files[i].temp.c_str(), files[i].target.c_str());
-      else
-        ::unlink(files[i].target.c_str());
-    }
-    for (size_t i = done; i < files.size(); ++i) ::unlink(files[i].temp.c_str());
+    putBack(done);
     return done;
   }
   for (size_t i = 0; i < files.size(); ++i) {

@@ -182,6 +182,19 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     EXPECT_TRUE(FileExists(joined + "A.OBJ"));
     EXPECT_EQ(FileNames(dir), 3u);
   }
+  {
+    // A folder takes the place of a file that a middle one replaces: it stays a folder,
+    // and the files before it are put back.
+    CommitQueue queue;
+    writeHeld(queue, " 4");
+    fs::remove(dir / "a.obj");
+    fs::create_directories(dir / "a.obj" / "in the way");
+    EXPECT_EQ(queue.Apply(), dir / "a.obj");
+  }
+  EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
+  EXPECT_EQ(Text(dir / "a.mtl"), "A.MTL 3");
+  EXPECT_EQ(Text(dir / "a_tags.txt"), "a_tags.txt 3");
+  EXPECT_EQ(FileNames(dir), 3u);
 }
 
 TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {
