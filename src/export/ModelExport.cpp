@@ -220,20 +220,28 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
                                : level.compatible             ? level.compatible->lod.surfsName
                                                               : level.decoded->surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
-    if (!LiesInside(objFolder, ResolvePath(path))) {
-      outcome.error = "the model header " + Shown(header) + " would have " + Shown(path) +
+    // A plain name in the output folder lies inside it unless it is a link, which is
+    // followed to where it leads; the temporary is made only once that is known.
+    bool found = false;
+    const fs::path target = ResolvePath(path, found);
+    const bool plain = target.parent_path() == objFolder && IsPlainName(target.filename().string());
+    auto outside = [&] {
+      outcome.error = "the model header " + Shown(header) + " would have " + target.string() +
                       " written outside the output folder " + objFolder.string();
       outcome.written.clear();
       return outcome;
-    }
+    };
+    if (!plain && !LiesInside(objFolder, target)) return outside();
     OutputFile file;
-    if (!file.Open(path) || !e->write(level, file) || !file.Commit()) {
+    const bool opened = file.Open(path, target, !found);
+    if (plain && file.TargetIsLink() && !LiesInside(objFolder, target)) return outside();
+    if (!opened || !e->write(level, file) || !file.Commit()) {
       // The output layer knows why (a read-only file, a full disk); else the file is named.
-      outcome.error = file.Error().empty() ? "cannot write " + Shown(path) : file.Error();
+      outcome.error = file.Error().empty() ? "cannot write " + target.string() : file.Error();
       outcome.written.clear();
       return outcome;
     }
-    outcome.written.push_back(Shown(path));
+    outcome.written.push_back(target.string());
   }
   if (!set.Commit()) {
     outcome.error = set.Error();

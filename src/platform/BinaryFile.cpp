@@ -26,10 +26,18 @@ std::atomic<uint64_t> filesRead{0};
 // (which the C library would open and then fail every read of) is refused as the games'
 // platform refuses it, and a FIFO or device would block.
 ReadCache::Contents ReadWhole(std::string_view path) {
-  std::string bytes;
-  if (!ReadRegularFile(ResolvePath(path), bytes)) return nullptr;
+  // Most names are on the disk as written: the file is opened as it is named, and looked up
+  // case-insensitively only when that finds nothing.
+  const std::filesystem::path exact(ToNativeSeparators(path));
+  std::vector<uint8_t> bytes;
+  OpenFailure failure = OpenFailure::None;
+  if (!ReadRegularFile(exact, bytes, &failure)) {
+    if (failure != OpenFailure::Missing) return nullptr;
+    const std::filesystem::path resolved = ResolvePath(path);
+    if (resolved == exact || !ReadRegularFile(resolved, bytes)) return nullptr;
+  }
   ++filesRead;
-  return std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+  return std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
 }
 
 }  // namespace

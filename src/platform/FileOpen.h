@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tessary {
 
@@ -43,6 +44,8 @@ ReadDescriptor OpenRegularFile(const std::filesystem::path& path, OpenFailure* f
 // The whole of a regular file, or false with the reason (a file larger than `limit`
 // bytes counts as Other).
 bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes,
+                     OpenFailure* failure = nullptr, uint64_t limit = UINT64_MAX);
+bool ReadRegularFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes,
                      OpenFailure* failure = nullptr, uint64_t limit = UINT64_MAX);
 
 // "is not a regular file", "does not exist", or the system's reason.

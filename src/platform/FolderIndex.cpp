@@ -111,14 +111,26 @@ class Index {
   Index(const Index&) = delete;
   Index& operator=(const Index&) = delete;
 
-  std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name) {
+  bool Find(const fs::path& dir, std::string_view name, bool asSpelled, std::optional<std::string>& found) {
+    found.reset();
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     std::lock_guard lock(mutex_);
     Folder& folder = Get(dir, st);
     auto it = folder.byFolded.find(Fold(name));
-    if (it == folder.byFolded.end()) return std::nullopt;
-    return it->second.front();
+    if (it == folder.byFolded.end()) return true;
+    const auto& spellings = it->second;
+    if (asSpelled && std::binary_search(spellings.begin(), spellings.end(), name))
+      found = std::string(name);
+    else
+      found = spellings.front();
+    return true;
+  }
+
+  std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name, bool asSpelled) {
+    std::optional<std::string> found;
+    Find(dir, name, asSpelled, found);
+    return found;
   }
 
   std::vector<std::string> Entries(const fs::path& dir) {
@@ -142,13 +154,18 @@ class Index {
 
   void NoteFileWritten(const fs::path& file) {
     const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    {
+      // A watched folder learns of the file from its reports: nothing to look at.
+      std::lock_guard lock(mutex_);
+      auto it = byPath_.find(dir.string());
+      if (it == byPath_.end() || it->second->watch >= 0 || !it->second->keep) return;
+    }
     struct stat st {};
     bool statted = ::stat(dir.c_str(), &st) == 0;
     std::lock_guard lock(mutex_);
     auto it = byPath_.find(dir.string());
     if (it == byPath_.end()) return;
     Folder& folder = *it->second;
-    // A watched folder learns of the file from its reports.
     if (folder.watch >= 0 || !folder.keep) return;
     if (!statted || folder.device != st.st_dev || folder.inode != st.st_ino) {
       Unlink(it);
@@ -156,6 +173,20 @@ class Index {
     }
     folder.Add(file.filename().string());
     folder.stamp = st.st_mtim;
+  }
+
+  void NoteFileThere(const fs::path& file) {
+    const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    {
+      std::lock_guard lock(mutex_);
+      ApplyReports();
+      auto it = byPath_.find(dir.string());
+      if (it != byPath_.end() && it->second->watch >= 0) {
+        it->second->Add(file.filename().string());
+        return;
+      }
+    }
+    NoteFileWritten(file);
   }
 
   void Clear() {
@@ -326,12 +357,22 @@ Index& TheIndex() {
 }  // namespace
 
 std::optional<std::string> FindNoCase(const fs::path& dir, std::string_view name) {
-  return TheIndex().FindNoCase(dir, name);
+  return TheIndex().FindNoCase(dir, name, false);
+}
+
+std::optional<std::string> FindName(const fs::path& dir, std::string_view name) {
+  return TheIndex().FindNoCase(dir, name, true);
+}
+
+bool FindInFolder(const fs::path& dir, std::string_view name, std::optional<std::string>& found) {
+  return TheIndex().Find(dir, name, false, found);
 }
 
 std::vector<std::string> Entries(const fs::path& dir) { return TheIndex().Entries(dir); }
 
 void NoteFileWritten(const fs::path& file) { TheIndex().NoteFileWritten(file); }
+
+void NoteFileThere(const fs::path& file) { TheIndex().NoteFileThere(file); }
 
 void Clear() { TheIndex().Clear(); }
 

@@ -26,12 +26,24 @@ namespace folder_index {
 // several, the first in byte order. Nullopt when none does or `dir` is not a folder.
 std::optional<std::string> FindNoCase(const std::filesystem::path& dir, std::string_view name);
 
+// The entry of `dir` named `name` as it is spelled when there is one, else as FindNoCase.
+std::optional<std::string> FindName(const std::filesystem::path& dir, std::string_view name);
+
+// FindNoCase for a `dir` that may not be a folder: false when it is not one (nothing is
+// looked up), else true with the entry found, if any, in `found`.
+bool FindInFolder(const std::filesystem::path& dir, std::string_view name,
+                  std::optional<std::string>& found);
+
 // Every entry of `dir` in byte order (empty when it is not a folder that can be listed).
 std::vector<std::string> Entries(const std::filesystem::path& dir);
 
 // Tells the index that this program has just created or replaced `file`; a folder whose
 // changes are not reported then keeps its listing instead of being listed again.
 void NoteFileWritten(const std::filesystem::path& file);
+
+// Tells the index that `file` is there now, whatever the reports so far say: a file that
+// traded places with another (an exchanging rename) is reported as moved away.
+void NoteFileThere(const std::filesystem::path& file);
 
 // Forgets every listing.
 void Clear();

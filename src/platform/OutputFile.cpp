@@ -1,13 +1,16 @@
 #include "platform/OutputFile.h"
 
-#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <random>
 #include <system_error>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
+#include "platform/FolderIndex.h"
 #include "platform/Path.h"
 
 namespace fs = std::filesystem;
@@ -20,24 +23,38 @@ thread_local std::string lastError;
 thread_local OutputSet* currentSet = nullptr;
 thread_local CommitQueue* heldCommits = nullptr;
 
-// The permissions a newly created file gets: 0666 less the process's umask, read from
-// the process status (setting the umask to read it would race with other threads).
-mode_t NewFileMode() {
-  static const mode_t mode = [] {
-    mode_t mask = 022;
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-      if (line.rfind("Umask:", 0) == 0) mask = static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  return mode;
+uid_t EffectiveUser() {
+  static const uid_t user = ::geteuid();
+  return user;
 }
 
 std::string Reason(int error) { return error != 0 ? std::strerror(error) : "write error"; }
 
 // A path as messages show it: the readers' "xmodel\..\obj" steps taken out.
 std::string Shown(const fs::path& path) { return path.lexically_normal().string(); }
+
+// Why the entry whose own status (links not followed) is `st` may not be replaced.
+std::string WhyNotReplaceable(const fs::path& target, const struct stat& st) {
+  if (S_ISLNK(st.st_mode)) return {};  // the link itself is replaced
+  if (!S_ISREG(st.st_mode)) return Shown(target) + " is not a regular file";
+  bool writable = EffectiveUser() == 0 ? (st.st_mode & 0222) != 0 : ::access(target.c_str(), W_OK) == 0;
+  if (!writable) return Shown(target) + " is read-only";
+  return {};
+}
+
+// A name for a temporary beside the target that no one is likely to use; the file is
+// created exclusively, so a name in use only costs another try.
+std::string TemporarySuffix() {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  thread_local std::minstd_rand random(static_cast<unsigned>(
+      std::hash<std::thread::id>()(std::this_thread::get_id()) ^ static_cast<size_t>(::getpid()) ^
+      static_cast<size_t>(std::chrono::steady_clock::now().time_since_epoch().count())));
+  std::string suffix(6, 'x');
+  for (char& c : suffix) c = kLetters[random() % (sizeof kLetters - 1)];
+  return suffix;
+}
+
+constexpr size_t kWriteBuffer = size_t{1} << 18;
 
 }  // namespace
 
@@ -46,60 +63,91 @@ const std::string& LastOutputError() { return lastError; }
 std::string WhyNotReplaceable(const fs::path& target) {
   struct stat st {};
   if (::lstat(target.c_str(), &st) != 0) return {};  // nothing there yet
-  if (S_ISLNK(st.st_mode)) return {};                 // the link itself is replaced
-  if (!S_ISREG(st.st_mode)) return Shown(target) + " is not a regular file";
-  bool writable = ::geteuid() == 0 ? (st.st_mode & 0222) != 0 : ::access(target.c_str(), W_OK) == 0;
-  if (!writable) return Shown(target) + " is read-only";
-  return {};
+  return WhyNotReplaceable(target, st);
 }
 
 OutputFile::~OutputFile() { Discard(); }
 
-bool OutputFile::Open(std::string_view path) {
-  bool ok = OpenExact(ResolvePath(path));
+bool OutputFile::Open(std::string_view path) { return Open(path, ResolvePath(path)); }
+
+bool OutputFile::Open(std::string_view path, const fs::path& resolved, bool knownMissing) {
+  bool ok = OpenExact(resolved, knownMissing);
   joined_ = path;
   return ok;
 }
 
-bool OutputFile::OpenExact(const fs::path& target) {
+bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   Discard();
   joined_.clear();
   error_.clear();
   lastError.clear();
   target_ = target;
+  existing_ = {};
   auto fail = [&](std::string why) {
     error_ = std::move(why);
     lastError = error_;
     return false;
   };
-  if (std::string why = WhyNotReplaceable(target_); !why.empty()) return fail(why);
+  struct stat st {};
+  if (!knownMissing && ::lstat(target_.c_str(), &st) == 0) {
+    if (std::string why = WhyNotReplaceable(target_, st); !why.empty()) return fail(why);
+    existing_.link = S_ISLNK(st.st_mode);
+    // A link is replaced by a file with the permissions of the file it led to.
+    existing_.present = !existing_.link || (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode));
+    existing_.owner = st.st_uid;
+    existing_.group = st.st_gid;
+    existing_.mode = st.st_mode & 07777;
+  }
+  // Made with the permissions it ends with where it can be: no wider than the file it
+  // replaces, and the usual ones for a new file.
+  const mode_t mode = existing_.present ? existing_.mode & 0666 : 0666;
   fs::path dir = target_.parent_path();
   std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
                      target_.filename().string() + ".tmp";
-  // mkstemp gives a name no one else uses; the file is renamed over the target on commit.
-  std::string pattern = base + "XXXXXX";
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) return fail("cannot write " + Shown(target_) + ": " + Reason(errno));
-  file_.reset(fdopen(fd, "wb"));
-  if (!file_) {
-    int error = errno;
-    ::close(fd);
-    std::error_code ec;
-    fs::remove(pattern, ec);
-    return fail("cannot write " + Shown(target_) + ": " + Reason(error));
+  for (int attempt = 0;; ++attempt) {
+    std::string name = base + TemporarySuffix();
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+    if (fd >= 0) {
+      fd_ = fd;
+      temp_ = std::move(name);
+      break;
+    }
+    if (errno != EEXIST || attempt == 100) return fail("cannot write " + Shown(target_) + ": " + Reason(errno));
   }
-  temp_ = pattern;
+  buffer_.clear();
   failed_ = false;
   writeError_ = 0;
   return true;
 }
 
 void OutputFile::Write(const void* data, size_t size) {
-  if (!file_ || size == 0) return;
-  if (std::fwrite(data, 1, size, file_.get()) != size && !failed_) {
-    failed_ = true;
-    writeError_ = errno;
+  if (fd_ < 0 || size == 0 || failed_) return;
+  if (buffer_.size() + size > kWriteBuffer) {
+    if (!Flush()) return;
+    if (size >= kWriteBuffer) {
+      buffer_.assign(static_cast<const char*>(data), size);
+      Flush();
+      return;
+    }
   }
+  if (buffer_.capacity() < kWriteBuffer) buffer_.reserve(kWriteBuffer);
+  buffer_.append(static_cast<const char*>(data), size);
+}
+
+bool OutputFile::Flush() {
+  size_t done = 0;
+  while (done < buffer_.size() && !failed_) {
+    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed_ = true;
+      writeError_ = n < 0 ? errno : ENOSPC;
+    } else {
+      done += static_cast<size_t>(n);
+    }
+  }
+  buffer_.clear();
+  return !failed_;
 }
 
 void OutputFile::WriteText(std::string_view text) {
@@ -114,49 +162,50 @@ void OutputFile::WriteText(std::string_view text) {
   Write(text.data() + start, text.size() - start);
 }
 
+void OutputFile::CloseDescriptor() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
 bool OutputFile::Commit() {
-  if (!file_) return false;
+  if (fd_ < 0) return false;
+  bool ok = !failed_ && Flush();
   int error = writeError_;
-  bool ok = !failed_;
-  if (ok && std::fflush(file_.get()) != 0) {
-    ok = false;
-    error = errno;
-  }
   // A file that is replaced keeps its permissions (and, where allowed, its owner); a new
-  // one gets the usual ones (mkstemp makes it private).
-  const int fd = fileno(file_.get());
-  struct stat old {};
-  if (::stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-      // Only the owner's own files, or root, can keep another owner: not an error.
+  // one was made with the usual ones.
+  if (ok && existing_.present) {
+    struct stat now {};
+    const bool known = ::fstat(fd_, &now) == 0;
+    bool setMode = !known || (now.st_mode & 07777) != existing_.mode;
+    if (!known || now.st_uid != existing_.owner || now.st_gid != existing_.group) {
+      if (::fchown(fd_, existing_.owner, existing_.group) != 0) {
+        // Only the owner's own files, or root, can keep another owner: not an error.
+      }
+      setMode = true;  // a change of owner may clear the set-id bits
     }
-    if (ok && ::fchmod(fd, old.st_mode & 07777) != 0) ok = false, error = errno;
-  } else if (ok && ::fchmod(fd, NewFileMode()) != 0) {
+    if (setMode && ::fchmod(fd_, existing_.mode) != 0) ok = false, error = errno;
+  }
+  if (::close(fd_) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  std::FILE* f = file_.release();
-  if (std::fclose(f) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  std::error_code ec;
+  fd_ = -1;
+  const bool existed = existing_.present || existing_.link;
   if (ok && heldCommits) {
-    heldCommits->held_.push_back({std::move(temp_), joined_, target_});
+    heldCommits->held_.push_back({{std::move(temp_), target_, existed}, joined_});
     temp_.clear();
     return true;
   }
   if (ok) {
     if (OutputSet* set = OutputSet::Current()) {
-      set->Adopt(temp_, target_);
+      set->Adopt({std::move(temp_), target_, existed});
       temp_.clear();
       return true;
     }
-    fs::rename(temp_, target_, ec);
-    if (ec) ok = false, error = ec.value();
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) ok = false, error = errno;
   }
   if (!ok) {
-    fs::remove(temp_, ec);
+    ::unlink(temp_.c_str());
     error_ = "cannot write " + Shown(target_) + ": " + Reason(error);
     lastError = error_;
   }
@@ -169,10 +218,10 @@ bool OutputFile::Commit() {
 }
 
 void OutputFile::Discard() {
-  if (file_) file_.reset();
+  CloseDescriptor();
+  buffer_.clear();
   if (!temp_.empty()) {
-    std::error_code ec;
-    fs::remove(temp_, ec);
+    ::unlink(temp_.c_str());
     temp_.clear();
   }
 }
@@ -186,89 +235,146 @@ OutputSet::~OutputSet() {
 
 OutputSet* OutputSet::Current() { return currentSet; }
 
-void OutputSet::Adopt(fs::path temp, fs::path target) {
-  pending_.push_back({std::move(temp), std::move(target)});
-}
+void OutputSet::Adopt(Pending file) { pending_.push_back(std::move(file)); }
 
 void OutputSet::Discard() {
-  std::error_code ec;
-  for (const auto& p : pending_) fs::remove(p.temp, ec);
+  for (const auto& p : pending_) ::unlink(p.temp.c_str());
   pending_.clear();
 }
 
-bool OutputSet::Commit() {
-  static std::atomic<unsigned> counter{0};
-  std::error_code ec;
-  // What each file replaces is kept under a second name (a hard link, no copy) until all
-  // are in place, so that a failure part way can put it back.
-  std::vector<fs::path> kept(pending_.size());
-  for (size_t i = 0; i < pending_.size(); ++i) {
-    const fs::path& target = pending_[i].target;
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0) continue;
-    fs::path backup = target.parent_path() / ("." + target.filename().string() + ".old" +
-                                              std::to_string(::getpid()) + "-" +
-                                              std::to_string(counter++));
-    if (::link(target.c_str(), backup.c_str()) == 0) kept[i] = backup;
-  }
-  size_t done = 0;
-  for (; done < pending_.size(); ++done) {
-    fs::rename(pending_[done].temp, pending_[done].target, ec);
-    if (ec) break;
-  }
-  if (done < pending_.size()) {
-    error_ = "cannot write " + Shown(pending_[done].target) + ": " + ec.message();
-    lastError = error_;
-    for (size_t i = 0; i < done; ++i) {
-      std::error_code undo;
-      if (!kept[i].empty())
-        fs::rename(kept[i], pending_[i].target, undo);
-      else
-        fs::remove(pending_[i].target, undo);
+namespace {
+
+// Renames each file's temporary onto its target, all or none. Each file but the last
+// trades places with what it replaces, which thereby stays under the temporary's name
+// until all are in place; on a failure the files renamed so far are put back. The
+// result is the index of the file that failed (with the reason in `error`), or the count
+// when all were written.
+size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
+  std::vector<bool> kept(files.size(), false);
+  // Puts back what the first `count` files replaced, and removes the rest.
+  auto putBack = [&](size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      const char* temp = files[i].temp.c_str();
+      if (!kept[i])
+        ::unlink(files[i].target.c_str());
+      else if (::renameat2(AT_FDCWD, temp, AT_FDCWD, files[i].target.c_str(), RENAME_EXCHANGE) == 0)
+        ::unlink(temp);
     }
-    for (size_t i = done; i < pending_.size(); ++i) fs::remove(pending_[i].temp, ec);
-    for (const auto& k : kept)
-      if (!k.empty()) fs::remove(k, ec);
+    for (size_t i = count; i < files.size(); ++i) ::unlink(files[i].temp.c_str());
+  };
+  size_t done = 0;
+  for (; done < files.size(); ++done) {
+    const OutputSet::Pending& f = files[done];
+    const char* from = f.temp.c_str();
+    const char* to = f.target.c_str();
+    int result;
+    if (done + 1 == files.size()) {
+      // A folder that took a name meanwhile has traded places as a file would: the set
+      // fails there, as a rename onto it fails, before the last file replaces anything.
+      for (size_t i = 0; i < done; ++i) {
+        struct stat st {};
+        if (kept[i] && ::lstat(files[i].temp.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+          error = EISDIR;
+          putBack(done);
+          return i;
+        }
+      }
+      result = ::rename(from, to);
+    } else {
+      // What was found at opening time is tried first, the other way when it changed.
+      const unsigned first = f.existed ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+      const unsigned second = f.existed ? RENAME_NOREPLACE : RENAME_EXCHANGE;
+      unsigned used = first;
+      result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, first);
+      if (result != 0 && errno == (f.existed ? ENOENT : EEXIST)) {
+        used = second;
+        result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, second);
+      }
+      if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system that cannot trade places: what is replaced cannot be put back.
+        used = 0;
+        result = ::rename(from, to);
+      }
+      kept[done] = result == 0 && used == RENAME_EXCHANGE;
+    }
+    if (result != 0) {
+      error = errno;
+      break;
+    }
+  }
+  if (done < files.size()) {
+    putBack(done);
+    return done;
+  }
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (!kept[i]) continue;
+    ::unlink(files[i].temp.c_str());
+    folder_index::NoteFileThere(files[i].target);
+  }
+  return done;
+}
+
+}  // namespace
+
+bool OutputSet::Commit() {
+  int error = 0;
+  const size_t failed = PlaceAll(pending_, error);
+  if (failed < pending_.size()) {
+    error_ = "cannot write " + Shown(pending_[failed].target) + ": " + Reason(error);
+    lastError = error_;
     pending_.clear();
     ClearDirectoryCache();
     return false;
   }
-  for (const auto& k : kept)
-    if (!k.empty()) fs::remove(k, ec);
   for (const auto& p : pending_) NoteFileWritten(p.target);
   pending_.clear();
   return true;
 }
 
 CommitQueue::~CommitQueue() {
-  std::error_code ec;
-  for (const Held& held : held_) fs::remove(held.temp, ec);
+  for (const Held& held : held_) ::unlink(held.file.temp.c_str());
 }
 
 CommitQueue::Scope::Scope(CommitQueue& queue) : previous_(heldCommits) { heldCommits = &queue; }
 
 CommitQueue::Scope::~Scope() { heldCommits = previous_; }
 
+namespace {
+
+// Where a held file goes now: a model applied before it may have written its name in
+// another case, which Commit would then have found.
+fs::path TargetNow(const OutputSet::Pending& file, const std::string& joined) {
+  if (joined.empty()) return file.target;
+  const fs::path exact(ToNativeSeparators(joined));
+  if (file.existed && file.target == exact) return file.target;  // there as written
+  if (!file.existed && file.target.parent_path() == exact.parent_path()) {
+    // Its folder was found as written: only the name is looked up again.
+    const fs::path folder = exact.parent_path().empty() ? fs::path(".") : exact.parent_path();
+    if (auto name = folder_index::FindName(folder, exact.filename().string()))
+      return exact.parent_path() / *name;
+    return exact;
+  }
+  return ResolvePath(joined);
+}
+
+}  // namespace
+
 fs::path CommitQueue::Apply() {
-  fs::path failed;
-  std::error_code ec;
-  for (const Held& held : held_) {
-    if (!failed.empty()) {
-      fs::remove(held.temp, ec);
-      continue;
-    }
-    fs::path target = held.joined.empty() ? held.target : ResolvePath(held.joined);
-    fs::rename(held.temp, target, ec);
-    if (ec) {
-      fs::remove(held.temp, ec);
-      ClearDirectoryCache();
-      failed = target;
-    } else {
-      NoteFileWritten(target);
-    }
+  std::vector<OutputSet::Pending> files;
+  files.reserve(held_.size());
+  for (Held& held : held_) {
+    files.push_back(std::move(held.file));
+    files.back().target = TargetNow(files.back(), held.joined);
   }
   held_.clear();
-  return failed;
+  int error = 0;
+  const size_t failed = PlaceAll(files, error);
+  if (failed < files.size()) {
+    ClearDirectoryCache();
+    return files[failed].target;
+  }
+  for (const auto& f : files) NoteFileWritten(f.target);
+  return {};
 }
 
 }  // namespace tessary

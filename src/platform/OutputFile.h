@@ -7,9 +7,9 @@
 // Error()); a file that is replaced keeps its permissions. While an OutputSet is open on
 // this thread, Commit hands the finished file to the set instead of renaming it, so that
 // several files appear together or not at all.
-#include <cstdio>
+#include <sys/types.h>
+
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,9 +26,15 @@ class OutputFile {
   // `path` is a joined path; it is resolved as ResolvePath does, so a file that exists
   // under another letter case is the one replaced.
   bool Open(std::string_view path);
+  // The same for a path already resolved to `resolved`; `knownMissing` when the look-up
+  // has just found nothing there.
+  bool Open(std::string_view path, const std::filesystem::path& resolved, bool knownMissing = false);
   // Opens a file system path as it is (no case-insensitive look-up).
-  bool OpenExact(const std::filesystem::path& target);
-  bool IsOpen() const { return file_ != nullptr; }
+  bool OpenExact(const std::filesystem::path& target) { return OpenExact(target, false); }
+  bool IsOpen() const { return fd_ >= 0; }
+  // Whether the target was a symbolic link when the file was opened (the link, not what
+  // it points to, is what Commit replaces).
+  bool TargetIsLink() const { return existing_.link; }
 
   void Write(const void* data, size_t size);
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
@@ -44,10 +50,21 @@ class OutputFile {
   const std::string& Error() const { return error_; }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
+  // What stood at the target when the file was opened.
+  struct Existing {
+    bool present = false;
+    bool link = false;
+    uid_t owner = 0;
+    gid_t group = 0;
+    mode_t mode = 0;
   };
-  std::unique_ptr<std::FILE, Closer> file_;
+  bool OpenExact(const std::filesystem::path& target, bool knownMissing);
+  bool Flush();
+  void CloseDescriptor();
+
+  int fd_ = -1;
+  std::string buffer_;  // written bytes not yet handed to the file
+  Existing existing_;
   std::string joined_;
   std::filesystem::path target_;
   std::filesystem::path temp_;
@@ -80,15 +97,18 @@ class OutputSet {
   void Discard();
   const std::string& Error() const { return error_; }
 
-  // Called by OutputFile::Commit.
-  void Adopt(std::filesystem::path temp, std::filesystem::path target);
-  static OutputSet* Current();
-
- private:
+  // A finished temporary and the target it is renamed onto; `existed` tells whether
+  // something stood at the target when the file was opened.
   struct Pending {
     std::filesystem::path temp;
     std::filesystem::path target;
+    bool existed = false;
   };
+  // Called by OutputFile::Commit.
+  void Adopt(Pending file);
+  static OutputSet* Current();
+
+ private:
   std::vector<Pending> pending_;
   OutputSet* previous_;
   std::string error_;
@@ -122,16 +142,16 @@ class CommitQueue {
   };
 
   // Renames the held files into place (each target resolved now, as Commit would have
-  // resolved it). On a failure the rest are removed unwritten and the result is the
-  // target that could not be written; empty when every file was written.
+  // resolved it). On a failure none of them is left: the files already renamed are put
+  // back as they were, and the result is the target that could not be written; empty
+  // when every file was written.
   std::filesystem::path Apply();
 
  private:
   friend class OutputFile;
   struct Held {
-    std::filesystem::path temp;
+    OutputSet::Pending file;
     std::string joined;  // empty when the target was given resolved
-    std::filesystem::path target;
   };
   std::vector<Held> held_;
 };

@@ -5,6 +5,7 @@
 #include "platform/ReadCache.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -47,8 +48,25 @@ void ClearDirectoryCache() { folder_index::Clear(); }
 void NoteFileWritten(const fs::path& file) { folder_index::NoteFileWritten(file); }
 
 fs::path ResolvePath(std::string_view path) {
+  bool found = false;
+  return ResolvePath(path, found);
+}
+
+fs::path ResolvePath(std::string_view path, bool& found) {
   fs::path exact(ToNativeSeparators(path));
-  if (exact.empty() || Exists(exact)) return exact;
+  found = !exact.empty() && Exists(exact);
+  if (exact.empty() || found) return exact;
+
+  // Usually only the last name is off, in a folder that is there as written.
+  const fs::path last = exact.filename();
+  if (!last.empty() && last != "." && last != "..") {
+    const fs::path folder = exact.parent_path();
+    std::optional<std::string> match;
+    if (folder_index::FindInFolder(folder.empty() ? fs::path(".") : folder, last.string(), match)) {
+      found = match.has_value();
+      return match ? folder / *match : exact;
+    }
+  }
 
   // Usually only the last names are off: start from the deepest folder that exists as
   // written.
@@ -92,6 +110,7 @@ fs::path ResolvePath(std::string_view path) {
       matching = false;
     }
   }
+  found = matching;
   return result;
 }
 
@@ -119,18 +138,21 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-// The existence rule applied to the entry found.
-bool EntryCounts(const fs::path& p) {
-  std::error_code ec;
-  auto st = fs::status(p, ec);
-  if (ec || !fs::exists(st)) return false;
-  if (!fs::is_directory(st)) return true;
+// The existence rule applied to an entry whose status (links followed) is `st`.
+bool EntryCounts(const fs::path& p, const struct stat& st) {
+  if (!S_ISDIR(st.st_mode)) return true;
   // A folder counts only when it carries more than the directory attribute: read-only
   // (no write permission for its owner) or hidden (a name starting with a dot).
-  bool readOnly = (st.permissions() & fs::perms::owner_write) == fs::perms::none;
+  bool readOnly = (st.st_mode & S_IWUSR) == 0;
   std::string name = p.filename().string();
   bool hidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
   return readOnly || hidden;
+}
+
+// The existence rule applied to the entry found.
+bool EntryCounts(const fs::path& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 && EntryCounts(p, st);
 }
 
 // The existence rule applied to what is on the disk now.
@@ -140,7 +162,16 @@ bool TestExists(std::string_view path) {
   if (path.back() == '\\' || path.back() == '/') return false;
   auto cut = path.find_last_of("\\/");
   std::string_view name = cut == std::string_view::npos ? path : path.substr(cut + 1);
-  if (name.find_first_of("*?") == std::string_view::npos) return EntryCounts(ResolvePath(path));
+  if (name.find_first_of("*?") == std::string_view::npos) {
+    // Usually the name is on the disk as written; else it is looked up, and a name that
+    // matches nothing needs no further look.
+    const fs::path exact(ToNativeSeparators(path));
+    struct stat st {};
+    if (::stat(exact.c_str(), &st) == 0) return EntryCounts(exact, st);
+    bool found = false;
+    const fs::path resolved = ResolvePath(path, found);
+    return found && EntryCounts(resolved);
+  }
 
   // A wildcard in the last component: the first entry that matches decides. Every folder
   // but a root lists "." and ".." ahead of its entries, so "*" finds the folder itself.
@@ -161,8 +192,11 @@ bool TestExists(std::string_view path) {
 
 bool FileExists(std::string_view path) {
   ReadCache* cache = ReadCache::Current();
-  if (cache)
+  if (cache) {
     if (auto known = cache->FindExists(path)) return *known;
+    // A file read for this task is a regular file.
+    if (auto opened = cache->FindOpened(path); opened && *opened) return true;
+  }
   bool exists = TestExists(path);
   if (cache) cache->NoteExists(path, exists);
   return exists;

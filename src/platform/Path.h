@@ -19,6 +19,8 @@ std::string ToNativeSeparators(std::string_view path);
 // match in byte order wins). Components that match nothing are kept as written, so the
 // result can also name a file that is about to be created.
 std::filesystem::path ResolvePath(std::string_view path);
+// The same, telling whether every name of the path was found.
+std::filesystem::path ResolvePath(std::string_view path, bool& found);
 
 // Existence test with the rule of the games' tools: nothing found is false, and so is a
 // plain folder; a file, or a folder carrying further attributes (read-only or hidden),

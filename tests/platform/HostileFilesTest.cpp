@@ -12,6 +12,7 @@
 #include "platform/BinaryFile.h"
 #include "platform/FileOpen.h"
 #include "platform/OutputFile.h"
+#include "platform/Path.h"
 #include "platform/PlainName.h"
 #include "platform/PrintableText.h"
 #include "platform/Process.h"
@@ -56,6 +57,19 @@ TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
   EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes));
   EXPECT_EQ(bytes, "abc");
   EXPECT_FALSE(ReadRegularFile(wd.Path() / "f", bytes, &why, 2));  // over the limit
+  EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes, &why, 3));   // at the limit
+  EXPECT_EQ(bytes, "abc");
+
+  // Whole files of any size, read in one piece or several, and an empty one.
+  std::vector<uint8_t> whole;
+  for (size_t size : {size_t{0}, size_t{1}, size_t{65536}, size_t{300001}}) {
+    std::string text(size, '\0');
+    for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>(i * 7 + i / 251);
+    std::ofstream(wd.Path() / "g", std::ios::binary) << text;
+    ASSERT_TRUE(ReadRegularFile(wd.Path() / "g", whole)) << size;
+    EXPECT_EQ(std::string(whole.begin(), whole.end()), text) << size;
+    EXPECT_EQ(BinaryFile(wd.Str() + "\\G").Size(), static_cast<int64_t>(size));  // letter case looked up
+  }
 }
 
 TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions) {
@@ -75,6 +89,11 @@ TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions
   ASSERT_TRUE(Write(obj, "new"));
   EXPECT_EQ(Text(obj), "new");
   EXPECT_EQ(Mode(obj), 0640u);
+  for (mode_t mode : {0755u, 0600u, 02664u}) {
+    ::chmod(obj.c_str(), mode);
+    ASSERT_TRUE(Write(obj, "newer"));
+    EXPECT_EQ(Mode(obj), mode);
+  }
   const fs::path fresh = wd.Path() / "obj" / "fresh.obj";
   ASSERT_TRUE(Write(fresh, "x"));
   EXPECT_NE(Mode(fresh) & 0044u, 0u);  // readable by others, not private as a temporary
@@ -112,6 +131,63 @@ TEST(HostileFiles, ASetOfFilesAppearsWholeOrNotAtAll) {
   }
   EXPECT_EQ(Text(mtl), "new mtl");
   EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);  // a.mtl beside the folder a.obj
+}
+
+// What a batch holds back for one model: each file written under a temporary name and
+// put in place later, all of them or none.
+TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
+  TempWorkdir wd;
+  const fs::path dir = wd.Path() / "obj";
+  const std::string joined = wd.Str() + "\\obj\\";
+  std::ofstream(dir / "a.mtl") << "old mtl";
+  auto writeHeld = [&](CommitQueue& queue, const std::string& suffix) {
+    CommitQueue::Scope held(queue);
+    for (const char* name : {"A.MTL", "a.obj", "a_tags.txt"}) {
+      OutputFile f;
+      ASSERT_TRUE(f.Open(joined + name));
+      f.Write(name + suffix);
+      ASSERT_TRUE(f.Commit());
+    }
+  };
+  {
+    // The last name is taken by a folder before the files are put in place: the replaced
+    // file comes back, the new one goes, and no temporary stays.
+    CommitQueue queue;
+    writeHeld(queue, " 1");
+    EXPECT_EQ(FileNames(dir), 4u);  // a.mtl and three temporaries
+    fs::create_directories(dir / "a_tags.txt" / "in the way");
+    EXPECT_EQ(queue.Apply(), dir / "a_tags.txt");
+  }
+  EXPECT_EQ(Text(dir / "a.mtl"), "old mtl");
+  EXPECT_FALSE(fs::exists(dir / "a.obj"));
+  EXPECT_EQ(FileNames(dir), 2u);
+  fs::remove_all(dir / "a_tags.txt");
+  for (const char* run : {" 2", " 3"}) {
+    CommitQueue queue;
+    writeHeld(queue, run);
+    EXPECT_EQ(queue.Apply(), fs::path());
+    // The file found in another letter case is the one replaced, and the look-up still
+    // finds it afterwards.
+    EXPECT_EQ(Text(dir / "a.mtl"), std::string("A.MTL") + run);
+    EXPECT_EQ(Text(dir / "a.obj"), std::string("a.obj") + run);
+    EXPECT_EQ(Text(dir / "a_tags.txt"), std::string("a_tags.txt") + run);
+    EXPECT_EQ(ResolvePath(joined + "A.Mtl"), dir / "a.mtl");
+    EXPECT_TRUE(FileExists(joined + "A.OBJ"));
+    EXPECT_EQ(FileNames(dir), 3u);
+  }
+  {
+    // A folder takes the place of a file that a middle one replaces: it stays a folder,
+    // and the files before it are put back.
+    CommitQueue queue;
+    writeHeld(queue, " 4");
+    fs::remove(dir / "a.obj");
+    fs::create_directories(dir / "a.obj" / "in the way");
+    EXPECT_EQ(queue.Apply(), dir / "a.obj");
+  }
+  EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
+  EXPECT_EQ(Text(dir / "a.mtl"), "A.MTL 3");
+  EXPECT_EQ(Text(dir / "a_tags.txt"), "a_tags.txt 3");
+  EXPECT_EQ(FileNames(dir), 3u);
 }
 
 TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {
