@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempWorkdir;
+using test::CountEntries;
 using test::CountFiles;
 using test::Text;
 
@@ -154,13 +155,13 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     // file comes back, the new one goes, and no temporary stays.
     CommitQueue queue;
     writeHeld(queue, " 1");
-    EXPECT_EQ(FileNames(dir), 4u);  // a.mtl and three temporaries
+    EXPECT_EQ(CountEntries(dir), 4u);  // a.mtl and three temporaries
     fs::create_directories(dir / "a_tags.txt" / "in the way");
     EXPECT_EQ(queue.Apply(), dir / "a_tags.txt");
   }
   EXPECT_EQ(Text(dir / "a.mtl"), "old mtl");
   EXPECT_FALSE(fs::exists(dir / "a.obj"));
-  EXPECT_EQ(FileNames(dir), 2u);
+  EXPECT_EQ(CountEntries(dir), 2u);
   fs::remove_all(dir / "a_tags.txt");
   for (const char* run : {" 2", " 3"}) {
     CommitQueue queue;
@@ -173,7 +174,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     EXPECT_EQ(Text(dir / "a_tags.txt"), std::string("a_tags.txt") + run);
     EXPECT_EQ(ResolvePath(joined + "A.Mtl"), dir / "a.mtl");
     EXPECT_TRUE(FileExists(joined + "A.OBJ"));
-    EXPECT_EQ(FileNames(dir), 3u);
+    EXPECT_EQ(CountEntries(dir), 3u);
   }
   {
     // A folder takes the place of a file that a middle one replaces: it stays a folder,
@@ -187,7 +188,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
   EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
   EXPECT_EQ(Text(dir / "a.mtl"), "A.MTL 3");
   EXPECT_EQ(Text(dir / "a_tags.txt"), "a_tags.txt 3");
-  EXPECT_EQ(FileNames(dir), 3u);
+  EXPECT_EQ(CountEntries(dir), 3u);
 }
 
 TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {

@@ -24,6 +24,11 @@ inline size_t CountFiles(const std::filesystem::path& folder) {
   return n;
 }
 
+// The names directly in `folder`, folders included.
+inline size_t CountEntries(const std::filesystem::path& folder) {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
 // Writes `text` to a joined path through the output layer, as the exports do.
 inline bool WriteFile(const std::string& joined, std::string_view text) {
   OutputFile file;
