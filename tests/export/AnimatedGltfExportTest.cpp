@@ -16,6 +16,9 @@ namespace {
 namespace st = test::structural;
 namespace xa = test::xanim;
 
+// An animation file whose name holds a byte above 127: the glTF name is its UTF-8 form.
+const std::string kWalk = "walk_\xE9";
+
 std::vector<float> Floats(const tinygltf::Model& doc, int accessor) {
   const tinygltf::Accessor& a = doc.accessors.at(size_t(accessor));
   const tinygltf::BufferView& v = doc.bufferViews.at(size_t(a.bufferView));
@@ -62,32 +65,23 @@ class AnimatedGltfExport : public ::testing::Test {
     wd.Write("xmodelparts/gun0", st::Parts(20, {"tag_weapon"}, {{"j_bolt", {.parent = 0, .translation = {1, 0, 0}}}}));
     wd.Write("xmodelsurfs/gun0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
 
-    xa::Anim reload;
-    reload.frames = 3;
-    reload.fps = 30;
+    xa::Anim reload{.frames = 3, .fps = 30};
     reload.bones = {{"j_arm", false, false, {{0, 0, 0, 0}, {2, 16384, 0, 0}}, xa::Floats({0, 2}, {{1, 2, 3}, {0, 0, -4}})},
                     {"j_bolt", true, false, {}, xa::Floats({0, 1, 2}, {{0, 0, 0}, {-2, 0, 0}, {0, 0, 0}})},
                     {"j_missing", false, false, {}, {}}};
     reload.notes = {{"clip_in", 1}};
     wd.Write("xanim/Reload", xa::Write(reload));
 
-    xa::Anim walk;
-    walk.version = 17;
-    walk.frames = 2;
-    walk.flags = 2;
-    walk.assetType = 2;
-    walk.fps = 10;
-    walk.deltaTranslations = xa::Packed({0, 1}, 1, {0, 0, 0}, {51, 0, 0}, {{0, 0, 0}, {255, 0, 0}});
-    walk.bones = {{"j_hand", false, false, {}, {}}};
-    wd.Write("xanim/walk", xa::Write(walk));
+    xa::Anim walk{.version = 17, .frames = 2, .flags = 2, .assetType = 2, .fps = 10,
+                  .deltaTranslations = xa::Packed({0, 1}, 1, {0, 0, 0}, {51, 0, 0}, {{0, 0, 0}, {255, 0, 0}}),
+                  .bones = {{"j_hand", false, false, {}, {}}}};
+    wd.Write("xanim/" + kWalk, xa::Write(walk));
   }
 
   tinygltf::Model Export(const std::string& model, GltfAnimationOptions animation, float scale = 1) {
     notes.clear();
     warnings.clear();
-    GltfOptions options;
-    options.scale = scale;
-    ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), model, std::nullopt, options, animation, notes, warnings);
+    ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), model, std::nullopt, {.scale = scale}, animation, notes, warnings);
     EXPECT_TRUE(outcome.ok) << outcome.error;
     tinygltf::Model doc;
     tinygltf::TinyGLTF loader;
@@ -102,9 +96,7 @@ class AnimatedGltfExport : public ::testing::Test {
 };
 
 TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
-  GltfAnimationOptions animation;
-  animation.animations = {"reload"};
-  const tinygltf::Model doc = Export("arms", animation, 2);
+  const tinygltf::Model doc = Export("arms", {.animations = {"reload"}}, 2);
   ASSERT_EQ(doc.animations.size(), 1u);
   const tinygltf::Animation& a = doc.animations[0];
   EXPECT_EQ(a.name, "Reload");
@@ -123,19 +115,26 @@ TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
   EXPECT_EQ(translation->times, rotation->times);
   EXPECT_EQ(translation->values, (std::vector<float>{2, 4, 26, 0, 0, 12}));
 
+  // The times are stored once, with the bounds a reader needs.
+  const int input = a.samplers[size_t(a.channels[0].sampler)].input;
+  EXPECT_EQ(a.samplers[size_t(a.channels[1].sampler)].input, input);
+  EXPECT_EQ(doc.accessors[size_t(input)].minValues, (std::vector<double>{0}));
+  EXPECT_FLOAT_EQ(float(doc.accessors[size_t(input)].maxValues.at(0)), 2 / 30.0f);
+
   EXPECT_EQ(warnings, (std::vector<std::string>{"Reload: 2 of its 3 bones are not in arms: j_bolt, j_missing"}));
   const tinygltf::Value& extras = a.extras;
   ASSERT_EQ(extras.Get("missingBones").ArrayLen(), 2u);
   EXPECT_EQ(extras.Get("missingBones").Get(1).Get<std::string>(), "j_missing");
-  EXPECT_EQ(extras.Get("notetracks").Get(0).Get("name").Get<std::string>(), "clip_in");
-  EXPECT_FALSE(extras.Has("assetType"));
+  const tinygltf::Value& note = extras.Get("notetracks").Get(0);
+  EXPECT_EQ(note.Get("name").Get<std::string>(), "clip_in");
+  EXPECT_EQ(note.Get("frame").Get<int>(), 1);
+  EXPECT_DOUBLE_EQ(note.Get("time").Get<double>(), 1 / 30.0);
+  EXPECT_EQ(extras.Get("fps").Get<int>(), 30);
+  EXPECT_FALSE(extras.Has("assetType"));  // version 14
 }
 
 TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
-  GltfAnimationOptions animation;
-  animation.animations = {"Reload", (wd.Path() / "xanim" / "walk").string()};
-  animation.withModel = "gun";
-  const tinygltf::Model doc = Export("arms", animation);
+  const tinygltf::Model doc = Export("arms", {.animations = {"Reload", (wd.Path() / "xanim" / kWalk).string()}, .withModel = "gun"});
   // The weapon's root hangs from the arms' tag_weapon, its bolt from that root.
   const int armsWeapon = NodeNamed(doc, "tag_weapon");
   ASSERT_GE(armsWeapon, 0);
@@ -160,7 +159,7 @@ TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
 
   // The walk's root motion moves tag_origin 51 along x in its one tenth of a second.
   const tinygltf::Animation& walk = doc.animations[1];
-  EXPECT_EQ(walk.name, "walk");
+  EXPECT_EQ(walk.name, "walk_\xC3\xA9");
   const auto origin = ChannelOf(doc, walk, "tag_origin", "translation");
   ASSERT_TRUE(origin);
   EXPECT_EQ(origin->times, (std::vector<float>{0, 0.1f}));
@@ -170,10 +169,7 @@ TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
 }
 
 TEST_F(AnimatedGltfExport, RootMotionCanBeLeftOut) {
-  GltfAnimationOptions animation;
-  animation.animations = {"walk"};
-  animation.rootMotion = false;
-  const tinygltf::Model doc = Export("arms", animation);
+  const tinygltf::Model doc = Export("arms", {.animations = {kWalk}, .rootMotion = false});
   ASSERT_EQ(doc.animations.size(), 1u);
   EXPECT_FALSE(ChannelOf(doc, doc.animations[0], "tag_origin", "translation"));
   EXPECT_TRUE(ChannelOf(doc, doc.animations[0], "j_hand", "rotation"));
@@ -181,30 +177,20 @@ TEST_F(AnimatedGltfExport, RootMotionCanBeLeftOut) {
   EXPECT_TRUE(warnings.empty());
 }
 
-TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationWritesNothing) {
-  std::vector<std::string> n, w;
-  GltfAnimationOptions animation;
-  animation.animations = {"reload", "run"};
-  ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), "arms", std::nullopt, {}, animation, n, w);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_EQ(outcome.error, "cannot find the animation run in " + (wd.Path() / "xanim").string());
-  EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
-
+TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationOrModelWritesNothing) {
   auto bytes = wd.Read("xanim/Reload");
-  bytes.resize(bytes.size() - 1);
-  wd.Write("xanim/Reload", bytes);
-  animation.animations = {"reload"};
-  outcome = ExportAnimatedGltfFile(wd.Str(), "arms", std::nullopt, {}, animation, n, w);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.error.find("Reload is damaged: it ends inside notetrack 1"), std::string::npos) << outcome.error;
-  EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
-
-  animation.animations = {};
-  animation.withModel = "nothing";
-  outcome = ExportAnimatedGltfFile(wd.Str(), "arms", std::nullopt, {}, animation, n, w);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.error.find("nothing"), std::string::npos) << outcome.error;
-  EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
+  bytes.pop_back();
+  wd.Write("xanim/cut", bytes);
+  const std::pair<GltfAnimationOptions, std::string> cases[] = {
+      {{.animations = {"reload", "run"}}, "cannot find the animation run in " + (wd.Path() / "xanim").string()},
+      {{.animations = {"cut"}}, "cut is damaged: it ends inside notetrack 1"},
+      {{.withModel = "nothing"}, "nothing"}};
+  for (const auto& [animation, error] : cases) {
+    ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), "arms", std::nullopt, {}, animation, notes, warnings);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.error.find(error), std::string::npos) << outcome.error;
+    EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Every sample model exported as glTF, checked by the Khronos glTF validator (when node and
-// the validator package are installed: scripts/install-deps.sh puts it in .tools/).
+// Every sample model exported as glTF, and every sample animation with the model it drives,
+// checked by the Khronos glTF validator (when node and the validator package are installed:
+// scripts/install-deps.sh puts it in .tools/).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -28,9 +29,9 @@ int RunCommand(const std::string& command, std::string& output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(GltfSamples, EverySampleExportsWithoutValidatorErrors) {
+TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
   const auto samples = test::SamplesDir();
-  if (samples.empty()) GTEST_SKIP() << "samples not present";
+  if (samples.empty() || !fs::is_directory(samples / "cod2" / "xanim")) GTEST_SKIP() << "samples not present";
   test::TempWorkdir out;
   std::vector<std::string> files;
   for (const char* game : {"cod1", "cod2", "cod4", "cod1-animated"}) {
@@ -42,56 +43,26 @@ TEST(GltfSamples, EverySampleExportsWithoutValidatorErrors) {
       const tinygltf::Model doc = BuildGltf(*level, {}, notes);
       EXPECT_TRUE(notes.empty()) << notes.front();  // every sample image decodes
       EXPECT_EQ(doc.skins.at(0).joints.size(), level->bones.size());
-      const std::string path = (out.Path() / (std::string(game) + "_" + level->surfsName + ".glb")).string();
-      ASSERT_TRUE(SaveGlb(doc, path, error)) << error;
-      files.push_back(path);
+      files.push_back((out.Path() / (std::string(game) + "_" + level->surfsName + ".glb")).string());
+      ASSERT_TRUE(SaveGlb(doc, files.back(), error)) << error;
     }
   }
-  const fs::path package = TESSARY_GLTF_VALIDATOR_DIR;
-  std::string ignored;
-  if (!fs::exists(package / "package.json") || RunCommand("node --version", ignored) != 0)
-    GTEST_SKIP() << "node or the gltf-validator package (" << package << ") is not installed";
-  std::string command = "node '" TESSARY_SOURCE_DIR "/scripts/validate-gltf.js' '" + package.string() + "'";
-  for (const std::string& f : files) command += " '" + f + "'";
-  std::string report;
-  EXPECT_EQ(RunCommand(command, report), 0) << report;
-  EXPECT_NE(report.find("0 errors"), std::string::npos) << report;
-}
-
-// Every sample animation exported with the model it drives (a viewmodel's arms with a
-// weapon joined), each bone it drives matched, then checked by the validator.
-TEST(GltfSamples, EverySampleAnimationExportsWithoutValidatorErrors) {
-  const auto samples = test::SamplesDir();
-  if (samples.empty() || !fs::is_directory(samples / "cod2" / "xanim")) GTEST_SKIP() << "samples not present";
-  struct Case {
-    const char* game;
-    const char* model;
-    const char* with;
-    std::vector<std::string> anims;
-    size_t missing;  // bones of the (first) animation the models lack
-  };
-  const std::vector<Case> cases = {
+  // Each animation with the model it drives (a viewmodel's arms with a weapon joined), and
+  // how many of the (first) animation's bones the models lack.
+  const struct { const char *game, *model, *with; std::vector<std::string> anims; size_t missing; } cases[] = {
       {"cod1-animated", "viewmodel_m1carbine_gfm", "", {"Cocktail_throw"}, 4},
       {"cod2", "zk_vm_stormtrooper", "viewmodel_g3", {"hoek_cross_reload", "hoek_cross_idle"}, 2},
       {"cod4", "defaultactor", "", {"unarmed_walk_slow"}, 25},
   };
-  test::TempWorkdir out;
-  std::vector<std::string> files;
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.model);
-    // A copy of the sample folder's files, so that the export writes into a folder of its own.
+    // A copy of the sample folder, so that the export writes into a folder of its own.
     const fs::path work = out.Path() / c.game;
-    for (const char* sub : {"xmodel", "xmodelparts", "xmodelsurfs", "materials", "images", "xanim"}) {
-      fs::create_directories(work / sub);
-      if (fs::is_directory(samples / c.game / sub)) fs::copy(samples / c.game / sub, work / sub, fs::copy_options::recursive);
-    }
     fs::create_directories(work / "obj");
-    GltfAnimationOptions animation;
-    animation.animations = c.anims;
-    animation.withModel = c.with;
+    fs::copy(samples / c.game, work, fs::copy_options::recursive | fs::copy_options::skip_existing);
     std::vector<std::string> notes, warnings;
-    const ExportOutcome outcome =
-        ExportAnimatedGltfFile(work.string(), c.model, std::nullopt, {}, animation, notes, warnings);
+    const ExportOutcome outcome = ExportAnimatedGltfFile(work.string(), c.model, std::nullopt, {},
+                                                         {.animations = c.anims, .withModel = c.with}, notes, warnings);
     ASSERT_TRUE(outcome.ok) << outcome.error;
     ASSERT_FALSE(warnings.empty());
     EXPECT_NE(warnings[0].find(": " + std::to_string(c.missing) + " of its"), std::string::npos) << warnings[0];
@@ -102,13 +73,14 @@ TEST(GltfSamples, EverySampleAnimationExportsWithoutValidatorErrors) {
     ASSERT_EQ(doc.animations.size(), c.anims.size());
     files.push_back(outcome.written[0]);
   }
+
   const fs::path package = TESSARY_GLTF_VALIDATOR_DIR;
-  std::string ignored;
-  if (!fs::exists(package / "package.json") || RunCommand("node --version", ignored) != 0)
+  std::string report;
+  if (!fs::exists(package / "package.json") || RunCommand("node --version", report) != 0)
     GTEST_SKIP() << "node or the gltf-validator package (" << package << ") is not installed";
   std::string command = "node '" TESSARY_SOURCE_DIR "/scripts/validate-gltf.js' '" + package.string() + "'";
   for (const std::string& f : files) command += " '" + f + "'";
-  std::string report;
+  report.clear();
   EXPECT_EQ(RunCommand(command, report), 0) << report;
   for (size_t at = report.find(" errors"); at != std::string::npos; at = report.find(" errors", at + 1))
     EXPECT_EQ(report.substr(at - 3, 3), ": 0") << report;

@@ -1,5 +1,5 @@
 // The glTF writer, read back through tinygltf: hierarchy and axes, winding, skin and
-// inverse bind matrices, weights, scale, embedded textures; the export command's files.
+// inverse bind matrices, weights, scale, embedded textures.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +8,6 @@
 
 #include "export/GltfWriter.h"
 #include "fixtures/ImageWriter.h"
-#include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 
 namespace tessary {
@@ -50,35 +49,13 @@ class GltfWriter : public ::testing::Test {
   // Root at the origin; "arm" 10 up (game z) turned a quarter about z; one triangle on the
   // arm whose first corner lies 1 along the arm's x, so at (0, 1, 10) in the game.
   static DecodedLevel TwoBones() {
-    DecodedLevel level;
-    level.modelName = "rig";
-    level.surfsName = "rig0";
-    level.version = 20;
-    Bone root;
-    root.name = "tag_origin";
-    Bone arm;
-    arm.name = "arm";
-    arm.parent = 0;
-    arm.translation[2] = 10;
-    arm.rotation = {0, 0, float(std::sqrt(0.5)), float(std::sqrt(0.5))};
-    level.bones = {root, arm};
-    DecodedSurface s;
-    for (int i = 0; i < 3; ++i) {
-      DecodedVertex v;
-      v.position[0] = i == 0 ? 1.0f : 0.0f;
-      v.position[1] = i == 1 ? 1.0f : 0.0f;
-      v.normal[2] = 1;
-      v.uv[0] = 0.25f * float(i);
-      v.bone = 1;
-      s.vertices.push_back(v);
-    }
-    s.vertices[2].influenceCount = 1;
-    s.influences = {{0, 0.25f}};
-    s.triangles = {0, 1, 2};
-    s.material = 0;
-    level.surfaces = {s};
-    level.materials = {{"mtl_arm", ""}};
-    return level;
+    const float h = float(std::sqrt(0.5));
+    DecodedSurface s{.vertices = {{.position = {1, 0, 0}, .normal = {0, 0, 1}, .uv = {0, 0}, .bone = 1},
+                                  {.position = {0, 1, 0}, .normal = {0, 0, 1}, .uv = {0.25f, 0}, .bone = 1},
+                                  {.normal = {0, 0, 1}, .uv = {0.5f, 0}, .bone = 1, .influenceCount = 1}},
+                     .influences = {{0, 0.25f}}, .triangles = {0, 1, 2}, .material = 0};
+    return {.modelName = "rig", .version = 20, .surfsName = "rig0",
+            .bones = {{"tag_origin"}, {"arm", 0, {0, 0, 10}, {0, 0, h, h}}}, .surfaces = {s}, .materials = {{"mtl_arm", ""}}};
   }
 
   tinygltf::Model RoundTrip(const DecodedLevel& level, GltfOptions options = {}) {
@@ -189,28 +166,6 @@ TEST_F(GltfWriter, SurfacesWithoutTrianglesAndBadIndicesAreLeftOut) {
   const tinygltf::Model doc = RoundTrip(level);
   ASSERT_EQ(doc.meshes[0].primitives.size(), 1u);
   EXPECT_EQ(Values<uint32_t>(doc, doc.meshes[0].primitives[0].indices).size(), 3u);
-}
-
-TEST_F(GltfWriter, ExportWritesTheLevelsGlbIntoObj) {
-  namespace st = test::structural;
-  wd.Write("xmodel/rig", st::Header(20, {{"rig0", {"mtl_a"}}}));
-  wd.Write("xmodelparts/rig0", st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}}}}));
-  st::Vertex v{.bone = 1};
-  wd.Write("xmodelsurfs/rig0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
-  std::vector<std::string> exportNotes;
-  ExportOutcome outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
-  ASSERT_TRUE(outcome.ok) << outcome.error;
-  ASSERT_EQ(outcome.written.size(), 1u);
-  EXPECT_TRUE(wd.Exists("obj/rig0.glb"));
-  const auto bytes = wd.Read("obj/rig0.glb");
-  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "glTF");
-  // A damaged surfaces file writes nothing and names the file.
-  wd.Write("xmodelsurfs/rig0", std::vector<uint8_t>{20, 0, 1, 0, 0, 3});
-  std::filesystem::remove(wd.Path() / "obj/rig0.glb");
-  outcome = ExportGltfFile(wd.Str(), "rig", std::nullopt, {}, exportNotes);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.error.find("rig0"), std::string::npos);
-  EXPECT_FALSE(wd.Exists("obj/rig0.glb"));
 }
 
 }  // namespace

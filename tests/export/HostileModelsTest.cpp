@@ -33,16 +33,12 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
       for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
         fs::create_directories(work / sub);
       // The surfaces file the name leads to exists, beside the working folder.
-      if (version == 14) {
-        root.Write("work/xmodel/m", v14::Header({evil}, v14::Lists({{"a.dds"}})));
-        root.Write("out/evil", v14::Surfaces({{0, {{0, 1, 2}}, {{}, {}, {}}}}));
-      } else if (version == 20) {
-        root.Write("work/xmodel/m", v20::Header({{evil, 0, {"mtl_a"}}}));
-        root.Write("out/evil", v20::Surfaces({v20::Triangle()}));
-      } else {
-        root.Write("work/xmodel/m", v25::Header("", {{evil, 0}}, {{"mtl_a"}}));
-        root.Write("out/evil", v25::Surfaces({v25::Triangle()}));
-      }
+      root.Write("work/xmodel/m", version == 14   ? v14::Header({evil}, v14::Lists({{"a.dds"}}))
+                                  : version == 20 ? v20::Header({{evil, 0, {"mtl_a"}}})
+                                                  : v25::Header("", {{evil, 0}}, {{"mtl_a"}}));
+      root.Write("out/evil", version == 14   ? v14::Surfaces({{0, {{0, 1, 2}}, {{}, {}, {}}}})
+                             : version == 20 ? v20::Surfaces({v20::Triangle()})
+                                             : v25::Surfaces({v25::Triangle()}));
       for (bool x : {false, true}) {
         ExportOutcome outcome = x ? ExportXFile(work.string(), "m", std::nullopt)
                                   : ExportObjFiles(work.string(), "m", std::nullopt);

@@ -6,7 +6,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <random>
 
 #include "fixtures/RecordingNotifier.h"
@@ -163,11 +162,10 @@ TEST_P(Damaged, RandomlyOverwrittenCopies) {
 INSTANTIATE_TEST_SUITE_P(Versions, Damaged, ::testing::Values(14, 20, 25));
 
 // Counts of 65,535 in files of a few bytes, and names or runs that never end, stop at the
-// end of the file, quickly: past it everything reads as zero.
+// end of the file (a hang meets the test's time limit): past it everything reads as zero.
 TEST(HugeCounts, EndAtTheEndOfTheFile) {
   test::RecordingNotifier notes;
   TempWorkdir wd;
-  auto start = std::chrono::steady_clock::now();
   std::vector<uint8_t> run(300001, 'Z');
   run.back() = 0;
   wd.Write("xmodel/gun", v14::Header({"gun_lod0", "gun_lod1"}, v14::Lists({{"a.dds"}, {"b.dds"}}, run)));
@@ -185,7 +183,6 @@ TEST(HugeCounts, EndAtTheEndOfTheFile) {
   UseEverything(wd, 25, "m");
   wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a"}}));
   UseEverything(wd, 25, "m");
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
 }
 
 }  // namespace

@@ -75,48 +75,31 @@ ByteWriter OneTrack(uint16_t frames, uint8_t flags, const ByteWriter& track) {
   return w.Append(track).U16(0).U8(0);
 }
 
-TEST(XAnimReader, TrackFormsFollowTheKeyCount) {
-  // No keys; one key, on frame 0 with no index; a key per frame, with no indices.
-  XAnim a = ReadOk(OneTrack(4, 0, ByteWriter().U16(0)));
-  EXPECT_TRUE(a.bones[0].rotations.empty());
-  a = ReadOk(OneTrack(4, 0, ByteWriter().U16(1).U16(1).U16(2).U16(3)));
-  ASSERT_EQ(a.bones[0].rotations.size(), 1u);
-  EXPECT_EQ(a.bones[0].rotations[0].frame, 0);
-  EXPECT_FLOAT_EQ(a.bones[0].rotations[0].rotation.y, 2 / 32768.0f);
-  ByteWriter every;
-  every.U16(4);
-  for (int k = 0; k < 4; ++k) every.U16(0).U16(0).U16(uint16_t(k * 100));
-  a = ReadOk(OneTrack(4, 0, every));
-  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 1, 2, 3}));
-  EXPECT_FLOAT_EQ(a.bones[0].rotations[3].rotation.z, 300 / 32768.0f);
-
-  // Looping: one slot more than the frames, so 4 keys on 3 frames are a key per slot.
-  a = ReadOk(OneTrack(3, 1, every));
-  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 1, 2, 3}));
-
-  // Two keys out of four slots: byte indices, then the values.
-  a = ReadOk(OneTrack(4, 0, ByteWriter().U16(2).U8(0).U8(3).U16(0).U16(0).U16(7).U16(0).U16(0).U16(9)));
-  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 3}));
-  EXPECT_FLOAT_EQ(a.bones[0].rotations[1].rotation.z, 9 / 32768.0f);
+// `n` keys of (0, 0, 100 k).
+ByteWriter Keys(int n) {
+  ByteWriter w;
+  for (int k = 0; k < n; ++k) w.U16(0).U16(0).U16(uint16_t(k * 100));
+  return w;
 }
 
-TEST(XAnimReader, IndicesAreBytesUpTo256SlotsAndWordsBeyond) {
-  const auto values = [](ByteWriter& w) { w.U16(0).U16(0).U16(1).U16(0).U16(0).U16(2); };
-  // 256 frames, not looping: 256 slots, byte indices (255 is the last slot).
-  ByteWriter bytes;
-  bytes.U16(2).U8(0).U8(255);
-  values(bytes);
-  XAnim a = ReadOk(OneTrack(256, 0, bytes));
-  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 255}));
-
-  // 256 frames, looping: 257 slots, word indices.
-  ByteWriter words;
-  words.U16(2).U16(0).U16(256);
-  values(words);
-  a = ReadOk(OneTrack(256, 1, words));
-  EXPECT_EQ(FramesOf(a.bones[0].rotations), (std::vector<uint16_t>{0, 256}));
-  EXPECT_DOUBLE_EQ(a.Duration(), 256.0 / 30);
-
+TEST(XAnimReader, TrackFormsFollowTheKeyCountAndIndicesAreBytesUpTo256Slots) {
+  const struct { const char* what; uint16_t frames; uint8_t flags; ByteWriter track; std::vector<uint16_t> keys; } cases[] = {
+      {"no keys", 4, 0, ByteWriter().U16(0), {}},
+      {"one key: on frame 0, no index", 4, 0, ByteWriter().U16(1).Append(Keys(1)), {0}},
+      {"a key per slot: no indices", 4, 0, ByteWriter().U16(4).Append(Keys(4)), {0, 1, 2, 3}},
+      {"looping: a slot more than the frames", 3, 1, ByteWriter().U16(4).Append(Keys(4)), {0, 1, 2, 3}},
+      {"two of four slots: byte indices", 4, 0, ByteWriter().U16(2).U8(0).U8(3).Append(Keys(2)), {0, 3}},
+      {"256 slots: byte indices", 256, 0, ByteWriter().U16(2).U8(0).U8(255).Append(Keys(2)), {0, 255}},
+      {"257 slots: word indices", 256, 1, ByteWriter().U16(2).U16(0).U16(256).Append(Keys(2)), {0, 256}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const XAnim a = ReadOk(OneTrack(c.frames, c.flags, c.track));
+    ASSERT_EQ(FramesOf(a.bones.at(0).rotations), c.keys);
+    if (!c.keys.empty()) {
+      EXPECT_FLOAT_EQ(a.bones[0].rotations.back().rotation.z, float(c.keys.size() - 1) * 100 / 32768);
+    }
+  }
 }
 
 TEST(XAnimReader, SimpleAndFullRotations) {
@@ -125,20 +108,13 @@ TEST(XAnimReader, SimpleAndFullRotations) {
                 {"full", false, true, {{0, -16384, 8192, 0}}, {}},
                 {"extreme", false, false, {{0, -32768, 0, 0}}, {}}};
   XAnim a = ReadOk(xa::Write(anim));
-  const Quat s = a.bones[0].rotations[0].rotation;
-  EXPECT_FLOAT_EQ(s.x, 0);
-  EXPECT_FLOAT_EQ(s.y, 0);
-  EXPECT_FLOAT_EQ(s.z, 0.5f);
-  EXPECT_FLOAT_EQ(s.w, std::sqrt(0.75f));
-  const Quat f = a.bones[1].rotations[0].rotation;
-  EXPECT_FLOAT_EQ(f.x, -0.5f);
-  EXPECT_FLOAT_EQ(f.y, 0.25f);
-  EXPECT_FLOAT_EQ(f.z, 0);
-  EXPECT_FLOAT_EQ(f.w, std::sqrt(1 - 0.25f - 0.0625f));  // w stays positive: flipping is not negating here
-  EXPECT_TRUE(a.bones[1].flipped);
-  const Quat e = a.bones[2].rotations[0].rotation;
-  EXPECT_FLOAT_EQ(e.x, -1);
-  EXPECT_FLOAT_EQ(e.w, 0);
+  // w stays positive: flipping is not negating here.
+  const std::array<float, 4> want[] = {{0, 0, 0.5f, std::sqrt(0.75f)}, {-0.5f, 0.25f, 0, std::sqrt(1 - 0.25f - 0.0625f)}, {-1, 0, 0, 0}};
+  for (size_t b = 0; b < 3; ++b) {
+    const Quat q = a.bones[b].rotations.at(0).rotation;
+    const std::array<float, 4> got = {q.x, q.y, q.z, q.w};
+    for (size_t i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(got[i], want[b][i]) << a.bones[b].name << " " << i;
+  }
 }
 
 TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
@@ -166,16 +142,13 @@ TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
   ASSERT_EQ(a.bones[1].translations.size(), 2u);
   EXPECT_EQ(a.bones[1].translationPrecision, 1);
   EXPECT_EQ(a.bones[1].translations[1].frame, 2);
-  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[0], -1);
-  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[1], 510);
-  EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[2], 10);
-  EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[0], 1);
-  EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[1], 0);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_FLOAT_EQ(a.bones[1].translations[0].translation[i], (std::array<float, 3>{-1, 510, 10}[i]));
+    EXPECT_FLOAT_EQ(a.bones[1].translations[1].translation[i], (std::array<float, 3>{1, 0, 10}[i]));
+  }
   ASSERT_EQ(a.bones[2].translations.size(), 3u);  // a key per frame: no indices
   EXPECT_EQ(a.bones[2].translationPrecision, 0);
-  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[0], 1);
-  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[1], 100);
-  EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[2], -4);
+  for (size_t i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(a.bones[2].translations[0].translation[i], (std::array<float, 3>{1, 100, -4}[i]));
   EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[0], 65535);
   EXPECT_FLOAT_EQ(a.bones[2].translations[1].translation[1], 100 + 32768 / 65535.0f);
   EXPECT_EQ(a.bones[2].translations[2].frame, 2);
@@ -194,12 +167,7 @@ TEST(XAnimReader, DeltaTracksAndNotes) {
   anim.deltaTranslations.steps = {{0, 0, 0}, {5, 0, 0}, {255, 0, 0}};
   anim.bones = {{"tag_origin", false, false, {}, {}}};
   anim.notes = {{"start", 0}, {"footstep_left", 4}, {"end", 10}};
-  const ByteWriter w = xa::Write(anim);
-  // The delta rotation keys are one word each, after two index bytes (11 slots).
-  EXPECT_EQ(w.Data()[10], 2);
-  EXPECT_EQ(w.Data()[12], 0);
-  EXPECT_EQ(w.Data()[13], 10);
-  XAnim a = ReadOk(w);
+  XAnim a = ReadOk(xa::Write(anim));  // delta rotations: one word per key, after two index bytes
   ASSERT_EQ(a.deltaRotations.size(), 2u);
   EXPECT_EQ(a.deltaRotations[1].frame, 10);
   EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.z, -200 / 32768.0f);

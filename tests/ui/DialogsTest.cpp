@@ -1,9 +1,9 @@
 // The Path Setup dialog (what it reads at construction, what OK stores) and the About box.
 #include <QLineEdit>
 #include <QPushButton>
-#include <map>
 
 #include "Fixtures.h"
+#include "fixtures/MemorySettingsStore.h"
 #include "ui/AboutDlg.h"
 #include "ui/FormTemplate.h"
 #include "ui/HyperLink.h"
@@ -13,31 +13,11 @@
 namespace tessary::ui::test {
 namespace {
 
-// A profile in memory that remembers the order of its writes.
-class RecordingProfile final : public ISettingsStore {
- public:
-  std::string GetProfileString(const std::string& section, const std::string& name,
-                               const std::string& defaultValue) override {
-    auto found = values.find(section + "\\" + name);
-    return found == values.end() ? defaultValue : found->second;
-  }
-  int GetProfileInt(const std::string&, const std::string&, int defaultValue) override { return defaultValue; }
-  bool WriteProfileString(const std::string& section, const std::string& name,
-                          const std::string& value) override {
-    writes.push_back(section + "\\" + name + "=" + value);
-    return true;
-  }
-  bool WriteProfileInt(const std::string&, const std::string&, int) override { return true; }
-
-  std::map<std::string, std::string> values;
-  std::vector<std::string> writes;
-};
-
 TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
   registry_.CreateAndWrite(RegistryRoot::LocalMachine, profile::kCod2Key, "InstallPath", "/reg/cod2/");
   registry_.DeleteKey(RegistryRoot::LocalMachine, profile::kWinRarKey);
-  RecordingProfile memory;
-  memory.values = {{"Paths\\CoD2", ""}, {"Paths\\CoD", "/p/cod/"}, {"Paths\\CoD4", "/p/cod4/"}};
+  tessary::test::MemorySettingsStore memory;
+  memory.values = {{{"Paths", "CoD2"}, ""}, {{"Paths", "CoD"}, "/p/cod/"}, {{"Paths", "CoD4"}, "/p/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
   // An empty stored value asks the game's key; a stored one wins without asking; a missing
   // key is left empty without a box. The first game's expansion has no key.
@@ -58,8 +38,8 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
 }
 
 TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
-  RecordingProfile memory;
-  memory.values = {{"Paths\\CoD4", "/old/cod4/"}};
+  tessary::test::MemorySettingsStore memory;
+  memory.values = {{{"Paths", "CoD4"}, "/old/cod4/"}};
   CPathSetupDlg dlg(memory, registry_, dialogs_);
   dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
   dialogs_.folders.push_back("/games/cod4");

@@ -15,9 +15,7 @@
 namespace tessary::ui::test {
 namespace {
 
-struct Camera {
-  float rotationX, rotationY, rotationZ, offsetX, offsetY, offsetZ;
-};
+using Camera = std::array<float, 6>;  // rotation x, y, z; offset x, y, z
 Camera Snapshot(const CPreviewRenderer& r) {
   return {r.rotationX, r.rotationY, r.rotationZ, r.offsetX, r.offsetY, r.offsetZ};
 }
@@ -95,12 +93,7 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
     const Camera before = Snapshot(Renderer());
     Move(view, 100 + row.dx, 100 + row.dy, row.buttons, row.modifiers);
     const Camera after = Snapshot(Renderer());
-    EXPECT_FLOAT_EQ(after.rotationX - before.rotationX, row.change.rotationX);
-    EXPECT_FLOAT_EQ(after.rotationY - before.rotationY, row.change.rotationY);
-    EXPECT_FLOAT_EQ(after.rotationZ - before.rotationZ, row.change.rotationZ);
-    EXPECT_FLOAT_EQ(after.offsetX - before.offsetX, row.change.offsetX);
-    EXPECT_FLOAT_EQ(after.offsetY - before.offsetY, row.change.offsetY);
-    EXPECT_FLOAT_EQ(after.offsetZ - before.offsetZ, row.change.offsetZ);
+    for (size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(after[i] - before[i], row.change[i]) << "camera value " << i;
     EXPECT_EQ(KindOf(dlg), row.cursor);
   }
   Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
