@@ -141,6 +141,7 @@ def main():
     if opts["engine"] == "CYCLES":
         scene.cycles.samples = 16
         scene.cycles.device = "CPU"
+        scene.cycles.use_denoising = False  # Debian's Blender is built without a denoiser
     scene.render.resolution_x, scene.render.resolution_y = opts["size"]
     scene.render.resolution_percentage = 100
     scene.render.image_settings.file_format = "PNG"

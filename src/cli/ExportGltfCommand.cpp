@@ -89,7 +89,7 @@ void RegisterExportGltfCommand(CLI::App& app) {
   auto* with = cmd->add_option("--with", options->animation.withModel,
                                "A second model joined into the file (a viewmodel's weapon with its "
                                "arms): its root bones hang from the first model's bones of the same "
-                               "names, else from its root");
+                               "names, else from its tag_weapon, else from its root");
   auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
   all->excludes(models)->excludes(lod)->excludes(anim)->excludes(with);
   cmd->footer(

@@ -7,6 +7,7 @@
 #include "cli/CliSupport.h"
 #include "cli/TreePrinter.h"
 #include "model/XAnimReader.h"
+#include "platform/Latin1Text.h"
 
 namespace tessary::cli {
 

@@ -92,10 +92,6 @@ int RunRender(const RenderOptions& options) {
                "render --help' for usage)");
     return kExitUsage;
   }
-  if (options.frames < 1) {
-    PrintError("--frames wants a number of at least 1 (run 'tessary render --help' for usage)");
-    return kExitUsage;
-  }
   std::string workdir = ResolveWorkdir(options.workdir);
   std::string folder = ModelFolder(workdir);
   std::string header = folder + "\\" + options.model;

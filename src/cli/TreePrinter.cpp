@@ -2,22 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-namespace tessary::cli {
+#include "platform/Latin1Text.h"
 
-// Names are bytes; each byte becomes the character of the same value.
-std::string Latin1ToUtf8(const std::string& bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
+namespace tessary::cli {
 
 // Names read from damaged or unusual headers can hold any byte. In the listing, control
 // bytes are written as \xNN so that they neither vanish nor move the terminal, and the

@@ -16,9 +16,6 @@ std::string TreeToJson(const TreeItem& root);
 // name as "".
 std::string TreeToText(const TreeItem& root);
 
-// Names are bytes; each byte becomes the character of the same value.
-std::string Latin1ToUtf8(const std::string& bytes);
-
 // A name for a text listing: control bytes as \xNN, the others as Latin-1 characters, an
 // empty name as "".
 std::string ReadableName(const std::string& bytes);

@@ -5,23 +5,11 @@
 #include <cstring>
 #include <map>
 
+#include "platform/Latin1Text.h"
+
 namespace tessary {
 
 namespace {
-
-// Names are bytes; glTF's strings are UTF-8: each byte becomes the character of its value.
-std::string Utf8Name(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
 
 class KeyWriter {
  public:
@@ -94,7 +82,7 @@ void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes,
                       const XAnim& source, float translationScale) {
   KeyWriter keys(model);
   tinygltf::Animation out;
-  out.name = Utf8Name(animation.name);
+  out.name = Latin1ToUtf8(animation.name);
 
   for (const RotationChannel& channel : animation.rotations) {
     if (channel.bone >= boneNodes.size() || channel.times.empty()) continue;
@@ -118,7 +106,7 @@ void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes,
   tinygltf::Value::Array notes;
   for (const XAnimNote& note : source.notes) {
     tinygltf::Value::Object n;
-    n["name"] = tinygltf::Value(Utf8Name(note.name));
+    n["name"] = tinygltf::Value(Latin1ToUtf8(note.name));
     n["frame"] = tinygltf::Value(int(note.frame));
     n["time"] = tinygltf::Value(source.fps == 0 ? 0.0 : double(note.frame) / source.fps);
     notes.emplace_back(std::move(n));
@@ -130,7 +118,7 @@ void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes,
   extras["looping"] = tinygltf::Value(source.Looping());
   extras["rootMotion"] = tinygltf::Value(animation.rootMotionApplied);
   tinygltf::Value::Array missing;
-  for (const std::string& name : animation.missingBones) missing.emplace_back(Utf8Name(name));
+  for (const std::string& name : animation.missingBones) missing.emplace_back(Latin1ToUtf8(name));
   extras["missingBones"] = tinygltf::Value(std::move(missing));
   out.extras = tinygltf::Value(std::move(extras));
   model.animations.push_back(std::move(out));

@@ -13,6 +13,7 @@
 #include "export/PngEncoder.h"
 #include "model/SkinnedGeometry.h"
 #include "platform/BuildInfo.h"
+#include "platform/Latin1Text.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
 #include "workspace/ImageDecoder.h"
@@ -129,7 +130,7 @@ void AddMaterials(const DecodedLevel& level, BufferBuilder& buffer, tinygltf::Mo
   std::map<std::string, int> textureOfImage;  // images shared by several materials are stored once
   for (const DecodedMaterial& m : level.materials) {
     tinygltf::Material material;
-    material.name = m.name;
+    material.name = Latin1ToUtf8(m.name);
     material.pbrMetallicRoughness.metallicFactor = 0;
     material.pbrMetallicRoughness.roughnessFactor = 1;
     if (!m.imagePath.empty()) {
@@ -144,7 +145,7 @@ void AddMaterials(const DecodedLevel& level, BufferBuilder& buffer, tinygltf::Mo
             doc.samplers.push_back(sampler);
           }
           tinygltf::Image image;
-          image.name = std::filesystem::path(m.imagePath).filename().string();
+          image.name = Latin1ToUtf8(std::filesystem::path(m.imagePath).filename().string());
           image.mimeType = embedded->second;
           image.bufferView = buffer.View(embedded->first.data(), embedded->first.size(), 0);
           doc.images.push_back(image);
@@ -167,7 +168,7 @@ bool AddMesh(const DecodedLevel& level, const GltfOptions& options, BufferBuilde
   const auto skinned = SkinnedVertices(level, options.scale);
   const size_t boneCount = std::max<size_t>(level.bones.size(), 1);
   tinygltf::Mesh mesh;
-  mesh.name = level.surfsName;
+  mesh.name = Latin1ToUtf8(level.surfsName);
   for (size_t s = 0; s < level.surfaces.size(); ++s) {
     const DecodedSurface& surface = level.surfaces[s];
     const size_t count = surface.vertices.size();
@@ -265,12 +266,12 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
 
   // The model node, then a node per bone.
   tinygltf::Node model;
-  model.name = level.modelName;
+  model.name = Latin1ToUtf8(level.modelName);
   model.rotation.assign(kUpTurn.begin(), kUpTurn.end());
   doc.nodes.push_back(model);
   for (const Bone& b : bones) {
     tinygltf::Node node;
-    node.name = b.name;
+    node.name = Latin1ToUtf8(b.name);
     node.translation = {Finite(b.translation[0] * options.scale), Finite(b.translation[1] * options.scale),
                         Finite(b.translation[2] * options.scale)};
     const auto q = Unit(b.rotation);
@@ -286,7 +287,7 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
   AddMaterials(level, buffer, doc, notes);
 
   tinygltf::Scene scene;
-  scene.name = level.modelName;
+  scene.name = Latin1ToUtf8(level.modelName);
   scene.nodes.push_back(kGltfModelNode);
   DecodedLevel withBones;
   const DecodedLevel* source = &level;
@@ -297,7 +298,7 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
   }
   if (AddMesh(*source, options, buffer, doc)) {
     tinygltf::Skin skin;
-    skin.name = level.modelName;
+    skin.name = Latin1ToUtf8(level.modelName);
     skin.skeleton = kGltfModelNode;
     for (size_t i = 0; i < bones.size(); ++i) skin.joints.push_back(GltfBoneNode(i));
     skin.inverseBindMatrices = buffer.Accessor(InverseBindMatrices(bones, options.scale),
@@ -306,7 +307,7 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
     // The skinned mesh's node is a root of its own: joints place its vertices, so no parent
     // transform may apply to it.
     tinygltf::Node meshNode;
-    meshNode.name = level.surfsName;
+    meshNode.name = Latin1ToUtf8(level.surfsName);
     meshNode.mesh = 0;
     meshNode.skin = 0;
     doc.nodes.push_back(meshNode);

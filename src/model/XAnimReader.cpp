@@ -38,7 +38,8 @@ class Parser {
  public:
   Parser(BinaryFile& in, XAnim& anim) : in_(in), anim_(anim) {}
 
-  void Run() {
+  // `namesOnly`: stop after the bone names (the tracks and notetracks are left unread).
+  void Run(bool namesOnly = false) {
     Need(9, "its header");
     anim_.version = U16();
     if (anim_.version != 14 && anim_.version != 17)
@@ -76,6 +77,7 @@ class Parser {
       bone.flipped = (flip[i / 8] >> (i % 8)) & 1;
       bone.simple = (simple[i / 8] >> (i % 8)) & 1;
     }
+    if (namesOnly) return;
     for (size_t i = 0; i < boneCount; ++i) {
       XAnimBone& bone = anim_.bones[i];
       ReadRotations(bone.rotations, bone.simple, "the rotation track of " + BoneLabel(i));
@@ -201,14 +203,14 @@ class Parser {
   uint32_t slots_ = 0;
 };
 
-XAnimResult Parse(BinaryFile& file, const std::string& name) {
+XAnimResult Parse(BinaryFile& file, const std::string& name, bool namesOnly = false) {
   XAnimResult result;
   result.fileSize = size_t(file.Size());
   XAnim anim;
   anim.name = name;
   Parser parser(file, anim);
   try {
-    parser.Run();
+    parser.Run(namesOnly);
   } catch (const Damaged& damaged) {
     result.error = "The animation file " + name + " is damaged: " + damaged.what + ".";
     result.bytesRead = parser.Tell();
@@ -224,6 +226,11 @@ XAnimResult Parse(BinaryFile& file, const std::string& name) {
 XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name) {
   BinaryFile file = BinaryFile::FromBytes(bytes);
   return Parse(file, name);
+}
+
+XAnimResult ReadXAnimHeader(const std::vector<uint8_t>& bytes, const std::string& name) {
+  BinaryFile file = BinaryFile::FromBytes(bytes);
+  return Parse(file, name, true);
 }
 
 XAnimResult LoadXAnim(const fs::path& path) {

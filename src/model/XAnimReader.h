@@ -22,6 +22,11 @@ struct XAnimResult {
 // `name` is how messages name the file.
 XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name);
 
+// The header and the bone names only, as ReadXAnim reads them (the bones without keys, no
+// notetracks): enough to tell which models an animation drives. `bytes` may be the start
+// of a file; a file cut before the end of its names is reported as damaged.
+XAnimResult ReadXAnimHeader(const std::vector<uint8_t>& bytes, const std::string& name);
+
 // Reads the file at `path` (matched ignoring case where it does not exist exactly).
 XAnimResult LoadXAnim(const std::filesystem::path& path);
 

@@ -17,7 +17,7 @@ namespace {
 
 struct MenuEntry {
   int command;  // 0: a separator
-  const char* text;
+  const char* text;  // UTF-8
 };
 
 constexpr MenuEntry kListMenu[] = {
@@ -27,6 +27,7 @@ constexpr MenuEntry kListMenu[] = {
 constexpr MenuEntry kTreeMenu[] = {
     {kCmdPreviewSurface, "Preview surface"},
     {kCmdExportGltf, "Export .glTF"},
+    {kCmdExportGltfAnimated, "Export .glTF with animations…"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
     {kCmdRetrieveFile, "Retrieve file"},
@@ -70,7 +71,7 @@ std::unique_ptr<QMenu> LoadContextMenu(ContextMenuKind kind) {
       if (e.command == 0) {
         menu->addSeparator();
       } else {
-        QAction* action = menu->addAction(QString::fromLatin1(e.text));
+        QAction* action = menu->addAction(QString::fromUtf8(e.text));
         action->setData(e.command);
       }
     }
@@ -152,7 +153,10 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   const Workspace& ws = form.WorkspaceFields();
   std::unique_ptr<QMenu> menu = LoadContextMenu(ContextMenuKind::Tree);
   if (!IsSurfaceItem(row)) Grey(*menu, kCmdPreviewSurface);
-  if (!IsSurfaceItem(row)) Grey(*menu, kCmdExportGltf);
+  if (!IsSurfaceItem(row)) {
+    Grey(*menu, kCmdExportGltf);
+    Grey(*menu, kCmdExportGltfAnimated);
+  }
   if (!IsFileItem(row)) {
     Grey(*menu, kCmdCopyFileName);
     Grey(*menu, kCmdConvertToDds);
@@ -177,6 +181,7 @@ void RunContextCommand(CTessaryView& form, int command) {
   switch (command) {
     case kCmdPreviewSurface: form.PreviewSurface(); break;
     case kCmdExportGltf: form.ExportGltf(); break;
+    case kCmdExportGltfAnimated: form.ExportGltfWithAnimations(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;
     case kCmdRemoveFromList: RemoveFromList(form); break;

@@ -24,6 +24,7 @@ enum ContextCommand : int {
   kCmdRetrieveAllFiles = 32782,
   kCmdViewImageFile = 32783,
   kCmdExportGltf = 32790,
+  kCmdExportGltfAnimated = 32791,
 };
 
 // The three menus: the list's, a tree item's and the tree root's.

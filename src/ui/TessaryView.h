@@ -60,6 +60,10 @@ class CTessaryView : public QWidget {
   void ExportX();
   // A surface item's Export .glTF: <level>.glb of the skinned model (structural reader).
   void ExportGltf();
+  // A surface item's Export .glTF with animations: the animation files of the working
+  // folder's xanim folder that move the model's bones, offered in a dialog, and <level>.glb
+  // with those chosen.
+  void ExportGltfWithAnimations();
   void PreviewSurface();
   void ViewTags();
   void SelectRecentFile();

@@ -7,11 +7,15 @@
 #include <system_error>
 #include <vector>
 
+#include "export/AnimatedGltfExport.h"
 #include "export/ModelExport.h"
 #include "model/Model.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
+#include "model/StructuralReader.h"
+#include "model/XAnimListing.h"
 #include "platform/Path.h"
+#include "ui/AnimationExportDlg.h"
 #include "ui/FormStrings.h"
 #include "ui/ImageViewer.h"
 #include "ui/ModelTreeView.h"
@@ -97,6 +101,53 @@ void CTessaryView::ExportGltf() {
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
   PresentExport(sel.modelName, ExportGltfFile(request));
+}
+
+void CTessaryView::ExportGltfWithAnimations() {
+  Selection sel;
+  XAnimListing listing;
+  const std::string& workdir = workspace_.workingFolder;
+  {
+    WaitCursor wait;
+    if (!TakeSelection(*tree_, modelTree_, sel)) return;
+    uint8_t version = 0;
+    if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+    std::string error;
+    const auto level = ReadStructuralLevel(workdir, sel.modelName, sel.level, error);
+    if (!level) {
+      dialogs_.ShowMessage(Sentence(error), kAppTitle);
+      return;
+    }
+    std::vector<std::string> bones;
+    for (const Bone& bone : level->bones) bones.push_back(bone.name);
+    listing = ListMatchingXAnims(workdir, bones);
+  }
+  if (!listing.folderFound) {
+    dialogs_.ShowMessage("There is no xanim folder in " + ToNativeSeparators(workdir) +
+                             ": the animation files are looked for there.",
+                         kAppTitle);
+    return;
+  }
+  if (listing.matches.empty()) {
+    dialogs_.ShowMessage("No animation file in " + ToNativeSeparators(listing.folder.string()) +
+                             " moves a bone of " + sel.modelName + ".",
+                         kAppTitle);
+    return;
+  }
+  GltfAnimationOptions options;
+  {
+    CAnimationExportDlg dialog(sel.modelName, listing, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    options.animations = dialog.ChosenAnimations();
+    options.rootMotion = dialog.RootMotion();
+  }
+  if (options.animations.empty()) return;
+  WaitCursor wait;
+  // Bones an animation names but the model lacks stay out of the file (the file's extras
+  // name them); the form tells only whether the file was written.
+  std::vector<std::string> notes, warnings;
+  PresentExport(sel.modelName,
+                ExportAnimatedGltfFile(workdir, sel.modelName, sel.level, GltfOptions{}, options, notes, warnings));
 }
 
 void CTessaryView::PreviewSurface() {

@@ -51,6 +51,16 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::filesys
   return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
 }
 
+// A working folder and a scratch folder that takes the program's output.
+struct CommandTest : ::testing::Test {
+  // Runs `command --workdir <working folder>` followed by `args`.
+  CliResult Run(const std::string& command, std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {command, "--workdir", wd.Str()});
+    return RunCli(args, scratch.Path());
+  }
+  TempWorkdir wd, scratch;
+};
+
 // Without the preview library there is no render command, and "render --help" gives the main help.
 inline bool HasRenderCommand(const std::filesystem::path& scratch) {
   return Contains(RunCli({"render", "--help"}, scratch).out, "Usage: tessary render");

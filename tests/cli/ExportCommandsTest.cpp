@@ -15,12 +15,7 @@ namespace v25 = test::v25;
 using test::Contains;
 using Files = std::set<std::string>;
 
-class ExportCommands : public ::testing::Test {
- protected:
-  test::CliResult Run(std::vector<std::string> args) {
-    args.insert(args.begin() + 1, {"--workdir", wd.Str()});
-    return test::RunCli(args, scratch.Path());
-  }
+struct ExportCommands : test::CommandTest {
   Files ObjFiles() const { return test::FileNames(wd.Path() / "obj"); }
   // Version 20: levels <name>_lod0 and <name>_lod1, both with surfaces.
   void WriteV20(const std::string& name) const {
@@ -28,37 +23,36 @@ class ExportCommands : public ::testing::Test {
     wd.Write("xmodelsurfs/" + name + "_lod0", v20::Surfaces({v20::Triangle()}));
     wd.Write("xmodelsurfs/" + name + "_lod1", v20::Surfaces({v20::Triangle()}));
   }
-  test::TempWorkdir wd, scratch;
 };
 
 TEST_F(ExportCommands, ExportObjAndTagsWriteTheChosenLevel) {
   WriteV20("m");
-  EXPECT_EQ(Run({"tags", "m"}).status, 0);
+  EXPECT_EQ(Run("tags", {"m"}).status, 0);
   EXPECT_EQ(ObjFiles(), (Files{"m_tags.txt"}));
-  auto r = Run({"export-obj", "m"});
+  auto r = Run("export-obj", {"m"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out + r.err, "");
   EXPECT_EQ(ObjFiles(), (Files{"m_lod0.mtl", "m_lod0.obj", "m_tags.txt"}));
-  EXPECT_EQ(Run({"export-obj", "--lod", "1", "m"}).status, 0);
+  EXPECT_EQ(Run("export-obj", {"--lod", "1", "m"}).status, 0);
   EXPECT_TRUE(wd.Exists("obj/m_lod1.obj"));
 
   // Version 14: no tags listing, and only levels 0 to 2.
   wd.Write("xmodel/gun", test::v14::Header({"gun_lod0", "gun_lod1", "gun_lod2", "gun_lod3"},
                                            test::v14::Lists({{"a.dds"}, {"a.dds"}, {"a.dds"}, {"a.dds"}})));
   wd.Write("xmodelsurfs/gun_lod0", test::v14::Surfaces({{0, {{0, 1, 2}}, {{}, {}, {}}}}));
-  r = Run({"export-obj", "--lod", "3", "gun"});
+  r = Run("export-obj", {"--lod", "3", "gun"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "only levels 0 to 2")) << r.err;
-  EXPECT_EQ(Run({"export-obj", "gun"}).status, 0);
+  EXPECT_EQ(Run("export-obj", {"gun"}).status, 0);
   EXPECT_FALSE(wd.Exists("obj/gun_tags.txt"));
-  r = Run({"tags", "gun"});
+  r = Run("tags", {"gun"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "has version 14, which has no tags listing")) << r.err;
 
   // Level 0's name is too short to be read: the default is level 1.
   wd.Write("xmodel/short", test::v20::Header({{"s1", 1, {"mtl_a"}}, {"short_lod1", 0, {"mtl_a"}}}));
   wd.Write("xmodelsurfs/short_lod1", test::v20::Surfaces({test::v20::Triangle()}));
-  EXPECT_EQ(Run({"export-obj", "short"}).status, 0);
+  EXPECT_EQ(Run("export-obj", {"short"}).status, 0);
   EXPECT_TRUE(wd.Exists("obj/short_lod1.obj"));
 }
 
@@ -66,57 +60,54 @@ TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
   // Surfaces missing: nothing is written, not even the tags listing; the next model is.
   wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
   WriteV20("good");
-  auto r = Run({"export-obj", "m", "good"});
+  auto r = Run("export-obj", {"m", "good"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "tessary: the surfaces file " + wd.Str() + "/xmodelsurfs/m_lod0 is missing\n");
   EXPECT_EQ(ObjFiles(), (Files{"good_lod0.mtl", "good_lod0.obj", "good_tags.txt"}));
 
   fs::remove_all(wd.Path() / "obj");
-  r = Run({"export-obj", "good"});
+  r = Run("export-obj", {"good"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, (wd.Path() / "obj").string())) << r.err;
   EXPECT_FALSE(wd.Exists("obj"));
 }
 
 TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnRequest) {
-  // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by tag "b" at (0, 0, 7).
-  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a"}}));
+  // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by tag "b" at (0, 0, 7);
+  // only destructible levels are shown exploded, as in the desktop program.
   v25::FixtureSurface carried = v25::Triangle();
   carried.vertices.pop_back();  // two vertices: word 3 is 2
   carried.triangles = {{0, 1, 1}};
-  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), carried}));
-  wd.Write("xmodelparts/m_lod0", v20::Parts({{0, {0, 0, 0}, "root"}, {0, {0, 0, 1}, "a"}, {1, {0, 0, 6}, "b"}}, 25));
-  auto r = Run({"export-x", "m"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out + r.err, "");
-  EXPECT_EQ(ObjFiles(), (Files{"m_lod0.x"}));
-  // That surface's vertices, z first; then moved by its tag.
-  EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
-                       "\t2;\r\n\r\n\t0.00000;0.00000;0.00000;,\r\n\t0.00000;0.00000;1.00000;;\r\n"));
-  // Only destructible levels are shown exploded, as in the desktop program.
-  EXPECT_EQ(Run({"export-x", "--show-exploded", "m"}).status, 0);
-  EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_lod0.x"),
-                       "\t2;\r\n\r\n\t0.00000;0.00000;0.00000;,\r\n\t0.00000;0.00000;1.00000;;\r\n"));
-  wd.Write("xmodel/m", v25::Header("", {{"m_Destructible_MP_lod0", 0}}, {{"mtl_a"}}));
-  wd.Write("xmodelsurfs/m_Destructible_MP_lod0", v25::Surfaces({v25::Triangle(), carried}));
-  wd.Write("xmodelparts/m_Destructible_MP_lod0", v20::Parts({{0, {0, 0, 0}, "root"}, {0, {0, 0, 1}, "a"}, {1, {0, 0, 6}, "b"}}, 25));
-  EXPECT_EQ(Run({"export-x", "--show-exploded", "m"}).status, 0);
-  EXPECT_TRUE(Contains(test::Slurp(wd.Path() / "obj/m_Destructible_MP_lod0.x"),
-                       "\t2;\r\n\r\n\t7.00000;0.00000;0.00000;,\r\n\t7.00000;0.00000;1.00000;;\r\n"));
-  fs::remove(wd.Path() / "obj/m_Destructible_MP_lod0.x");
-  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a"}}));
+  const auto secondIs = [&](const std::string& level, const char* z) {
+    return Contains(test::Slurp(wd.Path() / "obj" / (level + ".x")),
+                    std::string("\t2;\r\n\r\n\t") + z + ";0.00000;0.00000;,\r\n\t" + z + ";0.00000;1.00000;;\r\n");
+  };
+  for (const char* name : {"m_lod0", "m_Destructible_MP_lod0"}) {
+    const std::string level = name;
+    SCOPED_TRACE(level);
+    wd.Write("xmodel/m", v25::Header("", {{level, 0}}, {{"mtl_a"}}));
+    wd.Write("xmodelsurfs/" + level, v25::Surfaces({v25::Triangle(), carried}));
+    wd.Write("xmodelparts/" + level, v20::Parts({{0, {0, 0, 0}, "root"}, {0, {0, 0, 1}, "a"}, {1, {0, 0, 6}, "b"}}, 25));
+    auto r = Run("export-x", {"m"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out + r.err, "");
+    // That surface's vertices, z first; then moved by its tag.
+    EXPECT_TRUE(secondIs(level, "0.00000"));
+    EXPECT_EQ(Run("export-x", {"--show-exploded", "m"}).status, 0);
+    EXPECT_TRUE(secondIs(level, level == "m_lod0" ? "0.00000" : "7.00000"));
+    fs::remove(wd.Path() / "obj" / (level + ".x"));
+  }
 
   // Undecodable surfaces: the reader's message once, then the export's; nothing written.
-  fs::remove(wd.Path() / "obj/m_lod0.x");
   v25::FixtureSurface bad = v25::Triangle(v25::Form::Direct);
   bad.vertices[0].b1 = 4;
-  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({bad}));
-  r = Run({"export-x", "m"});
+  wd.Write("xmodelsurfs/m_Destructible_MP_lod0", v25::Surfaces({bad}));
+  auto r = Run("export-x", {"m"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "tessary: VertexData.b1 >= 4 Unsupported model type.\ntessary: cannot load the surfaces in " +
-                       wd.Str() + "/xmodelsurfs/m_lod0\n");
+                       wd.Str() + "/xmodelsurfs/m_Destructible_MP_lod0\n");
   WriteV20("old");
-  EXPECT_TRUE(Contains(Run({"export-x", "old"}).err, "version 20"));
+  EXPECT_TRUE(Contains(Run("export-x", {"old"}).err, "version 20"));
   EXPECT_TRUE(ObjFiles().empty());
 }
 
@@ -125,7 +116,7 @@ TEST_F(ExportCommands, AllGoesPastFailuresAndEndsWithASummary) {
   WriteV20("also_good");
   wd.Write("xmodel/broken", v20::Header({{"broken_lod0", 0, {"mtl_a"}}}));
   fs::create_directory(wd.Path() / "xmodel" / "a_folder");  // not a model
-  auto r = Run({"export-obj", "--all"});
+  auto r = Run("export-obj", {"--all"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "");  // not a terminal: no progress bar
   EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "2 of 3 models written, 1 failed:\n");
@@ -163,21 +154,21 @@ TEST_F(ExportCommands, AllWithSeveralJobsWritesWhatOneJobWrites) {
   }
   wd.Write("xmodelsurfs/shared_lod0", v20::Surfaces({v20::Triangle()}));
 
-  auto one = Run({"export-obj", "--all", "--jobs", "1"});
+  auto one = Run("export-obj", {"--all", "--jobs", "1"});
   auto files = Snapshot(wd.Path() / "obj");
   EXPECT_EQ(files.size(), 54u);  // 16 sample models of three files, one shared level, four tags listings
   EXPECT_TRUE(Contains(files["shared_lod0.mtl"], "newmtl mtl_shared_d\r\n"));
   for (int run = 0; run < 3; ++run) {
     fs::remove_all(wd.Path() / "obj");
     fs::create_directory(wd.Path() / "obj");
-    auto two = Run({"export-obj", "--all", "--jobs", "2"});
+    auto two = Run("export-obj", {"--all", "--jobs", "2"});
     EXPECT_EQ(two.status, one.status);
     EXPECT_EQ(two.out, one.out);
     EXPECT_EQ(two.err, one.err);
     EXPECT_TRUE(Snapshot(wd.Path() / "obj") == files);
   }
-  EXPECT_EQ(Run({"export-obj", "--jobs", "0", "--all"}).status, 2);
-  EXPECT_EQ(Run({"export-obj", "--jobs", "2", "shared_a"}).status, 2);  // only with --all
+  EXPECT_EQ(Run("export-obj", {"--jobs", "0", "--all"}).status, 2);
+  EXPECT_EQ(Run("export-obj", {"--jobs", "2", "shared_a"}).status, 2);  // only with --all
 }
 
 }  // namespace

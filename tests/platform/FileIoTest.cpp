@@ -2,31 +2,20 @@
 // whole.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "fixtures/TempWorkdir.h"
 #include "platform/BinaryFile.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
 
-namespace fs = std::filesystem;
 using test::ByteWriter;
 using test::TempWorkdir;
-
-std::string Text(const TempWorkdir& wd, const std::string& relative) {
-  auto bytes = wd.Read(relative);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-bool WriteFile(const std::string& path, std::string_view text) {
-  OutputFile file;
-  if (!file.Open(path)) return false;
-  file.WriteText(text);
-  return file.Commit();
-}
+using test::CountFiles;
+using test::Text;
+using test::WriteFile;
 
 TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   TempWorkdir wd;
@@ -51,23 +40,22 @@ TEST(OutputFile, NothingAppearsUntilCommitAndLookUpsSeeWhatWasWritten) {
   TempWorkdir wd;
   wd.Write("obj/Tank.obj", ByteWriter().Raw("old"));
   const std::string obj = wd.Str() + "\\xmodel\\..\\obj\\";
-  auto entries = [&] { return std::distance(fs::directory_iterator(wd.Path() / "obj"), fs::directory_iterator()); };
   EXPECT_FALSE(FileExists(obj + "A.TXT"));  // the folder's listing is now held
   {
     OutputFile out;
     ASSERT_TRUE(out.Open(obj + "tank.obj"));
     out.WriteText("new");
-    EXPECT_EQ(Text(wd, "obj/Tank.obj"), "old");
+    EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "old");
   }  // dropped without Commit: no trace
-  EXPECT_EQ(Text(wd, "obj/Tank.obj"), "old");
-  EXPECT_EQ(entries(), 1);
+  EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "old");
+  EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);
   // A name that exists in another case is the file replaced.
   ASSERT_TRUE(WriteFile(obj + "tank.obj", "new"));
   ASSERT_TRUE(WriteFile(obj + "a.txt", "one"));
-  EXPECT_EQ(Text(wd, "obj/Tank.obj"), "new");
+  EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "new");
   EXPECT_FALSE(wd.Exists("obj/tank.obj"));
   EXPECT_TRUE(FileExists(obj + "A.TXT"));
-  EXPECT_EQ(entries(), 2);
+  EXPECT_EQ(CountFiles(wd.Path() / "obj"), 2u);
   OutputFile nowhere;
   EXPECT_FALSE(nowhere.Open(wd.Str() + "\\nofolder\\x.obj"));
   EXPECT_FALSE(nowhere.Commit());

@@ -10,21 +10,17 @@
 
 #include "fixtures/TempWorkdir.h"
 #include "platform/FolderIndex.h"
-#include "platform/OutputFile.h"
 #include "platform/Path.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempWorkdir;
+using test::WriteFile;
 
 void Touch(const fs::path& file) { std::ofstream(file, std::ios::binary) << 'x'; }
-
-bool WriteFile(const std::string& path, std::string_view text) {
-  OutputFile file;
-  return file.Open(path) && (file.WriteText(text), file.Commit());
-}
 
 // Runs a test body once with change reports and once under the time-stamp rule.
 class FolderIndexModes : public testing::TestWithParam<bool> {

@@ -4,11 +4,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "platform/IniRegistry.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
@@ -23,10 +23,6 @@ struct RegistryTest : ::testing::Test {
   test::RecordingNotifier notifier;
   std::string out = "unchanged";
   void Write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-  std::string Text() {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   bool Read(RegistryRoot root, const std::string& key, const char* value) {
     return ReadRegistryString(registry, root, key, value, out);
   }
@@ -78,7 +74,7 @@ TEST_F(RegistryTest, WritesOnlyIntoExistingKeysKeepingTheRest) {
   EXPECT_TRUE(WriteRegistryString(registry, kUser, notepad, "lfFaceName", "Courier New"));
   EXPECT_TRUE(WriteRegistryString(registry, kUser, notepad, "fWrap", "1"));
   EXPECT_FALSE(WriteRegistryString(registry, kUser, "Software\\Absent", "a", "b"));
-  EXPECT_EQ(Text(), "# mine\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\nlfFaceName=Courier New\n"
+  EXPECT_EQ(test::Text(file), "# mine\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Notepad]\nlfFaceName=Courier New\n"
                     "iPointSize=100\nfWrap=1\n\n[HKEY_CURRENT_USER\\Software\\Other]\na=1\n");
 }
 

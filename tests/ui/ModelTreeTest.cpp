@@ -186,7 +186,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
   struct Case { const char* row; int nth; bool converter, winrar; Ids enabled; };
   const Case cases[] = {
       {"Surfaces", 0, true, true, {}},
-      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdCopyFileName}},
+      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdExportGltfAnimated, kCmdCopyFileName}},
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
       {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
@@ -205,7 +205,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     view.Tree().setCurrentItem(view.Tree().topLevelItem(0));
     std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, AtRow(view, row));
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions().size(), 9);
     EXPECT_EQ(EnabledEntries(*menu), c.enabled);
     EXPECT_EQ(view.Tree().currentItem(), row);  // selected first, as a click does
   }

@@ -3,30 +3,21 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/ZipWriter.h"
+#include "platform/TestFiles.h"
 #include "workspace/ArchiveExtractor.h"
 
 namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CountFiles;
+using test::Text;
 using test::WriteZip;
-
-std::string Text(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-size_t CountFiles(const fs::path& dir) {
-  size_t n = 0;
-  for (const auto& e : fs::recursive_directory_iterator(dir)) n += !e.is_directory();
-  return n;
-}
 
 struct ExtractorTest : ::testing::Test {
   test::TempWorkdir game;  // main/iw_*.iwd

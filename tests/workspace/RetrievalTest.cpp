@@ -16,6 +16,7 @@
 #include "fixtures/ZipWriter.h"
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
+#include "platform/TestFiles.h"
 #include "workspace/Retrieval.h"
 #include "workspace/TextureConversion.h"
 
@@ -24,11 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace v20 = test::v20;
-
-std::string Text(const test::TempWorkdir& dir, const std::string& relative) {
-  auto bytes = dir.Read(relative);
-  return std::string(bytes.begin(), bytes.end());
-}
 
 const test::ByteWriter kSmallIwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Append(test::Ramp(8, 1));
 
@@ -52,15 +48,19 @@ struct RetrievalTest : ::testing::Test {
       ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion);
     };
   }
-  // A stand-in archiver: logs its arguments, a line per run, and copies game/payload to `copyTo`.
-  std::string FakeWinRar(const std::string& copyTo, int exitStatus = 0) {
-    auto script = game.Path() / "winrar.sh", log = game.Path() / "log";
-    std::ofstream(script) << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done >> '" << log.string()
-                          << "'\necho >> '" << log.string() << "'\n"
-                          << (copyTo.empty() ? "" : "cp '" + (game.Path() / "payload").string() + "' \"$7/" + copyTo + "\"\n")
-                          << "exit " << exitStatus << "\n";
+  // A shell script in the game folder; returns its path.
+  std::string Script(const std::string& name, const std::string& body) {
+    const fs::path script = game.Path() / name;
+    std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
     fs::permissions(script, fs::perms::owner_all);
     return script.string();
+  }
+  // A stand-in archiver: logs its arguments, a line per run, and copies game/payload to `copyTo`.
+  std::string FakeWinRar(const std::string& copyTo, int exitStatus = 0) {
+    const std::string log = (game.Path() / "log").string();
+    return Script("winrar.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done >> '" + log + "'\necho >> '" + log + "'\n" +
+                                   (copyTo.empty() ? "" : "cp '" + (game.Path() / "payload").string() + "' \"$7/" + copyTo + "\"\n") +
+                                   "exit " + std::to_string(exitStatus));
   }
 };
 
@@ -80,7 +80,7 @@ TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
   ws.winrarPath = FakeWinRar("images/shared.iwi");
   while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
   }
-  EXPECT_EQ(Text(game, "log"),
+  EXPECT_EQ(test::Text(game.Path() / "log"),
             "[x][-INUL][-y][-IBCK][" + game.Str() + "/main\\iw_*.iwd][shared.iwi*][" + work.Str() + "]\n");
   EXPECT_TRUE(work.Exists("images/shared.dds"));
   EXPECT_FALSE(work.Exists("images/shared.iwi"));
@@ -94,11 +94,11 @@ TEST_F(RetrievalTest, FourthGameFilesComeFromTheRawFolderFirst) {
   retrieval.reloadModel = [this] { ++reloads; };
   TreeItem& root = tree.SetRoot("hatch");
   retrieval.RetrieveFile(root.AddChild("Surfaces", kImageGroup).AddChild("hatch_lod0", kImageMissing));
-  EXPECT_EQ(Text(work, "xmodelsurfs/hatch_lod0"), "surfaces");
+  EXPECT_EQ(test::Text(work.Path() / "xmodelsurfs/hatch_lod0"), "surfaces");
   EXPECT_FALSE(fs::exists(game.Path() / "log"));
   // Not in the raw folder: the archives, which do not hold it either: a box says so.
   retrieval.RetrieveFile(root.AddChild("Parts (Tags)", kImageGroup).AddChild("hatch_lod0", kImageMissing));
-  EXPECT_NE(Text(game, "log").find("[hatch_lod0*]"), std::string::npos);
+  EXPECT_NE(test::Text(game.Path() / "log").find("[hatch_lod0*]"), std::string::npos);
   EXPECT_EQ(reloads, 2);
   ASSERT_EQ(notifier.messages.size(), 1u);
   EXPECT_EQ(notifier.messages[0], "hatch_lod0 is not in the game's archives (" + game.Str() +
@@ -121,7 +121,7 @@ TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
   game.Write("payload", kSmallIwi);
   ws.winrarPath = FakeWinRar("images/shared.iwi");
   ws.converterFound = true;
-  const fs::path dds = work.Path() / "images/shared.dds", converter = game.Path() / "converter.sh";
+  const fs::path dds = work.Path() / "images/shared.dds";
   // Converters that end without a DDS, or with an empty one, then one that writes it.
   const std::pair<std::string, bool> cases[] = {{"exit 0", true},
                                                  {"printf '' > '" + dds.string() + "'", true},
@@ -129,28 +129,11 @@ TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
   for (const auto& [body, kept] : cases) {
     SCOPED_TRACE(body);
     fs::remove(dds);
-    std::ofstream(converter) << "#!/bin/sh\n" << body << "\n";
-    fs::permissions(converter, fs::perms::owner_all);
-    ws.converterPath = converter.string();
+    ws.converterPath = Script("converter.sh", body);
     retrieval.reloadModel();
     retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]->children[0]->children[0]->children[0]);
     EXPECT_EQ(work.Exists("images/shared.iwi"), kept);
   }
-}
-
-TEST_F(RetrievalTest, TheConverterToolGetsTheImageAsOneNativePath) {
-  const fs::path folder = work.Path() / "Mód Földer";
-  fs::create_directories(folder / "images");
-  std::ofstream(folder / "images" / "x.iwi") << "IWi";
-  const fs::path tool = game.Path() / "tool.sh", log = game.Path() / "tool.log";
-  std::ofstream(tool) << "#!/bin/sh\necho \"$# [$1]\" > '" << log.string() << "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"\n";
-  fs::permissions(tool, fs::perms::owner_all);
-  ws.converterFound = true;
-  ws.converterPath = tool.string();
-  std::string out;
-  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
-  EXPECT_EQ(Text(game, "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
-  EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
 }
 
 TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSeparator) {
@@ -173,7 +156,7 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   test::WriteZip(game.Path() / "main/iw_00.iwd", {{"xmodelsurfs/tank0", "surfaces"}});
   retrieval.reloadModel();
   retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
-  EXPECT_EQ(Text(work, "xmodelsurfs/tank0"), "surfaces");
+  EXPECT_EQ(test::Text(work.Path() / "xmodelsurfs/tank0"), "surfaces");
   EXPECT_EQ(notifier.messages.size(), 3u);
   // The archives hold none of the files still missing: one box for the whole command.
   while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
@@ -188,7 +171,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepThe
   retrieval.reloadModel = [this] { ++reloads; };
   ws.winrarPath = FakeWinRar("", 10);
   EXPECT_TRUE(retrieval.ExtractFromArchives("m -ep1 /tmp/x", "images"));
-  EXPECT_EQ(Text(game, "log"),
+  EXPECT_EQ(test::Text(game.Path() / "log"),
             "[x][-INUL][-y][-IBCK][" + game.Str() + "/main\\iw_*.iwd][m -ep1 /tmp/x*][" + work.Str() + "]\n");
   EXPECT_EQ(notifier.messages,
             std::vector<std::string>{"WinRAR exited with status 10 while extracting m -ep1 /tmp/x."});
@@ -197,10 +180,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepThe
   game.Write("payload", kSmallIwi);
   ws.winrarPath = FakeWinRar("images/x.iwi");
   ws.converterFound = true;
-  auto tool = game.Path() / "tool.sh";
-  std::ofstream(tool) << "#!/bin/sh\nexit ${STATUS:-0}\n";
-  fs::permissions(tool, fs::perms::owner_all);
-  ws.converterPath = tool.string();
+  ws.converterPath = Script("tool.sh", "exit 0");
   TreeItem& root = tree.SetRoot("tank");
   TreeItem& image = root.AddChild("Materials", kImageGroup).AddChild("m", kImageMissing).AddChild("x.iwi", kImageMissing);
   notifier.messages.clear();
@@ -208,11 +188,20 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReportedAndKeepThe
   EXPECT_TRUE(work.Exists("images/x.iwi"));
   EXPECT_TRUE(notifier.messages.empty());
   // One that fails says so.
-  std::ofstream(tool) << "#!/bin/sh\nexit 3\n";
+  Script("tool.sh", "exit 3");
   std::string out;
   EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out));
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Pelvane.exe exited with status 3 on " + work.Str() +
                                                          "/images/x.iwi."});
+  // The tool gets the image as one native path, whatever the folder's name holds.
+  const fs::path folder = work.Path() / "Mód Földer";
+  fs::create_directories(folder / "images");
+  std::ofstream(folder / "images" / "x.iwi") << "IWi";
+  const fs::path log = game.Path() / "tool.log";
+  Script("tool.sh", "echo \"$# [$1]\" > '" + log.string() + "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"");
+  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
+  EXPECT_EQ(test::Text(game.Path() / "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
+  EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
 }
 
 TEST_F(RetrievalTest, ARawFileIsCopiedInBlocksAndAFifoIsRefused) {

@@ -1,0 +1,115 @@
+// tessary info and info-anim, run as a user runs them: the listings, their JSON forms, and
+// the files they cannot list.
+#include <nlohmann/json.hpp>
+
+#include "cli/CliRunner.h"
+#include "fixtures/V20Writer.h"
+#include "fixtures/XAnimWriter.h"
+
+namespace tessary {
+namespace {
+
+using test::ByteWriter;
+using test::Contains;
+namespace v20 = test::v20;
+namespace xa = test::xanim;
+
+using InfoCommands = test::CommandTest;
+
+TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
+  // A present and a missing level, a present and a missing material (named with a byte
+  // above 127 and a control byte), an image only in IWI form and a missing parts file.
+  wd.Write("xmodel/tank", v20::Header({{"tank_lod0", 1, {"mtl_a", "mtl_\xE9\x02"}}, {"tank_lod1", 0, {"mtl_a"}}}));
+  wd.Write("xmodelsurfs/tank_lod0", v20::Surfaces({v20::Triangle(0)}));
+  wd.Write("materials/mtl_a", v20::Material("a_col"));
+  wd.Write("images/a_col.iwi", ByteWriter().Raw("IWi"));
+  auto run = Run("info", {"tank"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "tank\n  Surfaces\n    tank_lod0  [lod 0]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
+            "        mtl_\xC3\xA9\\x02  [missing]\n"
+            "    tank_lod1  [lod 1]  [missing]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
+            "  Parts (Tags)\n    tank_lod0  [missing]\n");
+
+  run = Run("info", {"--json", "tank"});
+  ASSERT_EQ(run.status, 0);
+  const auto json = nlohmann::json::parse(run.out);  // valid UTF-8 whatever the names hold
+  EXPECT_EQ(json["children"][0]["children"][1], nlohmann::json::parse(R"({"text": "tank_lod1", "image": 2, "bold": true, "lod": 1, "children": [
+    {"text": "Materials", "image": 0, "bold": false, "children": [{"text": "mtl_a", "image": 1, "bold": false,
+      "children": [{"text": "a_col.iwi", "image": 1, "bold": true, "children": []}]}]}]})"));
+  EXPECT_EQ(json["children"][0]["children"][0]["children"][0]["children"][1]["text"], "mtl_\xC3\xA9\x02");
+}
+
+xa::Anim Walk() {
+  xa::Anim anim;
+  anim.version = 17;
+  anim.frames = 3;
+  anim.flags = 3;
+  anim.assetType = 6;
+  anim.fps = 24;
+  anim.deltaTranslations.frames = {0, 3};
+  anim.deltaTranslations.precision = 1;
+  anim.deltaTranslations.steps = {{0, 0, 0}, {9, 9, 9}};
+  anim.bones = {{"j_hip", true, true, {{0, 0, 0, 1}, {2, 0, 0, 2}}, xa::Packed({0, 1, 2, 3}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}})},
+                {"j_\xE9paule", false, false, {}, {}}};
+  anim.notes = {{"footstep", 2}};
+  return anim;
+}
+
+TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {
+  wd.Write("xanim/Walk", xa::Write(Walk()));
+  auto run = Run("info-anim", {"walk"});  // found ignoring case
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "Walk\n"
+            "  version 17, 3 frames at 24 fps, 0.125 s\n"
+            "  flags 3 (looping, root motion)\n"
+            "  asset type 6 (layered on another animation)\n"
+            "  root motion: 0 rotation keys, 2 translation keys\n"
+            "  bones: 2\n"
+            "    j_hip: 2 rotation keys (about z, flipped), 4 translation keys (8-bit)\n"
+            "    j_\xC3\xA9paule: 0 rotation keys, 0 translation keys\n"
+            "  notetracks: 1\n"
+            "    2: footstep\n");
+
+  run = Run("info-anim", {"--json", (wd.Path() / "xanim" / "Walk").string()});  // or a path
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({
+    "name": "Walk", "version": 17, "frames": 3, "fps": 24, "duration": 0.125, "flags": 3,
+    "looping": true, "rootMotion": true, "assetType": 6,
+    "rootMotionKeys": {"rotation": 0, "translation": 2},
+    "bones": [{"name": "j_hip", "simple": true, "flipped": true, "rotationKeys": 2, "translationKeys": 4},
+              {"name": "j_\u00e9paule", "simple": false, "flipped": false, "rotationKeys": 0, "translationKeys": 0}],
+    "notetracks": [{"name": "footstep", "frame": 2}]})"));
+
+  // Bytes after the notetracks are reported, the rest still listed.
+  auto bytes = xa::Write(Walk()).Data();
+  bytes.push_back(0);
+  wd.Write("xanim/long", bytes);
+  run = Run("info-anim", {"long"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Contains(run.out, "notetracks: 1"));
+  EXPECT_TRUE(Contains(run.err, "1 bytes after its notetracks")) << run.err;
+}
+
+TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
+  auto bytes = xa::Write(Walk()).Data();
+  bytes.resize(bytes.size() - 2);
+  wd.Write("xanim/cut", bytes);
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"info", "nothing"}, "nothing"},
+      {{"info-anim", "nothing"}, "nothing"},
+      {{"info-anim", "cut"}, "cut is damaged: it ends inside notetrack 1.\n"},
+  };
+  for (const auto& [args, part] : cases) {
+    auto run = Run(args[0], {args[1]});
+    EXPECT_EQ(run.status, 1) << args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Contains(run.err, part) && run.err.find('\n') == run.err.size() - 1) << run.err;
+  }
+}
+
+}  // namespace
+}  // namespace tessary

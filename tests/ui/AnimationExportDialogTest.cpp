@@ -1,0 +1,168 @@
+// Export .glTF with animations from a surface item's menu: the entry and its greying, the
+// dialog's rows (most matched bones first), the export of the chosen animations, and the
+// boxes when there is nothing to choose from.
+
+// Before any Qt header: the writers name variables "slots", which Qt defines as a keyword.
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/XAnimWriter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "Fixtures.h"
+#include "export/GltfWriter.h"
+#include "ui/AnimationExportDlg.h"
+#include "ui/ContextMenus.h"
+#include "ui/ModelListBox.h"
+#include "ui/ModelTreeView.h"
+
+namespace tessary::ui::test {
+namespace {
+
+namespace st = tessary::test::structural;
+namespace xa = tessary::test::xanim;
+
+xa::Anim Moving(std::vector<std::string> names) {
+  xa::Anim a;
+  a.frames = 2;
+  for (std::string& name : names)
+    a.bones.push_back({std::move(name), false, false, {{0, 0, 0, 0}, {1, 0, 0, 8000}}, {}});
+  return a;
+}
+
+class AnimationExportTest : public FormTest {
+ protected:
+  // "arms": tag_origin, J_Arm, j_hand, tag_weapon; one surface on J_Arm.
+  CTessaryView& LoadArms() {
+    wd_.Write("xmodel/arms", st::Header(20, {{"arms0", {"mtl_a"}}}));
+    wd_.Write("xmodelparts/arms0", st::Parts(20, {"tag_origin"},
+                                             {{"J_Arm", {.parent = 0, .translation = {0, 0, 10}}},
+                                              {"j_hand", {.parent = 1, .translation = {0, 0, 5}}},
+                                              {"tag_weapon", {.parent = 2}}}));
+    st::Vertex v{.bone = 1};
+    wd_.Write("xmodelsurfs/arms0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+    StoreWorkingFolder();
+    CTessaryView& view = Start();
+    view.ModelList().setCurrentRow(0);
+    view.Tree().setCurrentItem(SurfaceRow(view));
+    return view;
+  }
+  static QTreeWidgetItem* SurfaceRow(CTessaryView& view) { return view.Tree().topLevelItem(0)->child(0)->child(0); }
+  static QTreeWidgetItem* PartsRow(CTessaryView& view) { return view.Tree().topLevelItem(0)->child(1)->child(0); }
+
+  // Runs the command; `answer` acts on the dialog once it is up (none: no dialog expected).
+  int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer) {
+    int shown = 0;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+      if (auto* dlg = qobject_cast<CAnimationExportDlg*>(QApplication::activeModalWidget())) {
+        ++shown;
+        if (answer) answer(*dlg);
+        if (dlg->isVisible()) dlg->reject();
+      }
+    });
+    watcher.start(20);
+    RunContextCommand(view, kCmdExportGltfAnimated);
+    return shown;
+  }
+
+  static std::vector<std::string> Texts(const QListWidget& list) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
+    return texts;
+  }
+};
+
+TEST_F(AnimationExportTest, MenuEntryFollowsExportGltfAndIsForSurfaceItemsOnly) {
+  CTessaryView& view = LoadArms();
+  auto menuAt = [&](QTreeWidgetItem* row) {
+    return PrepareTreeMenu(view, view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center()));
+  };
+  auto indexOf = [](const QMenu& menu, int command) {
+    const QList<QAction*> actions = menu.actions();
+    for (qsizetype i = 0; i < actions.size(); ++i)
+      if (actions[i]->data().toInt() == command) return int(i);
+    return -1;
+  };
+  std::unique_ptr<QMenu> menu = menuAt(SurfaceRow(view));
+  ASSERT_NE(menu, nullptr);
+  const int at = indexOf(*menu, kCmdExportGltfAnimated);
+  ASSERT_GT(at, 0);
+  EXPECT_EQ(at, indexOf(*menu, kCmdExportGltf) + 1);
+  EXPECT_EQ(menu->actions()[at]->text(), QString::fromUtf8("Export .glTF with animations\u2026"));
+  EXPECT_TRUE(menu->actions()[at]->isEnabled());
+  menu = menuAt(PartsRow(view));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_FALSE(menu->actions()[at]->isEnabled());
+}
+
+TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) {
+  wd_.Write("xanim/one_bone", xa::Write(Moving({"j_arm", "j_gun"})));
+  wd_.Write("xanim/three_bones", xa::Write(Moving({"J_HAND", "j_arm", "tag_weapon", "j_bolt"})));
+  wd_.Write("xanim/two_bones", xa::Write(Moving({"j_hand", "j_arm"})));
+  wd_.Write("xanim/legs", xa::Write(Moving({"j_knee_le"})));
+  CTessaryView& view = LoadArms();
+
+  std::vector<std::string> rows;
+  bool okAtFirst = false, rootMotion = false;
+  const int shown = RunExport(view, [&](CAnimationExportDlg& dlg) {
+    rows = Texts(dlg.List());
+    okAtFirst = dlg.Buttons().button(QDialogButtonBox::Ok)->isEnabled();  // the best one is chosen
+    rootMotion = dlg.RootMotionBox().isChecked();
+    dlg.List().item(2)->setSelected(true);
+    dlg.Buttons().button(QDialogButtonBox::Ok)->click();
+  });
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(rows, (std::vector<std::string>{"three_bones  (3 of 4 bones)", "two_bones  (2 of 2 bones)",
+                                            "one_bone  (1 of 2 bones)"}));
+  EXPECT_TRUE(okAtFirst);
+  EXPECT_TRUE(rootMotion);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Type1});
+  EXPECT_EQ(view.RecentBox().findText("arms"), 1);
+
+  tinygltf::Model doc;
+  tinygltf::TinyGLTF loader;
+  std::string error, warn;
+  ASSERT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, (wd_.Path() / "obj/arms0.glb").string())) << error;
+  std::vector<std::string> animations;
+  for (const auto& a : doc.animations) animations.push_back(a.name);
+  EXPECT_EQ(animations, (std::vector<std::string>{"three_bones", "one_bone"}));
+}
+
+TEST_F(AnimationExportTest, NothingToChooseOrCancelledWritesNothing) {
+  CTessaryView& view = LoadArms();
+  // No xanim folder.
+  EXPECT_EQ(RunExport(view, nullptr), 0);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find("There is no xanim folder in " + wd_.Str()), std::string::npos);
+  // A folder whose files move none of the model's bones (or are no animations).
+  wd_.Write("xanim/legs", xa::Write(Moving({"j_knee_le"})));
+  wd_.Write("xanim/notes.txt", {'j', '_', 'a', 'r', 'm'});
+  EXPECT_EQ(RunExport(view, nullptr), 0);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[1], "No animation file in " + (wd_.Path() / "xanim").string() + " moves a bone of arms.");
+  // Cancelled, and a choice emptied before OK (which then cannot be pressed).
+  wd_.Write("xanim/reach", xa::Write(Moving({"j_hand"})));
+  EXPECT_EQ(RunExport(view, [](CAnimationExportDlg& dlg) { dlg.reject(); }), 1);
+  bool okEnabled = true;
+  EXPECT_EQ(RunExport(view,
+                      [&](CAnimationExportDlg& dlg) {
+                        dlg.List().clearSelection();
+                        okEnabled = dlg.Buttons().button(QDialogButtonBox::Ok)->isEnabled();
+                      }),
+            1);
+  EXPECT_FALSE(okEnabled);
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_TRUE(dialogs_.beeps.empty());
+  EXPECT_FALSE(wd_.Exists("obj/arms0.glb"));
+}
+
+}  // namespace
+}  // namespace tessary::ui::test
