@@ -3,6 +3,7 @@
 # build-fuzz/ and runs each of them: scripts/fuzz.sh [SECONDS]  (each target; default 600).
 #   FUZZ_TOTAL=N   share N seconds out among the targets instead (CI)
 #   FUZZ_JOBS=N    run N targets at a time (default 1)
+#   TESSARY_WERROR=ON  warnings are errors (on by default when CI=true)
 # Seeds come from the sample models (../shared/samples, when present) at run time; the
 # corpus grows in build-fuzz/corpus/<target>. A crash is kept in build-fuzz/findings/<target>/
 # and makes the script fail; copied into tests/fuzz/<target>/ it becomes a regression input
@@ -14,7 +15,9 @@ root=$PWD
 out=build-fuzz
 samples=${TESSARY_SAMPLES:-$root/../shared/samples}
 
+werror=${TESSARY_WERROR:-$([ "${CI:-}" = true ] && echo ON || echo OFF)}
 CC=clang CXX=clang++ cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSARY_FUZZ=ON \
+  -DTESSARY_WERROR="$werror" \
   -DCMAKE_CXX_COMPILER_LAUNCHER=$(command -v ccache || true) \
   -DTESSARY_BUILD_GUI=OFF -DTESSARY_BUILD_TESTS=OFF -DTESSARY_BUILD_BENCH=OFF >/dev/null
 cmake --build "$out" -j "$(nproc)" >/dev/null

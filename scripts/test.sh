@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds Tessary and runs every test; with --sanitize, in a separate AddressSanitizer +
-# UndefinedBehaviorSanitizer build. The preview window's tests (label "display") need an
-# X display for their OpenGL context: without one they run under Xvfb.
+# UndefinedBehaviorSanitizer build (the desktop program included). The preview window's
+# tests (label "display") need an X display for their OpenGL context: without one they run
+# under Xvfb. Warnings are errors when TESSARY_WERROR=ON or CI=true (as .ci/run sets).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+werror=${TESSARY_WERROR:-$([ "${CI:-}" = true ] && echo ON || echo OFF)}
 
 run_display_tests() {
   local dir=$1
@@ -18,12 +20,17 @@ run_display_tests() {
 }
 
 if [ "${1:-}" = "--sanitize" ]; then
-  scripts/build.sh build-asan -DTESSARY_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTESSARY_BUILD_GUI=OFF
+  # Set before the build too: the test programs are run once at build time to list their
+  # tests, and Qt, Mesa and fontconfig keep allocations for the life of the process.
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
+  scripts/build.sh build-asan -DTESSARY_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTESSARY_BUILD_GUI=ON \
+    -DTESSARY_WERROR="$werror"
+  ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE display
+  run_display_tests build-asan
 else
-  scripts/build.sh build
+  scripts/build.sh build -DTESSARY_WERROR="$werror"
   ctest --test-dir build --output-on-failure -j "$(nproc)" -LE display
   run_display_tests build
 fi

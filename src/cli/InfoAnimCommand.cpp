@@ -38,7 +38,7 @@ std::string AnimToText(const XAnim& a) {
   out += "  version " + std::to_string(a.version) + ", " + std::to_string(a.frames) + " frames at " +
          std::to_string(a.fps) + " fps, " + Seconds(a.Duration()) + " s\n";
   out += "  flags " + FlagsText(a.flags) + "\n";
-  if (a.version == 17) {
+  if (a.Packed()) {
     out += "  asset type " + std::to_string(a.assetType) +
            (a.assetType == XAnim::kAdditive ? " (layered on another animation)" : "") + "\n";
   }
@@ -53,7 +53,7 @@ std::string AnimToText(const XAnim& a) {
       out += std::string(" (") + (bone.simple ? "about z" : "") + (bone.simple && bone.flipped ? ", " : "") +
              (bone.flipped ? "flipped" : "") + ")";
     out += ", " + std::to_string(bone.translations.size()) + " translation keys";
-    if (a.version == 17 && bone.translations.size() > 1)
+    if (a.Packed() && bone.translations.size() > 1)
       out += bone.translationPrecision == 1 ? " (8-bit)" : " (16-bit)";
     out += "\n";
   }
@@ -73,7 +73,7 @@ std::string AnimToJson(const XAnim& a) {
   j["flags"] = a.flags;
   j["looping"] = a.Looping();
   j["rootMotion"] = a.HasDelta();
-  j["assetType"] = a.version == 17 ? nlohmann::ordered_json(a.assetType) : nlohmann::ordered_json(nullptr);
+  j["assetType"] = a.Packed() ? nlohmann::ordered_json(a.assetType) : nlohmann::ordered_json(nullptr);
   if (a.HasDelta()) {
     j["rootMotionKeys"] = {{"rotation", a.deltaRotations.size()}, {"translation", a.deltaTranslations.size()}};
   }

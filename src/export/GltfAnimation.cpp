@@ -112,7 +112,7 @@ void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes,
     notes.emplace_back(std::move(n));
   }
   extras["notetracks"] = tinygltf::Value(std::move(notes));
-  if (source.version == 17) extras["assetType"] = tinygltf::Value(int(source.assetType));
+  if (source.Packed()) extras["assetType"] = tinygltf::Value(int(source.assetType));
   extras["frames"] = tinygltf::Value(int(source.frames));
   extras["fps"] = tinygltf::Value(int(source.fps));
   extras["looping"] = tinygltf::Value(source.Looping());

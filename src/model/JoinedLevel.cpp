@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "model/ModelVersions.h"
 #include "platform/AsciiCase.h"
 
 namespace tessary {
@@ -94,6 +95,7 @@ JoinResult JoinLevels(const DecodedLevel& first, const DecodedLevel& second) {
     level.bones.push_back(std::move(bone));
   }
 
+  const bool modelSpace = VerticesInModelSpace(second.version);
   std::vector<Transform> attachWorld(first.bones.size());
   std::vector<bool> known(first.bones.size(), false);
   const size_t materialBase = first.materials.size();
@@ -104,7 +106,7 @@ JoinResult JoinLevels(const DecodedLevel& first, const DecodedLevel& second) {
     for (DecodedVertex& vertex : surface.vertices) {
       const size_t own = vertex.bone;
       vertex.bone = uint16_t(vertex.bone + boneBase);
-      if (second.version != 25 || own >= attachOf.size() || attachOf[own] == SIZE_MAX) continue;
+      if (!modelSpace || own >= attachOf.size() || attachOf[own] == SIZE_MAX) continue;
       const size_t attach = attachOf[own];
       if (!known[attach]) {
         attachWorld[attach] = WorldOf(first.bones, attach);

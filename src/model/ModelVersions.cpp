@@ -28,7 +28,8 @@ const std::array<ModelVersion, 3> kVersions{{
      .gameFolder = GameFolder::None,
      .drawMode = DrawVariant::Strips,
      .previewable = false,
-     .surfacesCheckFirst = false},
+     .surfacesCheckFirst = false,
+     .verticesInModelSpace = false},
     {.number = 20,
      .create = &Create<CModelV20>,
      .hasTagsListing = true,
@@ -40,7 +41,8 @@ const std::array<ModelVersion, 3> kVersions{{
      .gameFolder = GameFolder::Cod2,
      .drawMode = DrawVariant::ListsV20,
      .previewable = true,
-     .surfacesCheckFirst = true},
+     .surfacesCheckFirst = true,
+     .verticesInModelSpace = false},
     {.number = 25,
      .create = &Create<CModelV25>,
      .hasTagsListing = true,
@@ -52,7 +54,8 @@ const std::array<ModelVersion, 3> kVersions{{
      .gameFolder = GameFolder::Cod4,
      .drawMode = DrawVariant::ListsV25,
      .previewable = true,
-     .surfacesCheckFirst = true},
+     .surfacesCheckFirst = true,
+     .verticesInModelSpace = true},
 }};
 
 }  // namespace
@@ -63,6 +66,16 @@ const ModelVersion* FindModelVersion(uint32_t number) {
   for (const ModelVersion& row : kVersions)
     if (row.number == number) return &row;
   return nullptr;
+}
+
+bool VerticesInModelSpace(uint32_t number) {
+  const ModelVersion* row = FindModelVersion(number);
+  return row != nullptr && row->verticesInModelSpace;
+}
+
+bool DrawsStrips(uint32_t number) {
+  const ModelVersion* row = FindModelVersion(number);
+  return row != nullptr && row->drawMode == DrawVariant::Strips;
 }
 
 }  // namespace tessary

@@ -37,6 +37,7 @@ struct ModelVersion {
   DrawVariant drawMode = DrawVariant::ListsV20;
   bool previewable = false;
   bool surfacesCheckFirst = false;  // a level whose first surface cannot be shown fails to load
+  bool verticesInModelSpace = false;  // stored positions are in model space, not bone-relative
 };
 
 // The rows, in version order.
@@ -44,5 +45,11 @@ std::span<const ModelVersion> ModelVersions();
 
 // The row of a header version; null for a version this program does not read.
 const ModelVersion* FindModelVersion(uint32_t number);
+
+// Whether a version stores its vertices in model space; false for a version not read.
+bool VerticesInModelSpace(uint32_t number);
+
+// Whether a version's preview draws each triangle as a strip of its own.
+bool DrawsStrips(uint32_t number);
 
 }  // namespace tessary

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ModelVersions.h"
+
 namespace tessary {
 
 Quat Multiply(const Quat& a, const Quat& b) {
@@ -41,7 +43,7 @@ std::vector<BonePose> WorldPoses(const std::vector<Bone>& bones, float scale) {
 
 std::vector<std::vector<SkinnedVertex>> SkinnedVertices(const DecodedLevel& level, float scale) {
   const std::vector<BonePose> poses = WorldPoses(level.bones, scale);
-  const bool boneRelative = level.version != 25;
+  const bool boneRelative = !VerticesInModelSpace(level.version);
   std::vector<std::vector<SkinnedVertex>> out(level.surfaces.size());
   for (size_t s = 0; s < level.surfaces.size(); ++s) {
     const auto& vertices = level.surfaces[s].vertices;

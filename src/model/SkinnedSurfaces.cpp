@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "model/ModelVersions.h"
 #include "model/SkinnedGeometry.h"
 
 namespace tessary {
 
 std::vector<Surface> SkinnedSurfaceRecords(const DecodedLevel& level) {
   const auto skinned = SkinnedVertices(level);
+  const bool strips = DrawsStrips(level.version);
   std::vector<Surface> records(level.surfaces.size());
   for (size_t s = 0; s < level.surfaces.size(); ++s) {
     const DecodedSurface& in = level.surfaces[s];
@@ -31,7 +33,7 @@ std::vector<Surface> SkinnedSurfaceRecords(const DecodedLevel& level) {
       if (a >= in.vertices.size() || b >= in.vertices.size() || c >= in.vertices.size()) continue;
       kept.insert(kept.end(), {uint16_t(a), uint16_t(b), uint16_t(c)});
     }
-    if (level.version == 14) {
+    if (strips) {
       for (size_t t = 0; t < kept.size(); t += 3)
         out.triLists.push_back({3, {kept[t], kept[t + 1], kept[t + 2]}});
     } else {

@@ -40,8 +40,12 @@ struct XAnim {
   static constexpr uint8_t kDelta = 2;   // root motion: the delta tracks are present
   static constexpr uint8_t kAdditive = 6;  // asset type of animations layered on another
 
+  // The fourth game's version: it stores an asset type and packs several translation keys
+  // into a box.
+  static constexpr uint16_t kPackedVersion = 17;
+
   std::string name;  // the file's name
-  uint16_t version = 0;  // 14 (first and second games) or 17 (fourth game)
+  uint16_t version = 0;  // 14 (first and second games) or kPackedVersion (fourth game)
   uint16_t frames = 0;   // stored frame count
   uint8_t flags = 0;
   uint8_t assetType = 0;  // version 17 only
@@ -52,6 +56,8 @@ struct XAnim {
   std::vector<XAnimNote> notes;
 
   bool Looping() const { return (flags & kLooping) != 0; }
+  // Whether the file stores an asset type and packed translation keys.
+  bool Packed() const { return version == kPackedVersion; }
   bool HasDelta() const { return (flags & kDelta) != 0; }
   // Slots keys may lie on: one more than the frames for a looping animation, which repeats
   // its first key in the last slot.

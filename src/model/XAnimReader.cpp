@@ -47,7 +47,7 @@ class Parser {
     anim_.frames = U16();
     const uint16_t boneCount = U16();
     anim_.flags = U8();
-    if (anim_.version == 17) {
+    if (anim_.Packed()) {
       Need(1, "its header");
       anim_.assetType = U8();
     }
@@ -172,7 +172,7 @@ class Parser {
                         const std::string& where) {
     // Version 17 packs several keys into a box: a precision byte, the box's corner and
     // size (3 floats each), then 3 bytes (precision 1) or 3 words (precision 0) per key.
-    const bool packed = anim_.version == 17;
+    const bool packed = anim_.Packed();
     const std::vector<uint16_t> frames = ReadFrames(packed ? 3 : 12, where);
     keys.resize(frames.size());
     for (size_t k = 0; k < frames.size(); ++k) keys[k].frame = frames[k];

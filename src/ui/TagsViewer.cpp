@@ -29,13 +29,19 @@ TagsViewer::TagsViewer(QWidget* parent) : QPlainTextEdit(parent) {
   resize(640, 480);
 }
 
-void TagsViewer::OpenListing(const std::string& path) {
-  path_ = path;
-  QFile file(QString::fromStdString(ResolvePath(path).string()));
+bool TagsViewer::OpenListing(const std::string& path, std::string& error) {
+  const std::string resolved = ResolvePath(path).string();
+  QFile file(QString::fromStdString(resolved));
   QByteArray bytes;
   if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = "Cannot read " + resolved + ": " + file.errorString().toStdString() + ".";
+    return false;
+  }
+  path_ = path;
   setPlainText(DecodeTagsListing(bytes));
   setWindowTitle(QString::fromStdString(BareFileName(path)));
+  return true;
 }
 
 }  // namespace tessary::ui

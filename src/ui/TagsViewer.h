@@ -18,8 +18,9 @@ class TagsViewer : public QPlainTextEdit {
  public:
   explicit TagsViewer(QWidget* parent = nullptr);
   // Reads the listing at `path` (a joined path) and shows it, titled with its file name.
-  // A file that cannot be read shows an empty page.
-  void OpenListing(const std::string& path);
+  // False, with `error` naming the file and why, when it cannot be read; the page is then
+  // left as it was.
+  bool OpenListing(const std::string& path, std::string& error);
   const std::string& ListingPath() const { return path_; }
 
  private:

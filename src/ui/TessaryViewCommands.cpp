@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <cctype>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -181,10 +182,14 @@ void CTessaryView::ViewTags() {
   // program's own viewer, which is not waited for.
   WriteRegistryString(registry_, RegistryRoot::CurrentUser, profile::kNotepadKey, "lfFaceName",
                       "Courier New");
-  auto* viewer = new TagsViewer(this);
-  viewer->OpenListing(workspace_.workingFolder + "\\obj\\" + sel.modelName + "_tags.txt");
+  auto viewer = std::make_unique<TagsViewer>(this);
+  std::string error;
+  if (!viewer->OpenListing(workspace_.workingFolder + "\\obj\\" + sel.modelName + "_tags.txt", error)) {
+    dialogs_.ShowMessage(error, kAppTitle);
+    return;
+  }
   viewer->show();
-  lastViewer_ = viewer;
+  lastViewer_ = viewer.release();  // the form owns it now; it deletes itself when closed
 }
 
 TagsViewer* CTessaryView::LastTagsViewer() const { return lastViewer_.data(); }

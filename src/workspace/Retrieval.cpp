@@ -82,8 +82,14 @@ bool DdsWritten(const std::string& iwiPath) {
   return fs::is_regular_file(found, ec) && fs::file_size(found, ec) > 0 && !ec;
 }
 
+GameFolder Retrieval::Game() const {
+  const ModelVersion* row = FindModelVersion(modelVersion);
+  return row != nullptr ? row->gameFolder : GameFolder::None;
+}
+
 bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& folder) {
-  if (modelVersion != 25 || !IsPlainName(name) || workspace_.cod4Path.empty()) return false;
+  // Only the fourth game ships its raw asset folder.
+  if (Game() != GameFolder::Cod4 || !IsPlainName(name) || workspace_.cod4Path.empty()) return false;
   std::string source = GameFolderPath(workspace_.cod4Path) + "raw\\" + folder + "\\" + name;
   fs::path from = ResolvePath(source);
   std::error_code ec;
@@ -128,15 +134,11 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
 }
 
 bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& /*folder*/) {
-  std::string gameFolder;
-  if (modelVersion == 25)
-    gameFolder = workspace_.cod4Path;
-  else if (modelVersion == 20)
-    gameFolder = workspace_.cod2Path;
-  else
-    return false;
+  const GameFolder game = Game();
+  if (game == GameFolder::None) return false;
+  std::string gameFolder = game == GameFolder::Cod4 ? workspace_.cod4Path : workspace_.cod2Path;
   if (gameFolder.empty()) {
-    if (!folderNotSetShown_) Notifier().ShowMessage(modelVersion == 25 ? kCod4FolderNotSet : kCod2FolderNotSet);
+    if (!folderNotSetShown_) Notifier().ShowMessage(game == GameFolder::Cod4 ? kCod4FolderNotSet : kCod2FolderNotSet);
     folderNotSetShown_ = true;
     return false;
   }

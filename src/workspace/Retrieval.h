@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/ModelTree.h"
+#include "model/ModelVersions.h"
 #include "workspace/ArchiveExtractor.h"
 #include "workspace/Workspace.h"
 
@@ -59,11 +60,11 @@ class Retrieval {
   // The built-in extractor's size limit and free-space margin.
   ExtractLimits extractLimits;
 
-  // Version 25 only: copies cod4Path + "raw\" + folder + "\" + name into the working
+  // The fourth game's models only: copies cod4Path + "raw\" + folder + "\" + name into the working
   // folder, in blocks (a raw file may be large).
   bool CopyFromRawFolder(const std::string& name, const std::string& folder);
-  // Runs the archiver for files matching name + "*" of the model's game (versions 20 and
-  // 25) and waits for it. True when it ran, whether or not the file was in the archives.
+  // Runs the archiver for files matching name + "*" of the model's game (when its
+  // version names one) and waits for it. True when it ran, whether or not the file was in the archives.
   // Without the game's folder nothing runs, and the user is told once per command.
   bool ExtractFromArchives(const std::string& name, const std::string& folder);
 
@@ -84,6 +85,8 @@ class Retrieval {
  private:
   void ConvertFetchedImage(const std::string& name);
   void Reload();
+  // The game whose folders hold the loaded model's files (its version's row).
+  GameFolder Game() const;
   // Whether `name` is now in the working folder's `folder`.
   bool Fetched(const std::string& name, const std::string& folder) const;
   Workspace& workspace_;
