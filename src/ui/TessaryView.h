@@ -122,6 +122,7 @@ class CTessaryView : public QWidget {
   // Success: the model joins the recent files and a beep sounds. Nothing written: one box
   // saying why, naming the file; no beep, no recent-files entry.
   void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
+  void ExportSelection(ExportOutcome (*exporter)(const ExportRequest&));
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

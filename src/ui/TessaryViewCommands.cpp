@@ -73,35 +73,21 @@ void CTessaryView::PresentExport(const std::string& modelName, const ExportOutco
   dialogs_.Beep(BeepKind::Type1);
 }
 
-void CTessaryView::ExportObj() {
+// The export buttons and menu entries differ only in the exporter they run on the
+// selected model and level.
+void CTessaryView::ExportSelection(ExportOutcome (*exporter)(const ExportRequest&)) {
   WaitCursor wait;
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
   uint8_t version = 0;
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
-  PresentExport(sel.modelName, ExportObjFiles(request));
+  PresentExport(sel.modelName, exporter(request));
 }
 
-void CTessaryView::ExportX() {
-  WaitCursor wait;
-  Selection sel;
-  if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  uint8_t version = 0;
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
-  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
-  PresentExport(sel.modelName, ExportXFile(request));
-}
-
-void CTessaryView::ExportGltf() {
-  WaitCursor wait;
-  Selection sel;
-  if (!TakeSelection(*tree_, modelTree_, sel)) return;
-  uint8_t version = 0;
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
-  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
-  PresentExport(sel.modelName, ExportGltfFile(request));
-}
+void CTessaryView::ExportObj() { ExportSelection(ExportObjFiles); }
+void CTessaryView::ExportX() { ExportSelection(ExportXFile); }
+void CTessaryView::ExportGltf() { ExportSelection(ExportGltfFile); }
 
 void CTessaryView::ExportGltfWithAnimations() {
   Selection sel;
