@@ -28,7 +28,9 @@ if [ "${1:-}" = "--sanitize" ]; then
   scripts/build.sh build-asan -DTESSARY_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DTESSARY_BUILD_GUI=ON \
     -DTESSARY_WERROR="$werror"
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)" -LE display
-  run_display_tests build-asan
+  # The preview window's tests draw through the X server's GL driver, which is loaded and
+  # unloaded at run time: what it keeps can be named by no suppression, so no leak check.
+  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 run_display_tests build-asan
 else
   scripts/build.sh build -DTESSARY_WERROR="$werror"
   ctest --test-dir build --output-on-failure -j "$(nproc)" -LE display
