@@ -43,6 +43,7 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
       const tinygltf::Model doc = BuildGltf(*level, {}, notes);
       EXPECT_TRUE(notes.empty()) << notes.front();  // every sample image decodes
       EXPECT_EQ(doc.skins.at(0).joints.size(), level->bones.size());
+      EXPECT_EQ(doc.meshes.at(0).primitives.size(), level->surfaces.size());  // none left out for a bad index
       files.push_back((out.Path() / (std::string(game) + "_" + level->surfsName + ".glb")).string());
       ASSERT_TRUE(SaveGlb(doc, files.back(), error)) << error;
     }
