@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "fixtures/TempWorkdir.h"
 #include "fixtures/XAnimWriter.h"
 #include "model/XAnimReader.h"
 
@@ -205,23 +204,6 @@ TEST(XAnimReader, DamagedFilesGiveAMessageNamingTheFile) {
   precision.U16(17).U16(3).U16(1).U8(0).U8(0).U16(30).U8(0).U8(0).Z("j").U16(0).U16(2).U8(0).U8(2).U8(2).Fill(40);
   EXPECT_EQ(damaged(precision),
             "The animation file bad is damaged: the translation track of bone 1 (j) has the unknown precision 2.");
-}
-
-TEST(XAnimReader, FilesAreFoundInTheAnimationFolderIgnoringCaseOrByPath) {
-  test::TempWorkdir wd;
-  wd.Write("xanim/Walk_Fast", xa::Write(Everything()));
-  const auto found = FindXAnim(wd.Str(), "walk_FAST");
-  EXPECT_EQ(found.filename(), "Walk_Fast");
-  EXPECT_EQ(FindXAnim(wd.Str(), (wd.Path() / "xanim" / "walk_fast").string()).filename(), "Walk_Fast");
-  EXPECT_TRUE(FindXAnim(wd.Str(), "run").empty());
-  XAnimResult r = LoadXAnim(found);
-  ASSERT_TRUE(r.anim);
-  EXPECT_EQ(r.anim->name, "Walk_Fast");
-  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "run").error,
-            "Cannot open the animation file " + (wd.Path() / "xanim" / "run").string() + ".");
-  wd.Write("xanim/short", ByteWriter().U16(17));
-  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "short").error,
-            "The animation file " + (wd.Path() / "xanim" / "short").string() + " is damaged: it ends inside its header.");
 }
 
 }  // namespace
