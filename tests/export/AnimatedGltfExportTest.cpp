@@ -168,15 +168,6 @@ TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
   EXPECT_TRUE(walk.extras.Get("rootMotion").Get<bool>());
 }
 
-TEST_F(AnimatedGltfExport, RootMotionCanBeLeftOut) {
-  const tinygltf::Model doc = Export("arms", {.animations = {kWalk}, .rootMotion = false});
-  ASSERT_EQ(doc.animations.size(), 1u);
-  EXPECT_FALSE(ChannelOf(doc, doc.animations[0], "tag_origin", "translation"));
-  EXPECT_TRUE(ChannelOf(doc, doc.animations[0], "j_hand", "rotation"));
-  EXPECT_FALSE(doc.animations[0].extras.Get("rootMotion").Get<bool>());
-  EXPECT_TRUE(warnings.empty());
-}
-
 TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationOrModelWritesNothing) {
   auto bytes = wd.Read("xanim/Reload");
   bytes.pop_back();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
@@ -21,6 +22,30 @@ constexpr int16_t kQuarterZ = 23170;
 
 void ExpectNear(const Vec3& got, const Vec3& want) {
   for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 2e-3f) << "component " << i;
+}
+
+// Each surface in one line: material, per vertex bone/influence count(position), the
+// influences and the triangles.
+std::string Describe(const DecodedLevel& level) {
+  std::string out;
+  char buf[80];
+  for (const DecodedSurface& surface : level.surfaces) {
+    out += "m" + std::to_string(surface.material) + ":";
+    for (const DecodedVertex& v : surface.vertices) {
+      std::snprintf(buf, sizeof buf, " %d/%d(%g %g %g)", int(v.bone), int(v.influenceCount), double(v.position[0]),
+                    double(v.position[1]), double(v.position[2]));
+      out += buf;
+    }
+    out += " |";
+    for (const BoneInfluence& in : surface.influences) {
+      std::snprintf(buf, sizeof buf, " %d:%.3g", int(in.bone), double(in.weight));
+      out += buf;
+    }
+    out += " |";
+    for (uint32_t i : surface.triangles) out += " " + std::to_string(i);
+    out += "\n";
+  }
+  return out;
 }
 
 // One rigid triangle of three copies of `v` on `bone`.
@@ -101,30 +126,22 @@ TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
 }
 
 TEST_F(StructuralReader, Version20WeightedVerticesCarryTheirInfluences) {
+  // The record after the influences is in step; a rigid surface binds every vertex to its bone.
   const st::Vertex plain{.uv = {0.25f, 0.75f}, .position = {1, 2, 3}, .bone = 1};
   const st::Vertex blended{.position = {4, 5, 6}, .bone = 2, .influences = {{1, 0x4000}, {0, 0x2000}}};
-  Write("soldier", 20, {"soldier0", {"mtl_a"}}, st::Parts(20, {"tag_origin"}, {{"a", {}}, {"b", {}}}),
+  Write("soldier", 20, {"soldier0", {"mtl_a", "mtl_b"}}, st::Parts(20, {"tag_origin"}, {{"a", {}}, {"b", {}}}),
         st::Surfaces20({{.weighted = true, .vertices = {plain, blended, plain}, .triangles = {{0, 1, 2}}},
                         {.bone = 1, .vertices = {plain, plain, plain}, .triangles = {{2, 1, 0}}}}));
   auto level = Read("soldier");
   ASSERT_TRUE(level) << error;
-  ASSERT_EQ(level->surfaces.size(), 2u);
-  const DecodedSurface& s = level->surfaces[0];
-  EXPECT_EQ(s.vertices[1].bone, 2);
-  EXPECT_EQ(s.vertices[1].influenceCount, 2);
-  ASSERT_EQ(s.influences.size(), 2u);
-  EXPECT_EQ(s.influences[0].bone, 1);
-  EXPECT_FLOAT_EQ(s.influences[0].weight, 0x4000 / 65535.0f);
-  EXPECT_EQ(s.vertices[2].position[2], 3.0f);  // the record after the influences is in step
-  EXPECT_EQ(s.vertices[2].uv[1], 0.75f);
-  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 2}));
-  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 1);
-  EXPECT_EQ(level->surfaces[1].triangles, (std::vector<uint32_t>{2, 1, 0}));
+  EXPECT_EQ(Describe(*level), "m0: 1/0(1 2 3) 2/2(4 5 6) 1/0(1 2 3) | 1:0.25 0:0.125 | 0 1 2\n"
+                              "m1: 1/0(1 2 3) 1/0(1 2 3) 1/0(1 2 3) | | 2 1 0\n");
 }
 
 TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
   // Runs: 2 vertices on bone 1, 1 on bone 2; the fourth vertex names bone 3 itself and
-  // carries one influence of half weight on bone 0. An optional name precedes the levels.
+  // carries one influence of half weight on bone 0. The rigid surface is bound to word 4.
+  // An optional name precedes the levels; both surfaces name one material: one entry.
   auto at = [](float x, uint16_t bone = 0) { return st::Vertex{.position = {x, 0, 0}, .bone = bone}; };
   st::Vertex last = at(4, 3);
   last.influences = {{0, 0x8000}};
@@ -135,21 +152,11 @@ TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
                                                 {.bone = 2, .vertices = {at(7), at(8), at(9)}, .triangles = {{0, 1, 2}}}}));
   auto level = Read("lamp");
   ASSERT_TRUE(level) << error;
-  ASSERT_EQ(level->surfaces.size(), 2u);
-  const DecodedSurface& s = level->surfaces[0];
-  ASSERT_EQ(s.vertices.size(), 4u);
-  EXPECT_EQ((std::vector<int>{s.vertices[0].bone, s.vertices[2].bone, s.vertices[3].bone}), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(s.vertices[3].position[0], 4.0f);
-  ASSERT_EQ(s.influences.size(), 1u);
-  EXPECT_NEAR(s.influences[0].weight, 0.5f, 1e-4f);
-  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 3}));
-  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 2);  // rigid: bound to word 4
-  EXPECT_EQ(level->surfaces[1].vertices[2].position[0], 9.0f);
+  EXPECT_EQ(Describe(*level), "m0: 1/0(1 0 0) 1/0(2 0 0) 2/0(3 0 0) 3/1(4 0 0) | 0:0.5 | 0 1 3\n"
+                              "m0: 2/0(7 0 0) 2/0(8 0 0) 2/0(9 0 0) | | 0 1 2\n");
+  EXPECT_EQ(level->materials.size(), 1u);
   // Version 25 positions are in model space already: no bone moves them.
   EXPECT_EQ(SkinnedVertices(*level)[0][3].position[0], 4.0f);
-  // Both surfaces name one material: one entry.
-  ASSERT_EQ(level->materials.size(), 1u);
-  EXPECT_EQ(level->surfaces[1].material, 0);
 }
 
 TEST_F(StructuralReader, Version14StripsAlternateTheirTurn) {
