@@ -2,8 +2,9 @@
 // values; the extras; a second model joined; root motion; failures that write nothing.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 #include "export/AnimatedGltfExport.h"
 #include "fixtures/StructuralWriter.h"
@@ -16,9 +17,6 @@ namespace {
 namespace st = test::structural;
 namespace xa = test::xanim;
 
-// An animation file whose name holds a byte above 127: the glTF name is its UTF-8 form.
-const std::string kWalk = "walk_\xE9";
-
 std::vector<float> Floats(const tinygltf::Model& doc, int accessor) {
   const tinygltf::Accessor& a = doc.accessors.at(size_t(accessor));
   const tinygltf::BufferView& v = doc.bufferViews.at(size_t(a.bufferView));
@@ -27,26 +25,23 @@ std::vector<float> Floats(const tinygltf::Model& doc, int accessor) {
   return out;
 }
 
-int NodeNamed(const tinygltf::Model& doc, const std::string& name) {
-  for (size_t i = 0; i < doc.nodes.size(); ++i)
-    if (doc.nodes[i].name == name) return int(i);
-  return -1;
-}
-
-struct Channel {
-  std::vector<float> times, values;
-};
-
-// The channel of `path` on the node named `node`, or none.
-std::optional<Channel> ChannelOf(const tinygltf::Model& doc, const tinygltf::Animation& a, const std::string& node,
-                                 const std::string& path) {
+// Each channel of animation `index` in one line: "node path: times | values" (all samplers
+// interpolate linearly).
+std::string Channels(const tinygltf::Model& doc, size_t index) {
+  std::string out;
+  char buf[32];
+  const tinygltf::Animation& a = doc.animations.at(index);
   for (const auto& c : a.channels) {
-    if (c.target_node != NodeNamed(doc, node) || c.target_path != path) continue;
     const auto& s = a.samplers.at(size_t(c.sampler));
     EXPECT_EQ(s.interpolation, "LINEAR");
-    return Channel{Floats(doc, s.input), Floats(doc, s.output)};
+    out += doc.nodes.at(size_t(c.target_node)).name + " " + c.target_path + ":";
+    for (int accessor : {s.input, -1, s.output}) {
+      if (accessor < 0) out += " |";
+      else for (float f : Floats(doc, accessor)) std::snprintf(buf, sizeof buf, " %g", double(f)), out += buf;
+    }
+    out += "\n";
   }
-  return std::nullopt;
+  return out;
 }
 
 class AnimatedGltfExport : public ::testing::Test {
@@ -75,7 +70,7 @@ class AnimatedGltfExport : public ::testing::Test {
     xa::Anim walk{.version = 17, .frames = 2, .flags = 2, .assetType = 2, .fps = 10,
                   .deltaTranslations = xa::Packed({0, 1}, 1, {0, 0, 0}, {51, 0, 0}, {{0, 0, 0}, {255, 0, 0}}),
                   .bones = {{"j_hand", false, false, {}, {}}}};
-    wd.Write("xanim/" + kWalk, xa::Write(walk));
+    wd.Write("xanim/walk", xa::Write(walk));
   }
 
   tinygltf::Model Export(const std::string& model, GltfAnimationOptions animation, float scale = 1) {
@@ -83,6 +78,10 @@ class AnimatedGltfExport : public ::testing::Test {
     warnings.clear();
     ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), model, std::nullopt, {.scale = scale}, animation, notes, warnings);
     EXPECT_TRUE(outcome.ok) << outcome.error;
+    const auto glb = wd.Read("obj/" + model + "0.glb");
+    uint32_t length = 0;  // of the JSON chunk after the 12-byte header and the chunk's 8
+    if (glb.size() > 20) std::memcpy(&length, glb.data() + 12, 4);
+    json = nlohmann::json::parse(glb.begin() + 20, glb.begin() + 20 + std::min<long>(length, long(glb.size()) - 20), nullptr, false);
     tinygltf::Model doc;
     tinygltf::TinyGLTF loader;
     std::string error, warn;
@@ -93,79 +92,51 @@ class AnimatedGltfExport : public ::testing::Test {
 
   test::TempWorkdir wd;
   std::vector<std::string> notes, warnings;
+  nlohmann::json json;  // of the last file exported
 };
 
 TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
+  // j_arm drives J_Arm; translations are the bind (0, 0, 10) plus the keys, times the scale;
+  // j_bolt and j_missing are not in the arms.
   const tinygltf::Model doc = Export("arms", {.animations = {"reload"}}, 2);
   ASSERT_EQ(doc.animations.size(), 1u);
-  const tinygltf::Animation& a = doc.animations[0];
-  EXPECT_EQ(a.name, "Reload");
-  EXPECT_EQ(a.channels.size(), 2u);  // j_bolt and j_missing are not in the arms
-
-  const auto rotation = ChannelOf(doc, a, "J_Arm", "rotation");
-  ASSERT_TRUE(rotation);
-  EXPECT_EQ(rotation->times, (std::vector<float>{0, 2 / 30.0f}));
-  ASSERT_EQ(rotation->values.size(), 8u);
-  EXPECT_FLOAT_EQ(rotation->values[3], 1);
-  EXPECT_FLOAT_EQ(rotation->values[4], 0.5f);
-  EXPECT_FLOAT_EQ(rotation->values[7], std::sqrt(0.75f));
-  // Translations: bind (0, 0, 10) plus the stored keys, times the scale.
-  const auto translation = ChannelOf(doc, a, "J_Arm", "translation");
-  ASSERT_TRUE(translation);
-  EXPECT_EQ(translation->times, rotation->times);
-  EXPECT_EQ(translation->values, (std::vector<float>{2, 4, 26, 0, 0, 12}));
-
+  EXPECT_EQ(doc.animations[0].name, "Reload");
+  EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 0.0666667 | 0 0 0 1 0.5 0 0 0.866025\n"
+                              "J_Arm translation: 0 0.0666667 | 2 4 26 0 0 12\n");
   // The times are stored once, with the bounds a reader needs.
-  const int input = a.samplers[size_t(a.channels[0].sampler)].input;
-  EXPECT_EQ(a.samplers[size_t(a.channels[1].sampler)].input, input);
-  EXPECT_EQ(doc.accessors[size_t(input)].minValues, (std::vector<double>{0}));
-  EXPECT_FLOAT_EQ(float(doc.accessors[size_t(input)].maxValues.at(0)), 2 / 30.0f);
-
+  const auto& samplers = json["animations"][0]["samplers"];
+  EXPECT_EQ(samplers[0]["input"], samplers[1]["input"]);
+  const auto& times = json["accessors"][samplers[0]["input"].get<int>()];
+  EXPECT_EQ(times["min"], nlohmann::json::parse("[0]"));
+  EXPECT_FLOAT_EQ(times["max"][0].get<float>(), 2 / 30.0f);
   EXPECT_EQ(warnings, (std::vector<std::string>{"Reload: 2 of its 3 bones are not in arms: j_bolt, j_missing"}));
-  const tinygltf::Value& extras = a.extras;
-  ASSERT_EQ(extras.Get("missingBones").ArrayLen(), 2u);
-  EXPECT_EQ(extras.Get("missingBones").Get(1).Get<std::string>(), "j_missing");
-  const tinygltf::Value& note = extras.Get("notetracks").Get(0);
-  EXPECT_EQ(note.Get("name").Get<std::string>(), "clip_in");
-  EXPECT_EQ(note.Get("frame").Get<int>(), 1);
-  EXPECT_DOUBLE_EQ(note.Get("time").Get<double>(), 1 / 30.0);
-  EXPECT_EQ(extras.Get("fps").Get<int>(), 30);
-  EXPECT_FALSE(extras.Has("assetType"));  // version 14
+  EXPECT_EQ(json["animations"][0]["extras"], nlohmann::json::parse(R"({"fps": 30, "frames": 3, "looping": false,
+      "rootMotion": false, "missingBones": ["j_bolt", "j_missing"],
+      "notetracks": [{"name": "clip_in", "frame": 1, "time": 0.03333333333333333}]})"));  // no asset type: version 14
 }
 
 TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
-  const tinygltf::Model doc = Export("arms", {.animations = {"Reload", (wd.Path() / "xanim" / kWalk).string()}, .withModel = "gun"});
+  const tinygltf::Model doc = Export("arms", {.animations = {"Reload", (wd.Path() / "xanim" / "walk").string()}, .withModel = "gun"});
   // The weapon's root hangs from the arms' tag_weapon, its bolt from that root.
-  const int armsWeapon = NodeNamed(doc, "tag_weapon");
-  ASSERT_GE(armsWeapon, 0);
-  ASSERT_EQ(doc.nodes[size_t(armsWeapon)].children.size(), 1u);
-  const tinygltf::Node& gunRoot = doc.nodes[size_t(doc.nodes[size_t(armsWeapon)].children[0])];
-  EXPECT_EQ(gunRoot.name, "tag_weapon");
-  ASSERT_EQ(gunRoot.children.size(), 1u);
-  EXPECT_EQ(doc.nodes[size_t(gunRoot.children[0])].name, "j_bolt");
+  std::vector<std::string> path;
+  for (int node = 0; node >= 0; node = doc.nodes[size_t(node)].children.empty() ? -1 : doc.nodes[size_t(node)].children.back())
+    path.push_back(doc.nodes[size_t(node)].name);
+  EXPECT_EQ(path, (std::vector<std::string>{"arms", "tag_origin", "J_Arm", "j_hand", "tag_weapon", "tag_weapon", "j_bolt"}));
   EXPECT_EQ(doc.meshes.at(0).primitives.size(), 2u);
   EXPECT_EQ(doc.skins.at(0).joints.size(), 6u);
-
   ASSERT_EQ(doc.animations.size(), 2u);
-  const auto bolt = ChannelOf(doc, doc.animations[0], "j_bolt", "translation");
-  ASSERT_TRUE(bolt);
-  EXPECT_EQ(bolt->values, (std::vector<float>{1, 0, 0, -1, 0, 0, 1, 0, 0}));
   // A bone with no rotation keys keeps its bind rotation, as a single key.
-  const auto boltRotation = ChannelOf(doc, doc.animations[0], "j_bolt", "rotation");
-  ASSERT_TRUE(boltRotation);
-  EXPECT_EQ(boltRotation->times, (std::vector<float>{0}));
-  EXPECT_EQ(boltRotation->values, (std::vector<float>{0, 0, 0, 1}));
+  EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 0.0666667 | 0 0 0 1 0.5 0 0 0.866025\n"
+                              "j_bolt rotation: 0 | 0 0 0 1\n"
+                              "J_Arm translation: 0 0.0666667 | 1 2 13 0 0 6\n"
+                              "j_bolt translation: 0 0.0333333 0.0666667 | 1 0 0 -1 0 0 1 0 0\n");
   EXPECT_EQ(warnings, (std::vector<std::string>{"Reload: 1 of its 3 bones are not in arms and gun: j_missing"}));
-
   // The walk's root motion moves tag_origin 51 along x in its one tenth of a second.
-  const tinygltf::Animation& walk = doc.animations[1];
-  EXPECT_EQ(walk.name, "walk_\xC3\xA9");
-  const auto origin = ChannelOf(doc, walk, "tag_origin", "translation");
-  ASSERT_TRUE(origin);
-  EXPECT_EQ(origin->times, (std::vector<float>{0, 0.1f}));
-  EXPECT_EQ(origin->values, (std::vector<float>{0, 0, 0, 51, 0, 0}));
-  EXPECT_EQ(walk.extras.Get("assetType").Get<int>(), 2);
-  EXPECT_TRUE(walk.extras.Get("rootMotion").Get<bool>());
+  EXPECT_EQ(doc.animations[1].name, "walk");
+  EXPECT_EQ(Channels(doc, 1), "tag_origin rotation: 0 | 0 0 0 1\nj_hand rotation: 0 | 0 0 0 1\n"
+                              "tag_origin translation: 0 0.1 | 0 0 0 51 0 0\nj_hand translation: 0 | 0 0 5\n");
+  EXPECT_EQ(json["animations"][1]["extras"]["assetType"], 2);
+  EXPECT_EQ(json["animations"][1]["extras"]["rootMotion"], true);
 }
 
 TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationOrModelWritesNothing) {
