@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "export/ModelExport.h"
 #include "fixtures/RecordingNotifier.h"
@@ -76,7 +77,15 @@ const std::map<std::string, std::string> kMessages = {
     {"head_jason_turban", "VertexData.b1 >= 4\nUnsupported model type."},
 };
 
-// Every model of `game`: its version, its tree (every level's files there, some only in
+// Level 0's material count, first material and its image, where the notes give them.
+const std::map<std::string, std::tuple<int, std::string, std::string>> kMaterials = {
+    {"droneXaii", {1, "dronetext", "dronetext.iwi"}},  // no marker: from the end
+    // "mw3_mtl_...": the '3' is read as the count, and no such material file exists.
+    {"weapon_g36c", {'3', "mtl_weapon_g36_iw5", ""}},
+    {"weapon_dragunov", {6, "mtl_weapon_dragunov", "weapon_dragunov_col.iwi"}},
+    {"defaultactor", {1, "lambert1", "grey.iwi"}}};
+
+// Every model of `game`: its version, its level 0 materials where known, its version, its tree (every level's files there, some only in
 // another letter case), and levels 0 to 3 exported as OBJ, and for version 25 as .x shown
 // exploded (which only its destructible levels are).
 void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t models) {
@@ -91,6 +100,13 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
     SCOPED_TRACE(name);
     test::RecordingNotifier notes;
     ASSERT_EQ(ReadModelVersion(wd.ModelFolder() + "\\" + name), version);
+    if (const auto known = kMaterials.find(name); known != kMaterials.end()) {
+      auto model = CreateModel(version);
+      ASSERT_TRUE(model->Open(wd.ModelFolder(), name) && model->LoadLods());
+      const LodEntry& lod = model->lods.at(0);
+      EXPECT_EQ(std::tuple(lod.materialCount, lod.materials.at(0).name, lod.materials[0].imageName.value_or("")),
+                known->second);
+    }
     ModelTree tree;
     ShowModelTree(tree, wd.Str(), name, version);
     for (const auto& group : tree.Root()->children)

@@ -142,12 +142,5 @@ TEST_F(V25, ScanFindsTheBlockByItsMarkOrByThreeZeros) {
   EXPECT_TRUE(S(0).unsupported && !S(0).unsupportedAlt && S(0).triLists.empty());
 }
 
-TEST_F(V25, HeaderWithoutKnownMaterialNamesHasNoMaterials) {
-  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"churchdome"}}));
-  Load();
-  EXPECT_EQ(model.lods[0].materialCount, 0);
-  EXPECT_EQ(notes.messages, Messages{"Failed to get the materials"});
-}
-
 }  // namespace
 }  // namespace tessary
