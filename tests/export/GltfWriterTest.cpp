@@ -1,14 +1,16 @@
 // The glTF writer, read back through tinygltf: hierarchy and axes, winding, skin and
-// inverse bind matrices, weights, scale, embedded textures.
+// inverse bind matrices, weights, scale, embedded textures, names above ASCII.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
 
+#include "export/GltfAnimation.h"
 #include "export/GltfWriter.h"
 #include "fixtures/ImageWriter.h"
 #include "fixtures/TempWorkdir.h"
+#include "model/SkeletonAnimation.h"
 
 namespace tessary {
 namespace {
@@ -58,11 +60,13 @@ class GltfWriter : public ::testing::Test {
             .bones = {{"tag_origin"}, {"arm", 0, {0, 0, 10}, {0, 0, h, h}}}, .surfaces = {s}, .materials = {{"mtl_arm", ""}}};
   }
 
-  tinygltf::Model RoundTrip(const DecodedLevel& level, GltfOptions options = {}) {
+  tinygltf::Model RoundTrip(const DecodedLevel& level, GltfOptions options = {}, const XAnim* anim = nullptr) {
     notes.clear();
     std::string error;
     const std::string path = wd.Str() + "/obj/out.glb";
-    EXPECT_TRUE(SaveGlb(BuildGltf(level, options, notes), path, error)) << error;
+    tinygltf::Model built = BuildGltf(level, options, notes);
+    if (anim) AddGltfAnimation(built, {GltfBoneNode(0)}, AnimateSkeleton(*anim, level.bones, true), *anim, 1.0f);
+    EXPECT_TRUE(SaveGlb(built, path, error)) << error;
     tinygltf::Model doc;
     tinygltf::TinyGLTF loader;
     std::string warn;
@@ -160,6 +164,22 @@ TEST_F(GltfWriter, ScaleAppliesToEveryLengthAndBadSurfacesAreLeftOut) {
   EXPECT_NEAR(positions[1], 0.254, 1e-6);
   EXPECT_NEAR(positions[2], -0.0254, 1e-6);
   EXPECT_NEAR(Values<float>(doc, doc.skins[0].inverseBindMatrices)[16 + 14], -0.254, 1e-6);  // the arm's inverse moves back down
+}
+
+// Names are bytes and glTF's JSON is UTF-8: bytes above 0x7F reach the file as the
+// characters of the same value, in every place a name is written.
+TEST_F(GltfWriter, BytesAboveAsciiInEveryNameGiveValidUtf8) {
+  const DecodedLevel level{.modelName = "m\xE9tal", .version = 20, .surfsName = "m\xE9tal0", .bones = {{"tag_\xF6rigin"}},
+                           .surfaces = {{.vertices = {{}, {}, {}}, .triangles = {0, 1, 2}, .material = 0}},
+                           .materials = {{"mtl_\xFF", ""}}};
+  const XAnim anim{.name = "r\xE4load", .version = 14, .frames = 1, .fps = 30,
+                   .bones = {{.name = "tag_\xF6rigin", .rotations = {{0, Quat{}}}}}, .notes = {{"\xA7note", 0}}};
+  const tinygltf::Model doc = RoundTrip(level, {}, &anim);
+  ASSERT_EQ(doc.animations.size(), 1u);
+  EXPECT_EQ((std::vector<std::string>{doc.nodes.at(0).name, doc.nodes.at(1).name, doc.scenes.at(0).name,
+                                      doc.meshes.at(0).name, doc.materials.at(0).name, doc.animations[0].name}),
+            (std::vector<std::string>{"m\xC3\xA9tal", "tag_\xC3\xB6rigin", "m\xC3\xA9tal", "m\xC3\xA9tal0",
+                                      "mtl_\xC3\xBF", "r\xC3\xA4load"}));
 }
 
 }  // namespace
