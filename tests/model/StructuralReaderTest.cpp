@@ -8,6 +8,8 @@
 
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
+#include "fixtures/V14Writer.h"
+#include "fixtures/V20Writer.h"
 #include "model/SkinnedGeometry.h"
 #include "model/StructuralReader.h"
 
@@ -93,7 +95,7 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
   // 24 more bytes each.
   Write("rig", 14, {"rig1", {"skin.dds"}},
         st::Parts(14, {"tag_weapon", "tag_flash", "tag_view"}, {{"barrel", {.parent = 2, .translation = {0, 0, 7}}}}),
-        st::Surfaces14({{.bone = 3, .strips = {{0, 1, 2}}, .vertices = std::vector(3, st::Vertex{.position = {0, 0, 1}})}}));
+        test::v14::Surfaces({{3, {{0, 1, 2}}, std::vector(3, std::array<float, 8>{0, 0, 1, 0, 0, 0, 0, 1})}}));
   auto level = Read("rig");
   ASSERT_TRUE(level) << error;
   std::vector<std::string> names;
@@ -162,7 +164,7 @@ TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
 TEST_F(StructuralReader, Version14StripsAlternateTheirTurn) {
   // Strip 0 1 2 3 4 stands for (0 1 2), (2 1 3), (2 3 4); a repeated index makes nothing.
   Write("box", 14, {"box1", {"box.dds"}}, st::Parts(14, {"tag_origin"}, {}),
-        st::Surfaces14({{.strips = {{0, 1, 2, 3, 4}, {4, 4, 5}}, .vertices = std::vector<st::Vertex>(6)}}));
+        test::v14::Surfaces({{0, {{0, 1, 2, 3, 4}, {4, 4, 5}}, std::vector<std::array<float, 8>>(6)}}));
   auto level = Read("box");
   ASSERT_TRUE(level) << error;
   EXPECT_EQ(level->surfaces[0].triangles, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 2, 3, 4}));
@@ -175,7 +177,7 @@ TEST_F(StructuralReader, LevelsMaterialsAndImages) {
   wd.Write("xmodelparts/fx1", st::Parts(20, {"tag_origin"}, {}));
   wd.Write("xmodelsurfs/fx1", st::Surfaces20({Tri()}));
   wd.Write("xmodelsurfs/gun_lod1", st::Surfaces20({Tri()}));
-  wd.Write("materials/mtl_b", st::Material("gun_col"));
+  wd.Write("materials/mtl_b", test::v20::Material("gun_col"));
   wd.Write("images/gun_col.iwi", std::vector<uint8_t>{'I', 'W', 'i'});
   auto first = Read("gun");
   ASSERT_TRUE(first) << error;
@@ -201,7 +203,7 @@ TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
   EXPECT_NE(error.find("the material"), std::string::npos) << error;
   // An image name with a folder step in a material file: the material has no image.
   wd.Write("xmodel/img", st::Header(20, {{"ok1", {"mtl_a"}}}));
-  wd.Write("materials/mtl_a", st::Material("../xmodel/img"));
+  wd.Write("materials/mtl_a", test::v20::Material("../xmodel/img"));
   auto level = Read("img");
   ASSERT_TRUE(level) << error;
   EXPECT_EQ(level->materials[0].imagePath, "");
