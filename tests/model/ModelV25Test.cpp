@@ -78,21 +78,6 @@ TEST(ScanForMaterialNames, RulesAndNearMisses) {
   EXPECT_EQ(scan("\x09\x09\0locker_a\0mtl_b\0"sv), 1);
 }
 
-TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
-  v25::FixtureSurface five;
-  for (int i = 0; i < 5; ++i) five.vertices.push_back({{0, 0, 1}, {0, 0}, {0, 0, float(i)}});
-  five.triangles = {{0, 1, 2}, {2, 3, 4}};
-  WriteModel({five, v25::Triangle()}, 5);
-  Load();
-  ASSERT_TRUE(model.LoadSurfaces(0, false));
-  ASSERT_EQ(model.curSurfaceCount, 2);
-  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 1);
-  ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
-  EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);  // word 3 is 5: there is no part 5
-  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3: part 3 at (3, 0, 0)
-  EXPECT_TRUE(notes.messages.empty());
-}
-
 TEST_F(V25, WeightedFormsSkipTheirTails) {
   v25::FixtureSurface direct = v25::Triangle(v25::Form::Direct);
   direct.word4 = 0x0300;
