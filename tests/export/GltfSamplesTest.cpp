@@ -1,5 +1,5 @@
-// Every sample model exported as glTF, and every sample animation with the model it drives,
-// checked by the Khronos glTF validator (when node and the validator package are installed:
+// Every sample model exported as glTF, and every sample animation read and exported with the
+// model it drives, checked by the Khronos glTF validator (when node and the validator package are installed:
 // scripts/install-deps.sh puts it in .tools/).
 #include <gtest/gtest.h>
 
@@ -7,12 +7,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <set>
 
 #include "export/AnimatedGltfExport.h"
 #include "export/GltfWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "model/StructuralReader.h"
+#include "model/XAnimReader.h"
 
 namespace tessary {
 namespace {
@@ -48,6 +51,40 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
       ASSERT_TRUE(SaveGlb(doc, files.back(), error)) << error;
     }
   }
+  // Every sample animation reads to its last byte with the header its notes give (version,
+  // frames, flags, frame rate, bones, notes) and unit rotations.
+  const std::map<std::string, std::array<size_t, 6>> anims = {
+      {"cod1-animated/Cocktail_throw", {14, 6, 0, 30, 49, 0}}, {"cod2/hoek_cross_reload", {14, 34, 0, 30, 59, 0}},
+      {"cod2/hoek_cross_idle", {14, 1, 0, 30, 59, 0}}, {"cod4/unarmed_walk_slow", {17, 35, 2, 30, 91, 2}}};
+  size_t seen = 0;
+  for (const char* game : {"cod1-animated", "cod2", "cod4"}) {
+    for (const auto& entry : fs::directory_iterator(samples / game / "xanim")) {
+      const std::string key = std::string(game) + "/" + entry.path().filename().string();
+      SCOPED_TRACE(key);
+      XAnimResult r = LoadXAnim(entry.path());
+      ASSERT_TRUE(r.anim) << r.error;
+      EXPECT_EQ(r.bytesRead, fs::file_size(entry.path()));
+      const XAnim& a = *r.anim;
+      EXPECT_EQ(anims.at(key), (std::array<size_t, 6>{a.version, a.frames, a.flags, a.fps, a.bones.size(), a.notes.size()}));
+      for (const XAnimBone& bone : a.bones)
+        for (const auto& k : bone.rotations)
+          EXPECT_NEAR(k.rotation.x * k.rotation.x + k.rotation.y * k.rotation.y + k.rotation.z * k.rotation.z +
+                          k.rotation.w * k.rotation.w, 1.0, 1e-3) << bone.name;
+      ++seen;
+      if (a.version != 17) continue;
+      // The walk goes forward along x, about 56 units in its 34 frames, with root motion
+      // and translations of both precisions.
+      ASSERT_EQ(a.deltaTranslations.size(), 18u);
+      EXPECT_NEAR(a.deltaTranslations.back().translation[0], 56.45, 0.01);
+      EXPECT_EQ(a.deltaTranslations.back().frame, 34);
+      std::set<int> precisions;
+      for (const XAnimBone& bone : a.bones)
+        if (bone.translations.size() > 1) precisions.insert(bone.translationPrecision);
+      EXPECT_EQ(precisions, (std::set<int>{0, 1}));
+    }
+  }
+  EXPECT_EQ(seen, anims.size());
+
   // Each animation with the model it drives (a viewmodel's arms with a weapon joined), and
   // how many of the (first) animation's bones the models lack.
   const struct { const char *game, *model, *with; std::vector<std::string> anims; size_t missing; } cases[] = {
