@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
@@ -29,25 +30,18 @@ void ExpectNear(const Vec3& got, const Vec3& want) {
 // Each surface in one line: material, per vertex bone/influence count(position), the
 // influences and the triangles.
 std::string Describe(const DecodedLevel& level) {
-  std::string out;
-  char buf[80];
-  for (const DecodedSurface& surface : level.surfaces) {
-    out += "m" + std::to_string(surface.material) + ":";
-    for (const DecodedVertex& v : surface.vertices) {
-      std::snprintf(buf, sizeof buf, " %d/%d(%g %g %g)", int(v.bone), int(v.influenceCount), double(v.position[0]),
-                    double(v.position[1]), double(v.position[2]));
-      out += buf;
-    }
-    out += " |";
-    for (const BoneInfluence& in : surface.influences) {
-      std::snprintf(buf, sizeof buf, " %d:%.3g", int(in.bone), double(in.weight));
-      out += buf;
-    }
-    out += " |";
-    for (uint32_t i : surface.triangles) out += " " + std::to_string(i);
-    out += "\n";
+  std::ostringstream out;
+  for (const DecodedSurface& s : level.surfaces) {
+    out << "m" << s.material << ":";
+    for (const DecodedVertex& v : s.vertices)
+      out << " " << +v.bone << "/" << +v.influenceCount << "(" << v.position[0] << " " << v.position[1] << " " << v.position[2] << ")";
+    out << " |" << std::setprecision(3);
+    for (const BoneInfluence& in : s.influences) out << " " << +in.bone << ":" << in.weight;
+    out << " |" << std::setprecision(6);
+    for (uint32_t i : s.triangles) out << " " << i;
+    out << "\n";
   }
-  return out;
+  return out.str();
 }
 
 // One rigid triangle of three copies of `v` on `bone`.
