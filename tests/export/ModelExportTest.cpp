@@ -1,15 +1,19 @@
-// The OBJ and MTL files of a level for versions 14, 20 and 25, byte for byte, and the fast
-// number formatting they are written with, against the C library's printf; and the tags
-// listing written beside them.
+// What the exports of a level write, byte for byte: the OBJ and MTL files for versions 14,
+// 20 and 25, the fast number formatting they are written with (against the C library's
+// printf), the tags listing and the DirectX text file; and models shared by strangers.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <random>
+#include <regex>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
+#include "export/Exporters.h"
 #include "export/ModelExport.h"
 #include "export/NumberFormat.h"
 #include "export/TagsListing.h"
@@ -18,6 +22,7 @@
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
+#include "model/ShowModelTree.h"
 #include "platform/BinaryFile.h"
 #include "platform/BuildInfo.h"
 
@@ -25,6 +30,7 @@ namespace tessary {
 namespace {
 
 using test::TempWorkdir;
+namespace fs = std::filesystem;
 namespace v14 = test::v14;
 namespace v20 = test::v20;
 namespace v25 = test::v25;
@@ -225,6 +231,156 @@ TEST(TagsListing, LongNamesAreCut) {
   std::u16string name129 = u"\u00E9" + std::u16string(128, u'n');
   EXPECT_EQ(TagsListingBytes(parts), LittleEndian(kHead + u"# 0 = " + name129 +
                                                   u", (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 " + name129 + u"\r\n"));
+}
+
+// The DirectX text file of a version 25 level, byte for byte.
+// The file's text as written: every line feed as CR LF.
+std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
+
+const char* const kHeaderAndTemplates =
+    "xof 0303txt 0032\n\n"
+    "template Vector \n{\n\t<3d82ab5e-62da-11cf-ab39-0020af71e433>\n\tFLOAT x;\n\tFLOAT y;\n\tFLOAT z;\n}\n\n"
+    "template MeshFace \n{\n\t<3d82ab5f-62da-11cf-ab39-0020af71e433>\n\tDWORD nFaceVertexIndices;\n"
+    "\tarray DWORD faceVertexIndices[nFaceVertexIndices];\n}\n\n"
+    "template Mesh \n{\n\t<3d82ab44-62da-11cf-ab39-0020af71e433>\n\tDWORD nVertices;\n"
+    "\tarray Vector vertices[nVertices];\n\tDWORD nFaces;\n\tarray MeshFace faces[nFaces];\n\t[...]\n}\n\n"
+    "template MeshNormals \n{\n\t<f6f23f43-7686-11cf-8f52-0040333594a3>\n\tDWORD nNormals;\n"
+    "\tarray Vector normals[nNormals];\n\tDWORD nFaceNormals;\n\tarray MeshFace faceNormals[nFaceNormals];\n}\n\n"
+    "template Coords2d \n{\n\t<f6f23f44-7686-11cf-8f52-0040333594a3>\n\tFLOAT u;\n\tFLOAT v;\n}\n\n"
+    "template MeshTextureCoords \n{\n\t<f6f23f40-7686-11cf-8f52-0040333594a3>\n\tDWORD nTextureCoords;\n"
+    "\tarray Coords2d textureCoords[nTextureCoords];\n}\n\n"
+    "template MeshMaterialList \n{\n\t<f6f23f42-7686-11cf-8f52-0040333594a3>\n\tDWORD nMaterials;\n"
+    "\tDWORD nFaceIndexes;\n\tarray DWORD faceIndexes[nFaceIndexes];\n"
+    "\t[Material <3d82ab4d-62da-11cf-ab39-0020af71e433>]\n}\n\n"
+    "template ColorRGBA \n{\n\t<35ff44e0-6c7c-11cf-8f52-0040333594a3>\n\tFLOAT red;\n\tFLOAT green;\n"
+    "\tFLOAT blue;\n\tFLOAT alpha;\n}\n\n"
+    "template ColorRGB \n{\n\t<d3e16e81-7835-11cf-8f52-0040333594a3>\n\tFLOAT red;\n\tFLOAT green;\n"
+    "\tFLOAT blue;\n}\n\n"
+    "template Material \n{\n\t<3d82ab4d-62da-11cf-ab39-0020af71e433>\n\tColorRGBA faceColor;\n"
+    "\tFLOAT power;\n\tColorRGB specularColor;\n\tColorRGB emissiveColor;\n\t[...]\n}\n\n"
+    "template TextureFilename \n{\n\t<a42790e1-7810-11cf-8f52-0040333594a3>\n\tSTRING filename;\n}\n\n";
+
+// Everything of a mesh after its face-index count in the material list.
+std::string MaterialTail(const std::string& texture) {
+  return "\t\tMaterial\n\t\t{\n\t\t\t1.000000;1.000000;1.000000;1.000000;;\n\t\t\t40.00000;\n"
+         "\t\t\t1.000000;1.000000;1.000000;;\n\t\t\t0.000000;0.000000;0.000000;;\n\n"
+         "\t\t\tTextureFilename\n\t\t\t{\n\t\t\t\t\"../images/" + texture + "\";\n\t\t\t}\n\t\t}\n\t}\n}\n\n";
+}
+
+TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
+  TempWorkdir wd;
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  // One level set up by hand. Vertices as {normal, uv, position}. Surface 1 stopped
+  // decoding: no triangle list. Material 1 has no image, so its name stands in; surface 2
+  // has no material at all.
+  ExportLevel level;
+  level.version = FindModelVersion(25);
+  level.modelName = "m";
+  CompatibleLevel& c = level.compatible.emplace();
+  c.lod = LodEntry{2, true, "m_lod0", {{0, 2, "mtl_a", "a.iwi"}, {1, 2, "mtl_no_image", std::nullopt}}};
+  auto& surfaces = c.surfaces;
+  surfaces.resize(3);
+  surfaces[0].vertices = {{{0, 1, 0}, {1, 0}, {-0.5f, 1e6f, 0.123456f}}, {}};
+  surfaces[0].triLists = {{3, {4, 7, 9, 1, 2, 3, 0, 1, 2}}};
+  surfaces[2].vertices = {{{0, 0, 1}, {0.25f, 0.75f}, {nan, -inf, inf}}};
+  surfaces[2].triLists = {{1, {0, 0, 0}}};
+  {
+    OutputFile file;
+    ASSERT_TRUE(file.Open(wd.Str() + "\\obj\\m_lod0.x"));
+    ASSERT_TRUE(WriteX(level, file));
+    ASSERT_TRUE(file.Commit());
+  }
+  // Coordinates are written z first, and each face starts at its second corner.
+  std::string expected = std::string(kHeaderAndTemplates) +
+                         "Mesh\n{\n\t2;\n\n\t0.12346;1000000.00000;-0.50000;,\n\t0.00000;0.00000;0.00000;;\n\n"
+                         "\t3;\n\n\t3;7,9,4;,\n\t3;2,3,1;,\n\t3;1,2,0;;\n\n"
+                         "\tMeshNormals\n\t{\n\t\t2;\n\n\t\t0.00000;1.00000;0.00000;,\n\t\t0.00000;0.00000;0.00000;;\n\n"
+                         "\t\t3;\n\n\t\t3;7,9,4;,\n\t\t3;2,3,1;,\n\t\t3;1,2,0;;\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t2;\n\n\t\t1.00000;0.00000;,\n\t\t0.00000;0.00000;;\n\t}\n\n"
+                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t3;\n\n\t\t0,\n\t\t0,\n\t\t0;\n\n" +
+                         MaterialTail("a.iwi") +
+                         "Mesh\n{\n\t0;\n\n\n\t0;\n\n\n\tMeshNormals\n\t{\n\t\t0;\n\n\n\t\t0;\n\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t0;\n\n\t}\n\n\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t0;\n\n" +
+                         MaterialTail("mtl_no_image") +
+                         // Indices are not offset by the vertices of the meshes before.
+                         "Mesh\n{\n\t1;\n\n\tinf;-inf;nan;;\n\n\t1;\n\n\t3;0,0,0;;\n\n"
+                         "\tMeshNormals\n\t{\n\t\t1;\n\n\t\t1.00000;0.00000;0.00000;;\n\n\t\t1;\n\n\t\t3;0,0,0;;\n\t}\n\n"
+                         "\tMeshTextureCoords\n\t{\n\t\t1;\n\n\t\t0.25000;0.75000;;\n\t}\n\n"
+                         "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t1;\n\n\t\t0;\n\n" +
+                         MaterialTail("");
+  auto bytes = wd.Read("obj/m_lod0.x");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Crlf(expected));
+}
+
+// Models shared by strangers: names in a header that step out of the working folder, and
+// a level whose files cannot all be written.
+
+size_t Count(const fs::path& folder) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
+  for (const std::string evil : {"../../out/evil", "..\\..\\out\\evil"}) {
+    for (int version : {14, 20, 25}) {
+      SCOPED_TRACE(evil + " version " + std::to_string(version));
+      test::TempWorkdir root;
+      const fs::path work = root.Path() / "work";
+      for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
+        fs::create_directories(work / sub);
+      // The surfaces file the name leads to exists, beside the working folder.
+      root.Write("work/xmodel/m", version == 14   ? v14::Header({evil}, v14::Lists({{"a.dds"}}))
+                                  : version == 20 ? v20::Header({{evil, 0, {"mtl_a"}}})
+                                                  : v25::Header("", {{evil, 0}}, {{"mtl_a"}}));
+      root.Write("out/evil", version == 14   ? v14::Surfaces({{0, {{0, 1, 2}}, {{}, {}, {}}}})
+                             : version == 20 ? v20::Surfaces({v20::Triangle()})
+                                             : v25::Surfaces({v25::Triangle()}));
+      for (bool x : {false, true}) {
+        ExportOutcome outcome = x ? ExportXFile(work.string(), "m", std::nullopt)
+                                  : ExportObjFiles(work.string(), "m", std::nullopt);
+        EXPECT_FALSE(outcome.ok);
+        if (version != 25 && x) continue;  // refused for its version
+        EXPECT_NE(outcome.error.find((work / "xmodel" / "m").string()), std::string::npos) << outcome.error;
+        EXPECT_NE(outcome.error.find("not a plain file name (it holds a folder step)"), std::string::npos)
+            << outcome.error;
+      }
+      EXPECT_EQ(Count(root.Path() / "out"), 1u);  // evil alone: no .obj, .mtl or .x beside it
+      EXPECT_EQ(Count(work / "obj"), 0u);
+      // The tree does not look outside either: the level shows as missing.
+      ModelTree tree;
+      ShowModelTree(tree, work.string(), "m", static_cast<uint8_t>(version));
+      ASSERT_FALSE(tree.Root()->children[0]->children.empty());
+      EXPECT_EQ(tree.Root()->children[0]->children[0]->image, kImageMissing);
+    }
+  }
+  // A material name that steps out is refused as well, naming the model.
+  test::TempWorkdir wd;
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "..\\..\\secret"}}}));
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  ExportOutcome outcome = ExportObjFiles(wd.Str(), "m", std::nullopt);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_NE(outcome.error.find("names the material \"..\\..\\secret\""), std::string::npos) << outcome.error;
+  EXPECT_FALSE(ExportObjFiles(wd.Str(), "../xmodel/m", std::nullopt).ok);
+}
+
+TEST(HostileModels, ALevelsFilesAppearTogetherOrNotAtAll) {
+  test::TempWorkdir wd;
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  // The OBJ cannot be written (read-only here; a full disk does the same): no MTL and no
+  // tags listing appear without it.
+  const fs::path obj = wd.Path() / "obj" / "m_lod0.obj";
+  wd.Write("obj/m_lod0.obj", test::ByteWriter().Raw("old"));
+  ::chmod(obj.c_str(), 0444);
+  ExportOutcome outcome = ExportObjFiles(wd.Str(), "m", std::nullopt);
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.error, obj.string() + " is read-only");
+  EXPECT_TRUE(outcome.written.empty());
+  EXPECT_EQ(Count(wd.Path() / "obj"), 1u);
+  ::chmod(obj.c_str(), 0644);
+  outcome = ExportObjFiles(wd.Str(), "m", std::nullopt);
+  EXPECT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.written.size(), 3u);
+  EXPECT_EQ(Count(wd.Path() / "obj"), 3u);
 }
 
 }  // namespace
