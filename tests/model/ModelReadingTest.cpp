@@ -1,14 +1,21 @@
-// Reading a version 20 model: the material lists (found by their marker or by the walk back
-// from the end), the parts, and the rigid, skinned and extra-influence vertex layouts; and a
-// version 25 model: its level list, material name scan and vertex block forms.
+// Reading the model files of each version with the readers that follow the description:
+// material lists, parts, vertex layouts and level lists; the model tree of every version;
+// and the string measures and list searches the header readers share.
+//
+// Version 20: the material lists (found by their marker or by the walk back from the end),
+// the parts, and the rigid, skinned and extra-influence vertex layouts.
 #include <gtest/gtest.h>
 
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
+#include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
+#include "model/FileAccess.h"
+#include "model/ModelV14.h"
 #include "model/ModelV20.h"
 #include "model/ModelV25.h"
+#include "model/ShowModelTree.h"
 
 namespace tessary {
 namespace {
@@ -16,6 +23,7 @@ namespace {
 using test::ByteWriter;
 using Names = std::vector<std::string>;
 using Xyz = std::vector<float>;
+namespace v14 = test::v14;
 namespace v20 = test::v20;
 namespace v25 = test::v25;
 
@@ -251,6 +259,204 @@ TEST_F(V25, ScanFindsTheBlockByItsMarkOrByThreeZeros) {
   EXPECT_FALSE(model.LoadSurfaces(0, false));
   EXPECT_EQ(notes.messages, Names{"Can't decode this surface!!"});
   EXPECT_TRUE(S(0).unsupported && !S(0).unsupportedAlt && S(0).triLists.empty());
+}
+
+// The model tree of each version, with the images, bold flags and level numbers of its
+// items, and the bare tree of headers this program cannot read.
+
+// "text/image", then "/bold" and "/lodN" when set, then the children in brackets.
+std::string Flat(const TreeItem& item) {
+  std::string s = item.text + "/" + std::to_string(item.image) + (item.bold ? "/bold" : "") +
+                  (item.data ? "/lod" + std::to_string(*item.data) : "");
+  for (const auto& c : item.children) s += (c == item.children.front() ? "[" : " ") + Flat(*c);
+  return item.children.empty() ? s : s + "]";
+}
+
+TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
+  test::TempWorkdir wd;
+  // A repeated material shows once; a .dds image wins over an .iwi; one only in .iwi form
+  // is bold; an empty image name still gets ".iwi"; a missing material file has no image item.
+  wd.Write("xmodel/tank", v20::Header({{"tank_lod0", 1, {"mtl_dds", "mtl_iwi", "mtl_dds", "mtl_none", "mtl_lost"}},
+                                       {"tank_lod1", 0, {"mtl_iwi"}}}));
+  wd.Write("xmodelsurfs/tank_lod0", v20::Surfaces({}));
+  wd.Write("xmodelparts/tank_lod0", v20::Parts({{0, {}, "root"}}));
+  for (auto [m, image] : {std::pair{"mtl_dds", "a"}, {"mtl_iwi", "b"}, {"mtl_none", ""}})
+    wd.Write("materials/" + std::string(m), v20::Material(image));
+  for (const char* image : {"images/a.dds", "images/a.iwi", "images/b.iwi"}) wd.Write(image, ByteWriter().Raw("x"));
+  // Level 0's name is too short to be present: the parts item carries it.
+  wd.Write("xmodel/short0", v20::Header({{"abcd", 1, {"mtl_a"}}, {"m_lod1", 0, {"mtl_b"}}}));
+  // Version 14 textures have no image items and are found in any letter case; the second
+  // list goes to the absent level 1.
+  wd.Write("xmodel/gun", v14::Header({"gun_lod0", "abcd", "gun_lod2"},
+                                     v14::Lists({{"wall.dds", "Floor.dds", "wall.dds"}, {"x.dds"}})));
+  wd.Write("xmodelsurfs/gun_lod0", v14::Surfaces({}));
+  wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
+  wd.Write("materials/WALL.dds", ByteWriter().Raw("DDS "));
+  wd.Write("xmodel/v25", v25::Header("", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_iwi", "mtl_iwi", "mtl_b"}, {"mtl_b"}}));
+  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle()}));
+  ByteWriter wide = v20::Header({{"m_lod0", 0, {"mtl_a"}}});
+  wide.Data()[1] = 1;  // first byte 20, but the version word is 276
+  wd.Write("xmodel/wide", wide);
+
+  const std::pair<const char*, std::string> cases[] = {
+      {"tank", "tank/0[Surfaces/0[tank_lod0/1/bold/lod0[Materials/0[mtl_dds/1[a.dds/1] mtl_iwi/1[b.iwi/1/bold] "
+               "mtl_none/1[.iwi/2] mtl_lost/2]] tank_lod1/2/bold/lod1[Materials/0[mtl_iwi/1[b.iwi/1/bold]]]] "
+               "Parts (Tags)/0[tank_lod0/1]]"},
+      {"short0", "short0/0[Surfaces/0[m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[/2]]"},
+      {"gun", "gun/0[Surfaces/0[gun_lod0/1/bold/lod0[Materials/0[wall.dds/1 Floor.dds/2]] "
+              "gun_lod2/2/bold/lod2[Materials/0]] Parts (Tags)/0[gun_lod0/1]]"},
+      {"v25", "v25/0[Surfaces/0[m_lod0/1/bold/lod0[Materials/0[mtl_iwi/1[b.iwi/1/bold] mtl_b/2]] "
+              "m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[m_lod0/2]]"},
+      {"wide", "wide/0[Surfaces/0 Parts (Tags)/0]"},
+      {"missing", "missing/0[Surfaces/0 Parts (Tags)/0]"},
+  };
+  for (const auto& [name, expected] : cases) {
+    ModelTree tree;
+    ShowModelTree(tree, wd.Str(), name, ReadModelVersion(wd.ModelFolder() + "\\" + name).value_or(0));
+    EXPECT_EQ(Flat(*tree.Root()), expected);
+  }
+  EXPECT_EQ(ReadModelVersion(wd.ModelFolder() + "\\wide"), 20);
+  EXPECT_EQ(ReadModelVersion(wd.Str() + "\\xmodel"), std::nullopt);  // a folder
+}
+
+// Reading a version 14 model: the backward walk to the material lists, parts and strip
+// surfaces.
+struct Loaded {
+  void Load(const ByteWriter& header) {
+    wd.Write("xmodel/gun", header);
+    ASSERT_TRUE(model.Open(wd.ModelFolder(), "gun") && model.LoadLods());
+    model.LoadParts(0);
+  }
+  test::TempWorkdir wd;
+  CModelV14 model;
+};
+
+std::vector<std::string> MaterialNames(const LodEntry& lod) {
+  std::vector<std::string> out;
+  for (const auto& m : lod.materials) out.push_back(m.name);
+  return out;
+}
+
+TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
+  const std::vector<std::vector<std::string>> abc = {{"a.dds", "b.dds"}, {"c.dds"}};
+  const std::vector<std::string> ab = {"a.dds", "b.dds"};
+  struct Case { const char* what; ByteWriter tail; std::vector<std::string> level0; int level1Count; std::string level1First; };
+  const Case cases[] = {
+      // ... 00 02 00 a.dds 00 b.dds 00 01 00 c.dds 00: two lone count bytes.
+      {"lone count bytes", v14::Lists(abc), ab, 1, "c.dds"},
+      // 59 02: reading starts one byte late, so level 0 gets the count 0 and level 1 the
+      // '.' of a.dds, its names running on from "ds".
+      {"2-byte string", v14::Lists(abc, {0xFF, 0, 0x59}), {}, '.', "ds"},
+      // 58 59 02 is taken as the first list, read from its last byte.
+      {"fewer lists than levels", v14::Lists({ab}, {0xFF, 0, 0x58, 0x59}), ab, 0, ""},
+      // One lone count byte for two levels: the walk reaches the start, nothing is read.
+      {"start of the file", v14::Lists({ab}, {0xFF, 0xFF, 0xFF, 0xFF, 0x00}), {}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Loaded m;
+    m.Load(v14::Header({"gun_lod0", "gun_lod1"}, c.tail));
+    EXPECT_EQ(MaterialNames(m.model.lods[0]), c.level0);
+    ASSERT_EQ(m.model.lods[1].materialCount, c.level1Count);
+    if (c.level1Count > 0) { EXPECT_EQ(m.model.lods[1].materials[0].name, c.level1First); }
+  }
+}
+
+TEST(ModelV14, MaterialNameOfTheMeasureLimitReadsEmpty) {
+  // A damaged list whose first name runs 1,024 bytes: a forward measure gives it up, so
+  // the name is empty and only its first byte is passed over; the second name is the rest
+  // of the run, and "b.dds" is not reached.
+  Loaded m;
+  m.Load(v14::Header({"gun_lod0"}, v14::Lists({{std::string(1024, 'a'), "b.dds"}})));
+  EXPECT_EQ(MaterialNames(m.model.lods[0]), (std::vector<std::string>{"", std::string(1023, 'a')}));
+}
+
+TEST(ModelV14, StripSurfacesMoveByTheirPart) {
+  Loaded m;
+  m.wd.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, ""}, {0, {10, 0, 0}, "a"}, {1, {0, 20, 0}, "b"}}));
+  auto surface = [](uint16_t part) { return v14::FixtureSurface{part, {{0, 1, 2, 3, 4}}, {{0, 0, 1, 0, 0, 1, 2, 3}}}; };
+  // Parts 2 and 0, then the part count 3 (out of range, so not moved).
+  m.wd.Write("xmodelsurfs/gun_lod0", v14::Surfaces({surface(2), surface(0), surface(3)}));
+  m.wd.Write("xmodelsurfs/gun_lod3", v14::Surfaces({surface(0)}));
+  m.Load(v14::Header({"gun_lod0", "l1", "l2", "gun_lod3"}, v14::Lists({{"a.dds"}})));
+  EXPECT_FALSE(m.model.LoadSurfaces(3, false));  // the file is there; the level is not loadable
+  EXPECT_EQ(m.model.parts.parts.at(0).name, "");  // kept as stored: no stand-in name in this version
+  ASSERT_TRUE(m.model.LoadSurfaces(0, false));
+  ASSERT_EQ(m.model.curSurfaceCount, 3);
+  const auto& s = *m.model.curSurfaces;
+  EXPECT_EQ(s[0].triLists.at(0).triCount, 5u);  // indices in the strip, not triangles
+  EXPECT_EQ((std::vector<float>{s[0].vertices[0].position[0], s[0].vertices[0].position[1]}), (std::vector<float>{11, 22}));
+  EXPECT_FLOAT_EQ(s[2].vertices[0].position[0], 1);
+}
+
+// String measurements and list searches over the games' binary files: their limits, where
+// they leave the file position, and the ends of the file.
+
+// A temporary file holding `bytes`, opened for reading.
+struct FileOf {
+  explicit FileOf(const ByteWriter& bytes) { wd.Write("xmodel/f", bytes); file.Open(wd.Str() + "\\xmodel\\f"); }
+  test::TempWorkdir wd;
+  BinaryFile file;
+};
+
+TEST(MeasureString, TakesUpTo1023Bytes) {
+  FileOf f(ByteWriter().Raw("ab").U8(0).Raw("cde").U8(0).Fill(1024, 'x').U8(0).Fill(1023, 'y').U8(0).Raw("end"));
+  BinaryFile& file = f.file;
+  EXPECT_EQ(MeasureString(file, 7), 0);  // 1,024 bytes without a zero
+  EXPECT_EQ(MeasureString(file, 7 + 1025), 1023);
+  EXPECT_EQ(MeasureString(file, 7 + 2049), 3);  // the end of the file ends it
+  EXPECT_EQ(file.Tell(), 7 + 2049);
+}
+
+TEST(WalkBackToMaterialLists, RunsWithoutZerosAreSteppedOverInLinearTime) {
+  using namespace std::string_view_literals;
+  // A damaged header: 400 KB without a zero after the level name. Stepping back one byte
+  // per measurement of up to 1,024 bytes would look at some 400 million bytes.
+  std::vector<uint8_t> header(400 * 1024, 'x');
+  header[30] = 0;
+  int64_t looked = 0;
+  EXPECT_EQ(WalkBackToMaterialLists(header, 1, &looked), std::nullopt);
+  EXPECT_LT(looked, 2 * static_cast<int64_t>(header.size()));
+  // The same run ahead of two lists: they are found behind it.
+  // ... 00 | 01 00 a.dds 00 | 01 00 c.dds 00
+  for (std::string_view list : {"\0\x01\0a.dds"sv, "\0\x01\0c.dds\0"sv}) header.insert(header.end(), list.begin(), list.end());
+  auto start = WalkBackToMaterialLists(header, 2, &looked);
+  ASSERT_TRUE(start.has_value());
+  EXPECT_EQ(start->found, 2);
+  EXPECT_EQ(start->readPos, static_cast<int64_t>(400 * 1024 + 1));
+  EXPECT_LT(looked, 30);
+}
+
+TEST(CountLodNames, EndsAtZeroValueEmptyOrOneCharacterNameOrTheEnd) {
+  const std::pair<ByteWriter, int> cases[] = {
+      {ByteWriter().U32(5).Z("ab").U32(0).Z("cd").U32(7).Z("ef"), 2},
+      {ByteWriter().U32(5).Z("ab").U32(5).Z(""), 1},
+      {ByteWriter().U32(5).Z("ab").U32(5).Z("c").U32(0).Z("de"), 1},
+      {ByteWriter().U32(5).Z("ab").U32(5), 1},
+  };
+  for (const auto& [bytes, count] : cases) {
+    FileOf f(bytes);
+    EXPECT_EQ(CountLodNames(f.file, 0), count);
+  }
+}
+
+TEST(FindMaterialSection, TwoBytesBeforeTheFirstMarkerInAnyBlockPosition) {
+  // `size` bytes of "m" (a near miss before every position) with markers at `at`.
+  auto find = [](size_t size, std::vector<size_t> at) {
+    ByteWriter w;
+    w.Fill(size, 'm');
+    for (size_t a : at) std::copy_n("mtl_", 4, w.Data().begin() + static_cast<long>(a));
+    FileOf f(w);
+    return FindMaterialSection(f.file);
+  };
+  // Straddling the boundaries between 1,024-byte blocks, in each way.
+  for (size_t at : {300u, 1021u, 1022u, 1023u, 1024u, 2046u}) EXPECT_EQ(find(3000, {at}), int64_t(at) - 2) << at;
+  EXPECT_EQ(find(3000, {2500, 1500}), 1498);
+  EXPECT_EQ(find(100, {2}), 0);
+  EXPECT_LT(find(100, {1}), 0);  // too close to the start
+  EXPECT_LT(find(0, {}), 0);
+  FileOf cut(ByteWriter().Fill(5000, 'm').Raw("mtl"));  // a marker cut by the end
+  EXPECT_LT(FindMaterialSection(cut.file), 0);
 }
 
 }  // namespace
