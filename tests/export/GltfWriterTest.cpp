@@ -249,7 +249,8 @@ class AnimatedGltfExport : public ::testing::Test {
     const auto glb = wd.Read("obj/" + model + "0.glb");
     uint32_t length = 0;  // of the JSON chunk after the 12-byte header and the chunk's 8
     if (glb.size() > 20) std::memcpy(&length, glb.data() + 12, 4);
-    json = nlohmann::json::parse(glb.begin() + 20, glb.begin() + 20 + std::min<long>(length, long(glb.size()) - 20), nullptr, false);
+    const size_t end = std::min<size_t>(20 + size_t(length), glb.size());
+    json = end > 20 ? nlohmann::json::parse(glb.begin() + 20, glb.begin() + long(end), nullptr, false) : nlohmann::json();
     tinygltf::Model doc;
     tinygltf::TinyGLTF loader;
     std::string error, warn;
