@@ -1,21 +1,14 @@
-// Reading little-endian fields past the end of a file, and output files that appear
-// whole.
+// Reading little-endian fields, and past the end of a file.
 #include <gtest/gtest.h>
 
 #include "fixtures/TempWorkdir.h"
 #include "platform/BinaryFile.h"
-#include "platform/OutputFile.h"
-#include "platform/Path.h"
-#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
 
 using test::ByteWriter;
 using test::TempWorkdir;
-using test::CountFiles;
-using test::Text;
-using test::WriteFile;
 
 TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   TempWorkdir wd;
@@ -34,31 +27,6 @@ TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   EXPECT_FALSE(file.Seek(-1));
   for (const char* name : {"\\materials", "\\materials\\", "\\materials\\none"})
     EXPECT_FALSE(BinaryFile(wd.Str() + name).IsOpen()) << name;
-}
-
-TEST(OutputFile, NothingAppearsUntilCommitAndLookUpsSeeWhatWasWritten) {
-  TempWorkdir wd;
-  wd.Write("obj/Tank.obj", ByteWriter().Raw("old"));
-  const std::string obj = wd.Str() + "\\xmodel\\..\\obj\\";
-  EXPECT_FALSE(FileExists(obj + "A.TXT"));  // the folder's listing is now held
-  {
-    OutputFile out;
-    ASSERT_TRUE(out.Open(obj + "tank.obj"));
-    out.WriteText("new");
-    EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "old");
-  }  // dropped without Commit: no trace
-  EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "old");
-  EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);
-  // A name that exists in another case is the file replaced.
-  ASSERT_TRUE(WriteFile(obj + "tank.obj", "new"));
-  ASSERT_TRUE(WriteFile(obj + "a.txt", "one"));
-  EXPECT_EQ(Text(wd.Path() / "obj/Tank.obj"), "new");
-  EXPECT_FALSE(wd.Exists("obj/tank.obj"));
-  EXPECT_TRUE(FileExists(obj + "A.TXT"));
-  EXPECT_EQ(CountFiles(wd.Path() / "obj"), 2u);
-  OutputFile nowhere;
-  EXPECT_FALSE(nowhere.Open(wd.Str() + "\\nofolder\\x.obj"));
-  EXPECT_FALSE(nowhere.Commit());
 }
 
 }  // namespace
