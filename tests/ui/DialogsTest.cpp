@@ -50,23 +50,6 @@ TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
   EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/typed/cod");  // what was typed stays
 }
 
-TEST_F(FormTest, PathSetupFrameRunsThroughItsTitleAboveTheFirstRow) {
-  CPathSetupDlg dlg(profile_, registry_, dialogs_);
-  dlg.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
-  const QImage shot = dlg.grab().toImage();
-  const QWidget* group = dlg.findChild<QWidget*>("label1");
-  ASSERT_NE(group, nullptr);
-  // Down a column right of the title: the first thing drawn is the frame's top line.
-  const int x = group->x() + group->width() * 3 / 4;
-  const QRgb background = shot.pixel(x, group->y());
-  int line = group->y();
-  while (line < shot.height() && shot.pixel(x, line) == background) ++line;
-  const int firstRow = dlg.Edit(kIdWinRarPath)->y();
-  EXPECT_LT(line, firstRow - 2);
-  EXPECT_LE(line, group->y() + group->fontMetrics().height());  // within the title's height
-}
-
 // Window title, title, copyright, then address and text of the web site, e-mail and download links.
 QStringList Texts(const CAboutDlg& d) {
   return {d.windowTitle(), d.Title().text(), d.Copyright().text(), d.WebSiteLink().Url(), d.WebSiteLink().text(),

@@ -12,7 +12,6 @@
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
-#include "ui/PathSetupDlg.h"
 
 namespace tessary::ui::test {
 namespace {
@@ -74,25 +73,6 @@ TEST_F(FormTest, FirstRunPromptsAfterASecondThenCreatesTheFoldersAndLists) {
   EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text().toStdString(),
             chosen.string() + "/xmodels");
   EXPECT_EQ(Stored("Settings", "WorkingFolder"), chosen.string());
-}
-
-TEST_F(FormTest, FreshStartWithoutOtherProgramsKeysShowsOnlyTheFirstRunPromptFromHome) {
-  std::filesystem::remove(settingsDir_.filePath("registry.ini").toStdString());
-  tessary::test::TempWorkdir home;
-  const QByteArray oldHome = qgetenv("HOME");
-  qputenv("HOME", QByteArray::fromStdString(home.Str()));
-  CTessaryView& view = Start();
-  EXPECT_TRUE(dialogs_.messages.empty());  // no "Error" box for keys nobody created
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
-  qputenv("HOME", oldHome);
-  EXPECT_EQ(dialogs_.messages, Names{kFirstRunMessage});
-  EXPECT_EQ(dialogs_.preselected, Names{home.Str()});  // cancelled: nothing stored
-  EXPECT_EQ(Stored("Settings", "WorkingFolder"), "<none>");
-  EXPECT_EQ(view.ModelList().count(), 0);
-  EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text(), "");
-  // Path Setup opens without a box too.
-  CPathSetupDlg setup(profile_, registry_, dialogs_);
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
 TEST_F(FormTest, RecentFilesKeepFiveIgnoringCaseAndDropAVanishedModel) {

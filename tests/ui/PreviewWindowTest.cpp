@@ -2,7 +2,6 @@
 // frame timer stopping for good on a failed frame, and the maximized state kept between windows.
 #include <QApplication>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QTimer>
@@ -123,25 +122,6 @@ TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   dlg.resize(dlg.width() + 40, dlg.height() + 30);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000));
   EXPECT_FALSE(dlg.FrameTimerActive());
-}
-
-TEST_F(PreviewWindowTest, HelpBoxBelongsToThePreviewWindow) {
-  CPreviewDlg& dlg = Open();
-  QWidget* owner = nullptr;
-  QString text;
-  QTimer watcher;
-  QObject::connect(&watcher, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      owner = box->parentWidget();
-      text = box->text();
-      box->accept();
-    }
-  });
-  watcher.start(20);
-  dlg.helpButton->click();
-  EXPECT_EQ(owner, &dlg);  // the window manager keeps it above the preview, not the form
-  EXPECT_EQ(text, kPreviewHelpText);
-  EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(PreviewWindowTest, MaximizedStateIsReadOnOpenAndWrittenOnClose) {
