@@ -1,6 +1,7 @@
 // What a hostile working folder must not achieve: hanging a reader on a FIFO, replacing a
 // file the user protected, leaving half a set of files, smuggling a folder step in a name,
-// splitting a name into several arguments, or moving the terminal.
+// splitting a name into several arguments, or moving the terminal. Also how a Windows
+// command line splits and how Latin-1 names become UTF-8.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "platform/PlainName.h"
 #include "platform/PrintableText.h"
 #include "platform/Process.h"
+#include "platform/Latin1Text.h"
 
 namespace tessary {
 namespace {
@@ -213,6 +215,27 @@ TEST(HostileFiles, ControlBytesAreShownEscaped) {
   EXPECT_EQ(PrintableText("a\x1b[2Jb\x07"), "a\\x1B[2Jb\\x07");
   EXPECT_EQ(PrintableText("\x7f\xc2\x9b\xff\xc3"), "\\x7F\\xC2\\x9B\\xFF\\xC3");  // DEL, C1 CSI, not UTF-8
   EXPECT_EQ(PrintableText("caf\xc3\xa9 \xe2\x82\xac\n\t\r"), "caf\xc3\xa9 \xe2\x82\xac\n\t\\x0D");  // text stays
+}
+
+using Args = std::vector<std::string>;
+
+TEST(SplitCommandLineTest, WindowsRules) {
+  // The program name: quotes end it, backslashes before a quote stay literal.
+  EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\a b\\\" c"), (Args{"C:\\Program Files\\a b\\", "c"}));
+  EXPECT_EQ(SplitCommandLine("C:\\Program Files\\x.exe D:\\y z"), (Args{"C:\\Program", "Files\\x.exe", "D:\\y", "z"}));
+  // Backslashes before quotes in the other arguments; tabs separate; "" inside quotes.
+  EXPECT_EQ(SplitCommandLine("p a\\\\\"b c\" d\\\"e \t\"f\"\"g\" h\\\\\\\\i"),
+            (Args{"p", "a\\b c", "d\"e", "f\"g", "h\\\\\\\\i"}));
+  // A working folder ending in a backslash escapes the closing quote.
+  EXPECT_EQ(SplitCommandLine("w \"D:\\Work\\\" next"), (Args{"w", "D:\\Work\" next"}));
+  EXPECT_EQ(SplitCommandLine("p \"\" q"), (Args{"p", "", "q"}));
+  EXPECT_TRUE(SplitCommandLine("").empty());
+}
+
+TEST(Latin1Text, EachByteBecomesTheCharacterOfItsValue) {
+  EXPECT_EQ(Latin1ToUtf8(std::string("a\0~", 3)), std::string("a\0~", 3));
+  EXPECT_EQ(Latin1ToUtf8("\x7F\x80\xBF\xC0\xE9\xFF"), "\x7F\xC2\x80\xC2\xBF\xC3\x80\xC3\xA9\xC3\xBF");
+  EXPECT_EQ(Latin1ToUtf8(""), "");
 }
 
 }  // namespace
