@@ -82,7 +82,7 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
     EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
 }
 
-TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
+TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmountAndAClickStopsTheTurning) {
   OPEN_PREVIEW_OR_SKIP(dlg);
   QWidget& view = dlg.View();
   for (const DragRow& row : kDrags) {
@@ -97,14 +97,10 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
   }
   Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
   EXPECT_EQ(KindOf(dlg), CursorKind::Arrow);
-}
-
-TEST_F(PreviewWindowTest, LeftOrRightClickStopsTheTurning) {
-  OPEN_PREVIEW_OR_SKIP(dlg);
-  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {  // a click stops the turning
     Renderer().rolling = 1;
-    QTest::mousePress(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
-    QTest::mouseRelease(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mousePress(&view, button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseRelease(&view, button, Qt::NoModifier, QPoint(20, 20));
     EXPECT_EQ(Renderer().rolling, 0) << button;
   }
 }
