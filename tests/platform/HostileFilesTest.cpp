@@ -88,36 +88,23 @@ TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions
   EXPECT_FALSE(Write(wd.Path() / "obj", "a folder is not replaced"));
 }
 
-TEST(HostileFiles, ASetOfFilesAppearsWholeOrNotAtAll) {
+// A set dropped before its commit leaves nothing: the export tests' read-only OBJ, whose
+// MTL and tags listing never appear.
+TEST(HostileFiles, ASetOfFilesIsPutBackWhenOneCannotBePutInPlace) {
   TempWorkdir wd;
   const fs::path mtl = wd.Path() / "obj" / "a.mtl", obj = wd.Path() / "obj" / "a.obj";
   std::ofstream(mtl) << "old mtl";
   {
     OutputSet set;
     ASSERT_TRUE(Write(mtl, "new mtl"));
-    EXPECT_EQ(Text(mtl), "old mtl");  // nothing in place before the set is committed
-  }  // dropped: the new file goes
-  EXPECT_EQ(Text(mtl), "old mtl");
-  EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);
-  {
-    OutputSet set;
-    ASSERT_TRUE(Write(mtl, "new mtl"));
     ASSERT_TRUE(Write(obj, "new obj"));
-    ASSERT_TRUE(set.Commit());
-  }
-  EXPECT_EQ(Text(mtl), "new mtl");
-  EXPECT_EQ(Text(obj), "new obj");
-  {
+    EXPECT_EQ(Text(mtl), "old mtl");  // nothing in place before the set is committed
     // The second rename fails (a folder took the name meanwhile): the first file is put back.
-    fs::remove(obj);
-    OutputSet set;
-    ASSERT_TRUE(Write(mtl, "newer mtl"));
-    ASSERT_TRUE(Write(obj, "newer obj"));
     fs::create_directories(obj / "in the way");
     EXPECT_FALSE(set.Commit());
     EXPECT_NE(set.Error().find(obj.string()), std::string::npos) << set.Error();
   }
-  EXPECT_EQ(Text(mtl), "new mtl");
+  EXPECT_EQ(Text(mtl), "old mtl");
   EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);  // a.mtl beside the folder a.obj
 }
 
