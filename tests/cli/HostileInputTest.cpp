@@ -13,14 +13,7 @@ namespace fs = std::filesystem;
 namespace v20 = test::v20;
 using test::Contains;
 
-struct HostileInput : ::testing::Test {
-  test::CliResult Run(const std::vector<std::string>& args, const std::string& cwd = ".") {
-    return test::RunCli(args, scratch.Path(),
-                        "cd " + test::ShellQuote(cwd) + " && XDG_CONFIG_HOME=" + test::ShellQuote(scratch.Str()) +
-                            " timeout 60");
-  }
-  test::TempWorkdir wd, scratch;
-};
+using HostileInput = test::SettingsTest;
 
 TEST_F(HostileInput, AFifoIsPassedOverAndAProtectedPictureIsNotReplaced) {
   wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
