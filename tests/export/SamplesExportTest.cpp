@@ -192,15 +192,10 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
                           k.rotation.w * k.rotation.w, 1.0, 1e-3) << bone.name;
       ++seen;
       if (a.version != 17) continue;
-      // The walk goes forward along x, about 56 units in its 34 frames, with root motion
-      // and translations of both precisions.
+      // The walk goes forward along x, about 56 units in its 34 frames (translations of both
+      // precisions are the reader test's).
       ASSERT_EQ(a.deltaTranslations.size(), 18u);
       EXPECT_NEAR(a.deltaTranslations.back().translation[0], 56.45, 0.01);
-      EXPECT_EQ(a.deltaTranslations.back().frame, 34);
-      std::set<int> precisions;
-      for (const XAnimBone& bone : a.bones)
-        if (bone.translations.size() > 1) precisions.insert(bone.translationPrecision);
-      EXPECT_EQ(precisions, (std::set<int>{0, 1}));
     }
   }
   EXPECT_EQ(seen, anims.size());

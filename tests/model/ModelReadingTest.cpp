@@ -331,12 +331,6 @@ struct Loaded {
   CModelV14 model;
 };
 
-std::vector<std::string> MaterialNames(const LodEntry& lod) {
-  std::vector<std::string> out;
-  for (const auto& m : lod.materials) out.push_back(m.name);
-  return out;
-}
-
 TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
   const std::vector<std::vector<std::string>> abc = {{"a.dds", "b.dds"}, {"c.dds"}};
   const std::vector<std::string> ab = {"a.dds", "b.dds"};
@@ -356,7 +350,7 @@ TEST(ModelV14, MaterialWalkFindsTheListsFromTheEnd) {
     SCOPED_TRACE(c.what);
     Loaded m;
     m.Load(v14::Header({"gun_lod0", "gun_lod1"}, c.tail));
-    EXPECT_EQ(MaterialNames(m.model.lods[0]), c.level0);
+    EXPECT_EQ(NamesOf(m.model.lods[0].materials), c.level0);
     ASSERT_EQ(m.model.lods[1].materialCount, c.level1Count);
     if (c.level1Count > 0) { EXPECT_EQ(m.model.lods[1].materials[0].name, c.level1First); }
   }
@@ -368,7 +362,7 @@ TEST(ModelV14, MaterialNameOfTheMeasureLimitReadsEmpty) {
   // of the run, and "b.dds" is not reached.
   Loaded m;
   m.Load(v14::Header({"gun_lod0"}, v14::Lists({{std::string(1024, 'a'), "b.dds"}})));
-  EXPECT_EQ(MaterialNames(m.model.lods[0]), (std::vector<std::string>{"", std::string(1023, 'a')}));
+  EXPECT_EQ(NamesOf(m.model.lods[0].materials), (std::vector<std::string>{"", std::string(1023, 'a')}));
 }
 
 TEST(ModelV14, StripSurfacesMoveByTheirPart) {
