@@ -1,13 +1,11 @@
 // What the exports of a level write, byte for byte: the OBJ and MTL files for versions 14,
-// 20 and 25, the fast number formatting they are written with (against the C library's
-// printf), the tags listing and the DirectX text file; and models shared by strangers.
+// 20 and 25, the tags listing and the DirectX text file; and models shared by strangers.
+// (The number formatting they are written with is checked against printf by its fuzz target.)
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
-#include <random>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
@@ -15,7 +13,6 @@
 
 #include "export/Exporters.h"
 #include "export/ModelExport.h"
-#include "export/NumberFormat.h"
 #include "export/TagsListing.h"
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
@@ -147,32 +144,6 @@ TEST(ObjWriterV25, BlankLinesAfterCounts) {
   EXPECT_EQ(ReadText(wd, "obj/m_lod0.obj"),
             Head("5.0", "m_lod0") + "\r\n" + body + "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n\r\n" +
                 body + "g Group1\r\nusemtl mtl_b\r\nf 4/4/4 6/6/6 5/5/5\r\n# 1 faces\r\n\r\n");
-}
-
-// The fast number formatting against the C library's printf.
-void ExpectLikePrintf(double v) {
-  for (int precision : {0, 2, 5, 6}) {
-    char expected[400], buf[kMaxFixedChars];
-    std::snprintf(expected, sizeof expected, "%.*f", precision, v);
-    ASSERT_EQ(std::string(buf, FormatFixed(buf, v, precision)), expected)
-        << "precision " << precision << " bits " << std::bit_cast<uint64_t>(v);
-  }
-}
-
-TEST(NumberFormat, MatchesPrintfOnSpecialHalfwayAndRandomValues) {
-  using limits = std::numeric_limits<double>;
-  const double inf = limits::infinity(), nan = limits::quiet_NaN();
-  // Signs of NaN and of values that round to zero are kept; exact halves round to even.
-  for (double v : {inf, -inf, nan, -nan, 0.0, -0.0, -1e-9, limits::max(), -limits::max(), limits::denorm_min(),
-                   limits::min(), 9.2233720368547758e18, 1.8e19, double{std::numeric_limits<float>::max()},
-                   1.0 / 128, 3.0 / 128, 0.125, 0.375, 0.5, 1.5, 2.5, 0.9999996, 999999.9999995})
-    ExpectLikePrintf(v);
-  std::mt19937_64 rng(20);
-  // Random float bit patterns cover tiny, huge, denormal and NaN values.
-  for (int i = 0; i < 100000; ++i)
-    ExpectLikePrintf(static_cast<double>(std::bit_cast<float>(static_cast<uint32_t>(rng()))));
-  for (int i = 0; i < 10000; ++i) ExpectLikePrintf(std::bit_cast<double>(rng()));
-  for (int k = 0; k < 20000; ++k) ExpectLikePrintf((k + 0.5) / 1e6);  // decimal halves
 }
 
 // The tags listing: the table, the box-drawing tree and the 16-bit encoding.
