@@ -3,7 +3,6 @@
 // (The number formatting they are written with is checked against printf by its fuzz target.)
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <limits>
 #include <filesystem>
 #include <regex>
