@@ -138,8 +138,7 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
 TEST_F(ExportCommands, AllWithSeveralJobsWritesWhatOneJobWrites) {
   const fs::path samples = test::SamplesDir();
   if (samples.empty() || !fs::is_directory(samples / "cod4" / "xmodel")) GTEST_SKIP() << "no sample models";
-  for (const char* game : {"cod2", "cod4"})
-    fs::copy(samples / game, wd.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const char* game : {"cod2", "cod4"}) test::CopySampleInputs(game, wd.Path());
   for (const char* model : {"shared_a", "shared_b", "shared_c", "shared_d"}) {
     std::string level = model == std::string("shared_c") ? "SHARED_LOD0" : "shared_lod0";
     wd.Write(std::string("xmodel/") + model, v20::Header({{level, 1, {std::string("mtl_") + model}}}));
