@@ -107,12 +107,11 @@ TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) 
   EXPECT_EQ(view.RecentBox().findText("arms"), 1);
 
   tinygltf::Model doc;
-  tinygltf::TinyGLTF loader;
   std::string error, warn;
-  ASSERT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, (wd_.Path() / "obj/arms0.glb").string())) << error;
-  std::vector<std::string> animations;
-  for (const auto& a : doc.animations) animations.push_back(a.name);
-  EXPECT_EQ(animations, (std::vector<std::string>{"three_bones", "one_bone"}));
+  ASSERT_TRUE(tinygltf::TinyGLTF().LoadBinaryFromFile(&doc, &error, &warn, (wd_.Path() / "obj/arms0.glb").string()))
+      << error;
+  ASSERT_EQ(doc.animations.size(), 2u);
+  EXPECT_EQ(doc.animations[0].name + " " + doc.animations[1].name, "three_bones one_bone");
 }
 
 TEST_F(AnimationExportTest, NothingToChooseWritesNothing) {
