@@ -68,12 +68,6 @@ class AnimationExportTest : public FormTest {
     RunContextCommand(view, kCmdExportGltfAnimated);
     return shown;
   }
-
-  static std::vector<std::string> Texts(const QListWidget& list) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < list.count(); ++i) texts.push_back(list.item(i)->text().toStdString());
-    return texts;
-  }
 };
 
 TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) {
@@ -87,7 +81,7 @@ TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) 
   std::vector<bool> okEnabled;  // at first (the best one chosen), then with nothing chosen
   bool rootMotion = false;
   const int shown = RunExport(view, [&](CAnimationExportDlg& dlg) {
-    rows = Texts(dlg.List());
+    for (int i = 0; i < dlg.List().count(); ++i) rows.push_back(dlg.List().item(i)->text().toStdString());
     QPushButton* ok = dlg.Buttons().button(QDialogButtonBox::Ok);
     okEnabled.push_back(ok->isEnabled());
     rootMotion = dlg.RootMotionBox().isChecked();
