@@ -11,8 +11,6 @@
 #include <QDialogButtonBox>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
-#include <functional>
 
 #include "Fixtures.h"
 #include "export/GltfWriter.h"
@@ -54,19 +52,8 @@ class AnimationExportTest : public FormTest {
   static QTreeWidgetItem* SurfaceRow(CTessaryView& view) { return view.Tree().topLevelItem(0)->child(0)->child(0); }
 
   // Runs the command; `answer` acts on the dialog once it is up (none: no dialog expected).
-  int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer) {
-    int shown = 0;
-    QTimer watcher;
-    QObject::connect(&watcher, &QTimer::timeout, [&] {
-      if (auto* dlg = qobject_cast<CAnimationExportDlg*>(QApplication::activeModalWidget())) {
-        ++shown;
-        if (answer) answer(*dlg);
-        if (dlg->isVisible()) dlg->reject();
-      }
-    });
-    watcher.start(20);
-    RunContextCommand(view, kCmdExportGltfAnimated);
-    return shown;
+  static int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer) {
+    return AnswerModal<CAnimationExportDlg>([&] { RunContextCommand(view, kCmdExportGltfAnimated); }, answer);
   }
 };
 

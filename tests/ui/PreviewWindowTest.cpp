@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include "Fixtures.h"
 #include "ui/FormStrings.h"
@@ -66,15 +65,8 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
   view.ModelList().setCurrentRow(0);
   view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));
   std::vector<std::string> opened;
-  QTimer watcher;
-  QObject::connect(&watcher, &QTimer::timeout, [&] {
-    if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
-      opened.push_back(dlg->windowTitle().toStdString());
-      dlg->reject();
-    }
-  });
-  watcher.start(20);
-  view.PreviewSurface();
+  AnswerModal<CPreviewDlg>([&] { view.PreviewSurface(); },
+                           [&](CPreviewDlg& dlg) { opened.push_back(dlg.windowTitle().toStdString()); });
   EXPECT_EQ(view.RecentBox().findText("plate"), 1);
   if (!PreviewOpenGlAvailable())  // no window without OpenGL, but a message that says why
     EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
