@@ -4,6 +4,7 @@
 
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V14Writer.h"
+#include "model/DescribedGeometry.h"
 #include "model/ModelV14.h"
 
 namespace tessary {
@@ -74,7 +75,7 @@ TEST(ModelV14, StripSurfacesMoveByTheirPart) {
   EXPECT_EQ(m.model.parts.parts.at(0).name, "");  // kept as stored: no stand-in name in this version
   ASSERT_TRUE(m.model.LoadSurfaces(0, false));
   ASSERT_EQ(m.model.curSurfaceCount, 3);
-  const auto& s = *m.model.curSurfaces;
+  const auto s = DescribedSurfaces(*m.model.curSurfaces, m.model.parts, {});
   EXPECT_EQ(s[0].triLists.at(0).triCount, 5u);  // indices in the strip, not triangles
   EXPECT_EQ((std::vector<float>{s[0].vertices[0].position[0], s[0].vertices[0].position[1]}), (std::vector<float>{11, 22}));
   EXPECT_FLOAT_EQ(s[2].vertices[0].position[0], 1);

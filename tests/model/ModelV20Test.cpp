@@ -5,6 +5,7 @@
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
+#include "model/DescribedGeometry.h"
 #include "model/ModelV20.h"
 
 namespace tessary {
@@ -39,7 +40,7 @@ class V20 : public ::testing::Test {
     model.LoadParts(0);
     return true;
   }
-  const std::vector<Surface>& Surfaces() const { return *model.curSurfaces; }
+  std::vector<Surface> Surfaces() const { return DescribedSurfaces(*model.curSurfaces, model.parts, {}); }
   test::TempWorkdir wd;
   CModelV20 model;
   test::RecordingNotifier notes;
@@ -71,7 +72,8 @@ TEST_F(V20, PartOffsetsAccumulateInListOrder) {
                                              {1, {0, 2, 0}, ""},
                                              {9, {0, 0, 3}, "far"}}));
   ASSERT_TRUE(Load());
-  const auto& p = model.parts.parts;
+  const PartList placed = PartsInModelSpace(model.parts);
+  const auto& p = placed.parts;
   EXPECT_EQ(Positions(p), (Xyz{0, 0, 0, 6, 0, 0, 5, 0, 0, 6, 2, 0, 0, 0, 3}));
   EXPECT_EQ(NamesOf(p), (Names{"tag_origin", "early", "late", "tag_origin", "far"}));
   EXPECT_EQ(p[1].parent, 2);

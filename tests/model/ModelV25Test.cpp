@@ -6,6 +6,7 @@
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
+#include "model/DescribedGeometry.h"
 #include "model/ModelV25.h"
 
 namespace tessary {
@@ -31,7 +32,10 @@ class V25 : public ::testing::Test {
     wd.Write("xmodelparts/m_lod0", v20::Parts(parts, 25));
     wd.Write("xmodelsurfs/m_lod0", v25::Surfaces(surfaces));
   }
-  const Surface& S(size_t i) const { return (*model.curSurfaces)[i]; }
+  // Surface i as shown: on its parts, a destructible piece moved out when `options` explode it.
+  Surface S(size_t i, LoadOptions options = {}) const {
+    return DescribedSurfaces(*model.curSurfaces, model.parts, options).at(i);
+  }
   test::RecordingNotifier notes;
   test::TempWorkdir wd;
   CModelV25 model;
@@ -88,8 +92,8 @@ TEST_F(V25, RigidFormMovesByItsPartOnlyWhenExploded) {
   ASSERT_EQ(model.curSurfaceCount, 2);
   EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 1);
   ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
-  EXPECT_FLOAT_EQ(S(0).vertices[4].position[0], 0);  // word 3 is 5: there is no part 5
-  EXPECT_FLOAT_EQ(S(1).vertices[1].position[0], 4);  // word 3 is 3: part 3 at (3, 0, 0)
+  EXPECT_FLOAT_EQ(S(0, LoadOptions{true}).vertices[4].position[0], 0);  // word 3 is 5: there is no part 5
+  EXPECT_FLOAT_EQ(S(1, LoadOptions{true}).vertices[1].position[0], 4);  // word 3 is 3: part 3 at (3, 0, 0)
   EXPECT_TRUE(notes.messages.empty());
 }
 
