@@ -50,7 +50,7 @@ TEST_F(ModelPreview, Version20ModelIsDrawnWithItsTexture) {
   wd.Write("images/plate_col.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::SolidDxt1(0x001F, 1)));
   CModelV20 model;
   ASSERT_TRUE(Show(model, wd.ModelFolder(), "plate", 1));
-  EXPECT_TRUE((*model.curSurfaces)[0].textureLoaded);
+  EXPECT_TRUE(model.ShownSurfaces().at(0).textureLoaded);
   // The blue texture × 0.9 in the middle.
   EXPECT_TRUE(Near(Shown().At(160, 120), {0, 0, 230}, 3)) << test::Describe(Shown().At(160, 120));
   EXPECT_TRUE(Near(Shown().At(319, 0), test::kBackdrop));
