@@ -41,9 +41,6 @@ class CModel : public CModelFile {
   virtual bool Draw() { return false; }
   virtual int CountLodNames(BinaryFile& file, int64_t offset);
 
-  // What the renderer was handed by the last load for the preview: the described geometry.
-  const std::vector<Surface>& ShownSurfaces() const { return shownSurfaces; }
-
   // The preview renderer this model draws through; the preview library installs it.
   void SetRenderer(std::unique_ptr<IModelRenderer> r) { renderer = std::move(r); }
 
