@@ -4,8 +4,10 @@
 
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
+#include "fixtures/V25Writer.h"
 #include "model/DescribedGeometry.h"
 #include "model/ModelV20.h"
+#include "model/ModelV25.h"
 
 namespace tessary {
 namespace {
@@ -122,6 +124,31 @@ TEST(DescribedGeometry, ReaderKeepsWhatTheFilesStore) {
   const auto shown = DescribedSurfaces(s, model.parts, {});
   EXPECT_EQ(Positions(shown[0].vertices), (Xyz{11, 2, 3, 2, 2, 3, 0, 1, 0}));
   EXPECT_EQ(Positions(shown[1].vertices), (Xyz{11, 2, 3, 12, 2, 3, 11, 3, 3}));
+}
+
+// A version 25 rigid surface is a destructible piece on the part its third word names (its
+// vertex count): it moves out only when shown exploded; weighted vertices never move.
+TEST(DescribedGeometry, DestructiblePiecesMoveOutOnlyExploded) {
+  namespace v25 = test::v25;
+  test::TempWorkdir wd;
+  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a", "mtl_b"}}));
+  std::vector<test::v20::FixturePart> parts;
+  for (int i = 0; i < 4; ++i) parts.push_back({0, {float(i), 0, 0}, "p" + std::to_string(i)});
+  wd.Write("xmodelparts/m_lod0", test::v20::Parts(parts, 25));
+  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), v25::Triangle(v25::Form::Direct)}));
+  CModelV25 model;
+  ASSERT_TRUE(model.Open(wd.ModelFolder(), "m") && model.LoadLods());
+  model.LoadParts(0);
+  ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
+  const auto& s = *model.curSurfaces;
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[0].placement, Placement::OnPartWhenExploded);
+  EXPECT_EQ(s[0].vertices[1].bone, 3);
+  EXPECT_EQ(Positions(s[0].vertices), (Xyz{0, 0, 0, 1, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(Positions(DescribedSurfaces(s, model.parts, {})[0].vertices), Positions(s[0].vertices));
+  const auto exploded = DescribedSurfaces(s, model.parts, {.showExploded = true});
+  EXPECT_EQ(Positions(exploded[0].vertices), (Xyz{3, 0, 0, 4, 0, 0, 3, 1, 0}));
+  EXPECT_EQ(Positions(exploded[1].vertices), Positions(s[1].vertices));
 }
 
 }  // namespace
