@@ -99,7 +99,7 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
   test::TempWorkdir wd;
   fs::path from = test::SamplesDir() / game;
   if (test::SamplesDir().empty() || !fs::is_directory(from / "xmodel")) GTEST_SKIP() << "no sample models";
-  fs::copy(from, wd.Path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  test::CopySampleInputs(game, wd.Path());
   auto names = ListModelHeaders(wd.Str());
   ASSERT_TRUE(names.has_value());
   EXPECT_EQ(names->size(), models);
@@ -209,10 +209,9 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.model);
-    // A copy of the sample folder, so that the export writes into a folder of its own.
     const fs::path work = out.Path() / c.game;
     fs::create_directories(work / "obj");
-    fs::copy(samples / c.game, work, fs::copy_options::recursive | fs::copy_options::skip_existing);
+    test::CopySampleInputs(c.game, work);
     std::vector<std::string> notes, warnings;
     const ExportOutcome outcome = ExportAnimatedGltfFile(work.string(), c.model, std::nullopt, {},
                                                          {.animations = c.anims, .withModel = c.with}, notes, warnings);
