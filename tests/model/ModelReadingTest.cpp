@@ -11,6 +11,7 @@
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
+#include "model/DescribedGeometry.h"
 #include "model/FileAccess.h"
 #include "model/ModelV14.h"
 #include "model/ModelV20.h"
@@ -51,7 +52,7 @@ class V20 : public ::testing::Test {
     model.LoadParts(0);
     return true;
   }
-  const std::vector<Surface>& Surfaces() const { return *model.curSurfaces; }
+  std::vector<Surface> Surfaces() const { return DescribedSurfaces(*model.curSurfaces, model.parts, {}); }
   test::TempWorkdir wd;
   CModelV20 model;
   test::RecordingNotifier notes;
@@ -83,7 +84,8 @@ TEST_F(V20, PartOffsetsAccumulateInListOrder) {
                                              {1, {0, 2, 0}, ""},
                                              {9, {0, 0, 3}, "far"}}));
   ASSERT_TRUE(Load());
-  const auto& p = model.parts.parts;
+  const PartList placed = PartsInModelSpace(model.parts);
+  const auto& p = placed.parts;
   EXPECT_EQ(Positions(p), (Xyz{0, 0, 0, 6, 0, 0, 5, 0, 0, 6, 2, 0, 0, 0, 3}));
   EXPECT_EQ(NamesOf(p), (Names{"tag_origin", "early", "late", "tag_origin", "far"}));
   EXPECT_EQ(p[1].parent, 2);
@@ -165,7 +167,7 @@ class V25 : public ::testing::Test {
     wd.Write("xmodelparts/m_lod0", v20::Parts(parts, 25));
     wd.Write("xmodelsurfs/m_lod0", v25::Surfaces(surfaces));
   }
-  const Surface& S(size_t i) const { return (*model.curSurfaces)[i]; }
+  Surface S(size_t i) const { return DescribedSurfaces(*model.curSurfaces, model.parts, {}).at(i); }
   test::RecordingNotifier notes;
   test::TempWorkdir wd;
   CModelV25 model;
@@ -224,7 +226,7 @@ TEST_F(V25, WeightedFormsSkipTheirTails) {
   // Shown exploded: never applies to weighted vertices.
   ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
   ASSERT_EQ(model.curSurfaceCount, 2);
-  for (const Surface& s : *model.curSurfaces) {
+  for (const Surface& s : DescribedSurfaces(*model.curSurfaces, model.parts, LoadOptions{true})) {
     ASSERT_EQ(s.vertexCount, 3);
     EXPECT_EQ(s.vertices[1].position[0] + s.vertices[2].position[1], 2);  // (1, 0, 0) and (0, 1, 0)
     EXPECT_EQ(s.triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2}));
@@ -377,7 +379,7 @@ TEST(ModelV14, StripSurfacesMoveByTheirPart) {
   EXPECT_EQ(m.model.parts.parts.at(0).name, "");  // kept as stored: no stand-in name in this version
   ASSERT_TRUE(m.model.LoadSurfaces(0, false));
   ASSERT_EQ(m.model.curSurfaceCount, 3);
-  const auto& s = *m.model.curSurfaces;
+  const auto s = DescribedSurfaces(*m.model.curSurfaces, m.model.parts, {});
   EXPECT_EQ(s[0].triLists.at(0).triCount, 5u);  // indices in the strip, not triangles
   EXPECT_EQ((std::vector<float>{s[0].vertices[0].position[0], s[0].vertices[0].position[1]}), (std::vector<float>{11, 22}));
   EXPECT_FLOAT_EQ(s[2].vertices[0].position[0], 1);
