@@ -1,14 +1,11 @@
 // The described geometry over a level as read: parts chained into model space, surfaces
-// placed on their bones; and what the readers keep of the files for it.
+// placed on their bones (what the readers keep of the files: ModelReadingTest).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 
-#include "fixtures/TempWorkdir.h"
-#include "fixtures/V20Writer.h"
 #include "model/DescribedGeometry.h"
-#include "model/ModelV20.h"
 
 namespace tessary {
 namespace {
@@ -83,41 +80,6 @@ TEST(DescribedGeometry, VerticesMoveOutToTheirBonesByPlacement) {
   EXPECT_EQ(Positions(stored[0].vertices)[0], 0.5f);
   // With no parts loaded nothing moves.
   EXPECT_EQ(Positions(DescribedSurfaces(stored, PartList{}, {})[0].vertices)[0], 0.5f);
-}
-
-// A version 20 level keeps its positions, bones and extra influences as stored, and the
-// parts their local offsets and rotation words.
-TEST(DescribedGeometry, ReaderKeepsWhatTheFilesStore) {
-  namespace v20 = test::v20;
-  test::TempWorkdir wd;
-  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
-  wd.Write("xmodelparts/m_lod0", v20::Parts({{}, {0, {1, 2, 3}, "a"}, {1, {10, 0, 0}, "b"}}));
-  v20::FixtureSurface skinned = v20::Triangle(0xFFFF);
-  skinned.extraInfluences = 1;
-  skinned.vertices[0].bone = 2;
-  skinned.vertices[0].extra = 2;  // two influences of 16 bytes (filled with 0xAB) and a byte
-  skinned.vertices[1].bone = 1;
-  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({skinned, v20::Triangle(2)}));
-  CModelV20 model;
-  ASSERT_TRUE(model.Open(wd.ModelFolder(), "m") && model.LoadLods());
-  model.LoadParts(0);
-  ASSERT_TRUE(model.LoadSurfaces(0, false));
-  ASSERT_EQ(model.parts.count(), 3);
-  const Part& b = model.parts.parts[2];
-  EXPECT_EQ((std::vector<float>{b.position[0], float(b.rotation[0]), float(b.rotation[2])}), (std::vector<float>{10, 1, 3}));
-
-  const auto& s = *model.curSurfaces;
-  EXPECT_EQ(Positions(s[0].vertices), (Xyz{0, 0, 0, 1, 0, 0, 0, 1, 0}));
-  EXPECT_EQ(std::pair(s[0].vertices[0].bone, s[0].vertices[0].influenceCount), std::pair(uint16_t(2), uint8_t(2)));
-  ASSERT_EQ(s[0].influences.size(), 2u);
-  EXPECT_EQ(s[0].influences[1].bone, 0xABAB);
-  EXPECT_FLOAT_EQ(s[0].influences[1].weight, 43947.0f / 65535.0f);
-  EXPECT_EQ(s[0].vertices[1].influenceCount, 0);
-  EXPECT_EQ(s[1].vertices[2].bone, 2);  // the next surface is read from the right place
-
-  const auto shown = DescribedSurfaces(s, model.parts, {});
-  EXPECT_EQ(Positions(shown[0].vertices), (Xyz{11, 2, 3, 2, 2, 3, 0, 1, 0}));
-  EXPECT_EQ(Positions(shown[1].vertices), (Xyz{11, 2, 3, 12, 2, 3, 11, 3, 3}));
 }
 
 }  // namespace

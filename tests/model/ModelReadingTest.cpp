@@ -120,6 +120,13 @@ TEST_F(V20, VerticesMoveByTheirBoneInEveryLayout) {
   EXPECT_EQ(Positions(s[3].vertices), (Xyz{1, 0, 0, 2, 0, 0, 1, 1, 0, 5, 4, 4}));
   EXPECT_EQ(s[3].triLists[0].indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
   EXPECT_EQ(Positions(s[4].vertices), (Xyz{1, 2, 3, 2, 2, 3, 1, 3, 3}));  // read from the right place
+  // As read, before placing: positions, extra influences (their 0xAB filler) and rotation words as stored.
+  const auto& stored = *model.curSurfaces;
+  EXPECT_EQ(Positions(stored[0].vertices), (Xyz{0, 0, 1, 1, 0, 0, 0, 1, 0}));
+  ASSERT_EQ(stored[3].influences.size(), 6u);
+  EXPECT_EQ((std::vector<int>{stored[3].vertices[1].influenceCount, stored[3].influences[5].bone}), (std::vector<int>{3, 0xABAB}));
+  EXPECT_FLOAT_EQ(stored[3].influences[5].weight, 43947.0f / 65535.0f);
+  EXPECT_EQ(model.parts.parts[3].rotation[2], 3);
 }
 
 TEST_F(V20, FourExtraInfluencesStopDecodingAndKeepEarlierSurfaces) {
