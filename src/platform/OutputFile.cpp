@@ -123,6 +123,11 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
 
 void OutputFile::Write(const void* data, size_t size) {
   if (fd_ < 0 || size == 0 || failed_) return;
+  if (buffer_.empty() && size >= kWriteBuffer / 4) {
+    // A writer's own buffer, large enough to go out as it is.
+    WriteOut(static_cast<const char*>(data), size);
+    return;
+  }
   if (buffer_.size() + size > kWriteBuffer) {
     if (!Flush()) return;
     if (size >= kWriteBuffer) {

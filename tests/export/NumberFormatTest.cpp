@@ -13,7 +13,7 @@ namespace tessary {
 namespace {
 
 void ExpectLikePrintf(double v) {
-  for (int precision : {0, 2, 5, 6}) {
+  for (int precision : {0, 1, 2, 5, 6, 9}) {
     char expected[400], buf[kMaxFixedChars];
     std::snprintf(expected, sizeof expected, "%.*f", precision, v);
     ASSERT_EQ(std::string(buf, FormatFixed(buf, v, precision)), expected)
@@ -27,7 +27,9 @@ TEST(NumberFormat, MatchesPrintfOnSpecialHalfwayAndRandomValues) {
   // Signs of NaN and of values that round to zero are kept; exact halves round to even.
   for (double v : {inf, -inf, nan, -nan, 0.0, -0.0, -1e-9, limits::max(), -limits::max(), limits::denorm_min(),
                    limits::min(), 9.2233720368547758e18, 1.8e19, double{std::numeric_limits<float>::max()},
-                   1.0 / 128, 3.0 / 128, 0.125, 0.375, 0.5, 1.5, 2.5, 0.9999996, 999999.9999995})
+                   1.0 / 128, 3.0 / 128, 0.125, 0.375, 0.5, 1.5, 2.5, 0.9999996, 999999.9999995,
+                   // Rounding that carries into one more integer digit.
+                   9.9999996, -9.9999996, 99.9999996, 99.5, 9.5, 10.0, 100.0})
     ExpectLikePrintf(v);
   std::mt19937_64 rng(20);
   // Random float bit patterns cover tiny, huge, denormal and NaN values.
