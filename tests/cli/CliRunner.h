@@ -61,6 +61,15 @@ struct CommandTest : ::testing::Test {
   TempWorkdir wd, scratch;
 };
 
+// Runs the program in `cwd` with its settings kept in the scratch folder, stopped after a minute.
+struct SettingsTest : ::testing::Test {
+  CliResult Run(const std::vector<std::string>& args, const std::string& cwd = ".") {
+    return RunCli(args, scratch.Path(),
+                  "cd " + ShellQuote(cwd) + " && XDG_CONFIG_HOME=" + ShellQuote(scratch.Str()) + " timeout 60");
+  }
+  TempWorkdir wd, scratch;
+};
+
 // Without the preview library there is no render command, and "render --help" gives the main help.
 inline bool HasRenderCommand(const std::filesystem::path& scratch) {
   return Contains(RunCli({"render", "--help"}, scratch).out, "Usage: tessary render");

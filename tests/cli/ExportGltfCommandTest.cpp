@@ -1,14 +1,16 @@
-// tessary export-gltf and render --skinned, run as a user runs them.
+// tessary export-gltf (with animations) and render, run as a user runs them.
 #include <array>
 #include <cstdio>
 
 #include "cli/CliRunner.h"
 #include "fixtures/StructuralWriter.h"
+#include "fixtures/XAnimWriter.h"
 
 namespace tessary {
 namespace {
 
 namespace st = test::structural;
+namespace xa = test::xanim;
 
 // A two-bone arm whose second bone is turned a quarter about Z: the skinned geometry and
 // the compatible one (translations only) differ.
@@ -72,13 +74,61 @@ TEST_F(ExportGltfCommand, SkinnedExportAndRenderUseTheBonesRotations) {
   r = Run("render", {"--size", "64x64", "--skinned", "-o", skinned, "rigged"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(test::Slurp(compatible), test::Slurp(skinned));
-  // A damaged surfaces file: the skinned reader's message names it, no picture is written.
-  wd.Write("xmodelsurfs/rigged0", std::vector<uint8_t>{20, 0, 1, 0, 0, 9});
-  const std::string none = (scratch.Path() / "none.png").string();
-  r = Run("render", {"--skinned", "-o", none, "rigged"});
+}
+
+
+using ExportGltfAnim = test::CommandTest;
+
+TEST_F(ExportGltfAnim, AnimationsWithASecondModelAndOneWarningLine) {
+  wd.Write("xmodel/arms", st::Header(20, {{"arms0", {"mtl_a"}}}));
+  wd.Write("xmodelparts/arms0", st::Parts(20, {"tag_origin"}, {{"tag_weapon", {.parent = 0, .translation = {0, 0, 10}}}}));
+  st::Vertex v{.bone = 1};
+  wd.Write("xmodelsurfs/arms0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xmodel/gun", st::Header(20, {{"gun0", {"mtl_g"}}}));
+  wd.Write("xmodelparts/gun0", st::Parts(20, {"tag_weapon"}, {{"j_bolt", {.parent = 0}}}));
+  wd.Write("xmodelsurfs/gun0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xanim/Fire", xa::Write({.version = 17, .frames = 2, .flags = 2, .deltaTranslations = xa::Floats({0}, {{5, 0, 0}}),
+                                     .bones = {{"j_bolt", false, false, {}, xa::Packed({0, 1}, 0, {1, 0, 0}, {1, 0, 0}, {{0, 0, 0}, {65535, 0, 0}})},
+                                               {"j_elbow", false, false, {}, {}},
+                                               {"j_wrist", false, false, {}, {}}}}));
+  // A missing animation fails the model and writes nothing; --anim is for one model, not --all.
+  auto run = Run("export-gltf", {"arms", "--anim", "fire", "reload"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(test::Contains(run.err, "cannot find the animation reload")) << run.err;
+  EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
+  EXPECT_EQ(Run("export-gltf", {"--all", "--anim", "fire"}).status, 2);
+
+  run = Run("export-gltf", {"arms", "--with", "gun", "--anim", "fire"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tessary: warning: Fire: 2 of its 3 bones are not in arms and gun: j_elbow, j_wrist\n");
+  const size_t withRootMotion = wd.Read("obj/arms0.glb").size();
+  EXPECT_EQ(Run("export-gltf", {"arms", "--no-root-motion", "--with", "gun", "--anim", "fire"}).status, 0);
+  EXPECT_LT(wd.Read("obj/arms0.glb").size(), withRootMotion);  // tag_origin's channels left out
+}
+
+TEST(RenderCommand, WritesAPngOfTheAskedSizeOrRefusesWithoutTouchingTheOutput) {
+  test::TempWorkdir wd;
+  if (!test::HasRenderCommand(wd.Path())) GTEST_SKIP() << "built without the preview";
+  auto run = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"render", "--workdir", wd.Str()});
+    return test::RunCli(args, wd.Path());
+  };
+  ASSERT_EQ(test::RunCli({"example", wd.Str()}, wd.Path()).status, 0);
+  const std::string shot = (wd.Path() / "shot.png").string();
+  auto r = run({"--size", "64x48", "--frames", "3", "--wireframe", "-o", shot, "example_crate"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Signature, then the header chunk: length 13, "IHDR", width 64, height 48, 8-bit RGB.
+  EXPECT_EQ(test::Slurp(shot).substr(0, 26),
+            std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x40\0\0\0\x30\x08\x02", 26));
+
+  std::ofstream(shot) << "precious";
+  for (const char* size : {"0x10", "10x", "9000x10"})
+    EXPECT_EQ(run({"-o", shot, "--size", size, "example_crate"}).status, 2) << size;
+  r = run({"-o", shot, "no_such_model"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(test::Contains(r.err, "rigged0")) << r.err;
-  EXPECT_FALSE(std::filesystem::exists(none));
+  EXPECT_TRUE(test::Contains(r.err, "cannot open the model header")) << r.err;
+  EXPECT_EQ(test::Slurp(shot), "precious");
 }
 
 }  // namespace

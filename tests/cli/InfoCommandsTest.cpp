@@ -42,19 +42,11 @@ TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
 }
 
 xa::Anim Walk() {
-  xa::Anim anim;
-  anim.version = 17;
-  anim.frames = 3;
-  anim.flags = 3;
-  anim.assetType = 6;
-  anim.fps = 24;
-  anim.deltaTranslations.frames = {0, 3};
-  anim.deltaTranslations.precision = 1;
-  anim.deltaTranslations.steps = {{0, 0, 0}, {9, 9, 9}};
-  anim.bones = {{"j_hip", true, true, {{0, 0, 0, 1}, {2, 0, 0, 2}}, xa::Packed({0, 1, 2, 3}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}})},
-                {"j_\xE9paule", false, false, {}, {}}};
-  anim.notes = {{"footstep", 2}};
-  return anim;
+  return {.version = 17, .frames = 3, .flags = 3, .assetType = 6, .fps = 24,
+          .deltaTranslations = {.frames = {0, 3}, .precision = 1, .steps = {{0, 0, 0}, {9, 9, 9}}},
+          .bones = {{"j_hip", true, true, {{0, 0, 0, 1}, {2, 0, 0, 2}}, xa::Packed({0, 1, 2, 3}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}})},
+                    {"j_\xE9paule", false, false, {}, {}}},
+          .notes = {{"footstep", 2}}};
 }
 
 TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {

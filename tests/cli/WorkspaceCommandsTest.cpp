@@ -11,46 +11,40 @@ namespace fs = std::filesystem;
 using test::Contains;
 using test::TempWorkdir;
 
-struct WorkspaceCommands : ::testing::Test {
-  test::CliResult Run(const std::vector<std::string>& args, const std::string& cwd = ".") {
-    return test::RunCli(args, config.Path(),
-                        "cd " + test::ShellQuote(cwd) + " && XDG_CONFIG_HOME=" + test::ShellQuote(config.Str()));
-  }
-  TempWorkdir config, work;
-};
+using WorkspaceCommands = test::SettingsTest;
 
 TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   EXPECT_TRUE(Contains(Run({"paths"}).out, "Working folder: (not set)"));
-  const std::string fresh = (work.Path() / "fresh").string();
+  const std::string fresh = (wd.Path() / "fresh").string();
   fs::create_directory(fresh);
   auto r = Run({"paths", "--working-folder", fresh});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
-  EXPECT_TRUE(fs::is_directory(work.Path() / "fresh" / "xmodelsurfs"));
+  EXPECT_TRUE(fs::is_directory(wd.Path() / "fresh" / "xmodelsurfs"));
   // A folder that does not exist is refused and the stored one kept.
-  r = Run({"paths", "--working-folder", (work.Path() / "absent").string()});
+  r = Run({"paths", "--working-folder", (wd.Path() / "absent").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
 
   // Names lie in the stored folder's images, paths start here; a disguised DDS is refused.
   const test::ByteWriter iwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8);
-  work.Write("fresh/images/Wall.IWI", iwi);
-  work.Write("fresh/loose/one.iwi", iwi);
-  work.Write("fresh/images/fake.iwi", test::ByteWriter().Raw("DDS ").Fill(200));
+  wd.Write("fresh/images/Wall.IWI", iwi);
+  wd.Write("fresh/loose/one.iwi", iwi);
+  wd.Write("fresh/images/fake.iwi", test::ByteWriter().Raw("DDS ").Fill(200));
   r = Run({"convert", "Wall.IWI", "fake.iwi", "./one.iwi"}, fresh + "/loose");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, fresh + "/images/wall.dds\n./one.dds\n");
   EXPECT_TRUE(Contains(r.err, "cannot convert " + fresh + "/images/fake.iwi: ")) << r.err;
-  EXPECT_TRUE(work.Exists("fresh/loose/one.dds"));
-  EXPECT_FALSE(work.Exists("fresh/images/fake.dds"));
+  EXPECT_TRUE(wd.Exists("fresh/loose/one.dds"));
+  EXPECT_FALSE(wd.Exists("fresh/images/fake.dds"));
 
   // The converter key makes convert run that tool instead.
-  auto tool = work.Path() / "tool.sh";
-  std::ofstream(tool) << "#!/bin/sh\necho \"$1\" > \"" << (work.Path() / "tool.log").string() << "\"\n";
+  auto tool = wd.Path() / "tool.sh";
+  std::ofstream(tool) << "#!/bin/sh\necho \"$1\" > \"" << (wd.Path() / "tool.log").string() << "\"\n";
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(Run({"paths", "--converter", tool.string()}).status, 0);
   EXPECT_EQ(Run({"convert", "Wall.IWI"}).status, 0);
-  EXPECT_EQ(test::Slurp(work.Path() / "tool.log"), fresh + "/images/Wall.IWI\n");  // as this system names it
+  EXPECT_EQ(test::Slurp(wd.Path() / "tool.log"), fresh + "/images/Wall.IWI\n");  // as this system names it
 }
 
 TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
@@ -61,14 +55,14 @@ TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
   test::WriteZip(game.Path() / "main" / "iw_00.iwd",
                  {{"materials/mtl_a", bytes(v20::Material("a_col"))},
                   {"images/a_col.iwi", bytes(test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8))}});
-  work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
+  wd.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a"}}}));
   ASSERT_EQ(Run({"paths", "--cod2", game.Str()}).status, 0);
-  EXPECT_EQ(Run({"retrieve", "--workdir", work.Str(), "tank"}).status, 2);  // neither --all nor an item
-  auto r = Run({"retrieve", "--workdir", work.Str(), "--all", "tank"});
+  EXPECT_EQ(Run({"retrieve", "--workdir", wd.Str(), "tank"}).status, 2);  // neither --all nor an item
+  auto r = Run({"retrieve", "--workdir", wd.Str(), "--all", "tank"});
   EXPECT_EQ(r.status, 1);  // the surfaces and parts files are in no archive
   EXPECT_TRUE(Contains(r.out, "[missing]")) << r.out;
-  EXPECT_TRUE(work.Exists("images/a_col.dds"));
-  r = Run({"retrieve", "--workdir", work.Str(), "tank", "nothing_like_it"});
+  EXPECT_TRUE(wd.Exists("images/a_col.dds"));
+  r = Run({"retrieve", "--workdir", wd.Str(), "tank", "nothing_like_it"});
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(Contains(r.err, "has no item nothing_like_it"));
 }

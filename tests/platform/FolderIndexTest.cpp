@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <utility>
-#include <thread>
 
 #include "fixtures/TempWorkdir.h"
 #include "platform/FolderIndex.h"
@@ -126,25 +125,6 @@ TEST(Path, LargeFolderIsListedOncePerCommand) {
   EXPECT_FALSE(FileExists(joined + "MODEL_8.OBJ"));
   EXPECT_TRUE(FileExists(joined + "moved.obj"));
   EXPECT_EQ(folder_index::ListingCount() - before, 1u);
-}
-
-// Several threads writing into one folder and looking up each other's files.
-TEST(Path, LookUpsAndWritesFromSeveralThreads) {
-  TempWorkdir wd;
-  const std::string joined = wd.Str() + "\\obj\\";
-  constexpr int kFiles = 200;
-  auto work = [&](char thread) {
-    for (int i = 0; i < kFiles; ++i) {
-      std::string name = std::string(1, thread) + std::to_string(i);
-      EXPECT_TRUE(WriteFile(joined + name, name));
-      EXPECT_TRUE(FileExists(joined + static_cast<char>(thread - 'a' + 'A') + std::to_string(i)));
-    }
-  };
-  std::thread a(work, 'a'), b(work, 'b');
-  a.join();
-  b.join();
-  for (char thread : {'A', 'B'})
-    for (int i = 0; i < kFiles; ++i) EXPECT_TRUE(FileExists(joined + thread + std::to_string(i)));
 }
 
 }  // namespace

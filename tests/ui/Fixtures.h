@@ -33,26 +33,21 @@ namespace v20 = tessary::test::v20;
 class ScriptedDialogs final : public IUserDialogs {
  public:
   ScriptedDialogs() : scope_(*this) {}
-  void ShowMessage(const std::string& text, const std::string& caption) override {
-    messages.push_back(text);
-    captions.push_back(caption);
-  }
+  void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
   void Beep(BeepKind kind) override { beeps.push_back(kind); }
-  bool AskYesNo(const std::string& text) override {
-    questions.push_back(text);
-    return false;
-  }
+  bool AskYesNo(const std::string&) override { return false; }
   bool BrowseForFolder(std::string& folder, const std::string& title) override {
     preselected.push_back(folder);
     browseTitles.push_back(title);
-    std::optional<std::string> answer = folders.empty() ? std::nullopt : folders.front();
-    if (!folders.empty()) folders.pop_front();
+    if (folders.empty()) return false;
+    std::optional<std::string> answer = folders.front();
+    folders.pop_front();
     if (answer) folder = *answer;
     return answer.has_value();
   }
   void ShowFileError(const std::string& path, bool) override { fileErrors.push_back(path); }
 
-  std::vector<std::string> messages, captions, questions, preselected, browseTitles, fileErrors;
+  std::vector<std::string> messages, preselected, browseTitles, fileErrors;
   std::vector<BeepKind> beeps;
   std::deque<std::optional<std::string>> folders;  // nullopt: cancel
 

@@ -1,18 +1,23 @@
 // The main window: its style and layout, the first-run prompt, the recent files and the
-// settings kept between runs.
-#include <QComboBox>
+// settings kept between runs; the Path Setup dialog and the About box.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <fstream>
 
 #include "Fixtures.h"
+#include "fixtures/MemorySettingsStore.h"
+#include "ui/AboutDlg.h"
 #include "ui/DialogUnits.h"
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
+#include "ui/HyperLink.h"
 #include "ui/ModelListBox.h"
 #include "ui/PathSetupDlg.h"
+#include "ui/TitleStatic.h"
 
 namespace tessary::ui::test {
 namespace {
@@ -65,34 +70,13 @@ TEST_F(FormTest, FirstRunPromptsAfterASecondThenCreatesTheFoldersAndLists) {
   EXPECT_TRUE(dialogs_.messages.empty());  // nothing before the timer fires
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
   EXPECT_EQ(dialogs_.messages, Names{kFirstRunMessage});
-  EXPECT_EQ(dialogs_.preselected[0], "/games/cod4/raw");
-  EXPECT_EQ(dialogs_.browseTitles[0], "Choose the working folder");
-  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "images", "materials"})
-    EXPECT_TRUE(fs::is_directory(chosen / sub)) << sub;
+  EXPECT_EQ(dialogs_.preselected[0], "/games/cod4/raw");  // where it starts and what it creates: the workspace tests
+  EXPECT_TRUE(fs::is_directory(chosen / "xmodelsurfs"));
   ASSERT_EQ(view.ModelList().count(), 1);
   EXPECT_EQ(view.ModelList().item(0)->text(), "tank");
   EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text().toStdString(),
             chosen.string() + "/xmodels");
   EXPECT_EQ(Stored("Settings", "WorkingFolder"), chosen.string());
-}
-
-TEST_F(FormTest, FreshStartWithoutOtherProgramsKeysShowsOnlyTheFirstRunPromptFromHome) {
-  std::filesystem::remove(settingsDir_.filePath("registry.ini").toStdString());
-  tessary::test::TempWorkdir home;
-  const QByteArray oldHome = qgetenv("HOME");
-  qputenv("HOME", QByteArray::fromStdString(home.Str()));
-  CTessaryView& view = Start();
-  EXPECT_TRUE(dialogs_.messages.empty());  // no "Error" box for keys nobody created
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.browseTitles.empty(); }, 3000));
-  qputenv("HOME", oldHome);
-  EXPECT_EQ(dialogs_.messages, Names{kFirstRunMessage});
-  EXPECT_EQ(dialogs_.preselected, Names{home.Str()});  // cancelled: nothing stored
-  EXPECT_EQ(Stored("Settings", "WorkingFolder"), "<none>");
-  EXPECT_EQ(view.ModelList().count(), 0);
-  EXPECT_EQ(qobject_cast<QLineEdit*>(view.Control(kIdFolderBox))->text(), "");
-  // Path Setup opens without a box too.
-  CPathSetupDlg setup(profile_, registry_, dialogs_);
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
 TEST_F(FormTest, RecentFilesKeepFiveIgnoringCaseAndDropAVanishedModel) {
@@ -195,6 +179,59 @@ TEST_F(FormTest, ModelListWithLongNamesGoesIdleAndScrollsAsFarAsTheFormSays) {
     EXPECT_EQ(list.textElideMode(), Qt::ElideNone);  // cut at the edge, never shortened with "..."
     Close();
   }
+}
+
+TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
+  registry_.CreateAndWrite(RegistryRoot::LocalMachine, profile::kCod2Key, "InstallPath", "/reg/cod2/");
+  registry_.DeleteKey(RegistryRoot::LocalMachine, profile::kWinRarKey);
+  tessary::test::MemorySettingsStore memory;
+  memory.values = {{{"Paths", "CoD2"}, ""}, {{"Paths", "CoD"}, "/p/cod/"}, {{"Paths", "CoD4"}, "/p/cod4/"}};
+  CPathSetupDlg dlg(memory, registry_, dialogs_);
+  // An empty stored value asks the game's key; a stored one wins without asking; a missing
+  // key is left empty without a box. The first game's expansion has no key.
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(dlg.Fields().cod2Path, "/reg/cod2/");
+  EXPECT_EQ(dlg.Fields().cod4Path, "/p/cod4/");
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/p/cod/");
+  EXPECT_EQ(dlg.Fields().coduoPath, "");
+  EXPECT_EQ(dlg.Fields().winrarPath, "");
+  EXPECT_EQ(dlg.windowTitle(), "Path Setup");
+
+  dlg.Edit(kIdCodUoPath)->setText("typed/uo");  // typed by hand: stored as typed
+  qobject_cast<QPushButton*>(dlg.Control(kIdPathOk))->click();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(memory.writes, (std::vector<std::string>{"Paths\\WinRAR=", "Paths\\CoD=/p/cod/",
+                                                     "Paths\\CoDUO=typed/uo", "Paths\\CoD2=/reg/cod2/",
+                                                     "Paths\\CoD4=/p/cod4/"}));
+}
+
+TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
+  tessary::test::MemorySettingsStore memory;
+  memory.values = {{{"Paths", "CoD4"}, "/old/cod4/"}};
+  CPathSetupDlg dlg(memory, registry_, dialogs_);
+  dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
+  dialogs_.folders.push_back("/games/cod4");
+  qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
+  EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
+  EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
+  EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
+  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/typed/cod");  // what was typed stays
+}
+
+// Window title, title, copyright, then address and text of the web site, e-mail and download links.
+QStringList Texts(const CAboutDlg& d) {
+  return {d.windowTitle(), d.Title().text(), d.Copyright().text(), d.WebSiteLink().Url(), d.WebSiteLink().text(),
+          d.EmailLink().Url(), d.EmailLink().text(), d.DownloadLink().Url(), d.DownloadLink().text()};
+}
+
+TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {
+  CAboutDlg dlg(nullptr, CVersionInfo({{"ProductVersion", "2.5"},
+                                       {"LegalCopyright", "Copyright (C) 2026 Acme"},
+                                       {"CompanyName", "Acme"},
+                                       {"Comments", "https://acme.example/$me@acme.example"}}));
+  EXPECT_EQ(Texts(dlg), (QStringList{"About Tessary", "Tessary, Version 2.5", "Copyright (C) 2026 Acme",
+                                     "https://acme.example/", "Visit the Acme web site", "mailto:me@acme.example",
+                                     "Send email to Acme", kWinRarDownloadPage, "Get it here"}));
 }
 
 }  // namespace

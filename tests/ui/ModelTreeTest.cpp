@@ -1,18 +1,15 @@
 // A model loaded into the tree: its rows, the buttons and the right-click menu entries
-// each kind of row leaves enabled, the export and the copied name.
-#include <QClipboard>
+// each kind of row leaves enabled, the export, the image viewer and the tags viewer.
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <filesystem>
 
 #include "Fixtures.h"
-#include "fixtures/V14Writer.h"
 #include "ui/ContextMenus.h"
 #include "ui/FormTemplate.h"
-#include "ui/ModelListBox.h"
-#include "fixtures/IwiWriter.h"
 #include "ui/ImageViewer.h"
+#include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
 #include "ui/TagsViewer.h"
 
@@ -20,7 +17,6 @@ namespace tessary::ui::test {
 namespace {
 
 using Ids = std::vector<int>;
-namespace v14 = tessary::test::v14;
 
 class TreeTest : public FormTest {
  protected:
@@ -115,8 +111,6 @@ TEST_F(TreeTest, AHeaderThatCannotBeOpenedLeavesNothingOfThePreviousModel) {
 }
 
 TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
-  wd_.Write("xmodel/gun", v14::Header({"gun_lod0"}, v14::Lists({{"wall.dds"}})));
-  wd_.Write("xmodelparts/gun_lod0", v14::Parts({{0, {0, 0, 0}, "root"}}));
   CTessaryView& view = LoadCar();
   view.Tree().setCurrentItem(Row(view, "car_lod0", 1));
   view.ViewTags();
@@ -134,33 +128,18 @@ TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
   EXPECT_NE(dialogs_.messages[0].find("car_tags.txt"), std::string::npos);
   QTest::qWait(10);  // the closed viewer is deleted
   EXPECT_EQ(view.LastTagsViewer(), nullptr);
-
-  // The first game's models have no listing at all.
-  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("gun"));
-  view.Tree().setCurrentItem(Row(view, "gun_lod0", 1));
-  view.ViewTags();
-  ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(dialogs_.messages[1].rfind("There is no tags listing for gun: ", 0), 0u);
-  EXPECT_EQ(view.LastTagsViewer(), nullptr);
 }
 
 TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModelOrSaysWhyNotInOneBox) {
   CTessaryView& view = LoadCar();
   view.Tree().setCurrentItem(Row(view, "car_lod0"));
   auto* exportObj = qobject_cast<QPushButton*>(view.Control(kIdExportObj));
-  // No output folder (a file stands in its place), then a surfaces file that cannot be read:
-  // a box each, naming what failed, without beep or recent entry.
-  std::filesystem::remove_all(wd_.Path() / "obj");
-  wd_.Write("obj", {1});
-  exportObj->click();
-  std::filesystem::remove(wd_.Path() / "obj");
-  std::filesystem::create_directory(wd_.Path() / "obj");
+  // A surfaces file that cannot be read: a box naming it, without beep or recent entry.
   std::filesystem::remove(wd_.Path() / "xmodelsurfs/car_lod0");
   std::filesystem::create_directory(wd_.Path() / "xmodelsurfs/car_lod0");
   exportObj->click();
-  ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_NE(dialogs_.messages[0].find((wd_.Path() / "obj").string()), std::string::npos);
-  EXPECT_NE(dialogs_.messages[1].find((wd_.Path() / "xmodelsurfs/car_lod0").string()), std::string::npos);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].find((wd_.Path() / "xmodelsurfs/car_lod0").string()), std::string::npos);
   EXPECT_TRUE(dialogs_.beeps.empty());
   EXPECT_EQ(view.RecentBox().findText("car"), -1);
   EXPECT_FALSE(wd_.Exists("obj/car_lod0.mtl"));
@@ -169,15 +148,9 @@ TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModelOrSaysWhyNotInOneB
   wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({v20::Triangle()}));
   exportObj->click();
   EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Type1});
-  EXPECT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_FALSE(wd_.Read("obj/car_lod0.obj").empty());
   EXPECT_EQ(view.RecentBox().findText("car"), 1);
-  // Export .X is for version 25 only: nothing written, no beep, and a box says so.
-  view.ExportX();
-  EXPECT_EQ(dialogs_.beeps.size(), 1u);
-  EXPECT_FALSE(wd_.Exists("obj/car_lod0.x"));
-  ASSERT_EQ(dialogs_.messages.size(), 3u);
-  EXPECT_NE(dialogs_.messages[2].find("only version 25 models export to .x"), std::string::npos);
 }
 
 TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
@@ -211,7 +184,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
   }
 }
 
-TEST_F(TreeTest, ViewImageFileShowsDdsAndIwiImagesWithTheirAlphaOverACheckerboard) {
+TEST_F(TreeTest, ViewImageFileShowsTheImageWithItsAlphaOverACheckerboard) {
   namespace img = tessary::test::images;
   // DXT3, 4 x 4, white; the top-left texel transparent, the rest opaque.
   std::array<int, 16> alpha;
@@ -221,51 +194,26 @@ TEST_F(TreeTest, ViewImageFileShowsDdsAndIwiImagesWithTheirAlphaOverACheckerboar
   for (uint8_t b : img::ColourBlock(0xFFFF, 0xFFFF, {})) block.push_back(b);
   CTessaryView& view = LoadCar();
   wd_.Write("images/body_col.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block));
-  std::vector<uint8_t> iwi = tessary::test::Iwi({0x0C, 3, 4, 4, 28 + 16, 28, 28, 28}).Data();
-  iwi.insert(iwi.end(), block.begin(), block.end());
-  wd_.Write("images/glass_col.iwi", iwi);
-  for (const char* name : {"body_col.dds", "glass_col.iwi"}) {
-    SCOPED_TRACE(name);
-    view.Tree().setCurrentItem(Row(view, name));
-    RunContextCommand(view, kCmdViewImageFile);
-    ImageViewer* viewer = view.LastImageViewer();
-    ASSERT_NE(viewer, nullptr);
-    EXPECT_EQ(viewer->windowTitle(), name);
-    viewer->ActualSize();
-    for (int i = 0; i < 4; ++i) viewer->ZoomIn();  // 16 times: each texel 16 pixels square
-    EXPECT_EQ(viewer->Canvas().size(), QSize(64, 64));
-    const QImage shot = viewer->Canvas().grab().toImage();
-    EXPECT_EQ(shot.pixelColor(4, 4), QColor(204, 204, 204));   // the checkerboard through texel 0
-    EXPECT_EQ(shot.pixelColor(12, 4), QColor(153, 153, 153));
-    EXPECT_EQ(shot.pixelColor(40, 40), QColor(255, 255, 255));  // opaque white
-    viewer->close();
-    QTest::qWait(10);
-  }
-  EXPECT_TRUE(dialogs_.messages.empty());
+  view.Tree().setCurrentItem(Row(view, "body_col.dds"));
+  RunContextCommand(view, kCmdViewImageFile);
+  ImageViewer* viewer = view.LastImageViewer();
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(viewer->windowTitle(), "body_col.dds");
+  viewer->ActualSize();
+  for (int i = 0; i < 4; ++i) viewer->ZoomIn();  // 16 times: each texel 16 pixels square
+  EXPECT_EQ(viewer->Canvas().size(), QSize(64, 64));
+  const QImage shot = viewer->Canvas().grab().toImage();
+  EXPECT_EQ(shot.pixelColor(4, 4), QColor(204, 204, 204));  // the checkerboard through texel 0
+  EXPECT_EQ(shot.pixelColor(12, 4), QColor(153, 153, 153));
+  EXPECT_EQ(shot.pixelColor(40, 40), QColor(255, 255, 255));  // opaque white
+  viewer->close();
+  QTest::qWait(10);
   // An image that cannot be decoded: a box naming the file, no viewer.
   wd_.Write("images/body_col.dds", {'D', 'D', 'S', ' ', 1});
-  view.Tree().setCurrentItem(Row(view, "body_col.dds"));
   RunContextCommand(view, kCmdViewImageFile);
   EXPECT_EQ(view.LastImageViewer(), nullptr);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].find("body_col.dds"), std::string::npos);
-}
-
-TEST_F(TreeTest, RootMenuKeepsTheSelectionAndCopiesTheSelectedName) {
-  CTessaryView& view = LoadCar();
-  ModelTreeView& tree = view.Tree();
-  QTreeWidgetItem* image = Row(view, "glass_col.iwi");
-  tree.setCurrentItem(image);
-  std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, AtRow(view, tree.topLevelItem(0)));
-  ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(EnabledEntries(*menu), (Ids{kCmdRetrieveAllFiles, kCmdCopyFileName}));
-  EXPECT_EQ(tree.currentItem(), image);
-  RunContextCommand(view, kCmdCopyFileName);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "glass_col.iwi");
-  // Nothing selected: an empty text replaces what was there.
-  tree.setCurrentItem(nullptr);
-  CopyFileName(view);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
 }
 
 TEST_F(TreeTest, ListMenuLoadsTheEntryAndRemoveFromThisListKeepsTheFile) {
@@ -288,6 +236,29 @@ TEST_F(TreeTest, ListMenuLoadsTheEntryAndRemoveFromThisListKeepsTheFile) {
   EXPECT_TRUE(wd_.Exists("xmodel/car"));
   list.setCurrentRow(0);  // the entry that moved up loads when picked
   EXPECT_EQ(view.LoadedTree().Root()->text, "ghost");
+}
+
+TEST(TagsViewer, ShowsAReadableListingAndNamesTheFileItCannotRead) {
+  tessary::test::TempWorkdir wd;
+  // "ab" CR LF "c" in UTF-16LE without a byte-order mark.
+  wd.Write("obj/car_tags.txt", {'a', 0, 'b', 0, '\r', 0, '\n', 0, 'c', 0});
+  TagsViewer viewer;
+  std::string error;
+  ASSERT_TRUE(viewer.OpenListing(wd.Str() + "\\obj\\car_tags.txt", error));
+  EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
+  EXPECT_EQ(viewer.windowTitle(), QString("car_tags.txt"));
+
+  // Missing, and a folder in the file's place: the message names the file, the page and
+  // the path shown stay those of the listing read before.
+  std::filesystem::create_directory(wd.Path() / "obj/folder_tags.txt");
+  for (const char* name : {"gone_tags.txt", "folder_tags.txt"}) {
+    error.clear();
+    EXPECT_FALSE(viewer.OpenListing(wd.Str() + "\\obj\\" + name, error)) << name;
+    EXPECT_EQ(error.rfind("Cannot read ", 0), 0u) << error;
+    EXPECT_NE(error.find(name), std::string::npos) << error;
+    EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
+    EXPECT_EQ(viewer.ListingPath(), wd.Str() + "\\obj\\car_tags.txt");
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // frame timer stopping for good on a failed frame, and the maximized state kept between windows.
 #include <QApplication>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QMouseEvent>
 #include <QTimer>
@@ -83,7 +82,7 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
     EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
 }
 
-TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
+TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmountAndAClickStopsTheTurning) {
   OPEN_PREVIEW_OR_SKIP(dlg);
   QWidget& view = dlg.View();
   for (const DragRow& row : kDrags) {
@@ -98,14 +97,10 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmount) {
   }
   Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
   EXPECT_EQ(KindOf(dlg), CursorKind::Arrow);
-}
-
-TEST_F(PreviewWindowTest, LeftOrRightClickStopsTheTurning) {
-  OPEN_PREVIEW_OR_SKIP(dlg);
-  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+  for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {  // a click stops the turning
     Renderer().rolling = 1;
-    QTest::mousePress(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
-    QTest::mouseRelease(&dlg.View(), button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mousePress(&view, button, Qt::NoModifier, QPoint(20, 20));
+    QTest::mouseRelease(&view, button, Qt::NoModifier, QPoint(20, 20));
     EXPECT_EQ(Renderer().rolling, 0) << button;
   }
 }
@@ -123,25 +118,6 @@ TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   dlg.resize(dlg.width() + 40, dlg.height() + 30);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000));
   EXPECT_FALSE(dlg.FrameTimerActive());
-}
-
-TEST_F(PreviewWindowTest, HelpBoxBelongsToThePreviewWindow) {
-  CPreviewDlg& dlg = Open();
-  QWidget* owner = nullptr;
-  QString text;
-  QTimer watcher;
-  QObject::connect(&watcher, &QTimer::timeout, [&] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      owner = box->parentWidget();
-      text = box->text();
-      box->accept();
-    }
-  });
-  watcher.start(20);
-  dlg.helpButton->click();
-  EXPECT_EQ(owner, &dlg);  // the window manager keeps it above the preview, not the form
-  EXPECT_EQ(text, kPreviewHelpText);
-  EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 TEST_F(PreviewWindowTest, MaximizedStateIsReadOnOpenAndWrittenOnClose) {

