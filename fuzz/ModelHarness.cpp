@@ -45,6 +45,11 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
     if (obj.ok) break;
   }
   ExportTagsFile(work, "m");
+  // The structural reader's outputs: the glTF file and the skinned OBJ.
+  ExportRequest request{.workdir = work, .modelName = "m", .lod = {}, .options = {}, .skinned = false, .scale = 1};
+  ExportGltfFile(request);
+  request.skinned = true;
+  ExportObjFiles(request);
   CheckNothingEscaped();
 }
 

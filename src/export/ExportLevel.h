@@ -1,13 +1,15 @@
 #pragma once
 // What an exporter writes from: one level of one model as the export path read it, plain
-// data owned by value. The compatible level is what the model classes load (positions in
-// model space, as the original outputs have them); the decoded level is the structural
-// reader's. Each exporter says which of the two it takes; the other may be absent.
+// data owned by value. The compatible level is what the model classes load, as the files
+// store it; its writers show it through model/DescribedGeometry.h (positions in model
+// space, as the original outputs have them). The decoded level is the structural reader's.
+// Each exporter says which of the two it takes; the other may be absent.
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/DecodedLevel.h"
+#include "model/LoadOptions.h"
 #include "model/ModelRecords.h"
 #include "model/ModelVersions.h"
 
@@ -16,8 +18,9 @@ namespace tessary {
 struct CompatibleLevel {
   int lodIndex = 0;
   LodEntry lod;                   // the level's entry: its name and its material list
-  std::vector<Surface> surfaces;  // empty when the exporter needs no surfaces
-  PartList parts;                 // the model's parts, in model space
+  std::vector<Surface> surfaces;  // as stored; empty when the exporter needs no surfaces
+  PartList parts;                 // the model's parts, as stored
+  LoadOptions options;            // what the level was loaded with (a destructible one exploded)
 };
 
 struct ExportLevel {

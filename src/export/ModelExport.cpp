@@ -135,8 +135,8 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
     if (error = CheckHeaderNames(*model, *chosen); !error.empty()) return false;
     model->LoadParts(*chosen);
     if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
-    const LoadOptions options = OptionsForLevel(request.options, c.lod.surfsName);
-    if (!model->LoadSurfaces(*chosen, false, options)) {
+    c.options = OptionsForLevel(request.options, c.lod.surfsName);
+    if (!model->LoadSurfaces(*chosen, false, c.options)) {
       const std::string surfaces = request.workdir + "\\xmodelsurfs\\" + c.lod.surfsName;
       error = FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
                                    : "the surfaces file " + Shown(surfaces) + " is missing";

@@ -2,23 +2,25 @@
 #include "export/Exporters.h"
 #include "export/ObjFormat.h"
 #include "export/StripObj.h"
+#include "model/DescribedGeometry.h"
 
 namespace tessary {
 
 bool WriteObj(const ExportLevel& level, OutputFile& file) {
   if (!level.compatible) return false;
   const CompatibleLevel& c = *level.compatible;
+  const std::vector<Surface> surfaces = DescribedSurfaces(c.surfaces, c.parts, c.options);
   TextBuffer out(file);
   switch (level.version->objDialect) {
     case ObjDialect::Strips:
-      WriteStripObj(out, level.modelName, c.lod, c.surfaces, c.surfaces.size());
+      WriteStripObj(out, level.modelName, c.lod, surfaces, surfaces.size());
       break;
     case ObjDialect::TriangleLists:
-      WriteTriangleListObj(out, ObjStyle{}, level.modelName, c.lod, c.surfaces, c.surfaces.size());
+      WriteTriangleListObj(out, ObjStyle{}, level.modelName, c.lod, surfaces, surfaces.size());
       break;
     case ObjDialect::SpacedTriangleLists:
-      WriteTriangleListObj(out, ObjStyle{"5.0", true, true}, level.modelName, c.lod, c.surfaces,
-                           c.surfaces.size());
+      WriteTriangleListObj(out, ObjStyle{"5.0", true, true}, level.modelName, c.lod, surfaces,
+                           surfaces.size());
       break;
   }
   return true;

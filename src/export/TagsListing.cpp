@@ -5,6 +5,7 @@
 #include "export/Exporters.h"
 #include "export/TagTree.h"
 #include "export/Utf16Text.h"
+#include "model/DescribedGeometry.h"
 
 namespace tessary {
 
@@ -57,7 +58,7 @@ std::vector<uint8_t> TagsListingBytes(const PartList& parts) {
 
 bool WriteTagsListing(const ExportLevel& level, OutputFile& file) {
   if (!level.compatible) return false;
-  std::vector<uint8_t> bytes = TagsListingBytes(level.compatible->parts);
+  std::vector<uint8_t> bytes = TagsListingBytes(PartsInModelSpace(level.compatible->parts));
   file.Write(bytes.data(), bytes.size());
   return true;
 }

@@ -9,7 +9,8 @@
 
 namespace tessary {
 
-// The listing's bytes (16-bit little-endian text, no byte-order mark, CR LF lines).
+// The listing of parts in model space: its bytes (16-bit little-endian text, no byte-order
+// mark, CR LF lines).
 std::vector<uint8_t> TagsListingBytes(const PartList& parts);
 
 }  // namespace tessary

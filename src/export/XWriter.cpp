@@ -3,6 +3,7 @@
 #include "export/Exporters.h"
 #include "export/StringTable.h"
 #include "export/TextBuffer.h"
+#include "model/DescribedGeometry.h"
 
 namespace tessary {
 
@@ -98,8 +99,9 @@ bool WriteX(const ExportLevel& level, OutputFile& file) {
   const CompatibleLevel& c = *level.compatible;
   file.WriteText(LoadResourceString(kXFileHeader));
   for (int id = kXFirstTemplate; id <= kXLastTemplate; ++id) file.WriteText(LoadResourceString(id));
+  const std::vector<Surface> surfaces = DescribedSurfaces(c.surfaces, c.parts, c.options);
   TextBuffer out(file);
-  for (size_t s = 0; s < c.surfaces.size(); ++s) WriteMesh(out, c.surfaces[s], TextureName(c.lod, s));
+  for (size_t s = 0; s < surfaces.size(); ++s) WriteMesh(out, surfaces[s], TextureName(c.lod, s));
   return true;
 }
 

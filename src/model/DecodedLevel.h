@@ -26,12 +26,6 @@ struct Bone {
   int16_t storedRotation[3] = {0, 0, 0};  // the three words as stored (x, y, z)
 };
 
-// A bone that moves a vertex besides the vertex's own bone, with its stored weight.
-struct BoneInfluence {
-  uint16_t bone = 0;
-  float weight = 0;  // 0..1; the vertex's own bone takes 1 minus the sum of these
-};
-
 struct DecodedVertex {
   float position[3] = {0, 0, 0};  // as stored: bone-relative (versions 14, 20) or model space (25)
   float normal[3] = {0, 0, 0};    // as stored, in the same space as the position

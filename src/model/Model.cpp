@@ -1,5 +1,6 @@
 #include "model/Model.h"
 
+#include "model/DescribedGeometry.h"
 #include "model/FileAccess.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
@@ -16,6 +17,21 @@ CModel::~CModel() {
   // The renderer goes first: it still looks at the surfaces while it shuts down.
   renderer.reset();
 }
+
+namespace {
+
+// The three rotation words after a part's position, read without moving the file;
+// words past the end read as zeros.
+void RecordRotation(const BinaryFile& file, Part& part) {
+  const auto& bytes = file.Bytes();
+  for (size_t k = 0; k < 3; ++k) {
+    const uint64_t at = static_cast<uint64_t>(file.Tell()) + 2 * k;
+    if (at + 1 >= bytes.size()) break;
+    part.rotation[k] = static_cast<int16_t>(bytes[at] | bytes[at + 1] << 8);
+  }
+}
+
+}  // namespace
 
 bool CModel::AttachWindow(void* window) { return renderer ? renderer->Attach(window) : false; }
 void CModel::SetRolling(uint8_t flag) { if (renderer) renderer->SetRolling(flag); }
@@ -38,6 +54,7 @@ bool CModel::HoldsSurfacesOf(int lodIndex) const {
 
 void CModel::ReleaseSurfacesFile() {
   if (renderer) renderer->SetSurfaces(nullptr, 0, nullptr);
+  shownSurfaces.clear();
   surfacesFile.reset();
   curSurfaces = nullptr;
   curSurfaceCount = 0;
@@ -58,34 +75,24 @@ bool CModel::OpenSurfacesFile(int lodIndex, int levelLimit) {
   return true;
 }
 
-bool CModel::FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst) {
+bool CModel::FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst, LoadOptions options) {
   AdoptSurfaces(lodIndex);
   if (curSurfaceCount == 0) return false;
   const Surface& first = (*curSurfaces)[0];
   if (checkFirst && (first.unsupported || first.unsupportedAlt)) return false;
-  if (forPreview) HandSurfacesToRenderer();
+  if (forPreview) HandSurfacesToRenderer(options);
   return true;
 }
 
-void CModel::HandSurfacesToRenderer() {
+void CModel::HandSurfacesToRenderer(LoadOptions options) {
   if (!renderer) return;
   renderer->SetImageFolder(folder + "\\..\\images");
-  renderer->SetSurfaces(curSurfaces, curSurfaceCount, &lods);
+  shownSurfaces = DescribedSurfaces(*curSurfaces, parts, options);
+  renderer->SetSurfaces(&shownSurfaces, curSurfaceCount, &lods);
 }
 
 void CModel::UseRootPartOnly() {
   parts.parts.assign(1, Part{});
-}
-
-void CModel::AccumulatePartPositions() {
-  auto& list = parts.parts;
-  for (auto& part : list)
-    if (part.parent >= list.size()) part.parent = 0;
-  for (size_t i = 0; i < list.size(); ++i) {
-    const Part& parent = list[list[i].parent];
-    float add[3] = {parent.position[0], parent.position[1], parent.position[2]};
-    for (int k = 0; k < 3; ++k) list[i].position[k] += add[k];
-  }
 }
 
 void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
@@ -188,6 +195,7 @@ void CModel::ReadPartsFile(uint32_t partsVersion, int64_t bytesAfterName, bool e
     Part& p = parts.parts[static_cast<size_t>(i)];
     p.parent = file.ReadU8();
     for (float& c : p.position) c = file.ReadF32();
+    RecordRotation(file, p);
     file.Skip(6);
   }
   for (auto& p : parts.parts) {
@@ -196,7 +204,9 @@ void CModel::ReadPartsFile(uint32_t partsVersion, int64_t bytesAfterName, bool e
     file.Skip(bytesAfterName);
   }
   file.Close();
-  AccumulatePartPositions();
+  // A parent index outside the list stands for the root.
+  for (auto& part : parts.parts)
+    if (part.parent >= parts.parts.size()) part.parent = 0;
 }
 
 }  // namespace tessary

@@ -47,6 +47,8 @@ class CModel : public CModelFile {
   std::vector<LodEntry> lods;
   int32_t presentLodCount = 0;
   std::unique_ptr<CSurfacesFile> surfacesFile;
+  // The loaded surfaces as the files store them; `parts` likewise holds the parts as
+  // stored. The preview is handed their described geometry (model/DescribedGeometry.h).
   std::vector<Surface>* curSurfaces = nullptr;
   uint16_t curSurfaceCount = 0;
   std::unique_ptr<IModelRenderer> renderer;
@@ -64,15 +66,13 @@ class CModel : public CModelFile {
   bool OpenSurfacesFile(int lodIndex, int levelLimit);
   // After decoding: adopts the surfaces, and for a preview hands them to the renderer. False
   // when there are none, or (with `checkFirst`) when the first cannot be shown.
-  bool FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst);
-  // Hands the current surfaces to the renderer with the image folder beside `folder`.
-  void HandSurfacesToRenderer();
+  bool FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirst, LoadOptions options = {});
+  // Hands the described geometry of the current surfaces on the current parts to the
+  // renderer, with the image folder beside `folder`.
+  void HandSurfacesToRenderer(LoadOptions options);
   // The list of one unnamed root part at the origin.
   void UseRootPartOnly();
-  // Adds each part's parent position to its own, in index order; a parent index outside
-  // the list becomes the root.
-  void AccumulatePartPositions();
-  // Reads the parts file named after level 0 (the tags with their model-space positions);
+  // Reads the parts file named after level 0 (the tags with their stored positions);
   // a missing or unreadable file, or one of another version, gives the root part alone.
   // Each name is followed by `bytesAfterName` bytes; an empty name reads as "tag_origin"
   // when `emptyNameIsOrigin`.
@@ -91,6 +91,9 @@ class CModel : public CModelFile {
   // The level table of a header whose entries are counted from `countAt` and named from
   // `firstName` on; null when the header is not open, of another version or unreadable.
   std::vector<LodEntry>* ReadLodTable(uint32_t expectedVersion, int64_t countAt, int64_t firstName);
+
+ private:
+  std::vector<Surface> shownSurfaces;  // what the renderer draws, while it has them
 };
 
 // The colour image named by a material file, with ".dds" when a converted image lies in

@@ -45,9 +45,10 @@ class CModelFile {
 // The holder of one loaded surfaces file. Each generation has its own decoder.
 class CSurfacesFile : public CModelFile {
  public:
-  bool DecodeSurfacesV20(const PartList& modelParts);
-  bool DecodeSurfacesV25(const PartList* modelParts, bool showExploded);
-  bool DecodeSurfacesV14(const PartList* modelParts);
+  // Each keeps the positions as stored and notes the surfaces' placement.
+  bool DecodeSurfacesV20();
+  bool DecodeSurfacesV25();
+  bool DecodeSurfacesV14();
 };
 
 }  // namespace tessary

@@ -26,10 +26,26 @@ struct LodEntry {
   std::vector<MaterialEntry> materials;
 };
 
+// A bone that moves a vertex besides the vertex's own bone, with its stored weight.
+struct BoneInfluence {
+  uint16_t bone = 0;
+  float weight = 0;  // 0..1; the vertex's own bone takes 1 minus the sum of these
+};
+
 struct Vertex {
   float normal[3] = {0, 0, 0};
   float uv[2] = {0, 0};
-  float position[3] = {0, 0, 0};  // model space
+  float position[3] = {0, 0, 0};  // as stored; where it is relative: Surface::placement
+  uint16_t bone = 0;              // the part the vertex hangs on, as the reading takes it
+  uint8_t influenceCount = 0;     // its extra influences: Surface::influences
+  uint32_t firstInfluence = 0;    //   [firstInfluence, firstInfluence + influenceCount)
+};
+
+// Where a surface's stored positions lie, and so what placing it in model space adds.
+enum class Placement : uint8_t {
+  ModelSpace,          // already in model space: nothing
+  OnBone,              // relative to each vertex's bone: that bone's model-space position
+  OnPartWhenExploded,  // a destructible piece at its part's origin: moved out only exploded
 };
 
 struct TriList {
@@ -47,14 +63,16 @@ struct Surface {
   bool unsupported = false;
   bool unsupportedAlt = false;
   uint32_t textureId = 0;
+  Placement placement = Placement::ModelSpace;
   std::vector<TriList> triLists;
   std::vector<Vertex> vertices;
+  std::vector<BoneInfluence> influences;
 };
 
 struct Part {
-  uint8_t parent = 0;
-  float position[3] = {0, 0, 0};
-  uint8_t reserved[6] = {0, 0, 0, 0, 0, 0};
+  uint8_t parent = 0;             // one outside the list is read as the root, 0
+  float position[3] = {0, 0, 0};  // as stored: relative to the parent
+  int16_t rotation[3] = {0, 0, 0};  // the three rotation words as stored
   std::string name;
 };
 

@@ -39,7 +39,7 @@ void CModelV14::LoadParts(int /*lodIndex*/) {
 
 bool CModelV14::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions /*options*/) {
   if (!OpenSurfacesFile(lodIndex, FindModelVersion(kVersion)->loadableLevels)) return false;
-  surfacesFile->DecodeSurfacesV14(&parts);
+  surfacesFile->DecodeSurfacesV14();
   return FinishLoadingSurfaces(lodIndex, forPreview, false);
 }
 

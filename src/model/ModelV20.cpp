@@ -43,7 +43,7 @@ void CModelV20::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 
 bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions /*options*/) {
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
-  surfacesFile->DecodeSurfacesV20(parts);
+  surfacesFile->DecodeSurfacesV20();
   return FinishLoadingSurfaces(lodIndex, forPreview, true);
 }
 

@@ -84,8 +84,8 @@ void CModelV25::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options) {
   if (!isOpen) return false;
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
-  surfacesFile->DecodeSurfacesV25(parts.parts.empty() ? nullptr : &parts, options.showExploded);
-  return FinishLoadingSurfaces(lodIndex, forPreview, true);
+  surfacesFile->DecodeSurfacesV25();
+  return FinishLoadingSurfaces(lodIndex, forPreview, true, options);
 }
 
 bool CModelV25::Draw() { return renderer ? renderer->Draw(DrawVariant::ListsV25) : false; }

@@ -1,6 +1,6 @@
 // Decoding of a version 14 surfaces file: each surface a set of triangle strips followed
 // by its vertices (eight floats each, in the order of the Vertex record), bound as a whole
-// to one part.
+// to one part, relative to it.
 #include <cstring>
 
 #include "model/ModelFile.h"
@@ -13,7 +13,7 @@ constexpr size_t kVertexSize = 32;
 constexpr uint16_t kUnreadableSurface = 0xFFFF;
 }  // namespace
 
-bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
+bool CSurfacesFile::DecodeSurfacesV14() {
   if (!isOpen || version != 14) return false;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
@@ -56,12 +56,9 @@ bool CSurfacesFile::DecodeSurfacesV14(const PartList* modelParts) {
       const uint8_t* record = block.data() + i * kVertexSize;
       Vertex& v = surface.vertices[i];
       FillVertex(v, record, 12, 20);
+      v.bone = part;
     }
-    if (modelParts && part != 0 && part < modelParts->count()) {
-      const Part& bone = modelParts->parts[part];
-      for (Vertex& v : surface.vertices)
-        for (int k = 0; k < 3; ++k) v.position[k] += bone.position[k];
-    }
+    surface.placement = Placement::OnBone;
     surface.facesLoaded = true;
     data.Skip(1);
   }

@@ -15,16 +15,13 @@ namespace {
 constexpr size_t kRigidSize = 60;
 constexpr size_t kSkinnedSize = 63;
 
-// Bone 0 is the root, and bones outside the part list add nothing.
-void AddBoneOffset(Vertex& v, unsigned bone, const PartList& parts) {
-  if (bone == 0 || bone >= parts.count()) return;
-  const Part& part = parts.parts[bone];
-  for (int k = 0; k < 3; ++k) v.position[k] += part.position[k];
-}
+// An extra influence after a weighted record: the bone's word, then the weight's 14 bytes in.
+constexpr size_t kInfluenceSize = 16;
+constexpr size_t kInfluenceWeightAt = 14;
 
 }  // namespace
 
-bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
+bool CSurfacesFile::DecodeSurfacesV20() {
   if (!isOpen || version != 20) return false;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
@@ -45,13 +42,14 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
     uint16_t bone = file.ReadU16();
     surface.vertexCount = vertexCount;
     surface.vertices.assign(vertexCount, Vertex{});
+    surface.placement = Placement::OnBone;
 
     if (bone != 0xFFFF) {
       block.assign(kRigidSize * vertexCount, 0);
       if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
       for (size_t i = 0; i < vertexCount; ++i) {
         FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
-        AddBoneOffset(surface.vertices[i], bone, modelParts);
+        surface.vertices[i].bone = bone;
       }
     } else {
       uint16_t extraInfluences = file.ReadU16();
@@ -61,7 +59,7 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
         for (size_t i = 0; i < vertexCount; ++i) {
           const uint8_t* record = block.data() + i * kSkinnedSize;
           FillVertex(surface.vertices[i], record, 16, 51);
-          AddBoneOffset(surface.vertices[i], record[49], modelParts);
+          surface.vertices[i].bone = record[49];
         }
       } else {
         uint8_t record[kSkinnedSize];
@@ -75,9 +73,13 @@ bool CSurfacesFile::DecodeSurfacesV20(const PartList& modelParts) {
             surface.unsupportedAlt = true;
             return false;
           }
-          if (b1 > 0) file.Skip(16 * b1 + 1);
-          FillVertex(surface.vertices[i], record, 16, 51);
-          AddBoneOffset(surface.vertices[i], record[49], modelParts);
+          Vertex& v = surface.vertices[i];
+          if (b1 > 0) {
+            RecordInfluences(file, file.Tell() + 1, b1, kInfluenceSize, kInfluenceWeightAt, surface, v);
+            file.Skip(kInfluenceSize * b1 + 1);
+          }
+          FillVertex(v, record, 16, 51);
+          v.bone = record[49];
         }
       }
     }

@@ -18,6 +18,9 @@ constexpr uint32_t kVersion = 25;
 constexpr int64_t kFirstSurface = 7;
 constexpr size_t kRigidSize = 60;
 constexpr size_t kWeightedSize = 63;
+// An extra influence after a weighted record: the bone's word, then the weight's.
+constexpr size_t kInfluenceSize = 4;
+constexpr size_t kInfluenceWeightAt = 2;
 // The window searched for the start of a weighted block, beginning one byte before the
 // end of the surface head.
 constexpr size_t kScanWindow = 144;
@@ -53,15 +56,17 @@ bool ReadWeightedVertices(BinaryFile& file, Surface& surface) {
       surface.unsupportedAlt = true;
       return false;
     }
-    file.Skip(4 * b1);
+    RecordInfluences(file, file.Tell(), b1, kInfluenceSize, kInfluenceWeightAt, surface, vertex);
+    file.Skip(kInfluenceSize * b1);
     FillVertex(vertex, record, 16, 51);
+    vertex.bone = record[49];
   }
   return true;
 }
 
 }  // namespace
 
-bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts, bool showExploded) {
+bool CSurfacesFile::DecodeSurfacesV25() {
   if (!isOpen || version != kVersion) return false;
   BinaryFile file(fullPath);
   if (!file.IsOpen()) return false;
@@ -86,14 +91,12 @@ bool CSurfacesFile::DecodeSurfacesV25(const PartList* modelParts, bool showExplo
       file.Skip(2);
       block.assign(kRigidSize * vertexCount, 0);
       if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
-      for (size_t i = 0; i < vertexCount; ++i)
-        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
       // Destructible models keep their pieces at the origin of the part that carries
-      // them; shown exploded, each piece moves out to that part.
-      if (showExploded && word3 != 0 && modelParts && word3 < modelParts->count()) {
-        const Part& part = modelParts->parts[word3];
-        for (auto& v : surface.vertices)
-          for (int k = 0; k < 3; ++k) v.position[k] += part.position[k];
+      // them, the one the third word names.
+      surface.placement = Placement::OnPartWhenExploded;
+      for (size_t i = 0; i < vertexCount; ++i) {
+        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
+        surface.vertices[i].bone = word3;
       }
     } else {
       bool direct = word3 == 0 && (word4 >> 8) <= 3;

@@ -34,6 +34,12 @@ inline std::string Slurp(const std::filesystem::path& p) {
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// The run ended with `status` and its error output holds `part`.
+inline ::testing::AssertionResult Ended(const CliResult& r, int status, const std::string& part = "") {
+  if (r.status == status && Contains(r.err, part)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "status " << r.status << "\nout: " << r.out << "\nerr: " << r.err;
+}
+
 inline std::set<std::string> FileNames(const std::filesystem::path& folder) {
   std::set<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());

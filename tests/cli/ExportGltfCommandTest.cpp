@@ -11,6 +11,8 @@ namespace {
 
 namespace st = test::structural;
 namespace xa = test::xanim;
+using test::Contains;
+using test::Ended;
 
 // A two-bone arm whose second bone is turned a quarter about Z: the skinned geometry and
 // the compatible one (translations only) differ.
@@ -30,21 +32,17 @@ TEST_F(ExportGltfCommand, WritesGlbFilesAndReportsFailures) {
   WriteArm(wd, "rigged");
   WriteArm(wd, "leg");
   auto r = Run("export-gltf", {"rigged", "--scale", "0.0254"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(Ended(r, 0));
   EXPECT_EQ(test::Slurp(wd.Path() / "obj/rigged0.glb").substr(0, 4), "glTF");
   EXPECT_EQ(r.out, "");
-
   r = Run("export-gltf", {"--all", "--jobs", "2"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(test::Contains(r.out + r.err, "2 of 2 models written")) << r.out << r.err;
+  EXPECT_TRUE(Ended(r, 0) && Contains(r.out, "2 of 2 models written")) << r.out;
   EXPECT_TRUE(wd.Exists("obj/leg0.glb"));
-
   // A missing model and a damaged one: status 1, each named; the good one is still written.
   std::filesystem::remove(wd.Path() / "obj/leg0.glb");
   wd.Write("xmodelsurfs/rigged0", std::vector<uint8_t>{20, 0, 1, 0, 0, 9});
   r = Run("export-gltf", {"rigged", "nothing", "leg"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(test::Contains(r.err, "rigged0") && test::Contains(r.err, "nothing")) << r.err;
+  EXPECT_TRUE(Ended(r, 1, "rigged0") && Contains(r.err, "nothing")) << r.err;
   EXPECT_TRUE(wd.Exists("obj/leg0.glb"));
 
   for (const char* scale : {"0", "-1", "abc"}) EXPECT_EQ(Run("export-gltf", {"--scale", scale, "leg"}).status, 2) << scale;
@@ -56,30 +54,22 @@ TEST_F(ExportGltfCommand, WritesGlbFilesAndReportsFailures) {
 // 10) with the translation only.
 TEST_F(ExportGltfCommand, SkinnedExportAndRenderUseTheBonesRotations) {
   WriteArm(wd, "rigged");
-  auto r = Run("export-obj", {"--skinned", "rigged"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(Ended(Run("export-obj", {"--skinned", "rigged"}), 0));
   const std::string obj = test::Slurp(wd.Path() / "obj/rigged0.obj");
   std::array<double, 3> v{};
   const size_t second = obj.find("\nv ", obj.find("\nv ") + 1);
   ASSERT_EQ(std::sscanf(obj.c_str() + second + 1, "v %lf %lf %lf", &v[0], &v[1], &v[2]), 3) << obj;
-  EXPECT_NEAR(v[0], 0, 0.01);
-  EXPECT_NEAR(v[1], 20, 0.01);
-  EXPECT_NEAR(v[2], 10, 0.01);
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(v[i], (std::array<double, 3>{0, 20, 10})[i], 0.01) << i;
   EXPECT_TRUE(wd.Exists("obj/rigged0.mtl") && wd.Exists("obj/rigged_tags.txt"));
 
   if (!test::HasRenderCommand(scratch.Path())) return;
   const std::string compatible = (scratch.Path() / "compatible.png").string(), skinned = (scratch.Path() / "skinned.png").string();
-  r = Run("render", {"--size", "64x64", "-o", compatible, "rigged"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  r = Run("render", {"--size", "64x64", "--skinned", "-o", skinned, "rigged"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(Ended(Run("render", {"--size", "64x64", "-o", compatible, "rigged"}), 0));
+  ASSERT_TRUE(Ended(Run("render", {"--size", "64x64", "--skinned", "-o", skinned, "rigged"}), 0));
   EXPECT_NE(test::Slurp(compatible), test::Slurp(skinned));
 }
 
-
-using ExportGltfAnim = test::CommandTest;
-
-TEST_F(ExportGltfAnim, AnimationsWithASecondModelAndOneWarningLine) {
+TEST_F(ExportGltfCommand, AnimationsWithASecondModelAndOneWarningLine) {
   wd.Write("xmodel/arms", st::Header(20, {{"arms0", {"mtl_a"}}}));
   wd.Write("xmodelparts/arms0", st::Parts(20, {"tag_origin"}, {{"tag_weapon", {.parent = 0, .translation = {0, 0, 10}}}}));
   st::Vertex v{.bone = 1};
@@ -92,16 +82,12 @@ TEST_F(ExportGltfAnim, AnimationsWithASecondModelAndOneWarningLine) {
                                                {"j_elbow", false, false, {}, {}},
                                                {"j_wrist", false, false, {}, {}}}}));
   // A missing animation fails the model and writes nothing; --anim is for one model, not --all.
-  auto run = Run("export-gltf", {"arms", "--anim", "fire", "reload"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(test::Contains(run.err, "cannot find the animation reload")) << run.err;
+  EXPECT_TRUE(Ended(Run("export-gltf", {"arms", "--anim", "fire", "reload"}), 1, "cannot find the animation reload"));
   EXPECT_FALSE(wd.Exists("obj/arms0.glb"));
   EXPECT_EQ(Run("export-gltf", {"--all", "--anim", "fire"}).status, 2);
-
-  run = Run("export-gltf", {"arms", "--with", "gun", "--anim", "fire"});
+  auto run = Run("export-gltf", {"arms", "--with", "gun", "--anim", "fire"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "tessary: warning: Fire: 2 of its 3 bones are not in arms and gun: j_elbow, j_wrist\n");
+  EXPECT_EQ(run.out + run.err, "tessary: warning: Fire: 2 of its 3 bones are not in arms and gun: j_elbow, j_wrist\n");
   const size_t withRootMotion = wd.Read("obj/arms0.glb").size();
   EXPECT_EQ(Run("export-gltf", {"arms", "--no-root-motion", "--with", "gun", "--anim", "fire"}).status, 0);
   EXPECT_LT(wd.Read("obj/arms0.glb").size(), withRootMotion);  // tag_origin's channels left out
@@ -116,8 +102,7 @@ TEST(RenderCommand, WritesAPngOfTheAskedSizeOrRefusesWithoutTouchingTheOutput) {
   };
   ASSERT_EQ(test::RunCli({"example", wd.Str()}, wd.Path()).status, 0);
   const std::string shot = (wd.Path() / "shot.png").string();
-  auto r = run({"--size", "64x48", "--frames", "3", "--wireframe", "-o", shot, "example_crate"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(Ended(run({"--size", "64x48", "--frames", "3", "--wireframe", "-o", shot, "example_crate"}), 0));
   // Signature, then the header chunk: length 13, "IHDR", width 64, height 48, 8-bit RGB.
   EXPECT_EQ(test::Slurp(shot).substr(0, 26),
             std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x40\0\0\0\x30\x08\x02", 26));
@@ -125,9 +110,7 @@ TEST(RenderCommand, WritesAPngOfTheAskedSizeOrRefusesWithoutTouchingTheOutput) {
   std::ofstream(shot) << "precious";
   for (const char* size : {"0x10", "10x", "9000x10"})
     EXPECT_EQ(run({"-o", shot, "--size", size, "example_crate"}).status, 2) << size;
-  r = run({"-o", shot, "no_such_model"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(test::Contains(r.err, "cannot open the model header")) << r.err;
+  EXPECT_TRUE(Ended(run({"-o", shot, "no_such_model"}), 1, "cannot open the model header"));
   EXPECT_EQ(test::Slurp(shot), "precious");
 }
 

@@ -12,6 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace v20 = test::v20;
 using test::Contains;
+using test::Ended;
 
 using HostileInput = test::SettingsTest;
 
@@ -20,35 +21,28 @@ TEST_F(HostileInput, AFifoIsPassedOverAndAProtectedPictureIsNotReplaced) {
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
   ASSERT_EQ(::mkfifo((wd.Path() / "xmodel" / "zz").c_str(), 0644), 0);
   auto r = Run({"export-obj", "--workdir", wd.Str(), "--all"});
-  EXPECT_EQ(r.status, 1);  // not 124: timeout's status for a command that hung
-  EXPECT_TRUE(Contains(r.out, "1 of 2 models written")) << r.out << r.err;
-  r = Run({"info", "--workdir", wd.Str(), "zz"});
-  EXPECT_NE(r.status, 124);
+  EXPECT_TRUE(Ended(r, 1) && Contains(r.out, "1 of 2 models written"));  // not 124: timeout's status for a hang
+  EXPECT_NE(Run({"info", "--workdir", wd.Str(), "zz"}).status, 124);
 
   // A protected picture is not replaced (the export's protected files: the export tests).
   if (!test::HasRenderCommand(scratch.Path())) return;
   const fs::path png = wd.Path() / "shot.png";
   std::ofstream(png) << "precious";
   ::chmod(png.c_str(), 0444);
-  r = Run({"render", "--workdir", wd.Str(), "--size", "8x8", "-o", png.string(), "m"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.err, "read-only")) << r.err;
+  EXPECT_TRUE(Ended(Run({"render", "--workdir", wd.Str(), "--size", "8x8", "-o", png.string(), "m"}), 1, "read-only"));
   EXPECT_EQ(test::Slurp(png), "precious");
 }
 
 TEST_F(HostileInput, ControlBytesInNamesReachTheTerminalEscaped) {
   auto r = Run({"info", "--workdir", wd.Str(), "evil\x1b]0;owned\x07name"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find('\x07'), std::string::npos) << r.err;
-  EXPECT_TRUE(Contains(r.err, "evil\\x1B]0;owned\\x07name")) << r.err;
+  EXPECT_TRUE(Ended(r, 1, "evil\\x1B]0;owned\\x07name"));
+  EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
 }
 
 TEST_F(HostileInput, ConvertTakesABackslashNameAsAPath) {
   wd.Write("sub/x.iwi", test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8));
   wd.Write("images/sub/x.iwi", test::ByteWriter().Raw("not this one"));
-  auto r = Run({"convert", "--workdir", wd.Str(), "sub\\x.iwi"}, wd.Str());
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Ended(Run({"convert", "--workdir", wd.Str(), "sub\\x.iwi"}, wd.Str()), 0));
   EXPECT_TRUE(wd.Exists("sub/x.dds"));
 }
 
@@ -58,9 +52,7 @@ TEST_F(HostileInput, ADamagedSettingsFileIsWrittenToAndItsUnreadableEntriesKept)
   const std::string damaged = "[RecentFiles]\n0=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QFont)\n1=weapon_g3\n";
   std::ofstream(conf) << damaged;
   auto r = Run({"paths", "--cod2", "/tmp/x/"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Contains(r.out, "CoD2:           /tmp/x/\n")) << r.out;
-  EXPECT_TRUE(Contains(r.err, "cannot be read (RecentFiles/0)")) << r.err;
+  EXPECT_TRUE(Ended(r, 0, "cannot be read (RecentFiles/0)") && Contains(r.out, "CoD2:           /tmp/x/\n")) << r.out;
   const std::string after = test::Slurp(conf);
   EXPECT_EQ(after.rfind(damaged, 0), 0u) << after;  // the damaged entry as it was
   EXPECT_TRUE(Contains(after, "[Paths]\nCoD2=/tmp/x/\n")) << after;

@@ -9,6 +9,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Contains;
+using test::Ended;
 using test::TempWorkdir;
 
 using WorkspaceCommands = test::SettingsTest;
@@ -17,27 +18,20 @@ TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   EXPECT_TRUE(Contains(Run({"paths"}).out, "Working folder: (not set)"));
   const std::string fresh = (wd.Path() / "fresh").string();
   fs::create_directory(fresh);
-  auto r = Run({"paths", "--working-folder", fresh});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
+  EXPECT_TRUE(Contains(Run({"paths", "--working-folder", fresh}).out, "Working folder: " + fresh + "\n"));
   EXPECT_TRUE(fs::is_directory(wd.Path() / "fresh" / "xmodelsurfs"));
-  // A folder that does not exist is refused and the stored one kept.
-  r = Run({"paths", "--working-folder", (wd.Path() / "absent").string()});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
-
+  auto r = Run({"paths", "--working-folder", (wd.Path() / "absent").string()});  // refused, the stored one kept
+  EXPECT_TRUE(Ended(r, 1) && Contains(r.out, "Working folder: " + fresh + "\n")) << r.out;
   // Names lie in the stored folder's images, paths start here; a disguised DDS is refused.
   const test::ByteWriter iwi = test::Iwi({0x0B, 3, 4, 4, 36, 36, 36, 36}).Fill(8);
   wd.Write("fresh/images/Wall.IWI", iwi);
   wd.Write("fresh/loose/one.iwi", iwi);
   wd.Write("fresh/images/fake.iwi", test::ByteWriter().Raw("DDS ").Fill(200));
   r = Run({"convert", "Wall.IWI", "fake.iwi", "./one.iwi"}, fresh + "/loose");
-  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Ended(r, 1, "cannot convert " + fresh + "/images/fake.iwi: "));
   EXPECT_EQ(r.out, fresh + "/images/wall.dds\n./one.dds\n");
-  EXPECT_TRUE(Contains(r.err, "cannot convert " + fresh + "/images/fake.iwi: ")) << r.err;
   EXPECT_TRUE(wd.Exists("fresh/loose/one.dds"));
   EXPECT_FALSE(wd.Exists("fresh/images/fake.dds"));
-
   // The converter key makes convert run that tool instead.
   auto tool = wd.Path() / "tool.sh";
   std::ofstream(tool) << "#!/bin/sh\necho \"$1\" > \"" << (wd.Path() / "tool.log").string() << "\"\n";
@@ -59,12 +53,9 @@ TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
   ASSERT_EQ(Run({"paths", "--cod2", game.Str()}).status, 0);
   EXPECT_EQ(Run({"retrieve", "--workdir", wd.Str(), "tank"}).status, 2);  // neither --all nor an item
   auto r = Run({"retrieve", "--workdir", wd.Str(), "--all", "tank"});
-  EXPECT_EQ(r.status, 1);  // the surfaces and parts files are in no archive
-  EXPECT_TRUE(Contains(r.out, "[missing]")) << r.out;
+  EXPECT_TRUE(Ended(r, 1) && Contains(r.out, "[missing]")) << r.out;  // surfaces and parts are in no archive
   EXPECT_TRUE(wd.Exists("images/a_col.dds"));
-  r = Run({"retrieve", "--workdir", wd.Str(), "tank", "nothing_like_it"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(Contains(r.err, "has no item nothing_like_it"));
+  EXPECT_TRUE(Ended(Run({"retrieve", "--workdir", wd.Str(), "tank", "nothing_like_it"}), 1, "has no item nothing_like_it"));
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
 // The structural reader and the skinned geometry: bone rotations down a hierarchy, several
-// roots, influences and their weights, the run list of version 25, version 14 strips, and
-// damaged files.
+// roots, influences and their weights, the run list of version 25, version 14 strips,
+// damaged files, and two models joined into one level.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <iomanip>
+#include <sstream>
 
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
+#include "fixtures/V14Writer.h"
+#include "fixtures/V20Writer.h"
+#include "model/JoinedLevel.h"
 #include "model/SkinnedGeometry.h"
 #include "model/StructuralReader.h"
 
@@ -21,6 +27,23 @@ constexpr int16_t kQuarterZ = 23170;
 
 void ExpectNear(const Vec3& got, const Vec3& want) {
   for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 2e-3f) << "component " << i;
+}
+
+// Each surface in one line: material, per vertex bone/influence count(position), the
+// influences and the triangles.
+std::string Describe(const DecodedLevel& level) {
+  std::ostringstream out;
+  for (const DecodedSurface& s : level.surfaces) {
+    out << "m" << s.material << ":";
+    for (const DecodedVertex& v : s.vertices)
+      out << " " << +v.bone << "/" << +v.influenceCount << "(" << v.position[0] << " " << v.position[1] << " " << v.position[2] << ")";
+    out << " |" << std::setprecision(3);
+    for (const BoneInfluence& in : s.influences) out << " " << +in.bone << ":" << in.weight;
+    out << " |" << std::setprecision(6);
+    for (uint32_t i : s.triangles) out << " " << i;
+    out << "\n";
+  }
+  return out.str();
 }
 
 // One rigid triangle of three copies of `v` on `bone`.
@@ -68,7 +91,7 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
   // 24 more bytes each.
   Write("rig", 14, {"rig1", {"skin.dds"}},
         st::Parts(14, {"tag_weapon", "tag_flash", "tag_view"}, {{"barrel", {.parent = 2, .translation = {0, 0, 7}}}}),
-        st::Surfaces14({{.bone = 3, .strips = {{0, 1, 2}}, .vertices = std::vector(3, st::Vertex{.position = {0, 0, 1}})}}));
+        test::v14::Surfaces({{3, {{0, 1, 2}}, std::vector(3, std::array<float, 8>{0, 0, 1, 0, 0, 0, 0, 1})}}));
   auto level = Read("rig");
   ASSERT_TRUE(level) << error;
   std::vector<std::string> names;
@@ -101,30 +124,22 @@ TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
 }
 
 TEST_F(StructuralReader, Version20WeightedVerticesCarryTheirInfluences) {
+  // The record after the influences is in step; a rigid surface binds every vertex to its bone.
   const st::Vertex plain{.uv = {0.25f, 0.75f}, .position = {1, 2, 3}, .bone = 1};
   const st::Vertex blended{.position = {4, 5, 6}, .bone = 2, .influences = {{1, 0x4000}, {0, 0x2000}}};
-  Write("soldier", 20, {"soldier0", {"mtl_a"}}, st::Parts(20, {"tag_origin"}, {{"a", {}}, {"b", {}}}),
+  Write("soldier", 20, {"soldier0", {"mtl_a", "mtl_b"}}, st::Parts(20, {"tag_origin"}, {{"a", {}}, {"b", {}}}),
         st::Surfaces20({{.weighted = true, .vertices = {plain, blended, plain}, .triangles = {{0, 1, 2}}},
                         {.bone = 1, .vertices = {plain, plain, plain}, .triangles = {{2, 1, 0}}}}));
   auto level = Read("soldier");
   ASSERT_TRUE(level) << error;
-  ASSERT_EQ(level->surfaces.size(), 2u);
-  const DecodedSurface& s = level->surfaces[0];
-  EXPECT_EQ(s.vertices[1].bone, 2);
-  EXPECT_EQ(s.vertices[1].influenceCount, 2);
-  ASSERT_EQ(s.influences.size(), 2u);
-  EXPECT_EQ(s.influences[0].bone, 1);
-  EXPECT_FLOAT_EQ(s.influences[0].weight, 0x4000 / 65535.0f);
-  EXPECT_EQ(s.vertices[2].position[2], 3.0f);  // the record after the influences is in step
-  EXPECT_EQ(s.vertices[2].uv[1], 0.75f);
-  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 2}));
-  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 1);
-  EXPECT_EQ(level->surfaces[1].triangles, (std::vector<uint32_t>{2, 1, 0}));
+  EXPECT_EQ(Describe(*level), "m0: 1/0(1 2 3) 2/2(4 5 6) 1/0(1 2 3) | 1:0.25 0:0.125 | 0 1 2\n"
+                              "m1: 1/0(1 2 3) 1/0(1 2 3) 1/0(1 2 3) | | 2 1 0\n");
 }
 
 TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
   // Runs: 2 vertices on bone 1, 1 on bone 2; the fourth vertex names bone 3 itself and
-  // carries one influence of half weight on bone 0. An optional name precedes the levels.
+  // carries one influence of half weight on bone 0. The rigid surface is bound to word 4.
+  // An optional name precedes the levels; both surfaces name one material: one entry.
   auto at = [](float x, uint16_t bone = 0) { return st::Vertex{.position = {x, 0, 0}, .bone = bone}; };
   st::Vertex last = at(4, 3);
   last.influences = {{0, 0x8000}};
@@ -135,27 +150,17 @@ TEST_F(StructuralReader, Version25RunListGivesLeadingBonesThenRecordsFollow) {
                                                 {.bone = 2, .vertices = {at(7), at(8), at(9)}, .triangles = {{0, 1, 2}}}}));
   auto level = Read("lamp");
   ASSERT_TRUE(level) << error;
-  ASSERT_EQ(level->surfaces.size(), 2u);
-  const DecodedSurface& s = level->surfaces[0];
-  ASSERT_EQ(s.vertices.size(), 4u);
-  EXPECT_EQ((std::vector<int>{s.vertices[0].bone, s.vertices[2].bone, s.vertices[3].bone}), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(s.vertices[3].position[0], 4.0f);
-  ASSERT_EQ(s.influences.size(), 1u);
-  EXPECT_NEAR(s.influences[0].weight, 0.5f, 1e-4f);
-  EXPECT_EQ(s.triangles, (std::vector<uint32_t>{0, 1, 3}));
-  EXPECT_EQ(level->surfaces[1].vertices[0].bone, 2);  // rigid: bound to word 4
-  EXPECT_EQ(level->surfaces[1].vertices[2].position[0], 9.0f);
+  EXPECT_EQ(Describe(*level), "m0: 1/0(1 0 0) 1/0(2 0 0) 2/0(3 0 0) 3/1(4 0 0) | 0:0.5 | 0 1 3\n"
+                              "m0: 2/0(7 0 0) 2/0(8 0 0) 2/0(9 0 0) | | 0 1 2\n");
+  EXPECT_EQ(level->materials.size(), 1u);
   // Version 25 positions are in model space already: no bone moves them.
   EXPECT_EQ(SkinnedVertices(*level)[0][3].position[0], 4.0f);
-  // Both surfaces name one material: one entry.
-  ASSERT_EQ(level->materials.size(), 1u);
-  EXPECT_EQ(level->surfaces[1].material, 0);
 }
 
 TEST_F(StructuralReader, Version14StripsAlternateTheirTurn) {
   // Strip 0 1 2 3 4 stands for (0 1 2), (2 1 3), (2 3 4); a repeated index makes nothing.
   Write("box", 14, {"box1", {"box.dds"}}, st::Parts(14, {"tag_origin"}, {}),
-        st::Surfaces14({{.strips = {{0, 1, 2, 3, 4}, {4, 4, 5}}, .vertices = std::vector<st::Vertex>(6)}}));
+        test::v14::Surfaces({{0, {{0, 1, 2, 3, 4}, {4, 4, 5}}, std::vector<std::array<float, 8>>(6)}}));
   auto level = Read("box");
   ASSERT_TRUE(level) << error;
   EXPECT_EQ(level->surfaces[0].triangles, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 2, 3, 4}));
@@ -168,7 +173,7 @@ TEST_F(StructuralReader, LevelsMaterialsAndImages) {
   wd.Write("xmodelparts/fx1", st::Parts(20, {"tag_origin"}, {}));
   wd.Write("xmodelsurfs/fx1", st::Surfaces20({Tri()}));
   wd.Write("xmodelsurfs/gun_lod1", st::Surfaces20({Tri()}));
-  wd.Write("materials/mtl_b", st::Material("gun_col"));
+  wd.Write("materials/mtl_b", test::v20::Material("gun_col"));
   wd.Write("images/gun_col.iwi", std::vector<uint8_t>{'I', 'W', 'i'});
   auto first = Read("gun");
   ASSERT_TRUE(first) << error;
@@ -194,7 +199,7 @@ TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
   EXPECT_NE(error.find("the material"), std::string::npos) << error;
   // An image name with a folder step in a material file: the material has no image.
   wd.Write("xmodel/img", st::Header(20, {{"ok1", {"mtl_a"}}}));
-  wd.Write("materials/mtl_a", st::Material("../xmodel/img"));
+  wd.Write("materials/mtl_a", test::v20::Material("../xmodel/img"));
   auto level = Read("img");
   ASSERT_TRUE(level) << error;
   EXPECT_EQ(level->materials[0].imagePath, "");
@@ -235,62 +240,71 @@ TEST_F(StructuralReader, DamagedFilesNameTheFileAndNeverCrash) {
   }
 }
 
-TEST_F(StructuralReader, CorruptedBytesGiveALevelOrAMessage) {
-  // Seeded byte changes in each file of a weighted version 20 and version 25 model: the
-  // reader returns a level or a message, never crashes (the sanitizer build checks reads).
-  const st::Vertex v{.bone = 1, .influences = {{0, 100}, {1, 200}}};
-  const std::vector<std::pair<std::string, ByteWriter>> files = {
-      {"xmodel/m", st::Header(20, {{"m1", {"mtl_m"}}}, 1)},
-      {"xmodelparts/m1", st::Parts(20, {"root"}, {{"b", {.parent = 0, .translation = {1, 2, 3}}}})},
-      {"xmodelsurfs/m1", st::Surfaces20({{.weighted = true, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}})},
-      {"xmodel/n", st::Header(25, {{"n1", {"mtl_n"}}})},
-      {"xmodelparts/n1", st::Parts(25, {"root"}, {{"b", {}}})},
-      {"xmodelsurfs/n1", st::Surfaces25({{.weighted = true, .runs = {{2, 1}}, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}})}};
-  uint32_t seed = 12345;
-  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
-  for (const auto& [target, original] : files) {
-    for (int round = 0; round < 60; ++round) {
-      for (const auto& [path, bytes] : files) wd.Write(path, bytes);
-      std::vector<uint8_t> changed = original.Data();
-      for (int k = 0; k < 3; ++k) changed[next() % changed.size()] = static_cast<uint8_t>(next());
-      wd.Write(target, changed);
-      for (const char* model : {"m", "n"}) {
-        auto level = Read(model);
-        if (!level) EXPECT_FALSE(error.empty());
-        else SkinnedVertices(*level);
-      }
-    }
+// Two models joined into one level: where the second skeleton hangs, and how its surfaces
+// follow it.
+// The arms: tag_weapon turned a quarter about z, one unit along x from the hand at (0, 0, 2).
+DecodedLevel Arms(uint32_t version) {
+  const float h = std::sqrt(0.5f);
+  return {.modelName = "viewhands", .version = version,
+          .bones = {{"tag_origin"}, {"j_hand", 0, {0, 0, 2}}, {"Tag_Weapon", 1, {1, 0, 0}, {0, 0, h, h}}},
+          .surfaces = {{.vertices = {{}}, .material = 0}}, .materials = {{"skin", ""}}};
+}
+
+// The weapon: roots tag_weapon and tag_clip with a bone each, and a vertex on each bone.
+DecodedLevel Weapon(uint32_t version) {
+  DecodedSurface s{.vertices = {{.position = {1, 0, 0}, .normal = {1, 0, 0}, .bone = 1, .influenceCount = 1},
+                                {.position = {0, 1, 0}, .bone = 3}},
+                   .influences = {{3, 0.25f}}, .material = 1};
+  return {.modelName = "viewmodel_gun", .version = version,
+          .bones = {{"tag_weapon"}, {"j_gun", 0}, {"tag_clip"}, {"j_clip", 2}},
+          .surfaces = {s}, .materials = {{"gun", ""}, {"clip", ""}}};
+}
+
+void ExpectNearXyz(const float* got, std::array<float, 3> want) {
+  for (size_t a = 0; a < 3; ++a) EXPECT_NEAR(got[a], want[a], 1e-6) << "axis " << a;
+}
+
+std::vector<int32_t> Parents(const DecodedLevel& l) {
+  std::vector<int32_t> out;
+  for (const Bone& b : l.bones) out.push_back(b.parent);
+  return out;
+}
+
+TEST(JoinedLevel, SecondSkeletonHangsBelowTheBoneOfItsRootsName) {
+  // Bone-relative positions (version 20) stay as stored: the bones carry them. Model-space
+  // ones (25) turn a quarter about z and move to tag_weapon's place (1, 0, 2).
+  const struct { uint32_t version; std::array<float, 3> gun, gunNormal, clip; } cases[] = {
+      {20, {1, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {25, {1, 1, 2}, {0, 1, 0}, {0, 0, 2}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    const JoinResult r = JoinLevels(Arms(c.version), Weapon(c.version));
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.level.modelName, "viewhands");
+    // tag_weapon below the arms' Tag_Weapon (ignoring case); tag_clip, unmatched, there too.
+    EXPECT_EQ(Parents(r.level), (std::vector<int32_t>{-1, 0, 1, 2, 3, 2, 5}));
+    ASSERT_EQ(r.level.materials.size(), 3u);
+    EXPECT_EQ(r.level.materials[2].name, "clip");
+    ASSERT_EQ(r.level.surfaces.size(), 2u);
+    const DecodedSurface& s = r.level.surfaces[1];
+    EXPECT_EQ(s.material, 2);
+    EXPECT_EQ(s.vertices[0].bone, 4);
+    EXPECT_EQ(s.vertices[1].bone, 6);
+    EXPECT_EQ(s.influences[0].bone, 6);
+    ExpectNearXyz(s.vertices[0].position, c.gun);
+    ExpectNearXyz(s.vertices[0].normal, c.gunNormal);
+    ExpectNearXyz(s.vertices[1].position, c.clip);
   }
 }
 
-// Every sample reads structurally, every index inside its surface and skeleton.
-TEST(StructuralReaderSamples, EverySampleReads) {
-  const auto samples = test::SamplesDir();
-  if (samples.empty()) GTEST_SKIP() << "samples not present";
-  int models = 0;
-  std::string error;
-  for (const char* game : {"cod1", "cod2", "cod4", "cod1-animated"}) {
-    for (const auto& entry : std::filesystem::directory_iterator(samples / game / "xmodel")) {
-      auto level = ReadStructuralLevel((samples / game).string(), entry.path().filename().string(), std::nullopt, error);
-      ASSERT_TRUE(level) << error;
-      EXPECT_FALSE(level->surfaces.empty()) << entry.path();
-      for (const auto& s : level->surfaces) {
-        EXPECT_GE(s.material, 0) << entry.path();
-        for (uint32_t i : s.triangles) ASSERT_LT(i, s.vertices.size()) << entry.path();
-        for (const auto& v : s.vertices) ASSERT_LT(v.bone, level->bones.size()) << entry.path();
-      }
-      ++models;
-    }
-  }
-  EXPECT_EQ(models, 23);
-  auto trooper = ReadStructuralLevel((samples / "cod2").string(), "zk_vm_stormtrooper", std::nullopt, error);
-  ASSERT_TRUE(trooper) << error;
-  EXPECT_EQ(trooper->bones.size(), 55u);  // 54 records and the root
-  EXPECT_FALSE(trooper->surfaces[0].influences.empty());
-  EXPECT_EQ(std::filesystem::path(trooper->materials[0].imagePath).filename(), "stormtrooper.iwi");
-  auto fx = ReadStructuralLevel((samples / "cod4").string(), "fx", std::nullopt, error);
-  ASSERT_TRUE(fx) << error;
-  EXPECT_EQ(fx->bones.size(), 2u);  // two roots, no records
+TEST(JoinedLevel, WithoutTagWeaponUnmatchedRootsHangFromTheFirstRoot) {
+  DecodedLevel arms = Arms(25);
+  arms.bones = {{"tag_view"}, {"tag_origin"}, {"j_hand", 1, {0, 0, 2}}};
+  const JoinResult r = JoinLevels(arms, Weapon(25));
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(Parents(r.level), (std::vector<int32_t>{-1, -1, 1, 0, 3, 0, 5}));
+  ExpectNearXyz(r.level.surfaces[1].vertices[0].position, {1, 0, 0});  // the root is at the origin
+  EXPECT_EQ(JoinLevels(Arms(20), Weapon(14)).error,
+            "Cannot join viewmodel_gun (version 14) to viewhands (version 20): their versions differ.");
 }
 
 }  // namespace

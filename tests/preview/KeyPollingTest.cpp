@@ -1,6 +1,7 @@
 // The preview's keyboard, read once per frame: toggles, rolling and the camera keys.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -30,13 +31,10 @@ TEST_F(KeyPolling, RollingStopsOnAModifierArrowsMoveTheCameraKeypadTwoRestarts) 
   Frame({});
   Frame({K::Ctrl});  // turns once more in this frame, then stops
   Frame({});
-  EXPECT_EQ(renderer.rolling, 0);
-  EXPECT_FLOAT_EQ(renderer.rotationX, 3.0f);
-  EXPECT_FLOAT_EQ(renderer.rotationY, 3.0f);
+  EXPECT_EQ(std::tuple(renderer.rolling, renderer.rotationX, renderer.rotationY), std::tuple(0, 3.0f, 3.0f));
   Frame({K::Ctrl, K::Left});  // the arrows turn and move the camera by their modifiers
   Frame({K::Shift, K::Left});
-  EXPECT_FLOAT_EQ(renderer.rotationY, 1.0f);
-  EXPECT_FLOAT_EQ(renderer.offsetX, 3.0f);
+  EXPECT_EQ(std::pair(renderer.rotationY, renderer.offsetX), std::pair(1.0f, 3.0f));
   Frame({K::Pad2});  // turns from the next frame on
   Frame({});
   EXPECT_FLOAT_EQ(renderer.rotationX, 4.5f);
@@ -57,8 +55,7 @@ TEST_F(KeyPolling, KeypadTogglesFireOncePerPressOnRelease) {
   // Each key has its own arm: keypad 1 let go while keypad 3 is still held.
   Frame({K::Pad1, K::Pad3});
   Frame({K::Pad3});
-  EXPECT_EQ(renderer.skinsOff, 0);
-  EXPECT_EQ(renderer.showMaterials, 0);
+  EXPECT_EQ(renderer.skinsOff + renderer.showMaterials, 0);
 }
 
 TEST_F(KeyPolling, KeypadSevenSwapsInTheSkinnedGeometryAndBack) {
@@ -67,8 +64,7 @@ TEST_F(KeyPolling, KeypadSevenSwapsInTheSkinnedGeometryAndBack) {
   renderer.SetSurfaces(&own, 2, &ownLods);
   Frame({K::Pad7});
   Frame({});
-  EXPECT_EQ(renderer.surfaces, &own);  // no other geometry: nothing to swap
-  EXPECT_EQ(renderer.showingAlternate, 0);
+  EXPECT_EQ(std::pair(renderer.surfaces, int(renderer.showingAlternate)), std::pair(&own, 0));  // nothing to swap
 
   skinned[0].vertexCount = 7;
   renderer.SetAlternateSurfaces(skinned, std::vector<LodEntry>(1));
@@ -77,10 +73,9 @@ TEST_F(KeyPolling, KeypadSevenSwapsInTheSkinnedGeometryAndBack) {
     Frame({K::Pad7});
     Frame({});
     const bool alternate = press == 1;
-    EXPECT_EQ(renderer.surfaces == &own, !alternate);
-    EXPECT_EQ(renderer.surfaceCount, alternate ? 3 : 2);
-    EXPECT_EQ((*renderer.surfaces)[0].vertexCount, alternate ? 7 : 0);
-    EXPECT_EQ(renderer.showingAlternate, alternate);
+    EXPECT_EQ(std::tuple(renderer.surfaces == &own, int(renderer.surfaceCount), int((*renderer.surfaces)[0].vertexCount),
+                         bool(renderer.showingAlternate)),
+              std::tuple(!alternate, alternate ? 3 : 2, alternate ? 7 : 0, alternate));
   }
   EXPECT_EQ(renderer.lods, &ownLods);
 }

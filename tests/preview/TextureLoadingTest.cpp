@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fixtures/ImageWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "preview/PreviewHarness.h"
@@ -47,21 +49,19 @@ TEST_F(TextureLoading, DdsFormatsAndMipLevels) {
   wd.Write("images/bgr.dds", img::Dds(20, 2, 2, 2, img::Repeat({10, 20, 30}, 5)));  // format number 20
   // A level count of 0, as every single-level IWI converts to: the base level all the same.
   wd.Write("images/zero.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 0, img::SolidDxt1(0x001F, 1)));
-  Surface s1, s5, bgr, zero;
-  ASSERT_TRUE(Dds("zero.dds", zero));
-  EXPECT_EQ(LevelSize(zero, 0), (Size{4, 4}));
-  EXPECT_EQ(FirstTexel(zero), (Texel{0, 0, 255, 255}));
-  ASSERT_TRUE(Dds("red.dds", s1));
-  EXPECT_EQ(LevelSize(s1, 3), (Size{1, 1}));
-  EXPECT_EQ(FirstTexel(s1), (Texel{255, 0, 0, 255}));
-  ASSERT_TRUE(Dds("d5.dds", s5));
-  EXPECT_EQ(LevelSize(s5, 0), (Size{4, 8}));
-  ASSERT_TRUE(Dds("bgr.dds", bgr));
-  EXPECT_EQ(FirstTexel(bgr), (Texel{30, 20, 10, 255}));
-  // Without the compressed upload entry point only BGR files load.
-  renderer->compressedTexImage2D = nullptr;
-  EXPECT_FALSE(Dds("red.dds", s1));
-  EXPECT_TRUE(Dds("bgr.dds", bgr));
+  const std::tuple<const char*, int, Size, Texel> cases[] = {{"zero.dds", 0, {4, 4}, {0, 0, 255, 255}},
+                                                             {"red.dds", 3, {1, 1}, {255, 0, 0, 255}},
+                                                             {"d5.dds", 0, {4, 8}, {0, 0, 0, 0}},
+                                                             {"bgr.dds", 1, {1, 1}, {30, 20, 10, 255}}};
+  for (const auto& [name, level, size, texel] : cases) {
+    Surface s;
+    ASSERT_TRUE(Dds(name, s)) << name;
+    EXPECT_EQ(std::pair(LevelSize(s, level), FirstTexel(s)), std::pair(size, texel)) << name;
+  }
+  Surface s;
+  renderer->compressedTexImage2D = nullptr;  // without the compressed upload only BGR files load
+  EXPECT_FALSE(Dds("red.dds", s));
+  EXPECT_TRUE(Dds("bgr.dds", s));
 }
 
 TEST_F(TextureLoading, DamagedDdsFilesAreRefusedOrCutShort) {
@@ -75,8 +75,7 @@ TEST_F(TextureLoading, DamagedDdsFilesAreRefusedOrCutShort) {
   data.resize(data.size() - 4);
   wd.Write("images/short.dds", img::Dds(img::FourCc("DXT1"), 8, 8, 3, data));
   ASSERT_TRUE(Dds("short.dds", s));
-  EXPECT_EQ(LevelSize(s, 0), (Size{8, 8}));
-  EXPECT_EQ(LevelSize(s, 1), (Size{0, 0}));
+  EXPECT_EQ(std::pair(LevelSize(s, 0), LevelSize(s, 1)), std::pair(Size{8, 8}, Size{0, 0}));
   // Huge sizes and mip counts in a file of a few bytes never read past the data.
   wd.Write("images/huge.dds", img::Dds(img::FourCc("DXT5"), 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, {1, 2, 3}));
   EXPECT_TRUE(Dds("huge.dds", s));
@@ -98,8 +97,7 @@ TEST_F(TextureLoading, TgaTrueColourLoadsAndEverythingElseIsRefused) {
   wd.Write("images/grey.tga", img::Tga(2, 2, 2, 16, img::Repeat({1, 2}, 4)));
   Surface rgba, s;
   ASSERT_TRUE(renderer->LoadTgaTexture("rgba.tga", rgba));
-  EXPECT_EQ(LevelSize(rgba, 0), (Size{3, 2}));
-  EXPECT_EQ(FirstTexel(rgba), (Texel{30, 20, 10, 40}));
+  EXPECT_EQ(std::pair(LevelSize(rgba, 0), FirstTexel(rgba)), std::pair(Size{3, 2}, Texel{30, 20, 10, 40}));
   for (const char* name : {"rle.tga", "grey.tga", "absent.tga"})  // cut files: the kept fuzz inputs
     EXPECT_FALSE(renderer->LoadTgaTexture(name, s)) << name;
 }

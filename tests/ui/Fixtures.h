@@ -4,9 +4,12 @@
 // preview window opened on a small textured version 20 model.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +57,24 @@ class ScriptedDialogs final : public IUserDialogs {
  private:
   ScopedNotifier scope_;
 };
+
+// Runs `command`; each time a modal `Dialog` is up, `answer` (if any) acts on it and the
+// dialog is then closed. Returns how many times one was up.
+template <class Dialog>
+int AnswerModal(const std::function<void()>& command, const std::function<void(Dialog&)>& answer) {
+  int shown = 0;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (auto* dlg = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+      ++shown;
+      if (answer) answer(*dlg);
+      if (dlg->isVisible()) dlg->reject();
+    }
+  });
+  watcher.start(20);
+  command();
+  return shown;
+}
 
 // Every test gets its own settings file, its own other programs' keys (all of which
 // exist, so that start-up shows no "Error" box) and its own working folder.

@@ -1,10 +1,9 @@
 // The preview window: opened from the form, which camera value each mouse drag moves, the
-// frame timer stopping for good on a failed frame, and the maximized state kept between windows.
+// frame timer stopping for good on a failed frame.
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QMouseEvent>
-#include <QTimer>
 
 #include "Fixtures.h"
 #include "ui/FormStrings.h"
@@ -66,15 +65,8 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
   view.ModelList().setCurrentRow(0);
   view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));
   std::vector<std::string> opened;
-  QTimer watcher;
-  QObject::connect(&watcher, &QTimer::timeout, [&] {
-    if (auto* dlg = qobject_cast<CPreviewDlg*>(QApplication::activeModalWidget())) {
-      opened.push_back(dlg->windowTitle().toStdString());
-      dlg->reject();
-    }
-  });
-  watcher.start(20);
-  view.PreviewSurface();
+  AnswerModal<CPreviewDlg>([&] { view.PreviewSurface(); },
+                           [&](CPreviewDlg& dlg) { opened.push_back(dlg.windowTitle().toStdString()); });
   EXPECT_EQ(view.RecentBox().findText("plate"), 1);
   if (!PreviewOpenGlAvailable())  // no window without OpenGL, but a message that says why
     EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
@@ -87,12 +79,10 @@ TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmountAndAClickStopsTh
   QWidget& view = dlg.View();
   for (const DragRow& row : kDrags) {
     SCOPED_TRACE(row.what);
-    Renderer().rolling = 0;
     Move(view, 100, 100, Qt::NoButton, Qt::NoModifier);  // where the drag starts
     const Camera before = Snapshot(Renderer());
     Move(view, 100 + row.dx, 100 + row.dy, row.buttons, row.modifiers);
-    const Camera after = Snapshot(Renderer());
-    for (size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(after[i] - before[i], row.change[i]) << "camera value " << i;
+    for (size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(Snapshot(Renderer())[i] - before[i], row.change[i]) << i;
     EXPECT_EQ(KindOf(dlg), row.cursor);
   }
   Move(view, 50, 50, Qt::NoButton, Qt::NoModifier);  // a move after the drag: the arrow again
@@ -112,25 +102,12 @@ TEST_F(PreviewWindowTest, FalseFrameStopsTheTimerForGoodButResizesStillDraw) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg.FrameTimerActive(); }, 2000));
   EXPECT_EQ(dlg.timerRunning, 0);
   QTest::qWait(150);
-  int frames = dlg.View().FramesShown();
+  const int frames = dlg.View().FramesShown();
   QTest::qWait(150);
   EXPECT_EQ(dlg.View().FramesShown(), frames) << "no more timer frames";
   dlg.resize(dlg.width() + 40, dlg.height() + 30);
   EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.View().FramesShown() > frames; }, 2000));
   EXPECT_FALSE(dlg.FrameTimerActive());
-}
-
-TEST_F(PreviewWindowTest, MaximizedStateIsReadOnOpenAndWrittenOnClose) {
-  Open();
-  EXPECT_FALSE(dialog_->isMaximized()) << "nothing stored: restored";
-  dialog_->showMaximized();
-  dialog_.reset();
-  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "1");
-  Open();
-  EXPECT_TRUE(dialog_->windowState() & Qt::WindowMaximized);
-  dialog_->showNormal();
-  dialog_.reset();
-  EXPECT_EQ(Stored(profile::kSettings, profile::kMaxPreview), "0");
 }
 
 }  // namespace

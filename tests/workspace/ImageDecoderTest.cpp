@@ -59,13 +59,11 @@ TEST_F(ImageDecoder, EachBlockFormatDecodesAsItself) {
   ASSERT_EQ(four.width, 4);
   EXPECT_EQ(At(four, 2, 0), (Rgba{112, 92, 98, 255}));  // (2·c0 + c1) / 3
   EXPECT_EQ(At(four, 3, 3), (Rgba{165, 134, 41, 255}));
-  RgbaImage three = Decode("images/three.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC1, kC0, kRamp)).Data());
-  EXPECT_EQ(At(three, 3, 0), (Rgba{0, 0, 0, 0}));
-
+  EXPECT_EQ(At(Decode("images/three.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC1, kC0, kRamp)).Data()), 3, 0),
+            (Rgba{0, 0, 0, 0}));
   Bytes block = Concat(img::ExplicitAlphaBlock({0, 1, 8, 15, 3}), img::ColourBlock(kC1, kC0, kRamp));
-  RgbaImage d3 = Decode("images/d3.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block).Data());
-  EXPECT_EQ(At(d3, 2, 0), (Rgba{60, 50, 156, 136}));  // four colours although c0 <= c1
-
+  EXPECT_EQ(At(Decode("images/d3.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block).Data()), 2, 0),
+            (Rgba{60, 50, 156, 136}));  // four colours although c0 <= c1
   Bytes d5block = Concat(img::InterpolatedAlphaBlock(200, 10, {0, 1, 2}), img::ColourBlock(kC0, kC0, {}));
   RgbaImage d5 = Decode("images/d5.dds", img::Dds(img::FourCc("DXT5"), 4, 4, 1, d5block).Data());
   EXPECT_EQ(At(d5, 0, 0), (Rgba{165, 134, 41, 200}));  // colours of DXT5 never turn transparent
@@ -79,17 +77,14 @@ TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
   h.o3 = 28 + 8, h.o2 = 28 + 16, h.o1 = 28 + 24, h.o0 = 28 + 24 + 16;
   Bytes file = test::Iwi(h).Append(test::Ramp(24, 0)).Data();  // the smaller levels: noise
   RgbaImage mip = Decode("images/mip.iwi", Concat(file, big));
-  ASSERT_EQ(mip.width, 8);
-  ASSERT_EQ(mip.height, 4);
+  ASSERT_EQ(std::pair(mip.width, mip.height), std::pair(8, 4));
   EXPECT_EQ(At(mip, 2, 0), (Rgba{112, 92, 98, 255}));
   EXPECT_EQ(At(mip, 5, 2), (Rgba{0, 0, 255, 255}));
-
   // One level (usage 2): right after the header. 32-bit pixels are B, G, R, A in memory.
   test::IwiHeader one{.format = 0x01, .usage = 2, .width = 2, .height = 1, .o0 = 36, .o1 = 28};
   RgbaImage argb = Decode("images/one.iwi", test::Iwi(one).Bytes({1, 2, 3, 4, 5, 6, 7, 8}).Data());
   EXPECT_EQ(At(argb, 0, 0), (Rgba{3, 2, 1, 4}));
   EXPECT_EQ(At(argb, 1, 0), (Rgba{7, 6, 5, 8}));
-
   // O0 equal to O1 is one level whatever the usage; 4:4:4:4 nibbles widen by 17.
   test::IwiHeader nib{.format = 0x03, .usage = 0, .width = 1, .height = 1, .o0 = 30, .o1 = 30};
   EXPECT_EQ(At(Decode("images/nib.iwi", test::Iwi(nib).U16(0x1F3C).Data()), 0, 0), (Rgba{255, 51, 204, 17}));
@@ -97,20 +92,15 @@ TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
 
 TEST_F(ImageDecoder, UncompressedDdsAndTga) {
   // By masks: 16-bit 5:6:5 written as a format number, 32-bit with an alpha mask.
-  RgbaImage rgb565 = Decode("images/565.dds", img::Dds(23, 1, 1, 1, {0x1F, 0xF8}).Data());
-  EXPECT_EQ(At(rgb565, 0, 0), (Rgba{255, 0, 255, 255}));
-  RgbaImage bgr = Decode("images/bgr.dds", img::Dds(20, 1, 1, 1, {10, 20, 30}).Data());
-  EXPECT_EQ(At(bgr, 0, 0), (Rgba{30, 20, 10, 255}));
+  EXPECT_EQ(At(Decode("images/565.dds", img::Dds(23, 1, 1, 1, {0x1F, 0xF8}).Data()), 0, 0), (Rgba{255, 0, 255, 255}));
+  EXPECT_EQ(At(Decode("images/bgr.dds", img::Dds(20, 1, 1, 1, {10, 20, 30}).Data()), 0, 0), (Rgba{30, 20, 10, 255}));
   test::ByteWriter masked;
   masked.Raw("DDS ").U32(124).U32(0x1007).U32(1).U32(2).Fill(56).U32(32).U32(0x41).U32(0).U32(32);
   masked.U32(0x000000FF).U32(0x0000FF00).U32(0x00FF0000).U32(0xFF000000).Fill(20).Bytes({1, 2, 3, 4, 5, 6, 7, 8});
-  RgbaImage abgr = Decode("images/abgr.dds", masked.Data());
-  EXPECT_EQ(At(abgr, 1, 0), (Rgba{5, 6, 7, 8}));
-
+  EXPECT_EQ(At(Decode("images/abgr.dds", masked.Data()), 1, 0), (Rgba{5, 6, 7, 8}));
   // TGA rows are stored bottom up unless the descriptor says top down.
   const Bytes rows = {1, 2, 3, 4, 5, 6};  // two rows of one BGR pixel
-  RgbaImage up = Decode("materials/up.tga", img::Tga(2, 1, 2, 24, rows).Data());
-  EXPECT_EQ(At(up, 0, 0), (Rgba{6, 5, 4, 255}));
+  EXPECT_EQ(At(Decode("materials/up.tga", img::Tga(2, 1, 2, 24, rows).Data()), 0, 0), (Rgba{6, 5, 4, 255}));
   Bytes downFile = img::Tga(2, 1, 2, 24, rows).Data();
   downFile[17] = 0x20;
   EXPECT_EQ(At(Decode("materials/down.TGA", downFile), 0, 0), (Rgba{3, 2, 1, 255}));
@@ -139,9 +129,6 @@ TEST_F(ImageDecoder, DamagedFilesAreRefusedWithTheirName) {
       {"materials/photo.jpg", Bytes{0xFF, 0xD8, 0xFF}, "photo.jpg"},
   };
   for (const auto& [relative, bytes, named] : cases) EXPECT_NE(Refused(relative, bytes).find(named), std::string::npos) << relative;
-  std::string error;
-  EXPECT_FALSE(DecodeImageFile(wd.Path() / "images/missing.dds", error));
-  EXPECT_NE(error.find("missing.dds"), std::string::npos);
 }
 
 TEST(ImageDecoderSamples, RealImagesDecodeAtFullSize) {

@@ -48,6 +48,11 @@ struct RetrievalTest : ::testing::Test {
       ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion);
     };
   }
+  void RetrieveAll() {
+    while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
+    }
+  }
+  TreeItem& FirstSurface() { return *tree.Root()->children[0]->children[0]; }
   // A shell script in the game folder; returns its path.
   std::string Script(const std::string& name, const std::string& body) {
     const fs::path script = game.Path() / name;
@@ -71,15 +76,12 @@ TEST_F(RetrievalTest, WinRarRunsOnceForASharedImageAndFailuresOnlyBeep) {
   for (const char* m : {"mtl_a", "mtl_b", "mtl_c"}) work.Write(std::string("materials/") + m, v20::Material("shared"));
   game.Write("payload", kSmallIwi);
   retrieval.reloadModel();
-  reloads = 0;
-  TreeItem& surface = *tree.Root()->children[0]->children[0];
   ws.winrarPath = (game.Path() / "absent" / "WinRAR.exe").string();
-  retrieval.RetrieveFile(surface);
+  retrieval.RetrieveFile(FirstSurface());
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Failed to start WinRAR."});
   EXPECT_EQ(notifier.beeps, std::vector<BeepKind>{BeepKind::Simple});
   ws.winrarPath = FakeWinRar("images/shared.iwi");
-  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
-  }
+  RetrieveAll();
   EXPECT_EQ(test::Text(game.Path() / "log"),
             "[x][-INUL][-y][-IBCK][" + game.Str() + "/main\\iw_*.iwd][shared.iwi*][" + work.Str() + "]\n");
   EXPECT_TRUE(work.Exists("images/shared.dds"));
@@ -131,7 +133,7 @@ TEST_F(RetrievalTest, AFetchedImageIsDeletedOnlyWhenItsDdsWasWritten) {
     fs::remove(dds);
     ws.converterPath = Script("converter.sh", body);
     retrieval.reloadModel();
-    retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]->children[0]->children[0]->children[0]);
+    retrieval.RetrieveFile(*FirstSurface().children[0]->children[0]->children[0]);
     EXPECT_EQ(work.Exists("images/shared.iwi"), kept);
   }
 }
@@ -140,27 +142,20 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   work.Write("xmodel/tank", v20::Header({{"tank0", 0, {"mtl_a", "mtl_b"}}}));
   retrieval.reloadModel();
   ws.cod2Path.clear();
-  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
-  }
-  EXPECT_EQ(notifier.messages, std::vector<std::string>{kCod2FolderNotSet});
-  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
-  EXPECT_EQ(notifier.messages.size(), 2u);  // a new command names it again
+  RetrieveAll();
+  retrieval.RetrieveFile(FirstSurface());  // a new command names it again
   retrieval.modelVersion = 25;
   ws.cod4Path.clear();
-  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
-  EXPECT_EQ(notifier.messages.back(), kCod4FolderNotSet);
-
+  retrieval.RetrieveFile(FirstSurface());
+  EXPECT_EQ(notifier.messages, (std::vector<std::string>{kCod2FolderNotSet, kCod2FolderNotSet, kCod4FolderNotSet}));
   // A folder typed by hand, without a separator at its end.
   ws.cod2Path = game.Str();
   fs::create_directories(game.Path() / "main");
   test::WriteZip(game.Path() / "main/iw_00.iwd", {{"xmodelsurfs/tank0", "surfaces"}});
   retrieval.reloadModel();
-  retrieval.RetrieveFile(*tree.Root()->children[0]->children[0]);
+  retrieval.RetrieveFile(FirstSurface());
   EXPECT_EQ(test::Text(work.Path() / "xmodelsurfs/tank0"), "surfaces");
-  EXPECT_EQ(notifier.messages.size(), 3u);
-  // The archives hold none of the files still missing: one box for the whole command.
-  while (retrieval.RetrieveAllFiles(tree) == Retrieval::Pass::SecondPassDue) {
-  }
+  RetrieveAll();  // the archives hold none of the files still missing: one box for the whole command
   ASSERT_EQ(notifier.messages.size(), 4u);
   EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
                                       game.Str() + "/main/iw_*.iwd): nothing was fetched.");
@@ -175,8 +170,6 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
             "[x][-INUL][-y][-IBCK][" + game.Str() + "/main\\iw_*.iwd][m -ep1 /tmp/x*][" + work.Str() + "]\n");
   EXPECT_EQ(notifier.messages,
             std::vector<std::string>{"WinRAR exited with status 10 while extracting m -ep1 /tmp/x."});
-
-  // A converter tool that fails says so.
   work.Write("images/x.iwi", kSmallIwi);
   ws.converterFound = true;
   notifier.messages.clear();
