@@ -148,10 +148,21 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   return true;
 }
 
+// The output folder of `workdir`, looked up once per task.
+fs::path OutputFolder(const std::string& workdir) {
+  const std::string joined = workdir + "\\obj";
+  ReadCache* cache = ReadCache::Current();
+  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(joined) : nullptr) return known->where;
+  bool found = false;
+  fs::path folder = ResolvePath(joined, found);
+  if (cache) cache->NoteResolved(joined, {folder, found});
+  return folder;
+}
+
 }  // namespace
 
 std::string CheckOutputFolder(const std::string& workdir) {
-  const fs::path obj = ResolvePath(workdir + "\\obj");
+  const fs::path obj = OutputFolder(workdir);
   std::error_code ec;
   if (!fs::is_directory(obj, ec)) return "the output folder " + obj.string() + " does not exist";
   if (::access(obj.c_str(), W_OK | X_OK) != 0)
@@ -214,7 +225,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
 
   // The level's files appear together once all were written, or none of them does.
   OutputSet set;
-  const fs::path objFolder = ResolvePath(request.workdir + "\\obj");
+  const fs::path objFolder = OutputFolder(request.workdir);
   for (const Exporter* e : exporters) {
     const std::string& stem = e->namedAfter == OutputName::Model ? request.modelName
                                : level.compatible             ? level.compatible->lod.surfsName
@@ -223,7 +234,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     // A plain name in the output folder lies inside it unless it is a link, which is
     // followed to where it leads; the temporary is made only once that is known.
     bool found = false;
-    const fs::path target = ResolvePath(path, found);
+    const fs::path target = ResolveInListing(path, found);
     const bool plain = target.parent_path() == objFolder && IsPlainName(target.filename().string());
     auto outside = [&] {
       outcome.error = "the model header " + Shown(header) + " would have " + target.string() +

@@ -1,5 +1,6 @@
 #include "export/NumberFormat.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -18,13 +19,40 @@ char* CopyText(char* out, const char* text) {
   return out + n;
 }
 
-// `digits` decimals of `fraction` (< 10^digits), with leading zeros.
-char* PutFraction(char* out, uint32_t fraction, int digits) {
-  for (int i = digits - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
+// "00" to "99".
+constexpr auto kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
   }
-  return out + digits;
+  return pairs;
+}();
+
+// `kDigits` decimals of `fraction` (< 10^kDigits), with leading zeros, two at a time.
+template <int kDigits>
+char* PutFraction(char* out, uint32_t fraction) {
+  char* at = out + kDigits;
+  for (int left = kDigits; left >= 2; left -= 2) {
+    at -= 2;
+    std::memcpy(at, kDigitPairs.data() + 2 * (fraction % 100), 2);
+    fraction /= 100;
+  }
+  if constexpr (kDigits % 2 != 0) *--at = static_cast<char>('0' + fraction);
+  return out + kDigits;
+}
+
+// The integer part: most coordinates have one or two digits.
+char* PutInteger(char* out, uint64_t value) {
+  if (value < 10) {
+    *out = static_cast<char>('0' + value);
+    return out + 1;
+  }
+  if (value < 100) {
+    std::memcpy(out, kDigitPairs.data() + 2 * value, 2);
+    return out + 2;
+  }
+  return std::to_chars(out, out + 24, value).ptr;
 }
 
 }  // namespace
@@ -85,10 +113,10 @@ char* FormatFixedAt(char* out, double value) {
       fractionPart = static_cast<uint32_t>(quotient % kScale);
     }
   }
-  out = std::to_chars(out, out + 24, integerPart).ptr;
+  out = PutInteger(out, integerPart);
   if constexpr (kPrecision > 0) {
     *out++ = '.';
-    out = PutFraction(out, fractionPart, kPrecision);
+    out = PutFraction<kPrecision>(out, fractionPart);
   }
   return out;
 }

@@ -24,14 +24,11 @@ char* TextBuffer::Reserve(size_t n) {
   return data_.get() + used_;
 }
 
-TextBuffer& TextBuffer::Raw(std::string_view bytes) {
-  if (bytes.empty()) return *this;
-  if (bytes.size() > capacity_ - used_) {
-    Flush();
-    if (bytes.size() >= capacity_) {
-      file_.Write(bytes);
-      return *this;
-    }
+TextBuffer& TextBuffer::RawSlow(std::string_view bytes) {
+  Flush();
+  if (bytes.size() >= capacity_) {
+    file_.Write(bytes);
+    return *this;
   }
   std::memcpy(data_.get() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();

@@ -4,6 +4,7 @@
 // files of the formats have it, `Line` ends a line.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -19,7 +20,13 @@ class TextBuffer {
   TextBuffer& operator=(const TextBuffer&) = delete;
 
   // Bytes as they are.
-  TextBuffer& Raw(std::string_view bytes);
+  TextBuffer& Raw(std::string_view bytes) {
+    if (bytes.empty()) return *this;
+    if (bytes.size() > capacity_ - used_) return RawSlow(bytes);
+    std::memcpy(data_.get() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+    return *this;
+  }
   TextBuffer& Raw(char c) {
     if (used_ == capacity_) Flush();
     data_[used_++] = c;
@@ -39,6 +46,7 @@ class TextBuffer {
 
  private:
   char* Reserve(size_t n);
+  TextBuffer& RawSlow(std::string_view bytes);
 
   OutputFile& file_;
   std::unique_ptr<char[]> data_;

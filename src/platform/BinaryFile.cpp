@@ -31,7 +31,11 @@ ReadCache::Contents ReadWhole(std::string_view path) {
   const std::filesystem::path exact(ToNativeSeparators(path));
   std::vector<uint8_t> bytes;
   OpenFailure failure = OpenFailure::None;
-  if (!ReadRegularFile(exact, bytes, &failure)) {
+  // A name this task has looked up already is where that look-up found it.
+  const ReadCache* cache = ReadCache::Current();
+  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(path) : nullptr) {
+    if (!known->found || !ReadRegularFile(known->where, bytes)) return nullptr;
+  } else if (!ReadRegularFile(exact, bytes, &failure)) {
     if (failure != OpenFailure::Missing) return nullptr;
     const std::filesystem::path resolved = ResolvePath(path);
     if (resolved == exact || !ReadRegularFile(resolved, bytes)) return nullptr;

@@ -47,8 +47,8 @@ ReadDescriptor OpenForReading(const std::filesystem::path& path, OpenFailure* fa
   return descriptor;
 }
 
-// Reads to the end of `fd` into `bytes`, expecting about `expected` bytes: one read of
-// that size and one that finds the end, unless the file has grown meanwhile.
+// Reads to the end of `fd` into `bytes`, expecting about `expected` bytes: one read of a
+// byte more than that finds the end, unless the file has grown meanwhile.
 template <typename Bytes>
 bool ReadToEnd(int fd, off_t expected, Bytes& bytes, uint64_t limit) {
   size_t used = 0;
@@ -63,6 +63,8 @@ bool ReadToEnd(int fd, off_t expected, Bytes& bytes, uint64_t limit) {
     }
     if (n == 0) break;
     used += static_cast<size_t>(n);
+    // A regular file gives less than asked only at its end: no read is needed to find it.
+    if (used < bytes.size()) break;
   }
   bytes.resize(used);
   return true;

@@ -1,6 +1,7 @@
 #include "platform/FolderIndex.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/ReadCache.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 
 #if defined(__linux__)
 #include <sys/inotify.h>
+#include <climits>
 #include <sys/vfs.h>
 #define TESSARY_HAS_INOTIFY 1
 #endif
@@ -38,6 +40,22 @@ bool TimeSettled(const timespec& stamp) {
   auto now = system_clock::now().time_since_epoch();
   auto then = seconds(stamp.tv_sec) + nanoseconds(stamp.tv_nsec);
   return now - then > seconds(2);
+}
+
+// The status of `dir`; false when it is not a folder. A task with a read cache takes it
+// from the disk once.
+bool StatFolder(const fs::path& dir, struct stat& st) {
+  ReadCache* cache = ReadCache::Current();
+  if (cache) {
+    if (auto known = cache->FindFolderStatus(dir.native())) {
+      if (!*known) return false;
+      st = **known;
+      return S_ISDIR(st.st_mode);
+    }
+  }
+  const bool ok = ::stat(dir.c_str(), &st) == 0;
+  if (cache) cache->NoteFolderStatus(dir.native(), ok ? &st : nullptr);
+  return ok && S_ISDIR(st.st_mode);
 }
 
 // The names of one folder, found by their folded form in constant time.
@@ -114,7 +132,7 @@ class Index {
   bool Find(const fs::path& dir, std::string_view name, bool asSpelled, std::optional<std::string>& found) {
     found.reset();
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    if (!StatFolder(dir, st)) return false;
     std::lock_guard lock(mutex_);
     Folder& folder = Get(dir, st);
     auto it = folder.byFolded.find(Fold(name));
@@ -135,7 +153,7 @@ class Index {
 
   std::vector<std::string> Entries(const fs::path& dir) {
     struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    if (!StatFolder(dir, st)) return {};
     std::shared_ptr<const std::vector<std::string>> ordered;
     {
       std::lock_guard lock(mutex_);
@@ -155,13 +173,17 @@ class Index {
   void NoteFileWritten(const fs::path& file) {
     const fs::path dir = file.parent_path().empty() ? fs::path(".") : file.parent_path();
     {
-      // A watched folder learns of the file from its reports: nothing to look at.
+      // A watched folder learns of the file from its reports as well; it is noted now for
+      // the look-ups made before they are read.
       std::lock_guard lock(mutex_);
       auto it = byPath_.find(dir.string());
-      if (it == byPath_.end() || it->second->watch >= 0 || !it->second->keep) return;
+      if (it == byPath_.end()) return;
+      if (it->second->watch >= 0) it->second->Add(file.filename().string());
+      if (it->second->watch >= 0 || !it->second->keep) return;
     }
     struct stat st {};
     bool statted = ::stat(dir.c_str(), &st) == 0;
+    if (ReadCache* cache = ReadCache::Current()) cache->NoteFolderStatus(dir.native(), statted ? &st : nullptr);
     std::lock_guard lock(mutex_);
     auto it = byPath_.find(dir.string());
     if (it == byPath_.end()) return;
@@ -212,7 +234,10 @@ class Index {
 
   // The up-to-date listing of `dir`, whose status is `st`. Called with the lock held.
   Folder& Get(const fs::path& dir, const struct stat& st) {
-    ApplyReports();
+    // A task reads the reports at its first look-up: its inputs do not change under it,
+    // and what it writes itself it notes.
+    ReadCache* cache = ReadCache::Current();
+    if (!cache || cache->FirstChangeCheck()) ApplyReports();
     const std::string key = dir.string();
     auto it = byPath_.find(key);
     if (it != byPath_.end()) {
@@ -280,6 +305,8 @@ class Index {
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         Apply(*event);
       }
+      // Room left for another event: the queue was emptied by this read.
+      if (static_cast<size_t>(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer) return;
     }
 #endif
   }
@@ -364,8 +391,9 @@ std::optional<std::string> FindName(const fs::path& dir, std::string_view name) 
   return TheIndex().FindNoCase(dir, name, true);
 }
 
-bool FindInFolder(const fs::path& dir, std::string_view name, std::optional<std::string>& found) {
-  return TheIndex().Find(dir, name, false, found);
+bool FindInFolder(const fs::path& dir, std::string_view name, std::optional<std::string>& found,
+                  bool asSpelled) {
+  return TheIndex().Find(dir, name, asSpelled, found);
 }
 
 std::vector<std::string> Entries(const fs::path& dir) { return TheIndex().Entries(dir); }

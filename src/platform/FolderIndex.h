@@ -29,10 +29,10 @@ std::optional<std::string> FindNoCase(const std::filesystem::path& dir, std::str
 // The entry of `dir` named `name` as it is spelled when there is one, else as FindNoCase.
 std::optional<std::string> FindName(const std::filesystem::path& dir, std::string_view name);
 
-// FindNoCase for a `dir` that may not be a folder: false when it is not one (nothing is
-// looked up), else true with the entry found, if any, in `found`.
+// FindNoCase (FindName when `asSpelled`) for a `dir` that may not be a folder: false when
+// it is not one (nothing is looked up), else true with the entry found, if any, in `found`.
 bool FindInFolder(const std::filesystem::path& dir, std::string_view name,
-                  std::optional<std::string>& found);
+                  std::optional<std::string>& found, bool asSpelled = false);
 
 // Every entry of `dir` in byte order (empty when it is not a folder that can be listed).
 std::vector<std::string> Entries(const std::filesystem::path& dir);

@@ -12,6 +12,7 @@
 
 #include "platform/FolderIndex.h"
 #include "platform/Path.h"
+#include "platform/ReadCache.h"
 
 namespace fs = std::filesystem;
 
@@ -122,11 +123,15 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
 
 void OutputFile::Write(const void* data, size_t size) {
   if (fd_ < 0 || size == 0 || failed_) return;
+  if (buffer_.empty() && size >= kWriteBuffer / 4) {
+    // A writer's own buffer, large enough to go out as it is.
+    WriteOut(static_cast<const char*>(data), size);
+    return;
+  }
   if (buffer_.size() + size > kWriteBuffer) {
     if (!Flush()) return;
     if (size >= kWriteBuffer) {
-      buffer_.assign(static_cast<const char*>(data), size);
-      Flush();
+      WriteOut(static_cast<const char*>(data), size);
       return;
     }
   }
@@ -135,9 +140,15 @@ void OutputFile::Write(const void* data, size_t size) {
 }
 
 bool OutputFile::Flush() {
+  WriteOut(buffer_.data(), buffer_.size());
+  buffer_.clear();
+  return !failed_;
+}
+
+void OutputFile::WriteOut(const char* data, size_t size) {
   size_t done = 0;
-  while (done < buffer_.size() && !failed_) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < size && !failed_) {
+    ssize_t n = ::write(fd_, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       failed_ = true;
@@ -146,8 +157,6 @@ bool OutputFile::Flush() {
       done += static_cast<size_t>(n);
     }
   }
-  buffer_.clear();
-  return !failed_;
 }
 
 void OutputFile::WriteText(std::string_view text) {
@@ -362,9 +371,14 @@ fs::path TargetNow(const OutputSet::Pending& file, const std::string& joined) {
 fs::path CommitQueue::Apply() {
   std::vector<OutputSet::Pending> files;
   files.reserve(held_.size());
-  for (Held& held : held_) {
-    files.push_back(std::move(held.file));
-    files.back().target = TargetNow(files.back(), held.joined);
+  {
+    // The targets are looked up as one task: the output folder is looked at once.
+    ReadCache lookUps;
+    ReadCache::Scope once(lookUps);
+    for (Held& held : held_) {
+      files.push_back(std::move(held.file));
+      files.back().target = TargetNow(files.back(), held.joined);
+    }
   }
   held_.clear();
   int error = 0;

@@ -60,6 +60,8 @@ class OutputFile {
   };
   bool OpenExact(const std::filesystem::path& target, bool knownMissing);
   bool Flush();
+  // Hands `size` bytes at `data` to the file (unbuffered).
+  void WriteOut(const char* data, size_t size);
   void CloseDescriptor();
 
   int fd_ = -1;

@@ -5,6 +5,7 @@
 #include "platform/ReadCache.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <optional>
 #include <system_error>
@@ -114,6 +115,20 @@ fs::path ResolvePath(std::string_view path, bool& found) {
   return result;
 }
 
+fs::path ResolveInListing(std::string_view path, bool& found) {
+  fs::path exact(ToNativeSeparators(path));
+  const fs::path last = exact.filename();
+  if (!last.empty() && last != "." && last != "..") {
+    const fs::path folder = exact.parent_path();
+    std::optional<std::string> match;
+    if (folder_index::FindInFolder(folder.empty() ? fs::path(".") : folder, last.string(), match, true)) {
+      found = match.has_value();
+      return match ? folder / *match : exact;
+    }
+  }
+  return ResolvePath(path, found);
+}
+
 namespace {
 
 // '*' matches any run of characters, '?' exactly one; letters match in either case.
@@ -169,7 +184,9 @@ bool TestExists(std::string_view path) {
     struct stat st {};
     if (::stat(exact.c_str(), &st) == 0) return EntryCounts(exact, st);
     bool found = false;
-    const fs::path resolved = ResolvePath(path, found);
+    const fs::path resolved = errno == ENOENT ? ResolveInListing(path, found) : ResolvePath(path, found);
+    // A reader that opens the file next goes straight to it.
+    if (ReadCache* cache = ReadCache::Current()) cache->NoteResolved(path, {resolved, found});
     return found && EntryCounts(resolved);
   }
 

@@ -22,6 +22,11 @@ std::filesystem::path ResolvePath(std::string_view path);
 // The same, telling whether every name of the path was found.
 std::filesystem::path ResolvePath(std::string_view path, bool& found);
 
+// ResolvePath for a path whose folder is usually there as written: the last name is
+// looked up in the folder's kept listing (an entry spelled exactly as asked first), so
+// that only the folder, not the name, costs a look at the disk.
+std::filesystem::path ResolveInListing(std::string_view path, bool& found);
+
 // Existence test with the rule of the games' tools: nothing found is false, and so is a
 // plain folder; a file, or a folder carrying further attributes (read-only or hidden),
 // counts as existing.

@@ -32,4 +32,23 @@ void ReadCache::NoteExists(std::string_view path, bool exists) {
   exists_.insert_or_assign(std::string(path), exists);
 }
 
+const ReadCache::Resolved* ReadCache::FindResolved(std::string_view path) const {
+  auto it = resolved_.find(path);
+  return it == resolved_.end() ? nullptr : &it->second;
+}
+
+void ReadCache::NoteResolved(std::string_view path, Resolved resolved) {
+  resolved_.insert_or_assign(std::string(path), std::move(resolved));
+}
+
+std::optional<const struct stat*> ReadCache::FindFolderStatus(const std::string& folder) const {
+  auto it = folders_.find(folder);
+  if (it == folders_.end()) return std::nullopt;
+  return it->second ? &*it->second : nullptr;
+}
+
+void ReadCache::NoteFolderStatus(const std::string& folder, const struct stat* status) {
+  folders_.insert_or_assign(folder, status ? std::optional<struct stat>(*status) : std::nullopt);
+}
+
 }  // namespace tessary

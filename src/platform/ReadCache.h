@@ -5,12 +5,19 @@
 // path installs one for each model it exports: the model's inputs do not change under a
 // single export, and the next model looks at the disk again, so a file another program
 // adds during a long batch is still found.
+//
+// For the same reason the folder look-ups of a task take each folder's status from the
+// disk once, and read the system's change reports once, at the task's first look-up.
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tessary {
@@ -47,9 +54,29 @@ class ReadCache {
   std::optional<bool> FindExists(std::string_view path) const;
   void NoteExists(std::string_view path, bool exists);
 
+  // Where an earlier look-up found `path` (the file system path, and whether something
+  // is there); nullopt when it was not looked up yet.
+  struct Resolved {
+    std::filesystem::path where;
+    bool found = false;
+  };
+  const Resolved* FindResolved(std::string_view path) const;
+  void NoteResolved(std::string_view path, Resolved resolved);
+
+  // The status of a folder path as first taken in this task: nullopt when not taken yet;
+  // a null status pointer when it could not be taken.
+  std::optional<const struct stat*> FindFolderStatus(const std::string& folder) const;
+  void NoteFolderStatus(const std::string& folder, const struct stat* status);
+
+  // True the first time only: whether the change reports are still to be read.
+  bool FirstChangeCheck() { return !std::exchange(changesChecked_, true); }
+
  private:
   std::map<std::string, Contents, std::less<>> opened_;
   std::map<std::string, bool, std::less<>> exists_;
+  std::map<std::string, Resolved, std::less<>> resolved_;
+  std::map<std::string, std::optional<struct stat>, std::less<>> folders_;
+  bool changesChecked_ = false;
 };
 
 }  // namespace tessary
