@@ -75,21 +75,11 @@ TEST_F(V20, MaterialListsByMarkerOrFromTheEnd) {
   EXPECT_FALSE(Load());  // another version: no levels
 }
 
-TEST_F(V20, PartOffsetsAccumulateInListOrder) {
-  // Part 1's parent comes after it: only that parent's own offset is added. A parent
-  // outside the list becomes the root; empty names become "tag_origin".
-  wd.Write("xmodelparts/M_LOD0", v20::Parts({{0, {}, ""},
-                                             {2, {1, 0, 0}, "early"},
-                                             {0, {5, 0, 0}, "late"},
-                                             {1, {0, 2, 0}, ""},
-                                             {9, {0, 0, 3}, "far"}}));
+TEST_F(V20, PartsFileOfAnyCaseAndUnnamedPartsAreTagOrigin) {
+  // Where the parts land is the described geometry's (DescribedGeometryTest).
+  wd.Write("xmodelparts/M_LOD0", v20::Parts({{0, {}, ""}, {0, {5, 0, 0}, "late"}, {1, {0, 2, 0}, ""}}));
   ASSERT_TRUE(Load());
-  const PartList placed = PartsInModelSpace(model.parts);
-  const auto& p = placed.parts;
-  EXPECT_EQ(Positions(p), (Xyz{0, 0, 0, 6, 0, 0, 5, 0, 0, 6, 2, 0, 0, 0, 3}));
-  EXPECT_EQ(NamesOf(p), (Names{"tag_origin", "early", "late", "tag_origin", "far"}));
-  EXPECT_EQ(p[1].parent, 2);
-  EXPECT_EQ(p[4].parent, 0);
+  EXPECT_EQ(NamesOf(model.parts.parts), (Names{"tag_origin", "late", "tag_origin"}));
   // Another version's parts file stands for the root alone.
   wd.Write("xmodelparts/M_LOD0", v20::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}}, 25));
   model.LoadParts(0);
@@ -130,6 +120,13 @@ TEST_F(V20, VerticesMoveByTheirBoneInEveryLayout) {
   EXPECT_EQ(Positions(s[3].vertices), (Xyz{1, 0, 0, 2, 0, 0, 1, 1, 0, 5, 4, 4}));
   EXPECT_EQ(s[3].triLists[0].indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
   EXPECT_EQ(Positions(s[4].vertices), (Xyz{1, 2, 3, 2, 2, 3, 1, 3, 3}));  // read from the right place
+  // As read, before placing: positions, extra influences (their 0xAB filler) and rotation words as stored.
+  const auto& stored = *model.curSurfaces;
+  EXPECT_EQ(Positions(stored[0].vertices), (Xyz{0, 0, 1, 1, 0, 0, 0, 1, 0}));
+  ASSERT_EQ(stored[3].influences.size(), 6u);
+  EXPECT_EQ((std::vector<int>{stored[3].vertices[1].influenceCount, stored[3].influences[5].bone}), (std::vector<int>{3, 0xABAB}));
+  EXPECT_FLOAT_EQ(stored[3].influences[5].weight, 43947.0f / 65535.0f);
+  EXPECT_EQ(model.parts.parts[3].rotation[2], 3);
 }
 
 TEST_F(V20, FourExtraInfluencesStopDecodingAndKeepEarlierSurfaces) {
@@ -232,6 +229,22 @@ TEST_F(V25, WeightedFormsSkipTheirTails) {
     EXPECT_EQ(s.triLists.at(0).indices, (std::vector<uint16_t>{0, 1, 2}));
   }
   EXPECT_TRUE(notes.messages.empty());
+}
+
+// A rigid surface is a destructible piece on the part its third word names (its vertex
+// count): it moves out only when shown exploded.
+TEST_F(V25, DestructiblePiecesMoveOutOnlyExploded) {
+  WriteModel({v25::Triangle()}, 4);
+  Load();
+  ASSERT_TRUE(model.LoadSurfaces(0, false, LoadOptions{true}));
+  const auto& s = *model.curSurfaces;
+  ASSERT_EQ(s.size(), 1u);
+  EXPECT_EQ(s[0].placement, Placement::OnPartWhenExploded);
+  EXPECT_EQ(s[0].vertices[1].bone, 3);
+  EXPECT_EQ(Positions(s[0].vertices), (Xyz{0, 0, 0, 1, 0, 0, 0, 1, 0}));
+  EXPECT_EQ(Positions(S(0).vertices), Positions(s[0].vertices));
+  const auto exploded = DescribedSurfaces(s, model.parts, {.showExploded = true});
+  EXPECT_EQ(Positions(DescribedSurfaces(s, model.parts, {.showExploded = true})[0].vertices), (Xyz{3, 0, 0, 4, 0, 0, 3, 1, 0}));
 }
 
 TEST_F(V25, ScanFindsTheBlockByItsMarkOrByThreeZeros) {

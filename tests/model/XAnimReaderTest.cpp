@@ -156,22 +156,13 @@ TEST(XAnimReader, DeltaTracksAndNotes) {
   EXPECT_EQ(Describe(a), "17 10f 30fps flags 3 type 0 | tag_origin | start@0 footstep_left@4 end@10");
 }
 
-xa::Anim Everything() {
-  xa::Anim anim;
-  anim.version = 17;
-  anim.frames = 5;
-  anim.flags = 2;
-  anim.deltaRotations = {{0, 0, 0, 3}};
-  anim.deltaTranslations.frames = {0, 2};
-  anim.deltaTranslations.steps = {{1, 2, 3}, {4, 5, 6}};
-  anim.bones = {{"a", true, false, {{0, 0, 0, 5}, {3, 0, 0, 9}}, xa::Floats({0}, {{1, 2, 3}})},
-                {"b", false, true, {{0, 1, 2, 3}, {1}, {2}, {3}, {4}}, xa::Packed({1, 4}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}})}};
-  anim.notes = {{"fire", 2}};
-  return anim;
-}
-
 TEST(XAnimReader, DamagedFilesGiveAMessageNamingTheFile) {
-  const std::vector<uint8_t> whole = xa::Write(Everything()).Data();
+  const std::vector<uint8_t> whole =
+      xa::Write({.version = 17, .frames = 5, .flags = 2, .deltaRotations = {{0, 0, 0, 3}},
+                 .deltaTranslations = {.frames = {0, 2}, .steps = {{1, 2, 3}, {4, 5, 6}}},
+                 .bones = {{"a", true, false, {{0, 0, 0, 5}, {3, 0, 0, 9}}, xa::Floats({0}, {{1, 2, 3}})},
+                           {"b", false, true, {{0, 1, 2, 3}, {1}, {2}, {3}, {4}}, xa::Packed({1, 4}, 1, {}, {}, {{1, 1, 1}, {2, 2, 2}})}},
+                 .notes = {{"fire", 2}}}).Data();
   ASSERT_TRUE(ReadXAnim(whole, "whole").anim);
   // Cut at every length: a message, never a half-read animation.
   for (size_t n = 0; n < whole.size(); ++n) {
