@@ -215,15 +215,9 @@ std::string Channels(const tinygltf::Model& doc, size_t index) {
 class AnimatedGltfExport : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The arms: tag_origin, J_Arm 10 up, j_hand 5 further, tag_weapon in the hand.
-    wd.Write("xmodel/arms", st::Header(20, {{"arms0", {"mtl_a"}}}));
-    wd.Write("xmodelparts/arms0", st::Parts(20, {"tag_origin"},
-                                            {{"J_Arm", {.parent = 0, .translation = {0, 0, 10}}},
-                                             {"j_hand", {.parent = 1, .translation = {0, 0, 5}}},
-                                             {"tag_weapon", {.parent = 2}}}));
-    st::Vertex v{.bone = 1};
-    wd.Write("xmodelsurfs/arms0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+    for (const auto& [path, bytes] : st::ArmsModel()) wd.Write(path, bytes);
     // The weapon: its root tag_weapon, and a bolt.
+    const st::Vertex v{.bone = 1};
     wd.Write("xmodel/gun", st::Header(20, {{"gun0", {"mtl_g"}}}));
     wd.Write("xmodelparts/gun0", st::Parts(20, {"tag_weapon"}, {{"j_bolt", {.parent = 0, .translation = {1, 0, 0}}}}));
     wd.Write("xmodelsurfs/gun0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));

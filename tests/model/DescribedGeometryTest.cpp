@@ -6,11 +6,13 @@
 #include <array>
 
 #include "model/DescribedGeometry.h"
+#include "model/Positions.h"
 
 namespace tessary {
 namespace {
 
-using Xyz = std::vector<float>;
+using test::Positions;
+using test::Xyz;
 
 Part MakePart(uint8_t parent, float x, float y, float z, int16_t turn = 0) {
   Part p;
@@ -25,14 +27,6 @@ Vertex At(uint16_t bone, float x, float y, float z) {
   v.bone = bone;
   std::copy_n(std::array{x, y, z}.begin(), 3, v.position);
   return v;
-}
-
-// The positions of vertices or parts, one after the other.
-template <typename Items>
-Xyz Positions(const Items& items) {
-  Xyz out;
-  for (const auto& i : items) out.insert(out.end(), i.position, i.position + 3);
-  return out;
 }
 
 // Root, part 1 on the root, part 2 on part 1: both turned, which the described rule

@@ -16,6 +16,7 @@
 #include "model/ModelV14.h"
 #include "model/ModelV20.h"
 #include "model/ModelV25.h"
+#include "model/Positions.h"
 #include "model/ShowModelTree.h"
 
 namespace tessary {
@@ -23,7 +24,8 @@ namespace {
 
 using test::ByteWriter;
 using Names = std::vector<std::string>;
-using Xyz = std::vector<float>;
+using test::Positions;
+using test::Xyz;
 namespace v14 = test::v14;
 namespace v20 = test::v20;
 namespace v25 = test::v25;
@@ -32,14 +34,6 @@ template <typename Items>
 Names NamesOf(const Items& items) {
   Names out;
   for (const auto& i : items) out.push_back(i.name);
-  return out;
-}
-
-// The positions of vertices or parts, one after the other.
-template <typename Items>
-Xyz Positions(const Items& items) {
-  Xyz out;
-  for (const auto& i : items) out.insert(out.end(), i.position, i.position + 3);
   return out;
 }
 

@@ -36,13 +36,7 @@ class AnimationExportTest : public FormTest {
  protected:
   // "arms": tag_origin, J_Arm, j_hand, tag_weapon; one surface on J_Arm.
   CTessaryView& LoadArms() {
-    wd_.Write("xmodel/arms", st::Header(20, {{"arms0", {"mtl_a"}}}));
-    wd_.Write("xmodelparts/arms0", st::Parts(20, {"tag_origin"},
-                                             {{"J_Arm", {.parent = 0, .translation = {0, 0, 10}}},
-                                              {"j_hand", {.parent = 1, .translation = {0, 0, 5}}},
-                                              {"tag_weapon", {.parent = 2}}}));
-    st::Vertex v{.bone = 1};
-    wd_.Write("xmodelsurfs/arms0", st::Surfaces20({{.bone = 1, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+    for (const auto& [path, bytes] : st::ArmsModel()) wd_.Write(path, bytes);
     StoreWorkingFolder();
     CTessaryView& view = Start();
     view.ModelList().setCurrentRow(0);
