@@ -1,5 +1,6 @@
 #include "export/NumberFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -95,7 +96,36 @@ char* FormatFixedAt(char* out, double value) {
   } else {
     // value * 10^precision = mantissa * scale / 2^shift, rounded to the nearest integer,
     // exact halves to even (glibc's rounding in the default rounding mode).
-    const int shift = -exponent;
+    int shift = -exponent;
+    if (mantissa == 0) {
+      out = PutInteger(out, 0);
+      if constexpr (kPrecision > 0) {
+        *out++ = '.';
+        out = PutFraction<kPrecision>(out, 0);
+      }
+      return out;
+    }
+    // Floats widened to double (most of what is printed) carry 29 zero bits at the
+    // bottom; without them the product fits 64 bits and the rounding needs no 128-bit
+    // arithmetic.
+    const int strip = std::min(std::countr_zero(mantissa), shift);
+    const uint64_t narrow = mantissa >> strip;
+    if (narrow <= UINT64_MAX / kScale && shift - strip < 64) {
+      shift -= strip;
+      const uint64_t scaled = narrow * kScale;
+      uint64_t q = scaled >> shift;
+      if (shift > 0) {
+        const uint64_t remainder = scaled & ((uint64_t{1} << shift) - 1);
+        const uint64_t half = uint64_t{1} << (shift - 1);
+        if (remainder > half || (remainder == half && (q & 1) != 0)) ++q;
+      }
+      out = PutInteger(out, q / kScale);
+      if constexpr (kPrecision > 0) {
+        *out++ = '.';
+        out = PutFraction<kPrecision>(out, static_cast<uint32_t>(q % kScale));
+      }
+      return out;
+    }
     const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kScale;  // < 2^83
     unsigned __int128 quotient = 0;
     if (shift < 84) {
