@@ -110,14 +110,15 @@ char* FormatFixedAt(char* out, double value) {
     // arithmetic.
     const int strip = std::min(std::countr_zero(mantissa), shift);
     const uint64_t narrow = mantissa >> strip;
-    if (narrow <= UINT64_MAX / kScale && shift - strip < 64) {
+    if (narrow <= (UINT64_MAX >> 1) / kScale && shift - strip < 64) {
       shift -= strip;
-      const uint64_t scaled = narrow * kScale;
-      uint64_t q = scaled >> shift;
+      const uint64_t scaled = narrow * kScale;  // < 2^63: adding a half cannot overflow
+      uint64_t q = scaled;
       if (shift > 0) {
-        const uint64_t remainder = scaled & ((uint64_t{1} << shift) - 1);
+        // Halves to even without a branch: just under a half is added, plus one when
+        // the truncated quotient is odd.
         const uint64_t half = uint64_t{1} << (shift - 1);
-        if (remainder > half || (remainder == half && (q & 1) != 0)) ++q;
+        q = (scaled + (half - 1) + ((scaled >> shift) & 1)) >> shift;
       }
       out = PutInteger(out, q / kScale);
       if constexpr (kPrecision > 0) {

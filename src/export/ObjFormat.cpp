@@ -57,19 +57,27 @@ void WriteUseMtl(TextBuffer& out, std::string_view name) {
 }
 
 namespace {
+// Digits of one index, copied in fixed-size blocks: the room asked for leaves slack.
+constexpr size_t kIndexBlock = 16;
+
 // "n/n/n": the same index for position, texture coordinate and normal.
-void WriteCorner(TextBuffer& out, int64_t index) {
-  char text[3 * kMaxIntChars + 2];
-  char* end = FormatInt(text, index);
-  const size_t n = static_cast<size_t>(end - text);
-  *end++ = '/';
-  std::memcpy(end, text, n);
-  end += n;
-  *end++ = '/';
-  std::memcpy(end, text, n);
-  end += n;
-  out.Raw(std::string_view(text, static_cast<size_t>(end - text)));
+char* PutCorner(char* at, int64_t index) {
+  char digits[kMaxIntChars];
+  const size_t n = static_cast<size_t>(FormatInt(digits, index) - digits);
+  for (int copy = 0; copy < 3; ++copy) {
+    if (n <= kIndexBlock)
+      std::memcpy(at, digits, kIndexBlock);
+    else
+      std::memcpy(at, digits, n);
+    at += n;
+    *at++ = '/';
+  }
+  return at - 1;
 }
+
+// The longest face line: "f ", three corners and their separators, CR LF, and the slack
+// of the last block copy.
+constexpr size_t kMaxFaceChars = 2 + 3 * (3 * kMaxIntChars + 3) + 2 + kIndexBlock;
 }  // namespace
 
 int64_t WriteTriangleFaces(TextBuffer& out, const Surface& surface, int64_t base) {
@@ -80,13 +88,17 @@ int64_t WriteTriangleFaces(TextBuffer& out, const Surface& surface, int64_t base
   for (size_t i = 0; i + 3 <= cornerCount; i += 3) {
     uint16_t a = list.indices[i], b = list.indices[i + 1], c = list.indices[i + 2];
     if (a == b || a == c || b == c) continue;
-    out.Raw("f ");
-    WriteCorner(out, a + base);
-    out.Raw(' ');
-    WriteCorner(out, c + base);
-    out.Raw(' ');
-    WriteCorner(out, b + base);
-    out.Line();
+    char* at = out.Room(kMaxFaceChars);
+    *at++ = 'f';
+    *at++ = ' ';
+    at = PutCorner(at, a + base);
+    *at++ = ' ';
+    at = PutCorner(at, c + base);
+    *at++ = ' ';
+    at = PutCorner(at, b + base);
+    *at++ = '\r';
+    *at++ = '\n';
+    out.Took(at);
     ++written;
   }
   return written;
