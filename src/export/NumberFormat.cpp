@@ -169,6 +169,8 @@ char* FormatFixed(char* out, double value, int precision) {
   }
 }
 
+char* FormatFixed6(char* out, double value) { return FormatFixedAt<6>(out, value); }
+
 char* FormatInt(char* out, int64_t value) {
   return std::to_chars(out, out + kMaxIntChars, value).ptr;
 }

@@ -22,24 +22,42 @@ void WriteObjHead(TextBuffer& out, const ObjStyle& style, std::string_view model
   if (style.blankAfterMtllib) out.Line();
 }
 
+namespace {
+// One line of "%f" numbers: `head`, the values separated by blanks, CR LF.
+template <size_t N>
+void WriteNumberLine(TextBuffer& out, std::string_view head, const double (&values)[N]) {
+  static_assert(kDecimals == 6);
+  char* at = out.Room(head.size() + N * (kMaxFixedChars + 1) + 2);
+  std::memcpy(at, head.data(), head.size());
+  at += head.size();
+  for (size_t i = 0; i < N; ++i) {
+    if (i > 0) *at++ = ' ';
+    at = FormatFixed6(at, values[i]);
+  }
+  *at++ = '\r';
+  *at++ = '\n';
+  out.Took(at);
+}
+}  // namespace
+
 void WritePositionLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    out.Raw("v ").Fixed(v.position[0], kDecimals).Raw(' ').Fixed(v.position[1], kDecimals);
-    out.Raw(' ').Fixed(v.position[2], kDecimals).Line();
+    const double values[3] = {v.position[0], v.position[1], v.position[2]};
+    WriteNumberLine(out, "v ", values);
   }
 }
 
 void WriteTexCoordLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    double flipped = 1.0 - static_cast<double>(v.uv[1]);
-    out.Raw("vt ").Fixed(v.uv[0], kDecimals).Raw(' ').Fixed(flipped, kDecimals).Line();
+    const double values[2] = {v.uv[0], 1.0 - static_cast<double>(v.uv[1])};
+    WriteNumberLine(out, "vt ", values);
   }
 }
 
 void WriteNormalLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    out.Raw("vn ").Fixed(v.normal[0], kDecimals).Raw(' ').Fixed(v.normal[1], kDecimals);
-    out.Raw(' ').Fixed(v.normal[2], kDecimals).Line();
+    const double values[3] = {v.normal[0], v.normal[1], v.normal[2]};
+    WriteNumberLine(out, "vn ", values);
   }
 }
 

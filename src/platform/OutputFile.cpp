@@ -1,5 +1,6 @@
 #include "platform/OutputFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <random>
 #include <system_error>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -59,9 +61,16 @@ std::string TemporarySuffix() {
 constexpr size_t kWriteBuffer = size_t{1} << 18;
 
 // Files without a name are held open until they are linked in; a batch holds a few
-// models' files at once. Beyond this many the named temporaries are used, so that many
-// jobs cannot run out of descriptors.
-constexpr int kMaxUnnamedOpen = 256;
+// models' files at once. Beyond a quarter of the descriptors this process may open (and
+// at most 256) the named temporaries are used, so that many jobs cannot run out of them.
+int MaxUnnamedOpen() {
+  static const int most = [] {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 256;
+    return static_cast<int>(std::min<rlim_t>(256, limit.rlim_cur / 4));
+  }();
+  return most;
+}
 std::atomic<int> unnamedOpen{0};
 // Set once the file system has refused a file without a name.
 std::atomic<bool> unnamedRefused{false};
@@ -71,7 +80,7 @@ std::atomic<bool> unnamedRefused{false};
 bool MayMakeUnnamed() {
   static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
   return proc && !unnamedRefused.load(std::memory_order_relaxed) &&
-         unnamedOpen.load(std::memory_order_relaxed) < kMaxUnnamedOpen;
+         unnamedOpen.load(std::memory_order_relaxed) < MaxUnnamedOpen();
 }
 
 size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error);
