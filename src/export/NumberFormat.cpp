@@ -33,6 +33,18 @@ constexpr auto kDigitPairs = [] {
 // `kDigits` decimals of `fraction` (< 10^kDigits), with leading zeros, two at a time.
 template <int kDigits>
 char* PutFraction(char* out, uint32_t fraction) {
+  if constexpr (kDigits == 6) {
+    // "%f": fraction / 10^4 as a 32.32 fixed-point number (the factor 2^32 / 10^4
+    // rounded up is exact for every fraction below 10^6); each multiplication by 100
+    // brings the next two digits into the integer half.
+    const uint64_t y0 = uint64_t{fraction} * 429497u;
+    const uint64_t y1 = (y0 & 0xFFFFFFFFu) * 100;
+    const uint64_t y2 = (y1 & 0xFFFFFFFFu) * 100;
+    std::memcpy(out, kDigitPairs.data() + 2 * (y0 >> 32), 2);
+    std::memcpy(out + 2, kDigitPairs.data() + 2 * (y1 >> 32), 2);
+    std::memcpy(out + 4, kDigitPairs.data() + 2 * (y2 >> 32), 2);
+    return out + 6;
+  }
   char* at = out + kDigits;
   for (int left = kDigits; left >= 2; left -= 2) {
     at -= 2;
@@ -44,7 +56,7 @@ char* PutFraction(char* out, uint32_t fraction) {
 }
 
 // The integer part: most coordinates have one or two digits.
-char* PutInteger(char* out, uint64_t value) {
+[[gnu::always_inline]] inline char* PutInteger(char* out, uint64_t value) {
   if (value < 10) {
     *out = static_cast<char>('0' + value);
     return out + 1;
