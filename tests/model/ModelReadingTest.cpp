@@ -78,19 +78,19 @@ TEST_F(V20, VerticesMoveByTheirBoneInEveryLayout) {
   onBone3.vertices[0].position = {0, 0, 1};
   v20::FixtureSurface outside = v20::Triangle(4);  // equal to the part count: not moved
   outside.vertices[1].position = {7, 8, 9};
-  // Skinned, without extra influences every record is 63 bytes, whatever b1 holds.
+  // Skinned, without extra influences every record is 63 bytes.
   v20::FixtureSurface plain = v20::Triangle(0xFFFF);
-  for (auto& v : plain.vertices) v.extra = 7;
   plain.vertices[0].bone = 3;
   plain.vertices[1].bone = 2;
   plain.vertices[2].bone = 200;  // outside the list: not moved
   plain.triangles = {{2, 1, 0}};
   // With them, b1 extra influences of 16 bytes and one more byte follow each record.
   v20::FixtureSurface extra = v20::Triangle(0xFFFF);
-  extra.extraInfluences = 3;
   extra.vertices.push_back({{}, {}, {4, 4, 4}});
-  for (int i = 0; i < 4; ++i) extra.vertices[i].extra = std::array<uint8_t, 4>{1, 3, 0, 2}[i];
   for (auto& v : extra.vertices) v.bone = 1;
+  extra.vertices[0].influences = {{2, 1}};
+  extra.vertices[1].influences = {{2, 1}, {2, 1}, {2, 1}};
+  extra.vertices[3].influences = {{2, 1}, {9, 0x8000}};
   extra.triangles = {{0, 1, 2}, {1, 2, 3}};
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({onBone3, outside, plain, extra, v20::Triangle(3)}));
   ASSERT_TRUE(Load());
@@ -105,20 +105,19 @@ TEST_F(V20, VerticesMoveByTheirBoneInEveryLayout) {
   EXPECT_EQ(Positions(s[3].vertices), (Xyz{1, 0, 0, 2, 0, 0, 1, 1, 0, 5, 4, 4}));
   EXPECT_EQ(s[3].triLists[0].indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
   EXPECT_EQ(Positions(s[4].vertices), (Xyz{1, 2, 3, 2, 2, 3, 1, 3, 3}));  // read from the right place
-  // As read, before placing: positions, extra influences (their 0xAB filler) and rotation words as stored.
+  // As read, before placing: positions, extra influences and rotation words as stored.
   const auto& stored = *model.curSurfaces;
   EXPECT_EQ(Positions(stored[0].vertices), (Xyz{0, 0, 1, 1, 0, 0, 0, 1, 0}));
   ASSERT_EQ(stored[3].influences.size(), 6u);
-  EXPECT_EQ((std::vector<int>{stored[3].vertices[1].influenceCount, stored[3].influences[5].bone}), (std::vector<int>{3, 0xABAB}));
-  EXPECT_FLOAT_EQ(stored[3].influences[5].weight, 43947.0f / 65535.0f);
+  EXPECT_EQ((std::vector<int>{stored[3].vertices[1].influenceCount, stored[3].influences[5].bone}), (std::vector<int>{3, 9}));
+  EXPECT_FLOAT_EQ(stored[3].influences[5].weight, 32768.0f / 65535.0f);
   EXPECT_EQ(model.parts.parts[3].rotation[2], 3);
 }
 
 TEST_F(V20, FourExtraInfluencesStopDecodingAndKeepEarlierSurfaces) {
   v20::FixtureSurface bad = v20::Triangle(0xFFFF);
-  bad.extraInfluences = 1;
   bad.vertices[0].position = {5, 5, 5};
-  bad.vertices[1].extra = 4;
+  bad.vertices[1].influences.resize(4);
   wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(0), bad, v20::Triangle(0)}));
   ASSERT_TRUE(Load());
   // Four extra influences: the first surface decodes, so the level loads; the bad one and
