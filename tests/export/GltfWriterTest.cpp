@@ -97,7 +97,6 @@ TEST_F(GltfWriter, HierarchyAxesWindingAndBindPose) {
   ExpectNear(model.rotation, {-h, 0, 0, h});  // −90° about x: z up becomes y up
   EXPECT_EQ(model.children, (std::vector<int>{1}));
   EXPECT_EQ(doc.nodes[1].children, (std::vector<int>{2}));
-  EXPECT_EQ(doc.nodes[2].name, "arm");
   EXPECT_EQ(doc.nodes[2].translation, (std::vector<double>{0, 0, 10}));  // local, game axes
   EXPECT_EQ(doc.scenes[0].nodes, (std::vector<int>{0, 3}));
 
@@ -129,7 +128,6 @@ TEST_F(GltfWriter, HierarchyAxesWindingAndBindPose) {
   EXPECT_EQ(std::vector<uint16_t>(joints.begin() + 8, joints.end()), (std::vector<uint16_t>{1, 0, 0, 0}));
   EXPECT_EQ(std::vector<float>(weights.begin() + 8, weights.end()), (std::vector<float>{0.75f, 0.25f, 0, 0}));
   EXPECT_EQ(std::vector<float>(weights.begin(), weights.begin() + 4), (std::vector<float>{1, 0, 0, 0}));
-  EXPECT_EQ(doc.materials[size_t(p.material)].name, "mtl_arm");
 }
 
 TEST_F(GltfWriter, ColourImagesAreEmbeddedAsPng) {

@@ -74,10 +74,8 @@ const std::map<std::string, std::vector<int>> kLevels = {
     {"head_jason_turban", {3, 0, 3, 1}}, {"fx", {}}};
 
 // The only models that bring up a message.
-const std::map<std::string, std::string> kMessages = {
-    {"church_dome_intact", "Failed to get the materials"},
-    {"head_jason_turban", "VertexData.b1 >= 4\nUnsupported model type."},
-};
+const std::map<std::string, std::string> kMessages = {{"church_dome_intact", "Failed to get the materials"},
+                                                      {"head_jason_turban", "VertexData.b1 >= 4\nUnsupported model type."}};
 
 // Every model of `game`: its version, its tree (every level's files there, some only in
 // another letter case), and levels 0 to 3 exported as OBJ (every material used defined once,

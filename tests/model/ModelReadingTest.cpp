@@ -271,9 +271,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   wd.Write("materials/WALL.dds", ByteWriter().Raw("DDS "));
   wd.Write("xmodel/v25", v25::Header("", {{"m_lod0", 1}, {"m_lod1", 0}}, {{"mtl_iwi", "mtl_iwi", "mtl_b"}, {"mtl_b"}}));
   wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle()}));
-  ByteWriter wide = v20::Header({{"m_lod0", 0, {"mtl_a"}}});
-  wide.Data()[1] = 1;  // first byte 20, but the version word is 276
-  wd.Write("xmodel/wide", wide);
 
   const std::pair<const char*, std::string> cases[] = {
       {"tank", "tank/0[Surfaces/0[tank_lod0/1/bold/lod0[Materials/0[mtl_dds/1[a.dds/1] mtl_iwi/1[b.iwi/1/bold] "
@@ -284,7 +281,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
               "gun_lod2/2/bold/lod2[Materials/0]] Parts (Tags)/0[gun_lod0/1]]"},
       {"v25", "v25/0[Surfaces/0[m_lod0/1/bold/lod0[Materials/0[mtl_iwi/1[b.iwi/1/bold] mtl_b/2]] "
               "m_lod1/2/bold/lod1[Materials/0[mtl_b/2]]] Parts (Tags)/0[m_lod0/2]]"},
-      {"wide", "wide/0[Surfaces/0 Parts (Tags)/0]"},
       {"missing", "missing/0[Surfaces/0 Parts (Tags)/0]"},
   };
   for (const auto& [name, expected] : cases) {
@@ -292,7 +288,6 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
     ShowModelTree(tree, wd.Str(), name, ReadModelVersion(wd.ModelFolder() + "\\" + name).value_or(0));
     EXPECT_EQ(Flat(*tree.Root()), expected);
   }
-  EXPECT_EQ(ReadModelVersion(wd.ModelFolder() + "\\wide"), 20);
   EXPECT_EQ(ReadModelVersion(wd.Str() + "\\xmodel"), std::nullopt);  // a folder
 }
 

@@ -23,8 +23,9 @@ using test::ByteWriter;
 // A quarter turn about Z as stored: z = sin 45° · 32768.
 constexpr int16_t kQuarterZ = 23170;
 
-void ExpectNear(const Vec3& got, const Vec3& want) {
-  for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 2e-3f) << "component " << i;
+// Stored rotations are quantised: 2e-3 is near enough for them.
+void ExpectNear(const float* got, const Vec3& want, float tolerance = 2e-3f) {
+  for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], tolerance) << "component " << i;
 }
 
 // Each surface in one line: material, per vertex bone/influence count(position), the
@@ -76,11 +77,11 @@ TEST_F(StructuralReader, RotatedParentMovesChildAndItsVertices) {
   auto level = Read("arm");
   ASSERT_TRUE(level) << error;
   ASSERT_EQ(level->bones.size(), 3u);
-  ExpectNear(WorldPoses(level->bones)[2].translation, {10, 5, 0});
+  ExpectNear(WorldPoses(level->bones)[2].translation.data(), {10, 5, 0});
   const auto skinned = SkinnedVertices(*level);
-  ExpectNear(skinned[0][0].position, {10, 6, 0});
-  ExpectNear(skinned[0][0].normal, {0, 1, 0});
-  ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position, {5, 3, 0});  // scaled: lengths shrink, directions stay
+  ExpectNear(skinned[0][0].position.data(), {10, 6, 0});
+  ExpectNear(skinned[0][0].normal.data(), {0, 1, 0});
+  ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position.data(), {5, 3, 0});  // scaled: lengths shrink, directions stay
 }
 
 TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
@@ -94,7 +95,7 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
   std::string bones;
   for (const Bone& b : level->bones) bones += b.name + "/" + std::to_string(b.parent) + " ";
   EXPECT_EQ(bones, "tag_weapon/-1 tag_flash/-1 tag_view/-1 barrel/2 ");
-  ExpectNear(SkinnedVertices(*level)[0][0].position, {0, 0, 8});
+  ExpectNear(SkinnedVertices(*level)[0][0].position.data(), {0, 0, 8});
   EXPECT_EQ(level->materials.at(0).name, "skin.dds");
 }
 
@@ -242,10 +243,6 @@ DecodedLevel Weapon(uint32_t version) {
           .surfaces = {s}, .materials = {{"gun", ""}, {"clip", ""}}};
 }
 
-void ExpectNearXyz(const float* got, std::array<float, 3> want) {
-  for (size_t a = 0; a < 3; ++a) EXPECT_NEAR(got[a], want[a], 1e-6) << "axis " << a;
-}
-
 std::vector<int32_t> Parents(const DecodedLevel& l) {
   std::vector<int32_t> out;
   for (const Bone& b : l.bones) out.push_back(b.parent);
@@ -268,9 +265,9 @@ TEST(JoinedLevel, SecondSkeletonHangsBelowTheBoneOfItsRootsName) {
     // Its materials follow the arms' one, its bones the arms' three.
     EXPECT_EQ((std::vector<size_t>{r.level.materials.size(), size_t(s.material), s.vertices[0].bone, s.vertices[1].bone, s.influences[0].bone}),
               (std::vector<size_t>{3, 2, 4, 6, 6}));
-    ExpectNearXyz(s.vertices[0].position, c.gun);
-    ExpectNearXyz(s.vertices[0].normal, c.gunNormal);
-    ExpectNearXyz(s.vertices[1].position, c.clip);
+    ExpectNear(s.vertices[0].position, c.gun, 1e-6f);
+    ExpectNear(s.vertices[0].normal, c.gunNormal, 1e-6f);
+    ExpectNear(s.vertices[1].position, c.clip, 1e-6f);
   }
 }
 
@@ -280,7 +277,7 @@ TEST(JoinedLevel, WithoutTagWeaponUnmatchedRootsHangFromTheFirstRoot) {
   const JoinResult r = JoinLevels(arms, Weapon(25));
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(Parents(r.level), (std::vector<int32_t>{-1, -1, 1, 0, 3, 0, 5}));
-  ExpectNearXyz(r.level.surfaces[1].vertices[0].position, {1, 0, 0});  // the root is at the origin
+  ExpectNear(r.level.surfaces[1].vertices[0].position, {1, 0, 0}, 1e-6f);  // the root is at the origin
   EXPECT_EQ(JoinLevels(Arms(20), Weapon(14)).error,
             "Cannot join viewmodel_gun (version 14) to viewhands (version 20): their versions differ.");
 }

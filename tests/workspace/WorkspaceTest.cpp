@@ -52,8 +52,7 @@ TEST_F(WorkspaceTest, AVanishedWorkingFolderIsReplacedByOneTheUserChoosesFromHom
   profile.WriteProfileString("Settings", "WorkingFolder", vanished);
   EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));  // cancelled: nothing changes
   EXPECT_EQ(chooser.started, std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder"});
-  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), vanished);
-  EXPECT_EQ(ws.workingFolder, vanished);
+  EXPECT_EQ(std::pair(profile.GetProfileString("Settings", "WorkingFolder"), ws.workingFolder), std::pair(vanished, vanished));
 
   chooser.answer = (temp.Path() / "new").string();
   fs::create_directory(chooser.answer);
