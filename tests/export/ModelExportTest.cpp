@@ -101,7 +101,6 @@ TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) 
                 "vn 0.000000 0.000000 1.000000\r\nvn 0.000000 1.000000 0.000000\r\n"
                 "vn -1.000000 0.000000 0.000000\r\nvn 0.000000 0.000000 -1.000000\r\n# 4 normals\r\n\r\n"
                 "s off\r\ng Group1\r\nf 4/4/4 6/6/6 5/5/5\r\nf 5/5/5 6/6/6 7/7/7\r\n# 2 faces\r\n");
-  EXPECT_FALSE(Export(wd, 1));  // no such level
 }
 
 TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {

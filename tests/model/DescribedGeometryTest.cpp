@@ -14,14 +14,6 @@ namespace {
 using test::Positions;
 using test::Xyz;
 
-Part MakePart(uint8_t parent, float x, float y, float z, int16_t turn = 0) {
-  Part p;
-  p.parent = parent;
-  std::copy_n(std::array{x, y, z}.begin(), 3, p.position);
-  p.rotation[0] = turn, p.rotation[2] = static_cast<int16_t>(-turn);
-  return p;
-}
-
 Vertex At(uint16_t bone, float x, float y, float z) {
   Vertex v;
   v.bone = bone;
@@ -33,18 +25,16 @@ Vertex At(uint16_t bone, float x, float y, float z) {
 // ignores; part 3 names a parent outside the list; part 4 is listed before its parent 5.
 PartList Chain() {
   PartList parts;
-  parts.parts = {MakePart(0, 0, 0, 0),     MakePart(0, 1, 2, 3, 8000), MakePart(1, 10, 0, -1, -300),
-                 MakePart(9, 0, 0, 5),      MakePart(5, 1, 1, 1),       MakePart(2, 0, 100, 0)};
+  parts.parts = {{0, {0, 0, 0}}, {0, {1, 2, 3}, {8000, 0, -8000}}, {1, {10, 0, -1}, {-300, 0, 300}},
+                 {9, {0, 0, 5}}, {5, {1, 1, 1}},                   {2, {0, 100, 0}}};
   return parts;
 }
 
-TEST(DescribedGeometry, PartsAddTheirParentsInListOrder) {
+TEST(DescribedGeometry, PartsAddTheirParentsInListOrderAndVerticesMoveOutByPlacement) {
   const PartList placed = PartsInModelSpace(Chain());
   EXPECT_EQ(Positions(placed.parts), (Xyz{0, 0, 0, 1, 2, 3, 11, 2, 2, 0, 0, 5, 1, 101, 1, 11, 102, 2}));
   EXPECT_EQ(placed.parts.at(3).parent, 0);  // outside the list: the root
-}
 
-TEST(DescribedGeometry, VerticesMoveOutToTheirBonesByPlacement) {
   Surface onBones;
   onBones.placement = Placement::OnBone;
   // Bone 2 sits at (11, 2, 2); the root and bones outside the list add nothing.
