@@ -101,7 +101,6 @@ TEST_F(V20, VerticesMoveByTheirBoneInEveryLayout) {
   EXPECT_EQ(Positions(s[0].vertices), (Xyz{1, 2, 4, 2, 2, 3, 1, 3, 3}));
   EXPECT_EQ(Positions(s[1].vertices), (Xyz{0, 0, 0, 7, 8, 9, 0, 1, 0}));
   EXPECT_EQ(Positions(s[2].vertices), (Xyz{1, 2, 3, 2, 2, 0, 0, 1, 0}));
-  EXPECT_EQ(s[2].triLists[0].indices, (std::vector<uint16_t>{2, 1, 0}));
   EXPECT_EQ(Positions(s[3].vertices), (Xyz{1, 0, 0, 2, 0, 0, 1, 1, 0, 5, 4, 4}));
   EXPECT_EQ(s[3].triLists[0].indices, (std::vector<uint16_t>{0, 1, 2, 1, 2, 3}));
   EXPECT_EQ(Positions(s[4].vertices), (Xyz{1, 2, 3, 2, 2, 3, 1, 3, 3}));  // read from the right place

@@ -24,12 +24,6 @@ XAnim ReadOk(const ByteWriter& w) {
   return r.anim.value_or(XAnim{});
 }
 
-std::vector<uint16_t> FramesOf(const std::vector<XAnimRotationKey>& keys) {
-  std::vector<uint16_t> f;
-  for (const auto& k : keys) f.push_back(k.frame);
-  return f;
-}
-
 // The header, the bones with their masks (/s simple, /f flipped) and the notes in one line.
 std::string Describe(const XAnim& a) {
   std::string s = std::to_string(a.version) + " " + std::to_string(a.frames) + "f " + std::to_string(a.fps) +
@@ -87,7 +81,9 @@ TEST(XAnimReader, TrackFormsFollowTheKeyCountAndIndicesAreBytesUpTo256Slots) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const XAnim a = ReadOk(OneTrack(c.frames, c.flags, c.track));
-    ASSERT_EQ(FramesOf(a.bones.at(0).rotations), c.keys);
+    std::vector<uint16_t> frames;
+    for (const auto& k : a.bones.at(0).rotations) frames.push_back(k.frame);
+    ASSERT_EQ(frames, c.keys);
     EXPECT_FLOAT_EQ(a.bones[0].rotations.back().rotation.z, float(c.keys.size() - 1) * 100 / 32768);
   }
 }
@@ -198,9 +194,8 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
 
   const XAnimListing listing = ListMatchingXAnims(wd.Str(), model);
   EXPECT_EQ(listing.folder, wd.Path() / "XAnim");
-  const std::vector<std::pair<std::string, size_t>> expected = {
-      {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"e_long", 1}};
-  EXPECT_EQ(Rows(listing), expected);
+  EXPECT_EQ(Rows(listing), (std::vector<std::pair<std::string, size_t>>{
+                                {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"e_long", 1}}));
   ASSERT_EQ(listing.matches.size(), 5u);
   EXPECT_EQ(listing.matches[0].bones, 4u);  // one of its four names twice, matched once
 }
@@ -284,8 +279,7 @@ TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
   std::vector<Bone> noOrigin = Skeleton();
   noOrigin[0].name = "root";
   s = AnimateSkeleton(anim, noOrigin, true);
-  EXPECT_TRUE(s.rootMotionLost);
-  EXPECT_FALSE(s.rootMotionApplied);
+  EXPECT_TRUE(s.rootMotionLost && !s.rootMotionApplied);
   EXPECT_EQ(s.rotations.size(), 1u);
 }
 

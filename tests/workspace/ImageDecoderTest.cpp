@@ -21,11 +21,6 @@ Rgba At(const RgbaImage& image, int x, int y) {
   return {image.pixels[i], image.pixels[i + 1], image.pixels[i + 2], image.pixels[i + 3]};
 }
 
-Bytes Concat(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
 class ImageDecoder : public ::testing::Test {
  protected:
   RgbaImage Decode(const std::string& relative, const std::vector<uint8_t>& bytes) {
@@ -59,10 +54,10 @@ TEST_F(ImageDecoder, EachBlockFormatDecodesAsItself) {
   EXPECT_EQ(At(four, 2, 0), (Rgba{112, 92, 98, 255}));  // (2·c0 + c1) / 3
   EXPECT_EQ(At(Decode("images/three.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::ColourBlock(kC1, kC0, kRamp)).Data()), 3, 0),
             (Rgba{0, 0, 0, 0}));
-  Bytes block = Concat(img::ExplicitAlphaBlock({0, 1, 8, 15, 3}), img::ColourBlock(kC1, kC0, kRamp));
+  Bytes block = test::Cat({img::ExplicitAlphaBlock({0, 1, 8, 15, 3}), img::ColourBlock(kC1, kC0, kRamp)});
   EXPECT_EQ(At(Decode("images/d3.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block).Data()), 2, 0),
             (Rgba{60, 50, 156, 136}));  // four colours although c0 <= c1
-  Bytes d5block = Concat(img::InterpolatedAlphaBlock(200, 10, {0, 1, 2}), img::ColourBlock(kC0, kC0, {}));
+  Bytes d5block = test::Cat({img::InterpolatedAlphaBlock(200, 10, {0, 1, 2}), img::ColourBlock(kC0, kC0, {})});
   RgbaImage d5 = Decode("images/d5.dds", img::Dds(img::FourCc("DXT5"), 4, 4, 1, d5block).Data());
   EXPECT_EQ(At(d5, 0, 0), (Rgba{165, 134, 41, 200}));  // colours of DXT5 never turn transparent
   EXPECT_EQ(At(d5, 2, 0)[3], 172);
@@ -70,11 +65,11 @@ TEST_F(ImageDecoder, EachBlockFormatDecodesAsItself) {
 
 TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
   // Mip-mapped DXT1 8 × 4: levels smallest first, the largest (two blocks) from O1 to O0.
-  const Bytes big = Concat(img::ColourBlock(kC0, kC1, kRamp), img::SolidDxt1(0x001F, 1));
+  const Bytes big = test::Cat({img::ColourBlock(kC0, kC1, kRamp), img::SolidDxt1(0x001F, 1)});
   test::IwiHeader h{.format = 0x0B, .usage = 0, .width = 8, .height = 4};
   h.o3 = 28 + 8, h.o2 = 28 + 16, h.o1 = 28 + 24, h.o0 = 28 + 24 + 16;
   Bytes file = test::Iwi(h).Append(test::Ramp(24, 0)).Data();  // the smaller levels: noise
-  RgbaImage mip = Decode("images/mip.iwi", Concat(file, big));
+  RgbaImage mip = Decode("images/mip.iwi", test::Cat({file, big}));
   ASSERT_EQ(std::pair(mip.width, mip.height), std::pair(8, 4));
   EXPECT_EQ(At(mip, 2, 0), (Rgba{112, 92, 98, 255}));
   EXPECT_EQ(At(mip, 5, 2), (Rgba{0, 0, 255, 255}));
