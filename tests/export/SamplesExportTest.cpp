@@ -24,7 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Returns the number of groups.
 int CheckObj(const std::string& objFile, const std::string& mtlFile) {
   std::set<std::string> defined;
   std::ifstream mtl(mtlFile, std::ios::binary), obj(objFile, std::ios::binary);
@@ -45,7 +44,6 @@ int CheckObj(const std::string& objFile, const std::string& mtlFile) {
   return static_cast<int>(groups);
 }
 
-// Returns the number of meshes.
 int CheckX(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   int meshes = 0;

@@ -101,8 +101,7 @@ TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
   setup.winrarPath = "";
   StorePathSetupValues(profile, setup);
   ws.ApplyPathSetup();
-  EXPECT_EQ(ws.winrarPath, "/old/winrar");
-  EXPECT_EQ(ws.cod2Path, "/reg/cod2/");
+  EXPECT_EQ(std::pair(ws.winrarPath, ws.cod2Path), std::pair(std::string("/old/winrar"), std::string("/reg/cod2/")));
 }
 
 }  // namespace
