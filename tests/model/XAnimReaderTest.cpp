@@ -175,11 +175,10 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   longWalk.deltaTranslations.floats.assign(3000, {1, 2, 3});
   wd.Write("XAnim/e_long", xa::Write(longWalk));
 
-  // Left out: cut inside its names, a folder, an unknown version.
+  // Left out: cut inside its names, an unknown version.
   std::vector<uint8_t> cut = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
   cut.resize(9 + 2 + 15);  // header, masks, then inside the second name
   wd.Write("XAnim/f_cut", cut);
-  wd.Write("XAnim/sub/g_inner", xa::Write(Named({"j_wrist_le"})));
   std::vector<uint8_t> badVersion = xa::Write(Named({"j_wrist_le"})).Data();
   badVersion[0] = 15;
   wd.Write("XAnim/j_v15", badVersion);
