@@ -2,9 +2,6 @@
 // placed on their bones (what the readers keep of the files: ModelReadingTest).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-
 #include "model/DescribedGeometry.h"
 #include "model/Positions.h"
 
@@ -14,12 +11,7 @@ namespace {
 using test::Positions;
 using test::Xyz;
 
-Vertex At(uint16_t bone, float x, float y, float z) {
-  Vertex v;
-  v.bone = bone;
-  std::copy_n(std::array{x, y, z}.begin(), 3, v.position);
-  return v;
-}
+Vertex At(uint16_t bone, float x, float y, float z) { return {.position = {x, y, z}, .bone = bone}; }
 
 // Root, part 1 on the root, part 2 on part 1: both turned, which the described rule
 // ignores; part 3 names a parent outside the list; part 4 is listed before its parent 5.
