@@ -96,6 +96,7 @@ TEST_F(ExtractorTest, AnEntryOverTheSizeLimitIsSkippedAndShortSpaceStopsExtracti
   EXPECT_TRUE(OneMessageSaying({"Stopped extracting from ", "would fall under 64 MiB"}));
   EXPECT_TRUE(fs::exists(work.Path() / "images" / "a.iwi"));
   EXPECT_EQ(CountFiles(work.Path()), 1u);
+  EXPECT_EQ(FormatByteCount(1536), "1.5 KiB");
 }
 
 TEST(ExtractorSample, RealArchive) {
