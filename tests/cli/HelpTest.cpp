@@ -27,12 +27,14 @@ TEST(CliHelp, ListsEveryCommandAndIsPointedToByUsageErrors) {
       {}, {"no-such-command"}, {"info"}, {"info", "--no-such-option", "x"}, {"export-obj"}, {"tags"},
       {"export-obj", "--all", "m"}, {"export-obj", "--all", "--lod", "0"}, {"export-obj", "--lod", "x", "m"},
       {"export-obj", "--lod", "", "m"}, {"export-obj", "--lod", "-1", "m"}, {"export-x", "--all", "m"},
+      {"export-obj", "--jobs", "0", "--all"}, {"export-obj", "--jobs", "2", "m"}, {"export-gltf"},
+      {"export-gltf", "--scale", "0", "m"}, {"export-gltf", "--scale", "abc", "m"}, {"retrieve", "m"},
       {"retrieve", "--max-entry-size", "0", "m", "x"}};
-  if (test::HasRenderCommand(scratch.Path()))
-    wrong.insert(wrong.end(), {{"render", "--frames", "0", "-o", "x.png", "m"},
-                               {"render", "--size", "4294967297x1", "-o", "x.png", "m"},
-                               {"render", "--size", "-1x1", "-o", "x.png", "m"},
-                               {"render", "--lod", "", "-o", "x.png", "m"}});
+  if (test::HasRenderCommand(scratch.Path())) {
+    wrong.insert(wrong.end(), {{"render", "--frames", "0", "-o", "x.png", "m"}, {"render", "--lod", "", "-o", "x.png", "m"}});
+    for (const char* size : {"4294967297x1", "-1x1", "0x10", "10x", "9000x10"})
+      wrong.push_back({"render", "--size", size, "-o", "x.png", "m"});
+  }
   for (const auto& args : wrong) {
     auto run = test::RunCli(args, scratch.Path(), "XDG_CONFIG_HOME=" + test::ShellQuote(scratch.Str()));
     EXPECT_TRUE(test::Ended(run, 2, "--help") && run.err.rfind("tessary: ", 0) == 0 &&

@@ -83,7 +83,7 @@ TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
   bytes.resize(bytes.size() - 2);
   wd.Write("xanim/cut", bytes);
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"info", "nothing"}, "nothing"},
+      {{"info", "evil\x1b]0;owned\x07name"}, "evil\\x1B]0;owned\\x07name"},  // control bytes escaped
       {{"info-anim", "nothing"}, "nothing"},
       {{"info-anim", "cut"}, "cut is damaged: it ends inside notetrack 1.\n"},
   };
