@@ -116,10 +116,6 @@ TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
   // Three entries rewrite "0" to "2"; "3" and "4" keep what the run before stored.
   for (auto [i, name] : {std::pair{0, "old2"}, {1, "old3"}, {2, "old4"}, {3, "old3"}, {4, "old4"}})
     EXPECT_EQ(Stored("RecentFiles", std::to_string(i)), name) << i;
-
-  CTessaryView& again = Start();
-  EXPECT_FALSE(again.ShowExplodedBox().isChecked());
-  EXPECT_EQ(RecentEntries(again), (Names{"", "old2", "old3", "old4"}));
 }
 
 // Counts the events that reach the model list or any widget inside it.
