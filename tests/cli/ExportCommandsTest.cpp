@@ -78,7 +78,7 @@ TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnReques
   carried.vertices.pop_back();  // two vertices: word 3 is 2
   carried.triangles = {{0, 1, 1}};
   const auto secondIs = [&](const std::string& level, const char* z) {
-    return Contains(test::Slurp(wd.Path() / "obj" / (level + ".x")),
+    return Contains(test::Text(wd.Path() / "obj" / (level + ".x")),
                     std::string("\t2;\r\n\r\n\t") + z + ";0.00000;0.00000;,\r\n\t" + z + ";0.00000;1.00000;;\r\n");
   };
   for (const char* name : {"m_lod0", "m_Destructible_MP_lod0"}) {
@@ -114,7 +114,7 @@ TEST_F(ExportCommands, AllWithSeveralJobsWritesWhatOneJobWrites) {
 
   const auto snapshot = [&] {
     std::map<std::string, std::string> files;
-    for (const auto& name : test::FileNames(wd.Path() / "obj")) files[name] = test::Slurp(wd.Path() / "obj" / name);
+    for (const auto& name : test::FileNames(wd.Path() / "obj")) files[name] = test::Text(wd.Path() / "obj" / name);
     return files;
   };
   auto one = Run("export-obj", {"--all", "--jobs", "1"});

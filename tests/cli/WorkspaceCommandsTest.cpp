@@ -44,7 +44,7 @@ TEST_F(WorkspaceCommands, PathsAreStoredAndUsedByConvert) {
   fs::permissions(tool, fs::perms::owner_all);
   EXPECT_EQ(Run({"paths", "--converter", tool.string()}).status, 0);
   EXPECT_EQ(Run({"convert", "Wall.IWI"}).status, 0);
-  EXPECT_EQ(test::Slurp(wd.Path() / "tool.log"), fresh + "/images/Wall.IWI\n");  // as this system names it
+  EXPECT_EQ(test::Text(wd.Path() / "tool.log"), fresh + "/images/Wall.IWI\n");  // as this system names it
 }
 
 TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
@@ -76,7 +76,7 @@ TEST_F(HostileInput, AFifoIsPassedOverAndAProtectedPictureIsNotReplaced) {
   std::ofstream(png) << "precious";
   ::chmod(png.c_str(), 0444);
   EXPECT_TRUE(Ended(Run({"render", "--workdir", wd.Str(), "--size", "8x8", "-o", png.string(), "m"}), 1, "read-only"));
-  EXPECT_EQ(test::Slurp(png), "precious");
+  EXPECT_EQ(test::Text(png), "precious");
 }
 
 TEST_F(HostileInput, ConvertTakesABackslashNameAsAPath) {
@@ -93,7 +93,7 @@ TEST_F(HostileInput, ADamagedSettingsFileIsWrittenToAndItsUnreadableEntriesKept)
   std::ofstream(conf) << damaged;
   auto r = Run({"paths", "--cod2", "/tmp/x/"});
   EXPECT_TRUE(Ended(r, 0, "cannot be read (RecentFiles/0)") && Contains(r.out, "CoD2:           /tmp/x/\n")) << r.out;
-  const std::string after = test::Slurp(conf);
+  const std::string after = test::Text(conf);
   EXPECT_EQ(after.rfind(damaged, 0), 0u) << after;  // the damaged entry as it was
   EXPECT_TRUE(Contains(after, "[Paths]\nCoD2=/tmp/x/\n")) << after;
   EXPECT_FALSE(Contains(after, "@Invalid")) << after;
