@@ -1,6 +1,5 @@
 // The convert, retrieve and paths commands, with the settings in a scratch folder, and the
-// command line against a hostile working folder: a FIFO where a model should be, a
-// protected output file, a backslash name, a damaged settings file.
+// command line against a hostile working folder.
 #include <sys/stat.h>
 
 #include "cli/CliRunner.h"

@@ -1,6 +1,6 @@
-// What a hostile working folder must not achieve: hanging a reader on a FIFO, replacing a
-// protected file, leaving half a set of files, smuggling a folder step in a name, or moving
-// the terminal. Also how a Windows command line splits and Latin-1 names become UTF-8.
+// What a hostile working folder must not achieve (hanging on a FIFO, replacing a protected
+// file, half a set of files, a folder step in a name, moving the terminal); Windows command
+// lines and Latin-1 names.
 #include <gtest/gtest.h>
 
 #include <filesystem>

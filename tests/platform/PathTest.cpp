@@ -1,8 +1,5 @@
-// The existence test on joined paths: backslash pieces, letter case, the folder rule and
-// wildcards; reading little-endian fields, and past the end of a file. The kept folder
-// listings behind the look-up: a folder is read from the disk once however many names are
-// looked up or written in it, and changes made by anyone else are still seen, both where
-// the system reports changes and under the time-stamp rule.
+// The look-up of joined paths (letter case, the folder rule, wildcards) and the folder
+// listings it keeps; reading little-endian fields, and past the end of a file.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -101,17 +101,15 @@ TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
   StoreWorkingFolder();
   for (int i = 0; i < 5; ++i) Store("RecentFiles", std::to_string(i), "old" + std::to_string(i));
   profile_.WriteProfileInt("Settings", "ShowExploded", 1);
-  {
-    CTessaryView& view = Start();
-    EXPECT_TRUE(view.ShowExplodedBox().isChecked());
-    EXPECT_EQ(RecentEntries(view), (Names{"old0", "old1", "old2", "old3", "old4"}));
-    for (int i = 0; i < 2; ++i) {  // their models are not in the list: dropped
-      view.RecentBox().setCurrentIndex(0);
-      view.SelectRecentFile();
-    }
-    view.ShowExplodedBox().setChecked(false);
-    Close();
+  CTessaryView& view = Start();
+  EXPECT_TRUE(view.ShowExplodedBox().isChecked());
+  EXPECT_EQ(RecentEntries(view), (Names{"old0", "old1", "old2", "old3", "old4"}));
+  for (int i = 0; i < 2; ++i) {  // their models are not in the list: dropped
+    view.RecentBox().setCurrentIndex(0);
+    view.SelectRecentFile();
   }
+  view.ShowExplodedBox().setChecked(false);
+  Close();
   EXPECT_EQ(profile_.GetProfileInt("Settings", "ShowExploded", -1), 0);
   // Three entries rewrite "0" to "2"; "3" and "4" keep what the run before stored.
   for (auto [i, name] : {std::pair{0, "old2"}, {1, "old3"}, {2, "old4"}, {3, "old3"}, {4, "old4"}})
@@ -156,11 +154,11 @@ TEST_F(FormTest, ModelListWithLongNamesGoesIdleAndScrollsAsFarAsTheFormSays) {
       QTest::qWait(200);
       EXPECT_EQ(counter.count, 0) << "the list keeps laying itself out";
     }
-    int extent = std::max(0, list.MeasureName(QString::fromStdString(name)) - 90);
-    EXPECT_EQ(list.HorizontalExtent(), extent);
-    EXPECT_EQ(list.horizontalScrollBar()->maximum(), std::max(0, extent - list.viewport()->width()));
-    EXPECT_EQ(list.horizontalScrollBar()->isVisible(), extent > list.viewport()->width());
-    EXPECT_EQ(list.textElideMode(), Qt::ElideNone);  // cut at the edge, never shortened with "..."
+    // Names are cut at the edge, never shortened with "...".
+    const int extent = std::max(0, list.MeasureName(QString::fromStdString(name)) - 90), width = list.viewport()->width();
+    EXPECT_EQ(std::tuple(list.HorizontalExtent(), list.horizontalScrollBar()->maximum(),
+                         list.horizontalScrollBar()->isVisible(), list.textElideMode()),
+              std::tuple(extent, std::max(0, extent - width), extent > width, Qt::ElideNone));
     Close();
   }
 }

@@ -1,7 +1,5 @@
-// A model loaded into the tree: its rows, the buttons and the right-click menu entries
-// each kind of row leaves enabled, the export, the image viewer and the tags viewer; the
-// export with animations: the dialog's rows (most matched bones first), the export of the
-// chosen ones, and the boxes when there is nothing to choose from.
+// A model loaded into the tree: the buttons and menu entries each kind of row enables, and
+// the commands behind them (export, image viewer, tags viewer, export with animations).
 
 // Before any Qt header: the writers name variables "slots", which Qt defines as a keyword.
 #include "fixtures/StructuralWriter.h"
