@@ -112,8 +112,7 @@ TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {
   bytes.push_back(0);
   wd.Write("xanim/long", bytes);
   run = Run("info-anim", {"long"});
-  EXPECT_TRUE(Ended(run, 0, "1 bytes after its notetracks"));
-  EXPECT_TRUE(Contains(run.out, "notetracks: 1"));
+  EXPECT_TRUE(Ended(run, 0, "1 bytes after its notetracks") && Contains(run.out, "notetracks: 1")) << run.out;
 }
 
 TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
