@@ -31,8 +31,7 @@ TEST_F(ExportCommands, ExportObjAndTagsWriteTheChosenLevel) {
   EXPECT_EQ(Run("tags", {"m"}).status, 0);
   EXPECT_EQ(ObjFiles(), (Files{"m_tags.txt"}));
   auto r = Run("export-obj", {"m"});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out + r.err, "");
+  EXPECT_TRUE(Ended(r, 0) && r.out + r.err == "") << r.out;
   EXPECT_EQ(Run("export-obj", {"--lod", "1", "m"}).status, 0);
   EXPECT_EQ(ObjFiles(), (Files{"m_lod0.mtl", "m_lod0.obj", "m_lod1.mtl", "m_lod1.obj", "m_tags.txt"}));
 
@@ -48,8 +47,7 @@ TEST_F(ExportCommands, ExportObjAndTagsWriteTheChosenLevel) {
   // Level 0's name is too short to be read: the default is level 1.
   wd.Write("xmodel/short", v20::Header({{"s1", 1, {"mtl_a"}}, {"short_lod1", 0, {"mtl_a"}}}));
   wd.Write("xmodelsurfs/short_lod1", v20::Surfaces({v20::Triangle()}));
-  EXPECT_EQ(Run("export-obj", {"short"}).status, 0);
-  EXPECT_TRUE(wd.Exists("obj/short_lod1.obj"));
+  EXPECT_TRUE(Ended(Run("export-obj", {"short"}), 0) && wd.Exists("obj/short_lod1.obj"));
 }
 
 TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {

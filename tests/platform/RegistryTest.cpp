@@ -60,8 +60,7 @@ TEST_F(RegistryTest, OnlyAStoreThatCannotBeReadShowsTheErrorBox) {
   EXPECT_TRUE(notifier.messages.empty());
   fs::create_directory(file);
   EXPECT_FALSE(Read(kMachine, "SOFTWARE\\Activision\\Call of Duty 4", "InstallPath"));
-  EXPECT_EQ(notifier.captions, std::vector<std::string>{"Error"});
-  EXPECT_EQ(out, "unchanged");
+  EXPECT_EQ(std::pair(notifier.captions, out), std::pair(std::vector<std::string>{"Error"}, std::string("unchanged")));
 }
 
 TEST_F(RegistryTest, WritesOnlyIntoExistingKeysKeepingTheRest) {

@@ -224,14 +224,12 @@ TEST(TagsViewer, ShowsAReadableListingAndNamesTheFileItCannotRead) {
   TagsViewer viewer;
   std::string error;
   ASSERT_TRUE(viewer.OpenListing(wd.Str() + "\\obj\\car_tags.txt", error));
-  EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
-  EXPECT_EQ(viewer.windowTitle(), QString("car_tags.txt"));
+  EXPECT_EQ((QStringList{viewer.toPlainText(), viewer.windowTitle()}), (QStringList{"ab\nc", "car_tags.txt"}));
 
   // Missing: the message names the file, the page shown stays the one read before.
   EXPECT_FALSE(viewer.OpenListing(wd.Str() + "\\obj\\gone_tags.txt", error));
   EXPECT_TRUE(error.rfind("Cannot read ", 0) == 0 && error.find("gone_tags.txt") != std::string::npos) << error;
-  EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
-  EXPECT_EQ(viewer.ListingPath(), wd.Str() + "\\obj\\car_tags.txt");
+  EXPECT_EQ(std::pair(viewer.toPlainText(), viewer.ListingPath()), std::pair(QString("ab\nc"), wd.Str() + "\\obj\\car_tags.txt"));
 }
 
 namespace st = tessary::test::structural;
