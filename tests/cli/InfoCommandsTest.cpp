@@ -126,9 +126,7 @@ TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
   };
   for (const auto& [args, part] : cases) {
     auto run = Run(args[0], {args[1]});
-    EXPECT_EQ(run.status, 1) << args[0];
-    EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(Contains(run.err, part) && run.err.find('\n') == run.err.size() - 1) << run.err;
+    EXPECT_TRUE(Ended(run, 1, part) && run.out.empty() && run.err.find('\n') == run.err.size() - 1) << args[0];
   }
 }
 

@@ -38,8 +38,7 @@ TEST_F(FormTest, FixedSizeFrameWithoutMenuAndControlsAtTheirConvertedPlaces) {
   EXPECT_EQ(frame_->windowTitle().toStdString(), "Tessary (Call of Duty Series) ");
   EXPECT_EQ(frame_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
             Qt::WindowMinimizeButtonHint);
-  EXPECT_EQ(frame_->menuWidget(), nullptr);
-  EXPECT_EQ(frame_->minimumSize(), frame_->maximumSize());
+  EXPECT_TRUE(frame_->menuWidget() == nullptr && frame_->minimumSize() == frame_->maximumSize());
   // Dialog units with the classic 6 by 13 base units: halves round away from zero.
   EXPECT_EQ(DialogToPixels(QRect(326, 7, 21, 14), DialogBaseUnits{6, 13}), QRect(489, 11, 32, 23));
   const DialogBaseUnits units = BaseUnitsOf(view.font());
@@ -190,10 +189,8 @@ TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
   dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
   dialogs_.folders.push_back("/games/cod4");
   qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
-  EXPECT_EQ(dialogs_.browseTitles, std::vector<std::string>{"Choose the CoD4 folder"});
-  EXPECT_EQ(dialogs_.preselected, std::vector<std::string>{"/old/cod4/"});
-  EXPECT_EQ(dlg.Fields().cod4Path, "/games/cod4\\");
-  EXPECT_EQ(dlg.Edit(kIdCodPath)->text(), "/typed/cod");  // what was typed stays
+  EXPECT_EQ(std::tuple(dialogs_.browseTitles, dialogs_.preselected, dlg.Fields().cod4Path, dlg.Edit(kIdCodPath)->text()),
+            std::tuple(Names{"Choose the CoD4 folder"}, Names{"/old/cod4/"}, "/games/cod4\\", "/typed/cod"));  // typed text stays
 }
 
 TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {
