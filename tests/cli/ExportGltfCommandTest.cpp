@@ -20,9 +20,8 @@ void WriteArm(const test::TempWorkdir& wd, const std::string& model) {
   wd.Write("xmodel/" + model, st::Header(20, {{model + "0", {"mtl_" + model}}}));
   wd.Write("xmodelparts/" + model + "0",
            st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}, .rotation = {0, 0, 23170}}}}));
-  std::vector<st::Vertex> vertices;
-  for (int i = 0; i < 4; ++i)
-    vertices.push_back({.position = {float(i % 2) * 20, 0, float(i / 2) * 5}, .bone = 1});
+  const std::vector<st::Vertex> vertices{{.position = {0, 0, 0}, .bone = 1}, {.position = {20, 0, 0}, .bone = 1},
+                                         {.position = {0, 0, 5}, .bone = 1}, {.position = {20, 0, 5}, .bone = 1}};
   wd.Write("xmodelsurfs/" + model + "0", st::Surfaces20({{.bone = 1, .vertices = vertices, .triangles = {{0, 1, 2}, {1, 3, 2}}}}));
 }
 

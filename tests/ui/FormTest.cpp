@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <fstream>
 
 #include "Fixtures.h"
 #include "fixtures/MemorySettingsStore.h"
@@ -53,9 +52,8 @@ TEST_F(FormTest, FixedSizeFrameWithoutMenuAndControlsAtTheirConvertedPlaces) {
 TEST_F(FormTest, FirstRunPromptsAfterASecondThenCreatesTheFoldersAndLists) {
   Store("Paths", "CoD4", "/games/cod4/");
   tessary::test::TempWorkdir parent;
-  fs::path chosen = parent.Path() / "work";
-  fs::create_directories(chosen / "xmodel");
-  std::ofstream(chosen / "xmodel" / "tank").put(20);
+  parent.Write("work/xmodel/tank", {20});
+  const fs::path chosen = parent.Path() / "work";
   dialogs_.folders.push_back(chosen.string());
 
   CTessaryView& view = Start();
