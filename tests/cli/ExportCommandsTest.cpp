@@ -57,8 +57,7 @@ TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
   auto r = Run("export-obj", {"m", "good"});
   EXPECT_EQ(std::tie(r.status, r.err), std::tuple(1, "tessary: the surfaces file " + wd.Str() + "/xmodelsurfs/m_lod0 is missing\n"));
   EXPECT_EQ(ObjFiles(), (Files{"good_lod0.mtl", "good_lod0.obj", "good_tags.txt"}));
-  // --all goes past a failure and past what is no model, and ends with a summary (not on a
-  // terminal: no progress bar).
+  // --all goes past a failure and what is no model, and ends with a summary (no progress bar off a terminal).
   fs::create_directory(wd.Path() / "xmodel" / "a_folder");
   r = Run("export-obj", {"--all"});
   EXPECT_EQ(std::tie(r.status, r.err), std::tuple(1, ""));

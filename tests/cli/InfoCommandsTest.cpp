@@ -63,9 +63,8 @@ TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
   wd.Write("materials/mtl_a", v20::Material("a_col"));
   wd.Write("images/a_col.iwi", ByteWriter().Raw("IWi"));
   auto run = Run("info", {"tank"});
-  EXPECT_TRUE(Ended(run, 0));
-  EXPECT_EQ(run.out + run.err,
-            "tank\n  Surfaces\n    tank_lod0  [lod 0]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
+  EXPECT_EQ(std::to_string(run.status) + " " + run.out + run.err,
+            "0 tank\n  Surfaces\n    tank_lod0  [lod 0]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
             "        mtl_\xC3\xA9\\x02  [missing]\n"
             "    tank_lod1  [lod 1]  [missing]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
             "  Parts (Tags)\n    tank_lod0  [missing]\n");
@@ -90,9 +89,8 @@ xa::Anim Walk() {
 TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {
   wd.Write("xanim/Walk", xa::Write(Walk()));
   auto run = Run("info-anim", {"walk"});  // found ignoring case
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out + run.err,
-            "Walk\n"
+  EXPECT_EQ(std::to_string(run.status) + " " + run.out + run.err,
+            "0 Walk\n"
             "  version 17, 3 frames at 24 fps, 0.125 s\n"
             "  flags 3 (looping, root motion)\n"
             "  asset type 6 (layered on another animation)\n"

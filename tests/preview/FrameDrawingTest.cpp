@@ -150,7 +150,6 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
   for (const char* name : {"cube", "weapon_g36c", "viewmodel_g3", "zk_vm_stormtrooper", "droneXaii",
                            "zom_rocketl1", "iwx_minecraft", "bx_zombie_throw"}) {
     auto model = CreateModel(20);
-    ASSERT_TRUE(model);
     model->SetRenderer(std::make_unique<CPreviewRenderer>());
     model->SetRolling(0);
     ASSERT_TRUE(model->Open(folder, name) && model->LoadLods()) << name;

@@ -115,19 +115,17 @@ TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
 // Counts the events that reach the model list or any widget inside it.
 class ListEventCounter : public QObject {
  public:
-  explicit ListEventCounter(QWidget& list) : list_(list) { qApp->installEventFilter(this); }
+  explicit ListEventCounter(QWidget& watched) : list(watched) { qApp->installEventFilter(this); }
   ~ListEventCounter() override { qApp->removeEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* w = qobject_cast<QWidget*>(watched);
-    if (w != nullptr && (w == &list_ || list_.isAncestorOf(w)) && event->type() != QEvent::Paint &&
+    if (w != nullptr && (w == &list || list.isAncestorOf(w)) && event->type() != QEvent::Paint &&
         event->type() != QEvent::UpdateRequest)
       ++count;
     return false;
   }
+  QWidget& list;
   int count = 0;
-
- private:
-  QWidget& list_;
 };
 
 TEST_F(FormTest, ModelListWithLongNamesGoesIdleAndScrollsAsFarAsTheFormSays) {
