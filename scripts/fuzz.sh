@@ -105,5 +105,11 @@ sort "$out/summary.txt"
 if [ "$failed" -ne 0 ]; then
   echo "fuzz: findings kept in $findings:" >&2
   find "$findings" -type f >&2
+  # What each finding was, for a run whose files are gone afterwards (CI).
+  for t in "${targets[@]}"; do
+    [ -n "$(ls -A "$findings/$t")" ] || continue
+    echo "--- $t:" >&2
+    grep -v -e '^QVariant::' -e '^QSettings' "$out/logs/$t.log" | grep -A 25 -m 1 -e '^==[0-9]*==' -e 'ERROR: libFuzzer' >&2 || tail -n 25 "$out/logs/$t.log" >&2
+  done
   exit 1
 fi

@@ -240,8 +240,12 @@ std::string FormatByteCount(uint64_t bytes) {
     ++unit;
   }
   std::string text = std::to_string(whole);
-  if (unit > 0 && rest != 0) text += "." + std::to_string(rest * 10 / 1024);
-  return text + " " + units[unit];
+  if (unit > 0 && rest != 0) {
+    text += '.';
+    text += std::to_string(rest * 10 / 1024);
+  }
+  text += ' ';
+  return text + units[unit];
 }
 
 }  // namespace tessary
