@@ -53,7 +53,6 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::filesys
 
 // A working folder and a scratch folder that takes the program's output.
 struct CommandTest : ::testing::Test {
-  // Runs `command --workdir <working folder>` followed by `args`.
   CliResult Run(const std::string& command, std::vector<std::string> args = {}) {
     args.insert(args.begin(), {command, "--workdir", wd.Str()});
     return RunCli(args, scratch.Path());

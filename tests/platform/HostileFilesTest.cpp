@@ -83,8 +83,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
   const fs::path dir = wd.Path() / "obj";
   const std::string joined = wd.Str() + "\\obj\\";
   std::ofstream(dir / "a.mtl") << "old mtl";
-  // The three files' texts (a folder in a file's place reads as nothing) and the number
-  // of names in the folder, temporaries included.
+  // Each file's text (a folder reads as nothing), then how many names the folder holds.
   const auto contents = [&] {
     std::string all;
     for (const char* name : {"a.mtl", "a.obj", "a_tags.txt"}) all += (fs::is_regular_file(dir / name) ? Text(dir / name) : "") + "|";
@@ -100,8 +99,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     }
   };
   {
-    // The last name is taken by a folder before the files are put in place: the replaced
-    // file comes back, the new one goes, and no temporary stays.
+    // The last name taken by a folder meanwhile: the replaced file comes back, the new one goes.
     CommitQueue queue;
     writeHeld(queue, " 1");
     EXPECT_EQ(contents(), "old mtl|||4");  // a.mtl and three temporaries
@@ -111,8 +109,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
   EXPECT_EQ(contents(), "old mtl|||2");
   fs::remove_all(dir / "a_tags.txt");
   {
-    // The file found in another letter case is the one replaced, and the look-up still
-    // finds it afterwards.
+    // The file found in another letter case is the one replaced, and found again afterwards.
     CommitQueue queue;
     writeHeld(queue, " 2");
     EXPECT_EQ(queue.Apply(), fs::path());
@@ -121,8 +118,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     EXPECT_TRUE(FileExists(joined + "A.OBJ"));
   }
   {
-    // A folder takes the place of a file that a middle one replaces: it stays a folder,
-    // and the files before it are put back.
+    // A folder in the place of a middle file stays; the files before it are put back.
     CommitQueue queue;
     writeHeld(queue, " 3");
     fs::remove(dir / "a.obj");

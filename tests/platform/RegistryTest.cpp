@@ -35,9 +35,8 @@ TEST_F(RegistryTest, MissingKeyShowsErrorMissingValueReadsEmpty) {
         "fits=" + std::string(259, 'a') + "\r\nlong=" + std::string(260, 'b') + "\r\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe]\n"
         "@=/opt/winrar/WinRAR.exe\n");
-  // No such key, also not under another root: false and `out` unchanged, but no box: other
-  // programs' keys are normally absent here. A key there: true and the value, empty when
-  // it is missing or does not fit the read buffer.
+  // No key (also not under another root): `out` unchanged and no box, as other programs'
+  // keys are normally absent. A key: the value, empty when missing or beyond the buffer.
   const std::string cod2 = "SOFTWARE\\Activision\\Call of Duty 2";
   auto value = [&](const std::string& key, const char* name, RegistryRoot root = kMachine) {
     out = "unchanged";

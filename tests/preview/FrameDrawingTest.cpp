@@ -106,8 +106,7 @@ TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
 TEST_F(FrameDrawing, StripsOverlapShortStripsDrawNothingUnknownVariantsNothingAtAll) {
   Use({Square(50, true)});
   ASSERT_TRUE(renderer->Draw(1));
-  // Both triangles of the strip 0, 1, 3, 2: the corners (-40, -40) and (40, 40), 400 units
-  // away under a 45 degree field of view, land at these pixels.
+  // Both triangles of the strip 0, 1, 3, 2: the pixels of (-40, -40) and (40, 40) 400 units away.
   for (auto [x, y] : {std::pair{131, 148}, {188, 91}})
     EXPECT_FALSE(Near(Shown().At(x, y), kStripBackdrop, 10)) << testing::PrintToString(Shown().At(x, y));
   for (uint32_t count : {2u, 0u}) {
