@@ -168,8 +168,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
       {"body_col.dds", 0, false, true, {kCmdViewImageFile, kCmdCopyFileName}},  // no outside tool needed
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.row) + " converter " + std::to_string(c.converter) + " winrar " +
-                 std::to_string(c.winrar));
+    SCOPED_TRACE(testing::Message() << c.row << " converter " << c.converter << " winrar " << c.winrar);
     ws.converterFound = c.converter;
     ws.winrarKeyFound = c.winrar;
     QTreeWidgetItem* row = Row(view, c.row, c.nth);
@@ -177,9 +176,8 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     view.Tree().setCurrentItem(view.Tree().topLevelItem(0));
     std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center()));
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().size(), 9);
-    EXPECT_EQ(EnabledEntries(*menu), c.enabled);
-    EXPECT_EQ(view.Tree().currentItem(), row);  // selected first, as a click does
+    // Nine entries; the row is selected first, as a click does.
+    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(9, c.enabled, row));
   }
 }
 
