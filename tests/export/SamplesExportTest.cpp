@@ -1,8 +1,5 @@
-// Exports of the real sample models of each version (skipped when the samples are absent),
-// written into a copy of their working folder: each level's surface count and messages as
-// the samples' notes give them, every material used defined once, and every face corner
-// naming a vertex of its OBJ file or of its .x mesh; and the glTF export of every sample
-// model and animation.
+// Exports of the real sample models and animations (skipped when the samples are absent),
+// written into a copy of their working folder.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +10,6 @@
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
-#include <tuple>
 
 #include "export/AnimatedGltfExport.h"
 #include "export/GltfWriter.h"
@@ -22,14 +18,12 @@
 #include "fixtures/TempWorkdir.h"
 #include "model/ShowModelTree.h"
 #include "model/StructuralReader.h"
-#include "model/XAnimReader.h"
 
 namespace tessary {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Returns the number of groups.
 int CheckObj(const std::string& objFile, const std::string& mtlFile) {
   std::set<std::string> defined;
   std::ifstream mtl(mtlFile, std::ios::binary), obj(objFile, std::ios::binary);
@@ -50,7 +44,6 @@ int CheckObj(const std::string& objFile, const std::string& mtlFile) {
   return static_cast<int>(groups);
 }
 
-// Returns the number of meshes.
 int CheckX(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   int meshes = 0;
@@ -79,22 +72,13 @@ const std::map<std::string, std::vector<int>> kLevels = {
     {"head_jason_turban", {3, 0, 3, 1}}, {"fx", {}}};
 
 // The only models that bring up a message.
-const std::map<std::string, std::string> kMessages = {
-    {"church_dome_intact", "Failed to get the materials"},
-    {"head_jason_turban", "VertexData.b1 >= 4\nUnsupported model type."},
-};
+const std::map<std::string, std::string> kMessages = {{"church_dome_intact", "Failed to get the materials"},
+                                                      {"head_jason_turban", "VertexData.b1 >= 4\nUnsupported model type."}};
 
-// Level 0's material count, first material and its image, where the notes give them.
-const std::map<std::string, std::tuple<int, std::string, std::string>> kMaterials = {
-    {"droneXaii", {1, "dronetext", "dronetext.iwi"}},  // no marker: from the end
-    // "mw3_mtl_...": the '3' is read as the count, and no such material file exists.
-    {"weapon_g36c", {'3', "mtl_weapon_g36_iw5", ""}},
-    {"weapon_dragunov", {6, "mtl_weapon_dragunov", "weapon_dragunov_col.iwi"}},
-    {"defaultactor", {1, "lambert1", "grey.iwi"}}};
-
-// Every model of `game`: its version, its level 0 materials where known, its version, its tree (every level's files there, some only in
-// another letter case), and levels 0 to 3 exported as OBJ, and for version 25 as .x shown
-// exploded (which only its destructible levels are).
+// Every model of `game`: its version, its tree (every level's files there, some only in
+// another letter case), and levels 0 to 3 exported as OBJ (every material used defined once,
+// every face corner naming a vertex), and for version 25 as .x shown exploded (which only
+// its destructible levels are), with the surface counts and messages the notes give.
 void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t models) {
   test::TempWorkdir wd;
   fs::path from = test::SamplesDir() / game;
@@ -107,13 +91,6 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
     SCOPED_TRACE(name);
     test::RecordingNotifier notes;
     ASSERT_EQ(ReadModelVersion(wd.ModelFolder() + "\\" + name), version);
-    if (const auto known = kMaterials.find(name); known != kMaterials.end()) {
-      auto model = CreateModel(version);
-      ASSERT_TRUE(model->Open(wd.ModelFolder(), name) && model->LoadLods());
-      const LodEntry& lod = model->lods.at(0);
-      EXPECT_EQ(std::tuple(lod.materialCount, lod.materials.at(0).name, lod.materials[0].imageName.value_or("")),
-                known->second);
-    }
     ModelTree tree;
     ShowModelTree(tree, wd.Str(), name, version);
     for (const auto& group : tree.Root()->children)
@@ -139,9 +116,10 @@ TEST(SamplesExport, Version14) { ExpectEveryLevelExported("cod1", 14, 5); }
 TEST(SamplesExport, Version20) { ExpectEveryLevelExported("cod2", 20, 8); }
 TEST(SamplesExport, Version25) { ExpectEveryLevelExported("cod4", 25, 9); }
 
-// Every sample model exported as glTF, and every sample animation read and exported with the
-// model it drives, checked by the Khronos glTF validator (when node and the validator package are installed:
-// scripts/install-deps.sh puts it in .tools/).
+// Every sample model exported as glTF, and every sample animation exported with the
+// model it drives, checked by the Khronos glTF validator (when node and the validator package
+// are installed: scripts/install-deps.sh puts it in .tools/).
+
 // Runs `command`, returning its exit status and standard output.
 int RunCommand(const std::string& command, std::string& output) {
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
@@ -171,35 +149,6 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
       ASSERT_TRUE(SaveGlb(doc, files.back(), error)) << error;
     }
   }
-  // Every sample animation reads to its last byte with the header its notes give (version,
-  // frames, flags, frame rate, bones, notes) and unit rotations.
-  const std::map<std::string, std::array<size_t, 6>> anims = {
-      {"cod1-animated/Cocktail_throw", {14, 6, 0, 30, 49, 0}}, {"cod2/hoek_cross_reload", {14, 34, 0, 30, 59, 0}},
-      {"cod2/hoek_cross_idle", {14, 1, 0, 30, 59, 0}}, {"cod4/unarmed_walk_slow", {17, 35, 2, 30, 91, 2}}};
-  size_t seen = 0;
-  for (const char* game : {"cod1-animated", "cod2", "cod4"}) {
-    for (const auto& entry : fs::directory_iterator(samples / game / "xanim")) {
-      const std::string key = std::string(game) + "/" + entry.path().filename().string();
-      SCOPED_TRACE(key);
-      XAnimResult r = LoadXAnim(entry.path());
-      ASSERT_TRUE(r.anim) << r.error;
-      EXPECT_EQ(r.bytesRead, fs::file_size(entry.path()));
-      const XAnim& a = *r.anim;
-      EXPECT_EQ(anims.at(key), (std::array<size_t, 6>{a.version, a.frames, a.flags, a.fps, a.bones.size(), a.notes.size()}));
-      for (const XAnimBone& bone : a.bones)
-        for (const auto& k : bone.rotations)
-          EXPECT_NEAR(k.rotation.x * k.rotation.x + k.rotation.y * k.rotation.y + k.rotation.z * k.rotation.z +
-                          k.rotation.w * k.rotation.w, 1.0, 1e-3) << bone.name;
-      ++seen;
-      if (a.version != 17) continue;
-      // The walk goes forward along x, about 56 units in its 34 frames (translations of both
-      // precisions are the reader test's).
-      ASSERT_EQ(a.deltaTranslations.size(), 18u);
-      EXPECT_NEAR(a.deltaTranslations.back().translation[0], 56.45, 0.01);
-    }
-  }
-  EXPECT_EQ(seen, anims.size());
-
   // Each animation with the model it drives (a viewmodel's arms with a weapon joined), and
   // how many of the (first) animation's bones the models lack.
   const struct { const char *game, *model, *with; std::vector<std::string> anims; size_t missing; } cases[] = {
@@ -218,12 +167,7 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
     ASSERT_TRUE(outcome.ok) << outcome.error;
     ASSERT_FALSE(warnings.empty());
     EXPECT_NE(warnings[0].find(": " + std::to_string(c.missing) + " of its"), std::string::npos) << warnings[0];
-    tinygltf::Model doc;
-    tinygltf::TinyGLTF loader;
-    std::string error, warn;
-    ASSERT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, outcome.written.at(0))) << error;
-    ASSERT_EQ(doc.animations.size(), c.anims.size());
-    files.push_back(outcome.written[0]);
+    files.push_back(outcome.written.at(0));
   }
 
   const fs::path package = TESSARY_GLTF_VALIDATOR_DIR;

@@ -1,6 +1,4 @@
-// The structural reader and the skinned geometry: bone rotations down a hierarchy, several
-// roots, influences and their weights, the run list of version 25, version 14 strips,
-// damaged files, and two models joined into one level.
+// The structural reader, the skinned geometry, and two models joined into one level.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -25,8 +23,9 @@ using test::ByteWriter;
 // A quarter turn about Z as stored: z = sin 45° · 32768.
 constexpr int16_t kQuarterZ = 23170;
 
-void ExpectNear(const Vec3& got, const Vec3& want) {
-  for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], 2e-3f) << "component " << i;
+// Stored rotations are quantised: 2e-3 is near enough for them.
+void ExpectNear(const float* got, const Vec3& want, float tolerance = 2e-3f) {
+  for (size_t i = 0; i < 3; ++i) EXPECT_NEAR(got[i], want[i], tolerance) << "component " << i;
 }
 
 // Each surface in one line: material, per vertex bone/influence count(position), the
@@ -78,12 +77,11 @@ TEST_F(StructuralReader, RotatedParentMovesChildAndItsVertices) {
   auto level = Read("arm");
   ASSERT_TRUE(level) << error;
   ASSERT_EQ(level->bones.size(), 3u);
-  EXPECT_NEAR(level->bones[1].rotation.w, 0.7071f, 1e-4f);
-  ExpectNear(WorldPoses(level->bones)[2].translation, {10, 5, 0});
+  ExpectNear(WorldPoses(level->bones)[2].translation.data(), {10, 5, 0});
   const auto skinned = SkinnedVertices(*level);
-  ExpectNear(skinned[0][0].position, {10, 6, 0});
-  ExpectNear(skinned[0][0].normal, {0, 1, 0});
-  ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position, {5, 3, 0});  // scaled: lengths shrink, directions stay
+  ExpectNear(skinned[0][0].position.data(), {10, 6, 0});
+  ExpectNear(skinned[0][0].normal.data(), {0, 1, 0});
+  ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position.data(), {5, 3, 0});  // scaled: lengths shrink, directions stay
 }
 
 TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
@@ -94,13 +92,10 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
         test::v14::Surfaces({{3, {{0, 1, 2}}, std::vector(3, std::array<float, 8>{0, 0, 1, 0, 0, 0, 0, 1})}}));
   auto level = Read("rig");
   ASSERT_TRUE(level) << error;
-  std::vector<std::string> names;
-  std::vector<int32_t> parents;
-  for (const Bone& b : level->bones) names.push_back(b.name), parents.push_back(b.parent);
-  EXPECT_EQ(names, (std::vector<std::string>{"tag_weapon", "tag_flash", "tag_view", "barrel"}));
-  EXPECT_EQ(parents, (std::vector<int32_t>{-1, -1, -1, 2}));
-  ExpectNear(SkinnedVertices(*level)[0][0].position, {0, 0, 8});
-  EXPECT_EQ(level->materials.at(0).name, "skin.dds");
+  std::string bones;
+  for (const Bone& b : level->bones) bones += b.name + "/" + std::to_string(b.parent) + " ";
+  EXPECT_EQ(bones, "tag_weapon/-1 tag_flash/-1 tag_view/-1 barrel/2 ");
+  ExpectNear(SkinnedVertices(*level)[0][0].position.data(), {0, 0, 8});
 }
 
 TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
@@ -181,7 +176,6 @@ TEST_F(StructuralReader, LevelsMaterialsAndImages) {
   EXPECT_EQ(first->materials[0].imagePath, "");  // no material file
   auto second = Read("gun", 1);
   ASSERT_TRUE(second) << error;
-  EXPECT_EQ(second->lodIndex, 1);
   EXPECT_EQ(std::filesystem::path(second->materials[0].imagePath).filename(), "gun_col.iwi");
   wd.Write("images/gun_col.dds", std::vector<uint8_t>{'D', 'D', 'S', ' '});
   EXPECT_EQ(std::filesystem::path(Read("gun", 1)->materials[0].imagePath).filename(), "gun_col.dds");
@@ -206,20 +200,13 @@ TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
 }
 
 TEST_F(StructuralReader, DamagedFilesNameTheFileAndNeverCrash) {
-  // A parts or surfaces file cut short is refused with its name (every cut: the fuzz targets).
-  const st::Vertex v{.bone = 1, .influences = {{0, 100}}};
-  const auto parts = st::Parts(25, {"root"}, {{"b", {.parent = 0, .rotation = {32767, 32767, 32767}}}});
-  const auto surfaces = st::Surfaces25({{.weighted = true, .runs = {{1, 1}}, .vertices = {v, v, v}, .triangles = {{0, 1, 2}}}});
-  Write("m", 25, {"m1", {"mtl_m"}}, parts, surfaces);
-  for (const auto& [path, bytes] : {std::pair{"xmodelsurfs/m1", surfaces.Data()}, {"xmodelparts/m1", parts.Data()}}) {
-    wd.Write(path, std::vector<uint8_t>(bytes.begin(), bytes.end() - 3));
-    EXPECT_FALSE(Read("m")) << path;
-    EXPECT_NE(error.find("m1"), std::string::npos) << error;
-    wd.Write(path, bytes);
-  }
-  // A rotation longer than 1 is shortened to a unit one.
-  ASSERT_TRUE(Read("m")) << error;
-  const Quat q = Read("m")->bones[1].rotation;
+  // A rotation longer than 1 is shortened to a unit one. (A surfaces file cut short is
+  // named by export-gltf's test; every cut is the fuzz targets'.)
+  Write("m", 25, {"m1", {"mtl_m"}}, st::Parts(25, {"root"}, {{"b", {.parent = 0, .rotation = {32767, 32767, 32767}}}}),
+        st::Surfaces25({Tri(1)}));
+  const auto rotated = Read("m");
+  ASSERT_TRUE(rotated) << error;
+  const Quat q = rotated->bones[1].rotation;
   EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0f, 1e-5f);
   // A missing parts file leaves one root bone.
   std::filesystem::remove(wd.Path() / "xmodelparts/m1");
@@ -236,8 +223,6 @@ TEST_F(StructuralReader, DamagedFilesNameTheFileAndNeverCrash) {
   }
 }
 
-// Two models joined into one level: where the second skeleton hangs, and how its surfaces
-// follow it.
 // The arms: tag_weapon turned a quarter about z, one unit along x from the hand at (0, 0, 2).
 DecodedLevel Arms(uint32_t version) {
   const float h = std::sqrt(0.5f);
@@ -256,10 +241,6 @@ DecodedLevel Weapon(uint32_t version) {
           .surfaces = {s}, .materials = {{"gun", ""}, {"clip", ""}}};
 }
 
-void ExpectNearXyz(const float* got, std::array<float, 3> want) {
-  for (size_t a = 0; a < 3; ++a) EXPECT_NEAR(got[a], want[a], 1e-6) << "axis " << a;
-}
-
 std::vector<int32_t> Parents(const DecodedLevel& l) {
   std::vector<int32_t> out;
   for (const Bone& b : l.bones) out.push_back(b.parent);
@@ -275,20 +256,16 @@ TEST(JoinedLevel, SecondSkeletonHangsBelowTheBoneOfItsRootsName) {
     SCOPED_TRACE(c.version);
     const JoinResult r = JoinLevels(Arms(c.version), Weapon(c.version));
     ASSERT_EQ(r.error, "");
-    EXPECT_EQ(r.level.modelName, "viewhands");
     // tag_weapon below the arms' Tag_Weapon (ignoring case); tag_clip, unmatched, there too.
     EXPECT_EQ(Parents(r.level), (std::vector<int32_t>{-1, 0, 1, 2, 3, 2, 5}));
-    ASSERT_EQ(r.level.materials.size(), 3u);
-    EXPECT_EQ(r.level.materials[2].name, "clip");
     ASSERT_EQ(r.level.surfaces.size(), 2u);
     const DecodedSurface& s = r.level.surfaces[1];
-    EXPECT_EQ(s.material, 2);
-    EXPECT_EQ(s.vertices[0].bone, 4);
-    EXPECT_EQ(s.vertices[1].bone, 6);
-    EXPECT_EQ(s.influences[0].bone, 6);
-    ExpectNearXyz(s.vertices[0].position, c.gun);
-    ExpectNearXyz(s.vertices[0].normal, c.gunNormal);
-    ExpectNearXyz(s.vertices[1].position, c.clip);
+    // Its materials follow the arms' one, its bones the arms' three.
+    EXPECT_EQ((std::vector<size_t>{r.level.materials.size(), size_t(s.material), s.vertices[0].bone, s.vertices[1].bone, s.influences[0].bone}),
+              (std::vector<size_t>{3, 2, 4, 6, 6}));
+    ExpectNear(s.vertices[0].position, c.gun, 1e-6f);
+    ExpectNear(s.vertices[0].normal, c.gunNormal, 1e-6f);
+    ExpectNear(s.vertices[1].position, c.clip, 1e-6f);
   }
 }
 
@@ -298,7 +275,7 @@ TEST(JoinedLevel, WithoutTagWeaponUnmatchedRootsHangFromTheFirstRoot) {
   const JoinResult r = JoinLevels(arms, Weapon(25));
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(Parents(r.level), (std::vector<int32_t>{-1, -1, 1, 0, 3, 0, 5}));
-  ExpectNearXyz(r.level.surfaces[1].vertices[0].position, {1, 0, 0});  // the root is at the origin
+  ExpectNear(r.level.surfaces[1].vertices[0].position, {1, 0, 0}, 1e-6f);  // the root is at the origin
   EXPECT_EQ(JoinLevels(Arms(20), Weapon(14)).error,
             "Cannot join viewmodel_gun (version 14) to viewhands (version 20): their versions differ.");
 }

@@ -15,6 +15,7 @@
 namespace tessary {
 namespace {
 
+using test::Cat;
 using test::IwiHeader;
 using test::TempWorkdir;
 using Bytes = std::vector<uint8_t>;
@@ -46,12 +47,6 @@ Bytes File(const IwiHeader& h, size_t size) {
 Bytes Range(const Bytes& file, size_t from, size_t to) {
   Bytes out(to - from, 0);
   for (size_t i = from; i < to && i < file.size(); ++i) out[i - from] = file[i];
-  return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
 }
 

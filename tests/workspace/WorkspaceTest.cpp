@@ -52,15 +52,12 @@ TEST_F(WorkspaceTest, AVanishedWorkingFolderIsReplacedByOneTheUserChoosesFromHom
   profile.WriteProfileString("Settings", "WorkingFolder", vanished);
   EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));  // cancelled: nothing changes
   EXPECT_EQ(chooser.started, std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder"});
-  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), vanished);
-  EXPECT_EQ(ws.workingFolder, vanished);
+  EXPECT_EQ(std::pair(profile.GetProfileString("Settings", "WorkingFolder"), ws.workingFolder), std::pair(vanished, vanished));
 
   chooser.answer = (temp.Path() / "new").string();
   fs::create_directory(chooser.answer);
   EXPECT_TRUE(ws.EnsureWorkingFolder(asker, chooser));
-  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), chooser.answer);
-  for (const char* sub : {"images", "materials", "obj", "xmodel", "xmodelparts", "xmodelsurfs"})
-    EXPECT_TRUE(fs::is_directory(temp.Path() / "new" / sub)) << sub;
+  EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), chooser.answer);  // its sub-folders: the paths command's test
 
   // Choosing afresh starts at the fourth game's raw folder, else at home.
   ws.workingFolder.clear();
@@ -102,8 +99,7 @@ TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
   setup.winrarPath = "";
   StorePathSetupValues(profile, setup);
   ws.ApplyPathSetup();
-  EXPECT_EQ(ws.winrarPath, "/old/winrar");
-  EXPECT_EQ(ws.cod2Path, "/reg/cod2/");
+  EXPECT_EQ(std::pair(ws.winrarPath, ws.cod2Path), std::pair(std::string("/old/winrar"), std::string("/reg/cod2/")));
 }
 
 }  // namespace
