@@ -6,13 +6,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "fixtures/TempWorkdir.h"
+#include "platform/TestFiles.h"
 
 namespace tessary::test {
 
@@ -25,11 +24,6 @@ inline std::string ShellQuote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
-}
-
-inline std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -54,12 +48,11 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::filesys
   const auto out = scratch / "stdout.txt", err = scratch / "stderr.txt";
   command += " >" + ShellQuote(out.string()) + " 2>" + ShellQuote(err.string()) + " </dev/null";
   int raw = std::system(command.c_str());
-  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Text(out), Text(err)};
 }
 
 // A working folder and a scratch folder that takes the program's output.
 struct CommandTest : ::testing::Test {
-  // Runs `command --workdir <working folder>` followed by `args`.
   CliResult Run(const std::string& command, std::vector<std::string> args = {}) {
     args.insert(args.begin(), {command, "--workdir", wd.Str()});
     return RunCli(args, scratch.Path());

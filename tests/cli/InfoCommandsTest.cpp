@@ -1,8 +1,11 @@
-// tessary info and info-anim, run as a user runs them: the listings, their JSON forms, and
-// the files they cannot list.
+// The built program's help and version and the usage errors that point to the help; info
+// and info-anim: the listings, their JSON forms, and the files they cannot list.
+#include <algorithm>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "cli/CliRunner.h"
+#include "platform/BuildInfo.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/XAnimWriter.h"
 
@@ -17,6 +20,39 @@ namespace xa = test::xanim;
 
 using InfoCommands = test::CommandTest;
 
+TEST(CliHelp, ListsEveryCommandAndIsPointedToByUsageErrors) {
+  test::TempWorkdir scratch;
+  auto help = test::RunCli({"--help"}, scratch.Path());
+  std::vector<std::string> names{"info", "example", "export-obj", "export-x", "tags", "convert", "retrieve", "paths"};
+  if (test::HasRenderCommand(scratch.Path())) names.push_back("render");
+  for (const std::string& name : names) {
+    EXPECT_TRUE(std::regex_search(help.out, std::regex("\n  " + name + "( |\n)"))) << name << " is not listed:\n" << help.out;
+    auto own = test::RunCli({name, "--help"}, scratch.Path());
+    EXPECT_TRUE(own.status == 0 && test::Contains(own.out, "Usage: tessary " + name)) << own.out;
+  }
+  EXPECT_EQ(test::RunCli({"--version"}, scratch.Path()).out, std::string("tessary ") + build::kVersion + "\n");
+  // Wrong command lines exit with 2 with one line that points to the help (settings kept
+  // away from the user's); numbers are range-checked.
+  std::vector<std::vector<std::string>> wrong{
+      {}, {"no-such-command"}, {"info"}, {"info", "--no-such-option", "x"}, {"export-obj"}, {"tags"},
+      {"export-obj", "--all", "m"}, {"export-obj", "--all", "--lod", "0"}, {"export-obj", "--lod", "x", "m"},
+      {"export-obj", "--lod", "", "m"}, {"export-obj", "--lod", "-1", "m"}, {"export-x", "--all", "m"},
+      {"export-obj", "--jobs", "0", "--all"}, {"export-obj", "--jobs", "2", "m"}, {"export-gltf"},
+      {"export-gltf", "--scale", "0", "m"}, {"export-gltf", "--scale", "abc", "m"}, {"export-gltf", "--all", "--anim", "a"},
+      {"retrieve", "m"}, {"retrieve", "--max-entry-size", "0", "m", "x"}};
+  if (test::HasRenderCommand(scratch.Path())) {
+    wrong.insert(wrong.end(), {{"render", "--frames", "0", "-o", "x.png", "m"}, {"render", "--lod", "", "-o", "x.png", "m"}});
+    for (const char* size : {"4294967297x1", "-1x1", "0x10", "10x", "9000x10"})
+      wrong.push_back({"render", "--size", size, "-o", "x.png", "m"});
+  }
+  for (const auto& args : wrong) {
+    auto run = test::RunCli(args, scratch.Path(), "XDG_CONFIG_HOME=" + test::ShellQuote(scratch.Str()));
+    EXPECT_TRUE(test::Ended(run, 2, "--help") && run.err.rfind("tessary: ", 0) == 0 &&
+                std::count(run.err.begin(), run.err.end(), '\n') == 1)
+        << testing::PrintToString(args);
+  }
+}
+
 TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
   // A present and a missing level, a present and a missing material (named with a byte
   // above 127 and a control byte), an image only in IWI form and a missing parts file.
@@ -25,9 +61,8 @@ TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
   wd.Write("materials/mtl_a", v20::Material("a_col"));
   wd.Write("images/a_col.iwi", ByteWriter().Raw("IWi"));
   auto run = Run("info", {"tank"});
-  EXPECT_TRUE(Ended(run, 0));
-  EXPECT_EQ(run.out + run.err,
-            "tank\n  Surfaces\n    tank_lod0  [lod 0]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
+  EXPECT_EQ(std::to_string(run.status) + " " + run.out + run.err,
+            "0 tank\n  Surfaces\n    tank_lod0  [lod 0]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
             "        mtl_\xC3\xA9\\x02  [missing]\n"
             "    tank_lod1  [lod 1]  [missing]\n      Materials\n        mtl_a\n          a_col.iwi  [iwi only]\n"
             "  Parts (Tags)\n    tank_lod0  [missing]\n");
@@ -52,9 +87,8 @@ xa::Anim Walk() {
 TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {
   wd.Write("xanim/Walk", xa::Write(Walk()));
   auto run = Run("info-anim", {"walk"});  // found ignoring case
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out + run.err,
-            "Walk\n"
+  EXPECT_EQ(std::to_string(run.status) + " " + run.out + run.err,
+            "0 Walk\n"
             "  version 17, 3 frames at 24 fps, 0.125 s\n"
             "  flags 3 (looping, root motion)\n"
             "  asset type 6 (layered on another animation)\n"
@@ -74,8 +108,7 @@ TEST_F(InfoCommands, InfoAnimListsTheAnimationAsTextAndJson) {
   bytes.push_back(0);
   wd.Write("xanim/long", bytes);
   run = Run("info-anim", {"long"});
-  EXPECT_TRUE(Ended(run, 0, "1 bytes after its notetracks"));
-  EXPECT_TRUE(Contains(run.out, "notetracks: 1"));
+  EXPECT_TRUE(Ended(run, 0, "1 bytes after its notetracks") && Contains(run.out, "notetracks: 1")) << run.out;
 }
 
 TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
@@ -83,15 +116,13 @@ TEST_F(InfoCommands, AMissingOrDamagedFileIsOneLineOfError) {
   bytes.resize(bytes.size() - 2);
   wd.Write("xanim/cut", bytes);
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"info", "nothing"}, "nothing"},
+      {{"info", "evil\x1b]0;owned\x07name"}, "evil\\x1B]0;owned\\x07name"},  // control bytes escaped
       {{"info-anim", "nothing"}, "nothing"},
       {{"info-anim", "cut"}, "cut is damaged: it ends inside notetrack 1.\n"},
   };
   for (const auto& [args, part] : cases) {
     auto run = Run(args[0], {args[1]});
-    EXPECT_EQ(run.status, 1) << args[0];
-    EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(Contains(run.err, part) && run.err.find('\n') == run.err.size() - 1) << run.err;
+    EXPECT_TRUE(Ended(run, 1, part) && run.out.empty() && run.err.find('\n') == run.err.size() - 1) << args[0];
   }
 }
 

@@ -35,19 +35,15 @@ TEST_F(RegistryTest, MissingKeyShowsErrorMissingValueReadsEmpty) {
         "fits=" + std::string(259, 'a') + "\r\nlong=" + std::string(260, 'b') + "\r\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe]\n"
         "@=/opt/winrar/WinRAR.exe\n");
-  // No such key, also not under another root: false and `out` unchanged, but no box: other
-  // programs' keys are normally absent here.
-  EXPECT_FALSE(Read(kMachine, "SOFTWARE\\Activision\\Call of Duty 4", "InstallPath"));
-  EXPECT_FALSE(Read(kUser, "SOFTWARE\\Activision\\Call of Duty 2", "InstallPath"));
-  EXPECT_EQ(out, "unchanged");
-  EXPECT_TRUE(notifier.messages.empty());
-
-  // Key there: true and the value, empty when it is missing or does not fit the read buffer.
+  // No key (also not under another root): `out` unchanged and no box, as other programs'
+  // keys are normally absent. A key: the value, empty when missing or beyond the buffer.
   const std::string cod2 = "SOFTWARE\\Activision\\Call of Duty 2";
-  auto value = [&](const std::string& key, const char* name) {
+  auto value = [&](const std::string& key, const char* name, RegistryRoot root = kMachine) {
     out = "unchanged";
-    return Read(kMachine, key, name) ? out : "(no key)";
+    return Read(root, key, name) ? out : "(no key) " + out;
   };
+  EXPECT_EQ(value("SOFTWARE\\Activision\\Call of Duty 4", "InstallPath"), "(no key) unchanged");
+  EXPECT_EQ(value(cod2, "InstallPath", kUser), "(no key) unchanged");
   EXPECT_EQ(value(cod2, "Version"), "");
   EXPECT_EQ(value("software\\ACTIVISION\\call of duty 2", "installpath"), "C:\\Games\\CoD2\\");
   EXPECT_EQ(value(cod2, "fits"), std::string(259, 'a'));
@@ -63,8 +59,7 @@ TEST_F(RegistryTest, OnlyAStoreThatCannotBeReadShowsTheErrorBox) {
   EXPECT_TRUE(notifier.messages.empty());
   fs::create_directory(file);
   EXPECT_FALSE(Read(kMachine, "SOFTWARE\\Activision\\Call of Duty 4", "InstallPath"));
-  EXPECT_EQ(notifier.captions, std::vector<std::string>{"Error"});
-  EXPECT_EQ(out, "unchanged");
+  EXPECT_EQ(std::pair(notifier.captions, out), std::pair(std::vector<std::string>{"Error"}, std::string("unchanged")));
 }
 
 TEST_F(RegistryTest, WritesOnlyIntoExistingKeysKeepingTheRest) {

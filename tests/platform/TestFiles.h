@@ -1,6 +1,5 @@
 #pragma once
-// Files written through the output layer, and read back: a file's bytes, and how many
-// files a folder holds.
+// Files written through the output layer and read back; how many files a folder holds.
 #include <filesystem>
 #include <fstream>
 #include <iterator>

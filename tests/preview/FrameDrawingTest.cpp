@@ -1,11 +1,12 @@
-// Whole frames drawn into the headless context and read back, for both drawers, and real
-// models drawn through their renderer.
+// Whole frames drawn into the headless context and read back, for both drawers, real
+// models drawn through their renderer, and the keyboard, read once per frame.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <iterator>
+#include <tuple>
 
 #include "preview/PreviewHarness.h"
 #include "fixtures/TempWorkdir.h"
@@ -45,11 +46,6 @@ class FrameDrawing : public PreviewHarness {
     renderer->surfaces = &surfaces;
     renderer->surfaceCount = static_cast<uint16_t>(surfaces.size());
   }
-  // The pixel where a point lands for the untouched camera (400 units away).
-  static std::array<int, 2> Project(float x, float y, float z) {
-    const double f = 1.0 / std::tan(22.5 * M_PI / 180.0), depth = 400.0 - z;
-    return {int((f * kHeight / kWidth * x / depth + 1) / 2 * kWidth), int((1 - f * y / depth) / 2 * kHeight)};
-  }
   Rgb Centre() const { return Shown().At(kWidth / 2, kHeight / 2); }
 
   std::vector<Surface> surfaces;
@@ -67,10 +63,10 @@ TEST_F(FrameDrawing, SurfaceColoursAndEdges) {
   Use({Square(50, false)});
   ASSERT_TRUE(renderer->Draw(2));
   Rgb c = Centre();
-  EXPECT_TRUE(c[0] == c[1] && c[1] == c[2] && c[0] >= 126 && c[0] <= 144) << Describe(c);
+  EXPECT_TRUE(c[0] == c[1] && c[1] == c[2] && c[0] >= 126 && c[0] <= 144) << testing::PrintToString(c);
   GiveTexture(surfaces[0], {200, 100, 0});
   ASSERT_TRUE(renderer->Draw(2));
-  EXPECT_TRUE(Near(Centre(), {180, 90, 0}, 3)) << Describe(Centre());  // tinted by 0.9
+  EXPECT_TRUE(Near(Centre(), {180, 90, 0}, 3)) << testing::PrintToString(Centre());  // tinted by 0.9
   renderer->skinsOff = 1;
   ASSERT_TRUE(renderer->Draw(2));
   EXPECT_EQ(Centre()[0], Centre()[2]);
@@ -89,7 +85,6 @@ TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
   } cases[] = {
       {[](Surface& s) { s.unsupported = true; }, true, true},
       {[](Surface& s) { s.triLists[0].indices[4] = 4; }, false, false},  // abandoned, nothing swapped
-      {[](Surface& s) { s.vertices.resize(3); }, false, false},
       {[](Surface& s) { s.triLists[0].indices[0] = 900; }, true, false},  // the UV panel reads them too
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
@@ -111,9 +106,9 @@ TEST_F(FrameDrawing, UnsupportedOrDamagedSurfaceGivesTheRedMessageForGood) {
 TEST_F(FrameDrawing, StripsOverlapShortStripsDrawNothingUnknownVariantsNothingAtAll) {
   Use({Square(50, true)});
   ASSERT_TRUE(renderer->Draw(1));
-  // Both triangles of the strip 0, 1, 3, 2: points near two opposite corners.
-  for (auto [x, y] : {Project(-40, -40, 0), Project(40, 40, 0)})
-    EXPECT_FALSE(Near(Shown().At(x, y), kStripBackdrop, 10)) << Describe(Shown().At(x, y));
+  // Both triangles of the strip 0, 1, 3, 2: the pixels of (-40, -40) and (40, 40) 400 units away.
+  for (auto [x, y] : {std::pair{131, 148}, {188, 91}})
+    EXPECT_FALSE(Near(Shown().At(x, y), kStripBackdrop, 10)) << testing::PrintToString(Shown().At(x, y));
   for (uint32_t count : {2u, 0u}) {
     surfaces[0].triLists[0].triCount = count;
     ASSERT_TRUE(renderer->Draw(0));
@@ -154,7 +149,6 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
   for (const char* name : {"cube", "weapon_g36c", "viewmodel_g3", "zk_vm_stormtrooper", "droneXaii",
                            "zom_rocketl1", "iwx_minecraft", "bx_zombie_throw"}) {
     auto model = CreateModel(20);
-    ASSERT_TRUE(model);
     model->SetRenderer(std::make_unique<CPreviewRenderer>());
     model->SetRolling(0);
     ASSERT_TRUE(model->Open(folder, name) && model->LoadLods()) << name;
@@ -166,6 +160,76 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
     EXPECT_TRUE(drawn) << name;
     EXPECT_LT(Shown().Count(test::kBackdrop, 96, 64, 224, 176), 128 * 112) << name;
   }
+}
+
+using K = PreviewKey;
+using R = CPreviewRenderer;
+
+class KeyPolling : public ::testing::Test {
+ protected:
+  void SetUp() override { renderer.SetKeySource(&keys); }
+  void TearDown() override { Frame({}); }  // no toggle stays armed for the next test
+  void Frame(std::initializer_list<K> held) {
+    keys.ReleaseAll();
+    for (K k : held) keys.Set(k, true);
+    renderer.PollKeys();
+  }
+
+  CKeyboardState keys;
+  CPreviewRenderer renderer;
+};
+
+TEST_F(KeyPolling, RollingStopsOnAModifierArrowsMoveTheCameraKeypadTwoRestarts) {
+  Frame({});
+  Frame({K::Ctrl});  // turns once more in this frame, then stops
+  Frame({});
+  EXPECT_EQ(std::tuple(renderer.rolling, renderer.rotationX, renderer.rotationY), std::tuple(0, 3.0f, 3.0f));
+  Frame({K::Ctrl, K::Left});  // the arrows turn and move the camera by their modifiers
+  Frame({K::Shift, K::Left});
+  EXPECT_EQ(std::pair(renderer.rotationY, renderer.offsetX), std::pair(1.0f, 3.0f));
+  Frame({K::Pad2});  // turns from the next frame on
+  Frame({});
+  EXPECT_FLOAT_EQ(renderer.rotationX, 4.5f);
+}
+
+TEST_F(KeyPolling, KeypadTogglesFireOncePerPressOnRelease) {
+  const std::pair<K, uint8_t R::*> toggles[] = {{K::Pad1, &R::skinsOff}, {K::Pad3, &R::showMaterials},
+                                                {K::Pad4, &R::showUv},   {K::Pad5, &R::wireframe},
+                                                {K::Pad6, &R::showFloor}};
+  for (auto [key, flag] : toggles) {
+    const int before = renderer.*flag;
+    Frame({key});
+    EXPECT_EQ(renderer.*flag, before);  // held: nothing yet
+    Frame({});
+    Frame({});
+    EXPECT_EQ(renderer.*flag, !before);  // released: once
+  }
+  // Each key has its own arm: keypad 1 let go while keypad 3 is still held.
+  Frame({K::Pad1, K::Pad3});
+  Frame({K::Pad3});
+  EXPECT_EQ(renderer.skinsOff + renderer.showMaterials, 0);
+}
+
+TEST_F(KeyPolling, KeypadSevenSwapsInTheSkinnedGeometryAndBack) {
+  std::vector<Surface> own(2), skinned(3);
+  std::vector<LodEntry> ownLods(1);
+  renderer.SetSurfaces(&own, 2, &ownLods);
+  Frame({K::Pad7});
+  Frame({});
+  EXPECT_EQ(std::pair(renderer.surfaces, int(renderer.showingAlternate)), std::pair(&own, 0));  // nothing to swap
+
+  skinned[0].vertexCount = 7;
+  renderer.SetAlternateSurfaces(skinned, std::vector<LodEntry>(1));
+  EXPECT_EQ(renderer.surfaces, &own);  // handed over, not shown yet
+  for (int press = 1; press <= 2; ++press) {
+    Frame({K::Pad7});
+    Frame({});
+    const bool alternate = press == 1;
+    EXPECT_EQ(std::tuple(renderer.surfaces == &own, int(renderer.surfaceCount), int((*renderer.surfaces)[0].vertexCount),
+                         bool(renderer.showingAlternate)),
+              std::tuple(!alternate, alternate ? 3 : 2, alternate ? 7 : 0, alternate));
+  }
+  EXPECT_EQ(renderer.lods, &ownLods);
 }
 
 }  // namespace

@@ -26,10 +26,6 @@ inline bool Near(const Rgb& a, const Rgb& b, int tolerance = 2) {
   return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance && std::abs(a[2] - b[2]) <= tolerance;
 }
 
-inline std::string Describe(const Rgb& c) {
-  return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ")";
-}
-
 class Picture {
  public:
   Picture(std::vector<uint8_t> rgba, int width, int height) : rgba_(std::move(rgba)), width_(width), height_(height) {}
@@ -48,7 +44,6 @@ class Picture {
       for (int x = std::max(x0, 0); x < std::min(x1, width_); ++x) n += Near(At(x, y), colour, tolerance);
     return n;
   }
-  bool Empty() const { return rgba_.empty(); }
 
  private:
   std::vector<uint8_t> rgba_;

@@ -1,7 +1,6 @@
 #pragma once
-// What the desktop program's tests share: scripted answers in place of the user, a
-// temporary settings file and working folder, the form as the program builds it, and a
-// preview window opened on a small textured version 20 model.
+// What the desktop program's tests share: scripted answers in place of the user, its own
+// settings and working folder, the form as the program builds it, a preview window.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,7 +10,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,17 +40,16 @@ class ScriptedDialogs final : public IUserDialogs {
   bool BrowseForFolder(std::string& folder, const std::string& title) override {
     preselected.push_back(folder);
     browseTitles.push_back(title);
-    if (folders.empty()) return false;
-    std::optional<std::string> answer = folders.front();
+    if (folders.empty()) return false;  // cancelled
+    folder = folders.front();
     folders.pop_front();
-    if (answer) folder = *answer;
-    return answer.has_value();
+    return true;
   }
   void ShowFileError(const std::string& path, bool) override { fileErrors.push_back(path); }
 
   std::vector<std::string> messages, preselected, browseTitles, fileErrors;
   std::vector<BeepKind> beeps;
-  std::deque<std::optional<std::string>> folders;  // nullopt: cancel
+  std::deque<std::string> folders;
 
  private:
   ScopedNotifier scope_;

@@ -1,11 +1,21 @@
-// A model loaded into the tree: its rows, the buttons and the right-click menu entries
-// each kind of row leaves enabled, the export, the image viewer and the tags viewer.
+// A model loaded into the tree: the buttons and menu entries each kind of row enables, and
+// the commands behind them (export, image viewer, tags viewer, export with animations).
+
+// Before any Qt header: the writers name variables "slots", which Qt defines as a keyword.
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/XAnimWriter.h"
+
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <filesystem>
 
 #include "Fixtures.h"
+#include "export/GltfWriter.h"
+#include "ui/AnimationExportDlg.h"
 #include "ui/ContextMenus.h"
 #include "ui/FormTemplate.h"
 #include "ui/ImageViewer.h"
@@ -52,9 +62,6 @@ class TreeTest : public FormTest {
     std::filesystem::remove(wd_.Path() / file);
     std::filesystem::create_directory(wd_.Path() / file);
   }
-  static QPoint AtRow(CTessaryView& view, QTreeWidgetItem* row) {
-    return view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center());
-  }
   static Ids EnabledButtons(CTessaryView& view) {
     Ids on;
     for (int id : {kIdViewTags, kIdPreviewSurface, kIdExportObj, kIdExportX, kIdConvertToDds,
@@ -86,9 +93,7 @@ TEST_F(TreeTest, SelectingAModelFillsTheTreeAndTheButtonsFollowTheSelectedRow) {
       {"Surfaces", 0, {}},
       {"car_lod0", 0, {kIdPreviewSurface, kIdExportObj}},
       {"car_Destructible_MP_lod1", 0, {kIdPreviewSurface, kIdExportObj, kIdShowExploded}},
-      {"Materials", 0, {}},
       {"mtl_gone", 0, {kIdRetrieveFile}},
-      {"paint_col.iwi", 0, {kIdRetrieveFile}},
       {"glass_col.iwi", 0, {kIdConvertToDds}},
       {"car_lod0", 1, {kIdViewTags}},  // the parts file under "Parts (Tags)"
   };
@@ -111,10 +116,8 @@ TEST_F(TreeTest, AHeaderThatCannotBeOpenedLeavesNothingOfThePreviousModel) {
   Select(view, "car_lod0");
   std::filesystem::remove(wd_.Path() / "xmodel/zeta");  // gone since the list was filled
   view.ModelList().setCurrentRow(1);
-  EXPECT_EQ(dialogs_.fileErrors.size(), 1u);
-  EXPECT_EQ(view.Tree().topLevelItemCount(), 0);
-  EXPECT_EQ(view.LoadedTree().Root(), nullptr);
-  EXPECT_EQ(EnabledButtons(view), Ids{});
+  EXPECT_EQ(std::tuple(dialogs_.fileErrors.size(), view.Tree().topLevelItemCount(), view.LoadedTree().Root(), EnabledButtons(view)),
+            std::tuple(1u, 0, nullptr, Ids{}));
 }
 
 TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
@@ -127,8 +130,8 @@ TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
   BlockWithFolder("obj/car_tags.txt");  // a listing that cannot be written: a box naming it
   view.ViewTags();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].rfind("There is no tags listing for car: ", 0), 0u);
-  EXPECT_NE(dialogs_.messages[0].find("car_tags.txt"), std::string::npos);
+  EXPECT_TRUE(dialogs_.messages[0].starts_with("There is no tags listing for car: ") &&
+              dialogs_.messages[0].find("car_tags.txt") != std::string::npos) << dialogs_.messages[0];
   QTest::qWait(10);  // the closed viewer is deleted
   EXPECT_EQ(view.LastTagsViewer(), nullptr);
 }
@@ -141,16 +144,13 @@ TEST_F(TreeTest, ExportWritesTheLevelBeepsAndRemembersTheModelOrSaysWhyNotInOneB
   exportObj->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].find((wd_.Path() / "xmodelsurfs/car_lod0").string()), std::string::npos);
-  EXPECT_TRUE(dialogs_.beeps.empty());
-  EXPECT_EQ(view.RecentBox().findText("car"), -1);
-  EXPECT_FALSE(wd_.Exists("obj/car_lod0.mtl"));
+  EXPECT_EQ(std::tuple(dialogs_.beeps.size(), view.RecentBox().findText("car"), wd_.Exists("obj/car_lod0.mtl")),
+            std::tuple(0u, -1, false));
   std::filesystem::remove(wd_.Path() / "xmodelsurfs/car_lod0");
   wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({v20::Triangle()}));
   exportObj->click();
-  EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Type1});
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_FALSE(wd_.Read("obj/car_lod0.obj").empty());
-  EXPECT_EQ(view.RecentBox().findText("car"), 1);
+  EXPECT_EQ(std::tuple(dialogs_.beeps, dialogs_.messages.size(), view.RecentBox().findText("car"), wd_.Exists("obj/car_lod0.obj")),
+            std::tuple(std::vector<BeepKind>{BeepKind::Type1}, 1u, 1, true));
 }
 
 TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
@@ -163,34 +163,28 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
       {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
-      {"paint_col.iwi", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},
       {"paint_col.iwi", 0, true, false, {kCmdCopyFileName}},
       {"mtl_gone", 0, false, true, {kCmdRetrieveFile, kCmdCopyFileName}},
       {"body_col.dds", 0, false, true, {kCmdViewImageFile, kCmdCopyFileName}},  // no outside tool needed
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.row) + " converter " + std::to_string(c.converter) + " winrar " +
-                 std::to_string(c.winrar));
+    SCOPED_TRACE(testing::Message() << c.row << " converter " << c.converter << " winrar " << c.winrar);
     ws.converterFound = c.converter;
     ws.winrarKeyFound = c.winrar;
     QTreeWidgetItem* row = Row(view, c.row, c.nth);
     ASSERT_NE(row, nullptr);
     view.Tree().setCurrentItem(view.Tree().topLevelItem(0));
-    std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, AtRow(view, row));
+    std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center()));
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->actions().size(), 9);
-    EXPECT_EQ(EnabledEntries(*menu), c.enabled);
-    EXPECT_EQ(view.Tree().currentItem(), row);  // selected first, as a click does
+    // Nine entries; the row is selected first, as a click does.
+    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(9, c.enabled, row));
   }
 }
 
 TEST_F(TreeTest, ViewImageFileShowsTheImageWithItsAlphaOverACheckerboard) {
   namespace img = tessary::test::images;
-  // DXT3, 4 x 4, white; the top-left texel transparent, the rest opaque.
-  std::array<int, 16> alpha;
-  alpha.fill(15);
-  alpha[0] = 0;
-  std::vector<uint8_t> block = img::ExplicitAlphaBlock(alpha);
+  // DXT3, 4 x 4, white and transparent.
+  std::vector<uint8_t> block = img::ExplicitAlphaBlock({});
   for (uint8_t b : img::ColourBlock(0xFFFF, 0xFFFF, {})) block.push_back(b);
   CTessaryView& view = LoadCar();
   wd_.Write("images/body_col.dds", img::Dds(img::FourCc("DXT3"), 4, 4, 1, block));
@@ -202,7 +196,7 @@ TEST_F(TreeTest, ViewImageFileShowsTheImageWithItsAlphaOverACheckerboard) {
   viewer->ActualSize();
   for (int i = 0; i < 4; ++i) viewer->ZoomIn();  // 16 times: each texel 16 pixels square
   EXPECT_EQ(viewer->Canvas().size(), QSize(64, 64));
-  EXPECT_EQ(viewer->Canvas().grab().toImage().pixelColor(4, 4), QColor(204, 204, 204));  // checkerboard through texel 0
+  EXPECT_EQ(viewer->Canvas().grab().toImage().pixelColor(4, 4), QColor(204, 204, 204));  // the checkerboard
   viewer->close();
   QTest::qWait(10);
   wd_.Write("images/body_col.dds", {'D', 'D', 'S', ' ', 1});
@@ -228,19 +222,84 @@ TEST(TagsViewer, ShowsAReadableListingAndNamesTheFileItCannotRead) {
   TagsViewer viewer;
   std::string error;
   ASSERT_TRUE(viewer.OpenListing(wd.Str() + "\\obj\\car_tags.txt", error));
-  EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
-  EXPECT_EQ(viewer.windowTitle(), QString("car_tags.txt"));
+  EXPECT_EQ((QStringList{viewer.toPlainText(), viewer.windowTitle()}), (QStringList{"ab\nc", "car_tags.txt"}));
 
-  // Missing, or a folder: the message names the file, the page shown stays the one read before.
-  std::filesystem::create_directory(wd.Path() / "obj/folder_tags.txt");
-  for (const char* name : {"gone_tags.txt", "folder_tags.txt"}) {
-    error.clear();
-    EXPECT_FALSE(viewer.OpenListing(wd.Str() + "\\obj\\" + name, error)) << name;
-    EXPECT_EQ(error.rfind("Cannot read ", 0), 0u) << error;
-    EXPECT_NE(error.find(name), std::string::npos) << error;
-    EXPECT_EQ(viewer.toPlainText(), QString("ab\nc"));
-    EXPECT_EQ(viewer.ListingPath(), wd.Str() + "\\obj\\car_tags.txt");
+  // Missing: the message names the file, the page shown stays the one read before.
+  EXPECT_FALSE(viewer.OpenListing(wd.Str() + "\\obj\\gone_tags.txt", error));
+  EXPECT_TRUE(error.rfind("Cannot read ", 0) == 0 && error.find("gone_tags.txt") != std::string::npos) << error;
+  EXPECT_EQ(std::pair(viewer.toPlainText(), viewer.ListingPath()), std::pair(QString("ab\nc"), wd.Str() + "\\obj\\car_tags.txt"));
+}
+
+namespace st = tessary::test::structural;
+namespace xa = tessary::test::xanim;
+
+xa::Anim Moving(std::vector<std::string> names) {
+  xa::Anim a{.frames = 2};
+  for (std::string& name : names)
+    a.bones.push_back({std::move(name), false, false, {{0, 0, 0, 0}, {1, 0, 0, 8000}}, {}});
+  return a;
+}
+
+class AnimationExportTest : public FormTest {
+ protected:
+  // "arms": tag_origin, J_Arm, j_hand, tag_weapon; one surface on J_Arm.
+  CTessaryView& LoadArms() {
+    for (const auto& [path, bytes] : st::ArmsModel()) wd_.Write(path, bytes);
+    StoreWorkingFolder();
+    CTessaryView& view = Start();
+    view.ModelList().setCurrentRow(0);
+    view.Tree().setCurrentItem(view.Tree().topLevelItem(0)->child(0)->child(0));  // the surface
+    return view;
   }
+
+  // Runs the command; `answer` acts on the dialog once it is up (none: no dialog expected).
+  static int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer) {
+    return AnswerModal<CAnimationExportDlg>([&] { RunContextCommand(view, kCmdExportGltfAnimated); }, answer);
+  }
+};
+
+TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) {
+  wd_.Write("xanim/one_bone", xa::Write(Moving({"j_arm", "j_gun"})));
+  wd_.Write("xanim/three_bones", xa::Write(Moving({"J_HAND", "j_arm", "tag_weapon", "j_bolt"})));
+  wd_.Write("xanim/two_bones", xa::Write(Moving({"j_hand", "j_arm"})));
+  wd_.Write("xanim/legs", xa::Write(Moving({"j_knee_le"})));
+  CTessaryView& view = LoadArms();
+
+  std::vector<std::string> rows;
+  std::vector<bool> states;  // at first (the best one chosen): OK enabled, root motion on; OK with nothing chosen
+  const int shown = RunExport(view, [&](CAnimationExportDlg& dlg) {
+    for (int i = 0; i < dlg.List().count(); ++i) rows.push_back(dlg.List().item(i)->text().toStdString());
+    QPushButton* ok = dlg.Buttons().button(QDialogButtonBox::Ok);
+    states = {ok->isEnabled(), dlg.RootMotionBox().isChecked()};
+    dlg.List().clearSelection();
+    states.push_back(ok->isEnabled());
+    dlg.List().item(0)->setSelected(true);
+    dlg.List().item(2)->setSelected(true);
+    ok->click();
+  });
+  EXPECT_EQ(rows, (std::vector<std::string>{"three_bones  (3 of 4 bones)", "two_bones  (2 of 2 bones)",
+                                            "one_bone  (1 of 2 bones)"}));
+  EXPECT_EQ(states, (std::vector<bool>{true, true, false}));
+  EXPECT_EQ(std::tuple(shown, dialogs_.beeps, view.RecentBox().findText("arms")),
+            std::tuple(1, std::vector<BeepKind>{BeepKind::Type1}, 1));
+  tinygltf::Model doc;
+  std::string error, warn;
+  ASSERT_TRUE(tinygltf::TinyGLTF().LoadBinaryFromFile(&doc, &error, &warn, (wd_.Path() / "obj/arms0.glb").string())) << error;
+  ASSERT_EQ(doc.animations.size(), 2u);
+  EXPECT_EQ(doc.animations[0].name + " " + doc.animations[1].name, "three_bones one_bone");
+}
+
+TEST_F(AnimationExportTest, NothingToChooseWritesNothing) {
+  CTessaryView& view = LoadArms();
+  // No xanim folder, then one whose files move none of the model's bones (or are no animations).
+  EXPECT_EQ(RunExport(view, nullptr), 0);
+  wd_.Write("xanim/legs", xa::Write(Moving({"j_knee_le"})));
+  wd_.Write("xanim/notes.txt", {'j', '_', 'a', 'r', 'm'});
+  EXPECT_EQ(RunExport(view, nullptr), 0);
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_NE(dialogs_.messages[0].find("There is no xanim folder in " + wd_.Str()), std::string::npos);
+  EXPECT_EQ(dialogs_.messages[1], "No animation file in " + (wd_.Path() / "xanim").string() + " moves a bone of arms.");
+  EXPECT_EQ(std::pair(dialogs_.beeps.size(), wd_.Exists("obj/arms0.glb")), std::pair(size_t{0}, false));
 }
 
 }  // namespace

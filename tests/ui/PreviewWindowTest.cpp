@@ -2,7 +2,6 @@
 // frame timer stopping for good on a failed frame.
 #include <QApplication>
 #include <QComboBox>
-#include <QPushButton>
 #include <QMouseEvent>
 
 #include "Fixtures.h"
