@@ -1,5 +1,6 @@
 #include "export/NumberFormat.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -32,6 +33,18 @@ constexpr auto kDigitPairs = [] {
 // `kDigits` decimals of `fraction` (< 10^kDigits), with leading zeros, two at a time.
 template <int kDigits>
 char* PutFraction(char* out, uint32_t fraction) {
+  if constexpr (kDigits == 6) {
+    // "%f": fraction / 10^4 as a 32.32 fixed-point number (the factor 2^32 / 10^4
+    // rounded up is exact for every fraction below 10^6); each multiplication by 100
+    // brings the next two digits into the integer half.
+    const uint64_t y0 = uint64_t{fraction} * 429497u;
+    const uint64_t y1 = (y0 & 0xFFFFFFFFu) * 100;
+    const uint64_t y2 = (y1 & 0xFFFFFFFFu) * 100;
+    std::memcpy(out, kDigitPairs.data() + 2 * (y0 >> 32), 2);
+    std::memcpy(out + 2, kDigitPairs.data() + 2 * (y1 >> 32), 2);
+    std::memcpy(out + 4, kDigitPairs.data() + 2 * (y2 >> 32), 2);
+    return out + 6;
+  }
   char* at = out + kDigits;
   for (int left = kDigits; left >= 2; left -= 2) {
     at -= 2;
@@ -43,7 +56,7 @@ char* PutFraction(char* out, uint32_t fraction) {
 }
 
 // The integer part: most coordinates have one or two digits.
-char* PutInteger(char* out, uint64_t value) {
+[[gnu::always_inline]] inline char* PutInteger(char* out, uint64_t value) {
   if (value < 10) {
     *out = static_cast<char>('0' + value);
     return out + 1;
@@ -95,7 +108,37 @@ char* FormatFixedAt(char* out, double value) {
   } else {
     // value * 10^precision = mantissa * scale / 2^shift, rounded to the nearest integer,
     // exact halves to even (glibc's rounding in the default rounding mode).
-    const int shift = -exponent;
+    int shift = -exponent;
+    if (mantissa == 0) {
+      out = PutInteger(out, 0);
+      if constexpr (kPrecision > 0) {
+        *out++ = '.';
+        out = PutFraction<kPrecision>(out, 0);
+      }
+      return out;
+    }
+    // Floats widened to double (most of what is printed) carry 29 zero bits at the
+    // bottom; without them the product fits 64 bits and the rounding needs no 128-bit
+    // arithmetic.
+    const int strip = std::min(std::countr_zero(mantissa), shift);
+    const uint64_t narrow = mantissa >> strip;
+    if (narrow <= (UINT64_MAX >> 1) / kScale && shift - strip < 64) {
+      shift -= strip;
+      const uint64_t scaled = narrow * kScale;  // < 2^63: adding a half cannot overflow
+      uint64_t q = scaled;
+      if (shift > 0) {
+        // Halves to even without a branch: just under a half is added, plus one when
+        // the truncated quotient is odd.
+        const uint64_t half = uint64_t{1} << (shift - 1);
+        q = (scaled + (half - 1) + ((scaled >> shift) & 1)) >> shift;
+      }
+      out = PutInteger(out, q / kScale);
+      if constexpr (kPrecision > 0) {
+        *out++ = '.';
+        out = PutFraction<kPrecision>(out, static_cast<uint32_t>(q % kScale));
+      }
+      return out;
+    }
     const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kScale;  // < 2^83
     unsigned __int128 quotient = 0;
     if (shift < 84) {
@@ -137,6 +180,8 @@ char* FormatFixed(char* out, double value, int precision) {
     default: return precision < 0 ? FormatFixedAt<0>(out, value) : FormatFixedAt<9>(out, value);
   }
 }
+
+char* FormatFixed6(char* out, double value) { return FormatFixedAt<6>(out, value); }
 
 char* FormatInt(char* out, int64_t value) {
   return std::to_chars(out, out + kMaxIntChars, value).ptr;

@@ -15,6 +15,8 @@ inline constexpr size_t kMaxIntChars = 24;
 // rounded (exact halves to even), a minus sign on negative values and on -0, and "nan",
 // "-nan", "inf" or "-inf" for values that are not finite. Returns the end of the text.
 char* FormatFixed(char* out, double value, int precision);
+// FormatFixed with precision 6, as printf("%f").
+char* FormatFixed6(char* out, double value);
 
 // Writes `value` as printf("%i") does. Returns the end of the text.
 char* FormatInt(char* out, int64_t value);

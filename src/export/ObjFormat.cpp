@@ -22,24 +22,42 @@ void WriteObjHead(TextBuffer& out, const ObjStyle& style, std::string_view model
   if (style.blankAfterMtllib) out.Line();
 }
 
+namespace {
+// One line of "%f" numbers: `head`, the values separated by blanks, CR LF.
+template <size_t N>
+void WriteNumberLine(TextBuffer& out, std::string_view head, const double (&values)[N]) {
+  static_assert(kDecimals == 6);
+  char* at = out.Room(head.size() + N * (kMaxFixedChars + 1) + 2);
+  std::memcpy(at, head.data(), head.size());
+  at += head.size();
+  for (size_t i = 0; i < N; ++i) {
+    if (i > 0) *at++ = ' ';
+    at = FormatFixed6(at, values[i]);
+  }
+  *at++ = '\r';
+  *at++ = '\n';
+  out.Took(at);
+}
+}  // namespace
+
 void WritePositionLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    out.Raw("v ").Fixed(v.position[0], kDecimals).Raw(' ').Fixed(v.position[1], kDecimals);
-    out.Raw(' ').Fixed(v.position[2], kDecimals).Line();
+    const double values[3] = {v.position[0], v.position[1], v.position[2]};
+    WriteNumberLine(out, "v ", values);
   }
 }
 
 void WriteTexCoordLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    double flipped = 1.0 - static_cast<double>(v.uv[1]);
-    out.Raw("vt ").Fixed(v.uv[0], kDecimals).Raw(' ').Fixed(flipped, kDecimals).Line();
+    const double values[2] = {v.uv[0], 1.0 - static_cast<double>(v.uv[1])};
+    WriteNumberLine(out, "vt ", values);
   }
 }
 
 void WriteNormalLines(TextBuffer& out, const std::vector<Vertex>& vertices) {
   for (const Vertex& v : vertices) {
-    out.Raw("vn ").Fixed(v.normal[0], kDecimals).Raw(' ').Fixed(v.normal[1], kDecimals);
-    out.Raw(' ').Fixed(v.normal[2], kDecimals).Line();
+    const double values[3] = {v.normal[0], v.normal[1], v.normal[2]};
+    WriteNumberLine(out, "vn ", values);
   }
 }
 
@@ -57,19 +75,27 @@ void WriteUseMtl(TextBuffer& out, std::string_view name) {
 }
 
 namespace {
+// Digits of one index, copied in fixed-size blocks: the room asked for leaves slack.
+constexpr size_t kIndexBlock = 16;
+
 // "n/n/n": the same index for position, texture coordinate and normal.
-void WriteCorner(TextBuffer& out, int64_t index) {
-  char text[3 * kMaxIntChars + 2];
-  char* end = FormatInt(text, index);
-  const size_t n = static_cast<size_t>(end - text);
-  *end++ = '/';
-  std::memcpy(end, text, n);
-  end += n;
-  *end++ = '/';
-  std::memcpy(end, text, n);
-  end += n;
-  out.Raw(std::string_view(text, static_cast<size_t>(end - text)));
+char* PutCorner(char* at, int64_t index) {
+  char digits[kMaxIntChars];
+  const size_t n = static_cast<size_t>(FormatInt(digits, index) - digits);
+  for (int copy = 0; copy < 3; ++copy) {
+    if (n <= kIndexBlock)
+      std::memcpy(at, digits, kIndexBlock);
+    else
+      std::memcpy(at, digits, n);
+    at += n;
+    *at++ = '/';
+  }
+  return at - 1;
 }
+
+// The longest face line: "f ", three corners and their separators, CR LF, and the slack
+// of the last block copy.
+constexpr size_t kMaxFaceChars = 2 + 3 * (3 * kMaxIntChars + 3) + 2 + kIndexBlock;
 }  // namespace
 
 int64_t WriteTriangleFaces(TextBuffer& out, const Surface& surface, int64_t base) {
@@ -80,13 +106,17 @@ int64_t WriteTriangleFaces(TextBuffer& out, const Surface& surface, int64_t base
   for (size_t i = 0; i + 3 <= cornerCount; i += 3) {
     uint16_t a = list.indices[i], b = list.indices[i + 1], c = list.indices[i + 2];
     if (a == b || a == c || b == c) continue;
-    out.Raw("f ");
-    WriteCorner(out, a + base);
-    out.Raw(' ');
-    WriteCorner(out, c + base);
-    out.Raw(' ');
-    WriteCorner(out, b + base);
-    out.Line();
+    char* at = out.Room(kMaxFaceChars);
+    *at++ = 'f';
+    *at++ = ' ';
+    at = PutCorner(at, a + base);
+    *at++ = ' ';
+    at = PutCorner(at, c + base);
+    *at++ = ' ';
+    at = PutCorner(at, b + base);
+    *at++ = '\r';
+    *at++ = '\n';
+    out.Took(at);
     ++written;
   }
   return written;

@@ -7,10 +7,15 @@
 
 namespace tessary {
 
+namespace {
+// Enough for any one number and for the lines the writers format in place.
+constexpr size_t kMinCapacity = 4096;
+}  // namespace
+
 TextBuffer::TextBuffer(OutputFile& file, size_t capacity)
     : file_(file),
-      data_(new char[std::max(capacity, kMaxFixedChars)]),
-      capacity_(std::max(capacity, kMaxFixedChars)) {}
+      data_(new char[std::max(capacity, kMinCapacity)]),
+      capacity_(std::max(capacity, kMinCapacity)) {}
 
 TextBuffer::~TextBuffer() { Flush(); }
 

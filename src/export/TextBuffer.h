@@ -41,6 +41,11 @@ class TextBuffer {
   // printf("%.*f", precision, value), precision 0 to 9.
   TextBuffer& Fixed(double value, int precision);
 
+  // Room for `n` bytes (at most 4 KiB) to be written in place; `Took` then takes
+  // the bytes up to `end`.
+  char* Room(size_t n) { return Reserve(n); }
+  void Took(const char* end) { used_ = static_cast<size_t>(end - data_.get()); }
+
   // Hands everything buffered to the file.
   void Flush();
 

@@ -32,6 +32,15 @@ bool StartsWithAny(std::string_view s, const std::array<std::string_view, N>& pr
   return false;
 }
 
+// The bytes a name matched anywhere in a string can start with: every other position is
+// passed over at the cost of one look-up.
+constexpr auto kMayStartName = [] {
+  std::array<bool, 256> may{};
+  for (auto prefix : kAnywherePrefixes) may[static_cast<unsigned char>(prefix[0])] = true;
+  may[static_cast<unsigned char>('r')] = true;  // "rgb"
+  return may;
+}();
+
 // The first position of `text` (a string without zeros) at which a name matches, given
 // whether the string starts right after a zero byte.
 std::optional<size_t> MatchInString(std::string_view text, bool startsString) {
@@ -40,6 +49,7 @@ std::optional<size_t> MatchInString(std::string_view text, bool startsString) {
   for (size_t p = 0; p < text.size(); ++p) {
     std::string_view s = text.substr(p);
     if (p == 0 && startsString && StartsWithAny(s, kStringStartPrefixes)) return p;
+    if (!kMayStartName[static_cast<unsigned char>(text[p])]) continue;
     if (StartsWithAny(s, kAnywherePrefixes)) return p;
     if (s == "rgb") return p;
   }

@@ -1,11 +1,14 @@
 #include "platform/OutputFile.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <system_error>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -57,7 +60,52 @@ std::string TemporarySuffix() {
 
 constexpr size_t kWriteBuffer = size_t{1} << 18;
 
+// Files without a name are held open until they are linked in; a batch holds a few
+// models' files at once. Beyond a quarter of the descriptors this process may open (and
+// at most 256) the named temporaries are used, so that many jobs cannot run out of them.
+int MaxUnnamedOpen() {
+  static const int most = [] {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 256;
+    return static_cast<int>(std::min<rlim_t>(256, limit.rlim_cur / 4));
+  }();
+  return most;
+}
+std::atomic<int> unnamedOpen{0};
+// Set once the file system has refused a file without a name.
+std::atomic<bool> unnamedRefused{false};
+
+// Whether a new file can be made without a name and linked in later: that needs /proc
+// (linkat by descriptor without privileges) and a file system that supports it.
+bool MayMakeUnnamed() {
+  static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+  return proc && !unnamedRefused.load(std::memory_order_relaxed) &&
+         unnamedOpen.load(std::memory_order_relaxed) < MaxUnnamedOpen();
+}
+
+size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error);
+
 }  // namespace
+
+UnnamedFile::UnnamedFile(int fd) : fd_(fd) {
+  if (fd_ >= 0) unnamedOpen.fetch_add(1, std::memory_order_relaxed);
+}
+
+void UnnamedFile::Close() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  unnamedOpen.fetch_sub(1, std::memory_order_relaxed);
+}
+
+bool UnnamedFile::LinkAs(const fs::path& path) const {
+  if (fd_ < 0) {
+    errno = EBADF;
+    return false;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
 
 const std::string& LastOutputError() { return lastError; }
 
@@ -103,6 +151,21 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   // replaces, and the usual ones for a new file.
   const mode_t mode = existing_.present ? existing_.mode & 0666 : 0666;
   fs::path dir = target_.parent_path();
+  buffer_.clear();
+  failed_ = false;
+  writeError_ = 0;
+  if (!existing_.present && !existing_.link && MayMakeUnnamed()) {
+    // A new name: the file is written without one and linked in by Commit, so that the
+    // folder sees one new entry and no temporary name.
+    const fs::path folder = dir.empty() ? fs::path(".") : dir;
+    int fd = ::open(folder.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, mode);
+    if (fd >= 0) {
+      unnamed_ = UnnamedFile(fd);
+      fd_ = fd;
+      return true;
+    }
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) unnamedRefused = true;
+  }
   std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
                      target_.filename().string() + ".tmp";
   for (int attempt = 0;; ++attempt) {
@@ -115,9 +178,6 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
     }
     if (errno != EEXIST || attempt == 100) return fail("cannot write " + Shown(target_) + ": " + Reason(errno));
   }
-  buffer_.clear();
-  failed_ = false;
-  writeError_ = 0;
   return true;
 }
 
@@ -172,7 +232,10 @@ void OutputFile::WriteText(std::string_view text) {
 }
 
 void OutputFile::CloseDescriptor() {
-  if (fd_ >= 0) ::close(fd_);
+  if (unnamed_.IsOpen())
+    unnamed_.Close();
+  else if (fd_ >= 0)
+    ::close(fd_);
   fd_ = -1;
 }
 
@@ -194,27 +257,39 @@ bool OutputFile::Commit() {
     }
     if (setMode && ::fchmod(fd_, existing_.mode) != 0) ok = false, error = errno;
   }
-  if (::close(fd_) != 0 && ok) {
+  const bool unnamed = unnamed_.IsOpen();
+  if (!unnamed && ::close(fd_) != 0 && ok) {
     ok = false;
     error = errno;
   }
   fd_ = -1;
   const bool existed = existing_.present || existing_.link;
-  if (ok && heldCommits) {
-    heldCommits->held_.push_back({{std::move(temp_), target_, existed}, joined_});
+  // The file as it waits for its name: an unnamed one stays open until it is linked in.
+  auto pending = [&] {
+    OutputSet::Pending file{std::move(temp_), target_, existed, std::move(unnamed_)};
     temp_.clear();
+    return file;
+  };
+  if (ok && heldCommits) {
+    heldCommits->held_.push_back({pending(), joined_});
     return true;
   }
   if (ok) {
     if (OutputSet* set = OutputSet::Current()) {
-      set->Adopt({std::move(temp_), target_, existed});
-      temp_.clear();
+      set->Adopt(pending());
       return true;
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) ok = false, error = errno;
+    if (unnamed) {
+      std::vector<OutputSet::Pending> one;
+      one.push_back(pending());
+      if (PlaceAll(one, error) != 1) ok = false;
+    } else if (::rename(temp_.c_str(), target_.c_str()) != 0) {
+      ok = false, error = errno;
+    }
   }
+  unnamed_.Close();
   if (!ok) {
-    ::unlink(temp_.c_str());
+    if (!temp_.empty()) ::unlink(temp_.c_str());
     error_ = "cannot write " + Shown(target_) + ": " + Reason(error);
     lastError = error_;
   }
@@ -247,18 +322,38 @@ OutputSet* OutputSet::Current() { return currentSet; }
 void OutputSet::Adopt(Pending file) { pending_.push_back(std::move(file)); }
 
 void OutputSet::Discard() {
-  for (const auto& p : pending_) ::unlink(p.temp.c_str());
+  for (const auto& p : pending_)
+    if (!p.temp.empty()) ::unlink(p.temp.c_str());
   pending_.clear();
 }
 
 namespace {
 
+// Gives a file made without a name a temporary name beside its target.
+bool NameTemporary(OutputSet::Pending& file) {
+  const fs::path dir = file.target.parent_path();
+  const std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
+                           file.target.filename().string() + ".tmp";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = base + TemporarySuffix();
+    if (file.unnamed.LinkAs(name)) {
+      file.temp = std::move(name);
+      file.unnamed.Close();
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
 // Renames each file's temporary onto its target, all or none. Each file but the last
 // trades places with what it replaces, which thereby stays under the temporary's name
-// until all are in place; on a failure the files renamed so far are put back. The
+// until all are in place; on a failure the files renamed so far are put back. A file
+// made without a name is linked in under its target's name; when something has taken
+// that name meanwhile, it gets a temporary name and replaces it as the others do. The
 // result is the index of the file that failed (with the reason in `error`), or the count
 // when all were written.
-size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
+size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   std::vector<bool> kept(files.size(), false);
   // Puts back what the first `count` files replaced, and removes the rest.
   auto putBack = [&](size_t count) {
@@ -269,15 +364,16 @@ size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
       else if (::renameat2(AT_FDCWD, temp, AT_FDCWD, files[i].target.c_str(), RENAME_EXCHANGE) == 0)
         ::unlink(temp);
     }
-    for (size_t i = count; i < files.size(); ++i) ::unlink(files[i].temp.c_str());
+    for (size_t i = count; i < files.size(); ++i) {
+      if (!files[i].temp.empty()) ::unlink(files[i].temp.c_str());
+      files[i].unnamed.Close();
+    }
   };
   size_t done = 0;
   for (; done < files.size(); ++done) {
-    const OutputSet::Pending& f = files[done];
-    const char* from = f.temp.c_str();
-    const char* to = f.target.c_str();
-    int result;
-    if (done + 1 == files.size()) {
+    OutputSet::Pending& f = files[done];
+    const bool last = done + 1 == files.size();
+    if (last) {
       // A folder that took a name meanwhile has traded places as a file would: the set
       // fails there, as a rename onto it fails, before the last file replaces anything.
       for (size_t i = 0; i < done; ++i) {
@@ -288,14 +384,31 @@ size_t PlaceAll(const std::vector<OutputSet::Pending>& files, int& error) {
           return i;
         }
       }
+    }
+    bool existed = f.existed;
+    if (f.temp.empty()) {
+      if (f.unnamed.LinkAs(f.target)) {
+        f.unnamed.Close();
+        continue;
+      }
+      if (errno != EEXIST || !NameTemporary(f)) {
+        error = errno;
+        break;
+      }
+      existed = true;
+    }
+    const char* from = f.temp.c_str();
+    const char* to = f.target.c_str();
+    int result;
+    if (last) {
       result = ::rename(from, to);
     } else {
       // What was found at opening time is tried first, the other way when it changed.
-      const unsigned first = f.existed ? RENAME_EXCHANGE : RENAME_NOREPLACE;
-      const unsigned second = f.existed ? RENAME_NOREPLACE : RENAME_EXCHANGE;
+      const unsigned first = existed ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+      const unsigned second = existed ? RENAME_NOREPLACE : RENAME_EXCHANGE;
       unsigned used = first;
       result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, first);
-      if (result != 0 && errno == (f.existed ? ENOENT : EEXIST)) {
+      if (result != 0 && errno == (existed ? ENOENT : EEXIST)) {
         used = second;
         result = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, second);
       }
@@ -341,7 +454,8 @@ bool OutputSet::Commit() {
 }
 
 CommitQueue::~CommitQueue() {
-  for (const Held& held : held_) ::unlink(held.file.temp.c_str());
+  for (const Held& held : held_)
+    if (!held.file.temp.empty()) ::unlink(held.file.temp.c_str());
 }
 
 CommitQueue::Scope::Scope(CommitQueue& queue) : previous_(heldCommits) { heldCommits = &queue; }

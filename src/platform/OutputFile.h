@@ -1,6 +1,7 @@
 #pragma once
 // An output file that appears whole or not at all: bytes go to a temporary file in the
-// target's folder, which `Commit` renames into place. Destroying an uncommitted file
+// target's folder, which `Commit` renames into place (or, for a name that does not exist
+// yet, a file without a name, which `Commit` links in under the target's name). Destroying an uncommitted file
 // removes the temporary, so a failed export leaves nothing half-written behind.
 //
 // A file the user has made read-only is not replaced (Open refuses it, with the reason in
@@ -15,6 +16,32 @@
 #include <vector>
 
 namespace tessary {
+
+// A written file that has no name yet (made with O_TMPFILE); closing it without linking
+// it anywhere leaves nothing behind. Move-only.
+class UnnamedFile {
+ public:
+  UnnamedFile() = default;
+  explicit UnnamedFile(int fd);
+  ~UnnamedFile() { Close(); }
+  UnnamedFile(UnnamedFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  UnnamedFile& operator=(UnnamedFile&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = other.fd_;
+      other.fd_ = -1;
+    }
+    return *this;
+  }
+  int Descriptor() const { return fd_; }
+  bool IsOpen() const { return fd_ >= 0; }
+  void Close();
+  // Gives the file the name `path`; false with errno set when it cannot.
+  bool LinkAs(const std::filesystem::path& path) const;
+
+ private:
+  int fd_ = -1;
+};
 
 class OutputFile {
  public:
@@ -65,6 +92,7 @@ class OutputFile {
   void CloseDescriptor();
 
   int fd_ = -1;
+  UnnamedFile unnamed_;  // the file while it has no name (then fd_ is its descriptor)
   std::string buffer_;  // written bytes not yet handed to the file
   Existing existing_;
   std::string joined_;
@@ -100,11 +128,13 @@ class OutputSet {
   const std::string& Error() const { return error_; }
 
   // A finished temporary and the target it is renamed onto; `existed` tells whether
-  // something stood at the target when the file was opened.
+  // something stood at the target when the file was opened. A file made without a name
+  // has an empty `temp` and is linked in from `unnamed`.
   struct Pending {
     std::filesystem::path temp;
     std::filesystem::path target;
     bool existed = false;
+    UnnamedFile unnamed;
   };
   // Called by OutputFile::Commit.
   void Adopt(Pending file);

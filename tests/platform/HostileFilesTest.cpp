@@ -102,7 +102,7 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     // The last name taken by a folder meanwhile: the replaced file comes back, the new one goes.
     CommitQueue queue;
     writeHeld(queue, " 1");
-    EXPECT_EQ(contents(), "old mtl|||4");  // a.mtl and three temporaries
+    EXPECT_EQ(contents(), "old mtl|||2");  // a.mtl and its replacement's temporary: new names wait unseen
     fs::create_directories(dir / "a_tags.txt" / "in the way");
     EXPECT_EQ(queue.Apply(), dir / "a_tags.txt");
   }
@@ -127,6 +127,47 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
   }
   EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
   EXPECT_EQ(contents(), "A.MTL 2||a_tags.txt 2|3");
+}
+
+// A new name that another program takes between the writing and the placing: the file
+// replaces what took it, as it would have had it been there from the start, and is put
+// back with the rest of its set when a later file cannot be placed.
+TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
+  TempWorkdir wd;
+  const fs::path dir = wd.Path() / "obj";
+  const auto place = [&](bool folderInTheWay) {
+    fs::remove(dir / "b.mtl");  // both names new when the files are opened
+    CommitQueue queue;
+    {
+      CommitQueue::Scope held(queue);
+      for (const char* name : {"b.mtl", "b.obj"}) {
+        OutputFile f;
+        EXPECT_TRUE(f.Open(wd.Str() + "\\obj\\" + name));
+        f.Write(std::string("new ") + name);
+        EXPECT_TRUE(f.Commit());
+      }
+    }
+    std::ofstream(dir / "b.mtl") << "theirs";
+    if (folderInTheWay) fs::create_directories(dir / "b.obj" / "in the way");
+    return queue.Apply();
+  };
+  EXPECT_EQ(place(true), dir / "b.obj");
+  EXPECT_EQ(Text(dir / "b.mtl"), "theirs");
+  EXPECT_EQ(CountEntries(dir), 2u);  // b.mtl and the folder: no temporary
+  fs::remove_all(dir / "b.obj");
+  EXPECT_EQ(place(false), fs::path());
+  EXPECT_EQ(Text(dir / "b.mtl"), "new b.mtl");
+  EXPECT_EQ(Text(dir / "b.obj"), "new b.obj");
+  EXPECT_EQ(CountEntries(dir), 2u);
+
+  // One file on its own.
+  OutputFile f;
+  ASSERT_TRUE(f.Open(wd.Str() + "\\obj\\c.obj"));
+  f.Write("new c.obj");
+  std::ofstream(dir / "c.obj") << "theirs";
+  EXPECT_TRUE(f.Commit());
+  EXPECT_EQ(Text(dir / "c.obj"), "new c.obj");
+  EXPECT_EQ(CountEntries(dir), 3u);
 }
 
 TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {
