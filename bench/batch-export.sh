@@ -47,14 +47,9 @@ mkdir "$work/trash"
 aside() { for f in "$@"; do [ ! -e "$f" ] || mv "$f" "$(mktemp -u "$work/trash/XXXXXX")"; done; }
 
 now() { date +%s.%N; }
-# Every timed run starts with nothing of an earlier run still waiting to be written to
-# the disk: the system writes dirty pages back some seconds after they were made, which
-# would otherwise land inside whichever run comes next and charge it for another's bytes.
-settle() { sync; }
 # Seconds taken by an export of the whole working folder with program $1.
 export_time() {
   local start end
-  settle
   start=$(now)
   "$1" export-obj --workdir "$wd" --all >"$work/summary" 2>"$work/messages" || true
   end=$(now)
@@ -83,10 +78,8 @@ for ((r = 1; r <= rounds; ++r)); do
   for i in "${!programs[@]}"; do
     p=${programs[$i]}
     aside "$work/floor" "$wd/obj" && mkdir "$work/floor" "$wd/obj"
-    settle
     floor=$("$io" floor "$wd" "$work/reference" "$work/floor" 2>/dev/null)
     fresh=$(export_time "$p")
-    settle
     floor2=$("$io" floor "$wd" "$work/reference" "$work/floor" 2>/dev/null)
     over=$(export_time "$p")
     f=$(awk "BEGIN { print $fresh / $floor }")
