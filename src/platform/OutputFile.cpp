@@ -23,7 +23,6 @@ namespace tessary {
 
 namespace {
 
-thread_local std::string lastError;
 thread_local OutputSet* currentSet = nullptr;
 thread_local CommitQueue* heldCommits = nullptr;
 
@@ -56,6 +55,12 @@ std::string TemporarySuffix() {
   std::string suffix(6, 'x');
   for (char& c : suffix) c = kLetters[random() % (sizeof kLetters - 1)];
   return suffix;
+}
+
+// The name of a temporary beside `target` without its random suffix: ".<name>.tmp".
+std::string TemporaryStem(const fs::path& target) {
+  const fs::path dir = target.parent_path();
+  return (dir.empty() ? fs::path(".") : dir).string() + "/." + target.filename().string() + ".tmp";
 }
 
 constexpr size_t kWriteBuffer = size_t{1} << 18;
@@ -107,8 +112,6 @@ bool UnnamedFile::LinkAs(const fs::path& path) const {
   return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
-const std::string& LastOutputError() { return lastError; }
-
 std::string WhyNotReplaceable(const fs::path& target) {
   struct stat st {};
   if (::lstat(target.c_str(), &st) != 0) return {};  // nothing there yet
@@ -129,12 +132,10 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   Discard();
   joined_.clear();
   error_.clear();
-  lastError.clear();
   target_ = target;
   existing_ = {};
   auto fail = [&](std::string why) {
     error_ = std::move(why);
-    lastError = error_;
     return false;
   };
   struct stat st {};
@@ -166,8 +167,7 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
     }
     if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) unnamedRefused = true;
   }
-  std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
-                     target_.filename().string() + ".tmp";
+  const std::string base = TemporaryStem(target_);
   for (int attempt = 0;; ++attempt) {
     std::string name = base + TemporarySuffix();
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
@@ -291,7 +291,6 @@ bool OutputFile::Commit() {
   if (!ok) {
     if (!temp_.empty()) ::unlink(temp_.c_str());
     error_ = "cannot write " + Shown(target_) + ": " + Reason(error);
-    lastError = error_;
   }
   temp_.clear();
   if (ok)
@@ -331,9 +330,7 @@ namespace {
 
 // Gives a file made without a name a temporary name beside its target.
 bool NameTemporary(OutputSet::Pending& file) {
-  const fs::path dir = file.target.parent_path();
-  const std::string base = (dir.empty() ? fs::path(".") : dir).string() + "/." +
-                           file.target.filename().string() + ".tmp";
+  const std::string base = TemporaryStem(file.target);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = base + TemporarySuffix();
     if (file.unnamed.LinkAs(name)) {
@@ -443,7 +440,6 @@ bool OutputSet::Commit() {
   const size_t failed = PlaceAll(pending_, error);
   if (failed < pending_.size()) {
     error_ = "cannot write " + Shown(pending_[failed].target) + ": " + Reason(error);
-    lastError = error_;
     pending_.clear();
     ClearDirectoryCache();
     return false;

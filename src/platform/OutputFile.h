@@ -1,8 +1,9 @@
 #pragma once
 // An output file that appears whole or not at all: bytes go to a temporary file in the
 // target's folder, which `Commit` renames into place (or, for a name that does not exist
-// yet, a file without a name, which `Commit` links in under the target's name). Destroying an uncommitted file
-// removes the temporary, so a failed export leaves nothing half-written behind.
+// yet, to a file without a name, which `Commit` links in under the target's name).
+// Destroying an uncommitted file removes the temporary, so a failed export leaves nothing
+// half-written behind.
 //
 // A file the user has made read-only is not replaced (Open refuses it, with the reason in
 // Error()); a file that is replaced keeps its permissions. While an OutputSet is open on
@@ -107,10 +108,6 @@ class OutputFile {
 // not a regular file), or empty when it may. Root counts a file as read-only when it has
 // no write permission for anyone, as Windows' read-only attribute stops administrators.
 std::string WhyNotReplaceable(const std::filesystem::path& target);
-
-// The reason of the last OutputFile failure on this thread (Open or Commit), naming the
-// file; writers that report only true or false leave it for their callers.
-const std::string& LastOutputError();
 
 // Files committed while a set is open on this thread are kept as finished temporaries;
 // Commit renames them all into place, and a set destroyed uncommitted (or a failed
