@@ -57,8 +57,10 @@ struct ModelResult {
   CommitQueue files;
 };
 
-// Exports names[i] for every i on `jobs` threads and hands each result to `finish` on the
-// calling thread, in the order of `names`.
+// Exports names[i] for every i on `jobs` threads and hands each result to `finish`, in the
+// order of `names` and one at a time. There is no thread that only waits: the worker that
+// completes the oldest model not yet finished finishes it and every later one already
+// done, so results are not handed from thread to thread and no thread is woken per model.
 void ExportInParallel(const std::vector<std::string>& names, const ExportOne& exportOne,
                       unsigned jobs, const std::function<void(size_t, ModelResult&)>& finish,
                       const std::function<void(size_t)>& waiting) {
@@ -66,19 +68,36 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
   // the temporary files waiting in the output folder.
   const size_t window = 8 * static_cast<size_t>(jobs);
   std::mutex mutex;
-  std::condition_variable changed;
+  std::condition_variable advanced;
   std::vector<std::optional<ModelResult>> results(names.size());
   size_t next = 0, finished = 0;
+  bool finishing = false;
+
+  // Called with the lock held, after results[i] was stored.
+  auto finishReady = [&](std::unique_lock<std::mutex>& lock) {
+    if (finishing) return;  // the thread finishing now will reach it
+    finishing = true;
+    while (finished < names.size() && results[finished]) {
+      size_t i = finished;
+      ModelResult result = std::move(*results[i]);
+      results[i].reset();
+      lock.unlock();
+      finish(i, result);
+      if (i + 1 < names.size()) waiting(i + 1);
+      lock.lock();
+      finished = i + 1;
+      advanced.notify_all();
+    }
+    finishing = false;
+  };
 
   auto work = [&] {
+    std::unique_lock lock(mutex);
     for (;;) {
-      size_t i;
-      {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return next >= names.size() || next < finished + window; });
-        if (next >= names.size()) return;
-        i = next++;
-      }
+      advanced.wait(lock, [&] { return next >= names.size() || next < finished + window; });
+      if (next >= names.size()) return;
+      size_t i = next++;
+      lock.unlock();
       ModelResult result;
       {
         CollectingNotifier notifier(result.notices);
@@ -86,32 +105,15 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
         CommitQueue::Scope files(result.files);
         result.outcome = exportOne(names[i]);
       }
-      {
-        std::lock_guard lock(mutex);
-        results[i] = std::move(result);
-      }
-      changed.notify_all();
+      lock.lock();
+      results[i] = std::move(result);
+      finishReady(lock);
     }
   };
+  waiting(0);
   std::vector<std::jthread> workers;
-  for (unsigned j = 0; j < jobs; ++j) workers.emplace_back(work);
-
-  for (size_t i = 0; i < names.size(); ++i) {
-    waiting(i);
-    std::optional<ModelResult> result;
-    {
-      std::unique_lock lock(mutex);
-      changed.wait(lock, [&] { return results[i].has_value(); });
-      result = std::move(results[i]);
-      results[i].reset();
-    }
-    finish(i, *result);
-    {
-      std::lock_guard lock(mutex);
-      finished = i + 1;
-    }
-    changed.notify_all();
-  }
+  for (unsigned j = 1; j < jobs; ++j) workers.emplace_back(work);
+  work();
 }
 
 }  // namespace
