@@ -343,13 +343,14 @@ bool NameTemporary(OutputSet::Pending& file) {
   return false;
 }
 
-// Renames each file's temporary onto its target, all or none. Each file but the last
-// trades places with what it replaces, which thereby stays under the temporary's name
-// until all are in place; on a failure the files renamed so far are put back. A file
-// made without a name is linked in under its target's name; when something has taken
-// that name meanwhile, it gets a temporary name and replaces it as the others do. The
-// result is the index of the file that failed (with the reason in `error`), or the count
-// when all were written.
+// Renames each file's temporary onto its target, all or none. A file that replaces one
+// trades places with it, which thereby stays under the temporary's name until all are in
+// place; on a failure the files renamed so far are put back. (Trading places also spares
+// the replaced file's data a write-out that some file systems start when a file is
+// renamed over another.) A file made without a name is linked in under its target's
+// name; when something has taken that name meanwhile, it gets a temporary name and
+// replaces it as the others do. The result is the index of the file that failed (with
+// the reason in `error`), or the count when all were written.
 size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   std::vector<bool> kept(files.size(), false);
   // Puts back what the first `count` files replaced, and removes the rest.
@@ -369,19 +370,6 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   size_t done = 0;
   for (; done < files.size(); ++done) {
     OutputSet::Pending& f = files[done];
-    const bool last = done + 1 == files.size();
-    if (last) {
-      // A folder that took a name meanwhile has traded places as a file would: the set
-      // fails there, as a rename onto it fails, before the last file replaces anything.
-      for (size_t i = 0; i < done; ++i) {
-        struct stat st {};
-        if (kept[i] && ::lstat(files[i].temp.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-          error = EISDIR;
-          putBack(done);
-          return i;
-        }
-      }
-    }
     bool existed = f.existed;
     if (f.temp.empty()) {
       if (f.unnamed.LinkAs(f.target)) {
@@ -397,7 +385,8 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
     const char* from = f.temp.c_str();
     const char* to = f.target.c_str();
     int result;
-    if (last) {
+    if (!existed && done + 1 == files.size()) {
+      // Nothing after it can fail: whatever took the name meanwhile is simply replaced.
       result = ::rename(from, to);
     } else {
       // What was found at opening time is tried first, the other way when it changed.
@@ -424,6 +413,16 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   if (done < files.size()) {
     putBack(done);
     return done;
+  }
+  // A folder that took a name meanwhile has traded places as a file would: the set fails
+  // there, as a rename onto it fails, and everything is put back.
+  for (size_t i = 0; i < files.size(); ++i) {
+    struct stat st {};
+    if (kept[i] && ::lstat(files[i].temp.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      error = EISDIR;
+      putBack(files.size());
+      return i;
+    }
   }
   for (size_t i = 0; i < files.size(); ++i) {
     if (!kept[i]) continue;
