@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -148,23 +149,38 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   return true;
 }
 
-// The output folder of `workdir`, looked up once per task.
-fs::path OutputFolder(const std::string& workdir) {
+// The output folder of `workdir`, looked up once per task. When `status` is given, it gets
+// the folder's status, and the result is empty when that is not a folder's.
+fs::path OutputFolder(const std::string& workdir, struct stat* status = nullptr) {
   const std::string joined = workdir + "\\obj";
   ReadCache* cache = ReadCache::Current();
-  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(joined) : nullptr) return known->where;
-  bool found = false;
-  fs::path folder = ResolvePath(joined, found);
+  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(joined) : nullptr) {
+    if (status && (::stat(known->where.c_str(), status) != 0 || !S_ISDIR(status->st_mode))) return {};
+    return known->where;
+  }
+  fs::path folder(ToNativeSeparators(joined));
+  struct stat st {};
+  // Usually the folder is there as written, and its status is all the look-up needs.
+  bool isFolder = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  bool found = isFolder;
+  if (!isFolder) {
+    folder = ResolvePath(joined, found);
+    isFolder = status && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
   if (cache) cache->NoteResolved(joined, {folder, found});
-  return folder;
+  if (!status) return folder;
+  *status = st;
+  return isFolder ? folder : fs::path();
 }
 
 }  // namespace
 
 std::string CheckOutputFolder(const std::string& workdir) {
-  const fs::path obj = OutputFolder(workdir);
-  std::error_code ec;
-  if (!fs::is_directory(obj, ec)) return "the output folder " + obj.string() + " does not exist";
+  struct stat st {};
+  const fs::path obj = OutputFolder(workdir, &st);
+  if (obj.empty()) return "the output folder " + OutputFolder(workdir).string() + " does not exist";
+  // The look-ups of the files written into it in this task take its status from here.
+  if (ReadCache* cache = ReadCache::Current()) cache->NoteFolderStatus(obj.native(), &st);
   if (::access(obj.c_str(), W_OK | X_OK) != 0)
     return "cannot write into the output folder " + obj.string();
   return {};
