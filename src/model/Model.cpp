@@ -139,7 +139,8 @@ bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&he
     return false;
   }
   std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
-  if (!IsPlainName(lods[0].surfsName) || !FileExists(path) || !file.Open(path) || file.Read(head, 6) != 6 ||
+  // A file that opens exists: no separate test is needed.
+  if (!IsPlainName(lods[0].surfsName) || !file.Open(path) || file.Read(head, 6) != 6 ||
       (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
     UseRootPartOnly();
     return false;

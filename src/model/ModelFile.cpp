@@ -12,11 +12,15 @@ bool CModelFile::Open(const std::string& folderIn, const std::string& fileNameIn
   isOpen = false;
   fullPath = ConcatPath(folderIn, "\\", fileNameIn);
   // A name from a header is a file of the folder: one with a folder step is not looked for.
-  if (!IsPlainName(fileNameIn) || !FileExists(fullPath)) return false;
+  if (!IsPlainName(fileNameIn)) return false;
+  // Opened straight away: a file that opens exists. Only one that does not is tested, for
+  // the names kept of an entry that is there but cannot be read.
+  BinaryFile file;
+  const bool opened = file.Open(fullPath);
+  if (!opened && !FileExists(fullPath)) return false;
   folder = folderIn;
   fileName = fileNameIn;
-  BinaryFile file;
-  if (!file.Open(fullPath)) return false;
+  if (!opened) return false;
   uint8_t b[2] = {0, 0};
   file.Read(b, 2);
   version = static_cast<uint32_t>(b[0] | (b[1] << 8));
