@@ -117,8 +117,8 @@ void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
 }
 
 std::string ImageForMaterial(const std::string& materialPath) {
-  BinaryFile file(materialPath);
-  if (!file.IsOpen()) return {};
+  BinaryFile file;
+  if (!file.OpenShared(materialPath)) return {};
   uint16_t offset = file.ReadU16();
   file.Seek(offset);
   std::string first = ReadZString(file, 255);

@@ -1,8 +1,9 @@
 #pragma once
 // A little-endian binary file read field by field: the one byte reader of every model,
 // image and texture reader. The whole file is read into memory when it is opened (one
-// read per file, and one per export where a ReadCache is installed), so the readers' many seeks, often one byte at a time and backwards,
-// cost nothing. Reads past the end give zeros for the missing bytes; `Read` tells how
+// read per file, and one per export where a ReadCache is installed; a material file that
+// has not changed is not read again at all), so the readers' many seeks, often one byte
+// at a time and backwards, cost nothing. Reads past the end give zeros for the missing bytes; `Read` tells how
 // many bytes really arrived, and the end of the file ends a string.
 #include <cstdint>
 #include <memory>
@@ -22,6 +23,9 @@ class BinaryFile {
   static BinaryFile FromBytes(std::vector<uint8_t> bytes);
 
   bool Open(std::string_view path);
+  // Open for a small file that many models read (a material file): while the disk shows
+  // it unchanged, a later open anywhere in the program takes the bytes read before.
+  bool OpenShared(std::string_view path);
   void Close();
   bool IsOpen() const { return open_; }
 
@@ -48,6 +52,8 @@ class BinaryFile {
   static uint64_t FilesRead();
 
  private:
+  bool Open(std::string_view path, bool shared);
+
   // Shared with the read cache, which hands the same bytes to a later open of the file.
   std::shared_ptr<const std::vector<uint8_t>> data_;
   int64_t pos_ = 0;
