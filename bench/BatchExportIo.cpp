@@ -149,12 +149,36 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
   return files;
 }
 
-int Floor(const fs::path& workdir, const fs::path& reference, const fs::path& out) {
+std::vector<fs::path> InputsOf(const fs::path& workdir) {
   std::vector<fs::path> inputs;
   for (const char* sub : {"xmodel", "xmodelsurfs", "xmodelparts", "materials"}) {
     auto files = FilesOf(workdir / sub);
     inputs.insert(inputs.end(), files.begin(), files.end());
   }
+  return inputs;
+}
+
+size_t ReadFiles(const std::vector<fs::path>& inputs, std::vector<char>& buffer) {
+  size_t read = 0;
+  for (const fs::path& file : inputs) {
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw std::runtime_error("cannot open " + file.string());
+    for (ssize_t got; (got = ::read(fd, buffer.data(), buffer.size())) > 0;) read += static_cast<size_t>(got);
+    ::close(fd);
+  }
+  return read;
+}
+
+// Reads every input once, so that a timed run does not start with inputs the system has
+// dropped from its cache meanwhile.
+int Warm(const fs::path& workdir) {
+  std::vector<char> buffer(1 << 20);
+  ReadFiles(InputsOf(workdir), buffer);
+  return 0;
+}
+
+int Floor(const fs::path& workdir, const fs::path& reference, const fs::path& out) {
+  const std::vector<fs::path> inputs = InputsOf(workdir);
   std::vector<std::pair<std::string, size_t>> outputs;
   size_t largest = 1 << 20;
   for (const fs::path& file : FilesOf(reference)) {
@@ -165,13 +189,7 @@ int Floor(const fs::path& workdir, const fs::path& reference, const fs::path& ou
   std::vector<char> buffer(1 << 20);
 
   auto start = std::chrono::steady_clock::now();
-  size_t read = 0;
-  for (const fs::path& file : inputs) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("cannot open " + file.string());
-    for (ssize_t got; (got = ::read(fd, buffer.data(), buffer.size())) > 0;) read += static_cast<size_t>(got);
-    ::close(fd);
-  }
+  const size_t read = ReadFiles(inputs, buffer);
   for (const auto& [name, size] : outputs) {
     fs::path file = out / name;
     int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -193,12 +211,14 @@ int main(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "make-workdir" && argc == 5) return MakeWorkdir(argv[2], argv[3], std::stoi(argv[4]));
     if (command == "floor" && argc == 5) return Floor(argv[2], argv[3], argv[4]);
+    if (command == "warm" && argc == 3) return Warm(argv[2]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_batch_io: %s\n", e.what());
     return 1;
   }
   std::fprintf(stderr,
                "usage: bench_batch_io make-workdir SAMPLES DEST HEADERS\n"
-               "       bench_batch_io floor WORKDIR REFERENCE OUT\n");
+               "       bench_batch_io floor WORKDIR REFERENCE OUT\n"
+               "       bench_batch_io warm WORKDIR\n");
   return 2;
 }
