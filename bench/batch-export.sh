@@ -78,13 +78,16 @@ declare -A ratios times
 for ((r = 1; r <= rounds; ++r)); do
   for i in "${!programs[@]}"; do
     p=${programs[$i]}
-    aside "$work/floor" "$wd/obj" && mkdir "$work/floor" "$wd/obj"
+    # The floor writes where the export writes: into an `obj` made the same way, then over
+    # the export's own files.
+    aside "$wd/obj" && mkdir "$wd/obj"
     "$io" warm "$wd"
-    floor=$("$io" floor "$wd" "$work/reference" "$work/floor" 2>/dev/null)
+    floor=$("$io" floor "$wd" "$work/reference" "$wd/obj" 2>/dev/null)
+    aside "$wd/obj" && mkdir "$wd/obj"
     "$io" warm "$wd"
     fresh=$(export_time "$p")
     "$io" warm "$wd"
-    floor2=$("$io" floor "$wd" "$work/reference" "$work/floor" 2>/dev/null)
+    floor2=$("$io" floor "$wd" "$work/reference" "$wd/obj" 2>/dev/null)
     "$io" warm "$wd"
     over=$(export_time "$p")
     f=$(awk "BEGIN { print $fresh / $floor }")
