@@ -11,6 +11,7 @@
 #include "cli/ProgressBar.h"
 #include "platform/OutputFile.h"
 #include "platform/PrintableText.h"
+#include "platform/SpareFiles.h"
 
 namespace tessary::cli {
 
@@ -129,6 +130,8 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
     PrintError(problem);
     return kExitFailed;
   }
+  // Files the batch replaces are written over one another's old files instead of new ones.
+  SpareFiles spares;
   ProgressBar bar(names->size(), isatty(STDERR_FILENO) != 0);
   StderrNotifier stderrNotifier;
   ProgressNotifier notifier(stderrNotifier, bar);

@@ -16,6 +16,7 @@
 #include "platform/FolderIndex.h"
 #include "platform/Path.h"
 #include "platform/ReadCache.h"
+#include "platform/SpareFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -166,6 +167,20 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
       return true;
     }
     if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) unnamedRefused = true;
+  }
+  if (existing_.present && !existing_.link) {
+    // A replacement: a file an earlier replacement traded out of this folder is written
+    // over, if the batch keeps one, given the permissions a new temporary would have.
+    while (auto spare = SpareFiles::Take(dir)) {
+      int fd = ::open(spare->file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+      if (fd >= 0 && ((spare->mode & 07777) == mode || ::fchmod(fd, mode) == 0)) {
+        fd_ = fd;
+        temp_ = std::move(spare->file);
+        return true;
+      }
+      if (fd >= 0) ::close(fd);
+      ::unlink(spare->file.c_str());
+    }
   }
   const std::string base = TemporaryStem(target_);
   for (int attempt = 0;; ++attempt) {
@@ -416,8 +431,9 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   }
   // A folder that took a name meanwhile has traded places as a file would: the set fails
   // there, as a rename onto it fails, and everything is put back.
+  std::vector<struct stat> replaced(files.size());
   for (size_t i = 0; i < files.size(); ++i) {
-    struct stat st {};
+    struct stat& st = replaced[i];
     if (kept[i] && ::lstat(files[i].temp.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       error = EISDIR;
       putBack(files.size());
@@ -426,7 +442,11 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
   }
   for (size_t i = 0; i < files.size(); ++i) {
     if (!kept[i]) continue;
-    ::unlink(files[i].temp.c_str());
+    // What was replaced goes, or is kept for a later replacement to write over when it
+    // is a plain file with no other name.
+    const struct stat& st = replaced[i];
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || !SpareFiles::Give(files[i].temp, st.st_mode))
+      ::unlink(files[i].temp.c_str());
     folder_index::NoteFileThere(files[i].target);
   }
   return done;

@@ -94,6 +94,32 @@ TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnReques
   EXPECT_EQ(ObjFiles(), (Files{"m_lod0.x", "m_Destructible_MP_lod0.x"}));
 }
 
+// A batch that replaces files writes each over an old file an earlier replacement traded
+// out: every file keeps its own permissions, an old file with another name keeps its
+// bytes, and nothing is left over.
+TEST_F(ExportCommands, ReplacingBatchKeepsPermissionsAndOtherNames) {
+  for (const char* name : {"a", "b", "c"}) WriteV20(name);
+  const fs::path obj = wd.Path() / "obj";
+  for (const char* jobs : {"1", "2"}) {
+    ASSERT_EQ(Run("export-obj", {"--all", "--jobs", jobs}).status, 0);
+    fs::permissions(obj / "a_lod0.obj", fs::perms(0600));
+    fs::permissions(obj / "b_lod0.obj", fs::perms(0640));
+    fs::permissions(obj / "c_lod0.obj", fs::perms(0604));
+    fs::remove(wd.Path() / "other.mtl");
+    fs::create_hard_link(obj / "a_lod0.mtl", wd.Path() / "other.mtl");
+    const std::string old = test::Text(obj / "a_lod0.mtl");
+    const std::string fresh = test::Text(obj / "c_lod0.obj");
+    ASSERT_EQ(Run("export-obj", {"--all", "--jobs", jobs}).status, 0);
+    EXPECT_EQ(fs::status(obj / "a_lod0.obj").permissions(), fs::perms(0600));
+    EXPECT_EQ(fs::status(obj / "b_lod0.obj").permissions(), fs::perms(0640));
+    EXPECT_EQ(fs::status(obj / "c_lod0.obj").permissions(), fs::perms(0604));
+    EXPECT_EQ(test::Text(wd.Path() / "other.mtl"), old);
+    EXPECT_EQ(fs::hard_link_count(wd.Path() / "other.mtl"), 1u);
+    EXPECT_EQ(test::Text(obj / "c_lod0.obj"), fresh);
+    EXPECT_EQ(test::CountEntries(obj), 9u);
+  }
+}
+
 // Several models at once write what one after the other writes: the same files with the
 // same bytes, the same messages and summary. Where models share a level name the last
 // one's files win, under the name the first one gave them.
