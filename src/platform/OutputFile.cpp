@@ -156,6 +156,8 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   buffer_.clear();
   failed_ = false;
   writeError_ = 0;
+  written_ = 0;
+  cutToOne_ = false;
   if (!existing_.present && !existing_.link && MayMakeUnnamed()) {
     // A new name: the file is written without one and linked in by Commit, so that the
     // folder sees one new entry and no temporary name.
@@ -172,10 +174,13 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
     // A replacement: a file an earlier replacement traded out of this folder is written
     // over, if the batch keeps one, given the permissions a new temporary would have.
     while (auto spare = SpareFiles::Take(dir)) {
-      int fd = ::open(spare->file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
-      if (fd >= 0 && ((spare->mode & 07777) == mode || ::fchmod(fd, mode) == 0)) {
+      // Cut to one byte, not to none: ext4 writes out on closing a file cut to nothing,
+      // as it does for a rename over a file. The first byte written replaces it.
+      int fd = ::open(spare->file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+      if (fd >= 0 && ::ftruncate(fd, 1) == 0 && ((spare->mode & 07777) == mode || ::fchmod(fd, mode) == 0)) {
         fd_ = fd;
         temp_ = std::move(spare->file);
+        cutToOne_ = true;
         return true;
       }
       if (fd >= 0) ::close(fd);
@@ -230,6 +235,7 @@ void OutputFile::WriteOut(const char* data, size_t size) {
       writeError_ = n < 0 ? errno : ENOSPC;
     } else {
       done += static_cast<size_t>(n);
+      written_ += static_cast<uint64_t>(n);
     }
   }
 }
@@ -258,6 +264,7 @@ bool OutputFile::Commit() {
   if (fd_ < 0) return false;
   bool ok = !failed_ && Flush();
   int error = writeError_;
+  if (ok && cutToOne_ && written_ == 0 && ::ftruncate(fd_, 0) != 0) ok = false, error = errno;
   // A file that is replaced keeps its permissions (and, where allowed, its owner); a new
   // one was made with the usual ones.
   if (ok && existing_.present) {

@@ -11,6 +11,7 @@
 // several files appear together or not at all.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -101,6 +102,8 @@ class OutputFile {
   std::filesystem::path temp_;
   bool failed_ = false;
   int writeError_ = 0;
+  uint64_t written_ = 0;    // bytes handed to the file
+  bool cutToOne_ = false;  // an old file written over, cut to its first byte
   std::string error_;
 };
 
