@@ -4,8 +4,8 @@
 # input file once and writing the same output bytes), in two cases:
 #   fresh:     `obj` created just before the run (as after copying or unpacking a game)
 #   overwrite: `obj` already holding the files of an earlier run
-# Each round measures the floor right before each export, so both see the same load, and
-# reads every input just before each timed run, so that neither starts on a cold cache.
+# Each round measures the floor next to each export, so both see the same load, and reads
+# every input just before each timed run, so that neither starts on a cold cache.
 #
 # Usage: bench/batch-export.sh [--headers N] [--rounds R] [--keep] TESSARY [TESSARY...]
 #   Several programs (say, an older build and this one) are measured in the same run, one
@@ -78,8 +78,10 @@ declare -A ratios times
 for ((r = 1; r <= rounds; ++r)); do
   for i in "${!programs[@]}"; do
     p=${programs[$i]}
-    # The floor writes where the export writes: into an `obj` made the same way, then over
-    # the export's own files.
+    # The floor writes where the export writes: into an `obj` made the same way, and over
+    # files the export wrote, as the export does. (Which files a run replaces matters on
+    # some file systems: files written out already cost more to cut or remove than files
+    # still in memory.)
     aside "$wd/obj" && mkdir "$wd/obj"
     "$io" warm "$wd"
     floor=$("$io" floor "$wd" "$work/reference" "$wd/obj" 2>/dev/null)
@@ -87,9 +89,9 @@ for ((r = 1; r <= rounds; ++r)); do
     "$io" warm "$wd"
     fresh=$(export_time "$p")
     "$io" warm "$wd"
-    floor2=$("$io" floor "$wd" "$work/reference" "$wd/obj" 2>/dev/null)
-    "$io" warm "$wd"
     over=$(export_time "$p")
+    "$io" warm "$wd"
+    floor2=$("$io" floor "$wd" "$work/reference" "$wd/obj" 2>/dev/null)
     f=$(awk "BEGIN { print $fresh / $floor }")
     o=$(awk "BEGIN { print $over / $floor2 }")
     ratios[$i,fresh]+="$f "
