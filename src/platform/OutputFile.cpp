@@ -174,10 +174,15 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
     // A replacement: a file an earlier replacement traded out of this folder is written
     // over, if the batch keeps one, given the permissions a new temporary would have.
     while (auto spare = SpareFiles::Take(dir)) {
+      // Only the very file that was kept, still without another name: whatever another
+      // program has put under its name meanwhile is not written.
+      int fd = ::open(spare->file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+      struct stat st {};
+      const bool same = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                        st.st_dev == spare->device && st.st_ino == spare->inode;
       // Cut to one byte, not to none: ext4 writes out on closing a file cut to nothing,
       // as it does for a rename over a file. The first byte written replaces it.
-      int fd = ::open(spare->file.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
-      if (fd >= 0 && ::ftruncate(fd, 1) == 0 && ((spare->mode & 07777) == mode || ::fchmod(fd, mode) == 0)) {
+      if (same && ::ftruncate(fd, 1) == 0 && ((st.st_mode & 07777) == mode || ::fchmod(fd, mode) == 0)) {
         fd_ = fd;
         temp_ = std::move(spare->file);
         cutToOne_ = true;
@@ -452,7 +457,7 @@ size_t PlaceAll(std::vector<OutputSet::Pending>& files, int& error) {
     // What was replaced goes, or is kept for a later replacement to write over when it
     // is a plain file with no other name.
     const struct stat& st = replaced[i];
-    if (!S_ISREG(st.st_mode) || st.st_nlink != 1 || !SpareFiles::Give(files[i].temp, st.st_mode))
+    if (!SpareFiles::Give(files[i].temp, st))
       ::unlink(files[i].temp.c_str());
     folder_index::NoteFileThere(files[i].target);
   }

@@ -35,10 +35,11 @@ SpareFiles::~SpareFiles() {
   keeping = false;
 }
 
-bool SpareFiles::Give(const std::filesystem::path& file, mode_t mode) {
+bool SpareFiles::Give(const std::filesystem::path& file, const struct stat& status) {
+  if (!S_ISREG(status.st_mode) || status.st_nlink != 1) return false;
   std::lock_guard lock(mutex);
   if (!keeping || count >= kMostSpares) return false;
-  byFolder[file.parent_path().string()].push_back({file, mode});
+  byFolder[file.parent_path().string()].push_back({file, status.st_dev, status.st_ino});
   ++count;
   return true;
 }

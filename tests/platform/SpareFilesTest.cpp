@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "fixtures/TempWorkdir.h"
@@ -42,6 +43,41 @@ TEST(SpareFiles, ReplacementsWriteOverOldFilesExactly) {
     EXPECT_GT(test::CountEntries(obj), 2u);  // the old files kept for the next
   }
   EXPECT_EQ(test::CountEntries(obj), 2u);
+}
+
+// The hidden name a kept file waits under, the one there is.
+fs::path KeptName(const fs::path& folder) {
+  fs::path kept;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string()[0] == '.') kept = entry.path();
+  return kept;
+}
+
+// Whatever another program puts under a kept file's name is neither written nor left.
+TEST(SpareFiles, AnotherFileUnderAKeptNameIsNotWritten) {
+  test::TempWorkdir wd;
+  const fs::path obj = wd.Path() / "obj", a = obj / "a.obj", b = obj / "b.obj";
+  const fs::path other = wd.Path() / "other";
+  ASSERT_TRUE(Replace(a, "a"));
+  ASSERT_TRUE(Replace(b, "b"));
+  {
+    SpareFiles spares;
+    ASSERT_TRUE(Replace(a, "a2"));
+    fs::path kept = KeptName(obj);
+    ASSERT_FALSE(kept.empty());
+    std::ofstream(obj / "x") << "xxxx";
+    fs::rename(obj / "x", kept);  // another file under the name
+    ASSERT_TRUE(Replace(b, "b2"));
+    kept = KeptName(obj);
+    ASSERT_FALSE(kept.empty());
+    fs::create_hard_link(kept, other);  // the kept file given a name elsewhere
+    ASSERT_TRUE(Replace(a, "a3"));
+    EXPECT_EQ(test::Text(other), "b");
+    EXPECT_EQ(test::Text(a), "a3");
+    EXPECT_EQ(test::Text(b), "b2");
+  }
+  EXPECT_EQ(test::CountEntries(obj), 2u);
+  EXPECT_EQ(fs::hard_link_count(other), 1u);
 }
 
 }  // namespace
