@@ -158,6 +158,7 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   writeError_ = 0;
   written_ = 0;
   cutToOne_ = false;
+  permissionsSet_ = false;
   if (!existing_.present && !existing_.link && MayMakeUnnamed()) {
     // A new name: the file is written without one and linked in by Commit, so that the
     // folder sees one new entry and no temporary name.
@@ -186,6 +187,10 @@ bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
         fd_ = fd;
         temp_ = std::move(spare->file);
         cutToOne_ = true;
+        // Owned as the file it replaces, and with its permissions now: Commit has
+        // nothing to set.
+        permissionsSet_ = st.st_uid == existing_.owner && st.st_gid == existing_.group &&
+                          (existing_.mode & ~mode_t{0666}) == 0;
         return true;
       }
       if (fd >= 0) ::close(fd);
@@ -272,7 +277,7 @@ bool OutputFile::Commit() {
   if (ok && cutToOne_ && written_ == 0 && ::ftruncate(fd_, 0) != 0) ok = false, error = errno;
   // A file that is replaced keeps its permissions (and, where allowed, its owner); a new
   // one was made with the usual ones.
-  if (ok && existing_.present) {
+  if (ok && existing_.present && !permissionsSet_) {
     struct stat now {};
     const bool known = ::fstat(fd_, &now) == 0;
     bool setMode = !known || (now.st_mode & 07777) != existing_.mode;

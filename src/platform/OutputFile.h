@@ -104,6 +104,7 @@ class OutputFile {
   int writeError_ = 0;
   uint64_t written_ = 0;    // bytes handed to the file
   bool cutToOne_ = false;  // an old file written over, cut to its first byte
+  bool permissionsSet_ = false;  // its owner and permissions are already the target's
   std::string error_;
 };
 

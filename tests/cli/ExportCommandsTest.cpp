@@ -104,7 +104,7 @@ TEST_F(ExportCommands, ReplacingBatchKeepsPermissionsAndOtherNames) {
     ASSERT_EQ(Run("export-obj", {"--all", "--jobs", jobs}).status, 0);
     fs::permissions(obj / "a_lod0.obj", fs::perms(0600));
     fs::permissions(obj / "b_lod0.obj", fs::perms(0640));
-    fs::permissions(obj / "c_lod0.obj", fs::perms(0604));
+    fs::permissions(obj / "c_lod0.obj", fs::perms(0754));
     fs::remove(wd.Path() / "other.mtl");
     fs::create_hard_link(obj / "a_lod0.mtl", wd.Path() / "other.mtl");
     const std::string old = test::Text(obj / "a_lod0.mtl");
@@ -112,7 +112,7 @@ TEST_F(ExportCommands, ReplacingBatchKeepsPermissionsAndOtherNames) {
     ASSERT_EQ(Run("export-obj", {"--all", "--jobs", jobs}).status, 0);
     EXPECT_EQ(fs::status(obj / "a_lod0.obj").permissions(), fs::perms(0600));
     EXPECT_EQ(fs::status(obj / "b_lod0.obj").permissions(), fs::perms(0640));
-    EXPECT_EQ(fs::status(obj / "c_lod0.obj").permissions(), fs::perms(0604));
+    EXPECT_EQ(fs::status(obj / "c_lod0.obj").permissions(), fs::perms(0754));
     EXPECT_EQ(test::Text(wd.Path() / "other.mtl"), old);
     EXPECT_EQ(fs::hard_link_count(wd.Path() / "other.mtl"), 1u);
     EXPECT_EQ(test::Text(obj / "c_lod0.obj"), fresh);
