@@ -74,7 +74,7 @@ bytes=$(du -sb "$work/reference" | cut -f1)
 echo "working folder: $made model headers; output: $files files, $((bytes / 1000000)) MB; $summary"
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) before the rounds"
 
-declare -A ratios times
+declare -A ratios
 for ((r = 1; r <= rounds; ++r)); do
   for i in "${!programs[@]}"; do
     p=${programs[$i]}
@@ -96,28 +96,14 @@ for ((r = 1; r <= rounds; ++r)); do
     o=$(awk "BEGIN { print $over / $floor2 }")
     ratios[$i,fresh]+="$f "
     ratios[$i,over]+="$o "
-    times[$i,fresh]+="$fresh "
-    times[$i,over]+="$over "
-    times[$i,floor]+="$floor "
-    times[$i,floor2]+="$floor2 "
     printf 'round %d  %s\n  fresh:     export %6.2f s  floor %5.2f s  ratio %5.2f\n  overwrite: export %6.2f s  floor %5.2f s  ratio %5.2f\n' \
       "$r" "$p" "$fresh" "$floor" "$f" "$over" "$floor2" "$o"
   done
 done
 
 median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-least() { tr ' ' '\n' | grep . | sort -g | head -1; }
 echo "median ratio to the floor over $rounds rounds (load average now $(cut -d' ' -f1-3 /proc/loadavg)):"
 for i in "${!programs[@]}"; do
   printf '  %-50s fresh %5.2f  overwrite %5.2f\n' "${programs[$i]}" \
     "$(echo "${ratios[$i,fresh]}" | median)" "$(echo "${ratios[$i,over]}" | median)"
-done
-# What the machine adds (page cache dropped behind the program's back, write-back of
-# earlier runs) only ever adds time, to the floor as to the export: the best of each over
-# the rounds is given beside the median.
-echo "best export time over the best floor time:"
-for i in "${!programs[@]}"; do
-  printf '  %-50s fresh %5.2f  overwrite %5.2f\n' "${programs[$i]}" \
-    "$(awk "BEGIN { print $(echo "${times[$i,fresh]}" | least) / $(echo "${times[$i,floor]}" | least) }")" \
-    "$(awk "BEGIN { print $(echo "${times[$i,over]}" | least) / $(echo "${times[$i,floor2]}" | least) }")"
 done
