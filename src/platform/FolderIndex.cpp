@@ -1,6 +1,7 @@
 #include "platform/FolderIndex.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/FileTimes.h"
 #include "platform/ReadCache.h"
 
 #include <dirent.h>
@@ -30,17 +31,8 @@ namespace {
 // Names are found by their letter case folded as the look-up compares them.
 std::string Fold(std::string_view name) { return AsciiLower(name); }
 
-bool SameTime(const timespec& a, const timespec& b) {
-  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
 // Over two seconds old: a later change is sure to give the folder a new time.
-bool TimeSettled(const timespec& stamp) {
-  using namespace std::chrono;
-  auto now = system_clock::now().time_since_epoch();
-  auto then = seconds(stamp.tv_sec) + nanoseconds(stamp.tv_nsec);
-  return now - then > seconds(2);
-}
+bool TimeSettled(const timespec& stamp) { return OlderThan(stamp, std::chrono::seconds(2)); }
 
 // The status of `dir`; false when it is not a folder. A task with a read cache takes it
 // from the disk once.

@@ -1,5 +1,7 @@
 #include "platform/SettledFiles.h"
 
+#include "platform/FileTimes.h"
+
 #include <sys/stat.h>
 
 #include <chrono>
@@ -26,9 +28,8 @@ struct Identity {
       : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim), changed(st.st_ctim) {}
 
   bool operator==(const Identity& o) const {
-    return device == o.device && inode == o.inode && size == o.size &&
-           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-           changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    return device == o.device && inode == o.inode && size == o.size && SameTime(modified, o.modified) &&
+           SameTime(changed, o.changed);
   }
 };
 
@@ -41,10 +42,8 @@ std::mutex mutex;
 std::chrono::nanoseconds settleTime = std::chrono::seconds(2);
 
 bool Settled(const timespec& stamp) {
-  using namespace std::chrono;
-  auto now = system_clock::now().time_since_epoch();
   std::lock_guard lock(mutex);
-  return now - (seconds(stamp.tv_sec) + nanoseconds(stamp.tv_nsec)) > settleTime;
+  return OlderThan(stamp, settleTime);
 }
 
 std::unordered_map<std::string, Kept> kept;
@@ -74,7 +73,7 @@ void Keep(const std::filesystem::path& file, const Contents& bytes) {
   // Taken after the read: a change made since the file was opened shows in a recent time.
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-      static_cast<uint64_t>(st.st_size) != bytes->size() || !Settled(st.st_ctim) || !Settled(st.st_mtim))
+      static_cast<uint64_t>(st.st_size) != bytes->size() || !Settled(st.st_ctim))
     return;
   std::lock_guard lock(mutex);
   auto [it, added] = kept.try_emplace(file.native(), Kept{Identity(st), bytes});
