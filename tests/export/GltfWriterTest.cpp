@@ -10,6 +10,7 @@
 #include "export/AnimatedGltfExport.h"
 #include "export/GltfAnimation.h"
 #include "export/GltfWriter.h"
+#include "export/PngEncoder.h"
 #include "fixtures/ImageWriter.h"
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
@@ -105,6 +106,7 @@ TEST_F(GltfWriter, HierarchyAxesWindingAndBindPose) {
   ExpectNear(Values<float>(doc, p.attributes.at("POSITION")), {0, 10, -1});
   ExpectNear(Values<float>(doc, p.attributes.at("NORMAL")), {0, 1, 0});
   EXPECT_EQ(Values<float>(doc, p.attributes.at("TEXCOORD_0"))[4], 0.5f);  // as stored
+  EXPECT_EQ(p.material, 0);
 
   // Each joint's global transform times its inverse bind matrix is the identity: the mesh
   // sits in its bind pose.
@@ -151,14 +153,45 @@ TEST_F(GltfWriter, ColourImagesAreEmbeddedAsPng) {
 
 TEST_F(GltfWriter, ScaleAppliesToEveryLengthAndBadSurfacesAreLeftOut) {
   DecodedLevel level = TwoBones();
-  level.surfaces[0].triangles = {0, 1, 2, 0, 1, 9};  // the second names a vertex that is not there
+  level.surfaces[0].triangles = {0, 1, 2, 0, 1, 3};  // the second names a vertex that is not there
+  level.surfaces[0].vertices[1].normal[2] = 0;        // a normal of no length points up
   level.surfaces.push_back(DecodedSurface{});           // no triangles
+  level.bones.push_back({"tip", 1, {5, 10, 20}});
   const tinygltf::Model doc = RoundTrip(level, {.scale = 0.0254f});
   ASSERT_EQ(doc.meshes[0].primitives.size(), 1u);
   EXPECT_EQ(Values<uint32_t>(doc, doc.meshes[0].primitives[0].indices).size(), 3u);
   EXPECT_NEAR(doc.nodes[2].translation[2], 0.254, 1e-6);
+  ExpectNear(doc.nodes[3].translation, {0.127, 0.254, 0.508});
   ExpectNear(Values<float>(doc, doc.meshes[0].primitives[0].attributes.at("POSITION")), {0, 0.254, -0.0254});
+  ExpectNear(Values<float>(doc, doc.meshes[0].primitives[0].attributes.at("NORMAL")), {0, 1, 0, 0, 1, 0});
   EXPECT_NEAR(Values<float>(doc, doc.skins[0].inverseBindMatrices)[16 + 14], -0.254, 1e-6);  // the arm's inverse moves back down
+}
+
+TEST_F(GltfWriter, ImagesKeepTheirBytesAndALevelWithNothingDrawableHasNoBuffer) {
+  // A PNG whose length leaves the next view to be padded: every view starts 4-byte
+  // aligned and the image's bytes come back whole.
+  auto png = EncodePng({.width = 1, .height = 1, .pixels = {10, 20, 30, 255}});
+  ASSERT_TRUE(png);
+  while (png->size() % 4 != 1) png->push_back(0);  // a reader stops at the image's end
+  wd.Write("images/arm.png", *png);
+  DecodedLevel level = TwoBones();
+  level.materials[0].imagePath = (wd.Path() / "images/arm.png").string();
+  tinygltf::Model doc = RoundTrip(level);
+  ASSERT_EQ(doc.images.size(), 1u);
+  for (const tinygltf::BufferView& view : doc.bufferViews) EXPECT_EQ(view.byteOffset % 4, 0u) << view.byteOffset;
+  const tinygltf::BufferView& image = doc.bufferViews.at(size_t(doc.images[0].bufferView));
+  const auto& data = doc.buffers[0].data;
+  EXPECT_EQ(std::vector<uint8_t>(data.begin() + long(image.byteOffset), data.begin() + long(image.byteOffset + image.byteLength)),
+            *png);
+
+  // Without anything drawn there is nothing for a buffer to hold: a buffer of no bytes is
+  // not valid glTF.
+  level.surfaces[0].triangles.clear();
+  level.materials.clear();
+  doc = RoundTrip(level);
+  EXPECT_TRUE(doc.meshes.empty());
+  EXPECT_TRUE(doc.buffers.empty());
+  EXPECT_EQ(doc.nodes.size(), 3u);  // the model and its bones
 }
 
 // Names are bytes and glTF's JSON is UTF-8: bytes above 0x7F reach the file as the
@@ -253,6 +286,8 @@ TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
   EXPECT_EQ(doc.animations[0].name, "Reload");  // the file's name, not the one asked for
   EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 0.0666667 | 0 0 0 1 0.5 0 0 0.866025\n"
                               "J_Arm translation: 0 0.0666667 | 2 4 26 0 0 12\n");
+  const auto& samplers = doc.animations[0].samplers;
+  EXPECT_EQ(samplers.at(0).input, samplers.at(1).input);  // the same key times are stored once
   EXPECT_EQ(warnings, (std::vector<std::string>{"Reload: 2 of its 3 bones are not in arms: j_bolt, j_missing"}));
   EXPECT_EQ(json["animations"][0]["extras"], nlohmann::json::parse(R"({"fps": 30, "frames": 3, "looping": false,
       "rootMotion": false, "missingBones": ["j_bolt", "j_missing"],
@@ -279,6 +314,15 @@ TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
                               "tag_origin translation: 0 0.1 | 0 0 0 51 0 0\nj_hand translation: 0 | 0 0 5\n");
   EXPECT_EQ(json["animations"][1]["extras"]["assetType"], 2);
   EXPECT_EQ(json["animations"][1]["extras"]["rootMotion"], true);
+
+  // The level asked for is the first model's: the second joins with its own first level.
+  const st::Level arms = {"arms0", {"mtl_a"}}, detailed = {"arms1", {"mtl_a"}};
+  wd.Write("xmodel/arms", st::Header(20, {arms, detailed}));
+  wd.Write("xmodelsurfs/arms1", wd.Read("xmodelsurfs/arms0"));
+  const ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), "arms", 1, {}, {.animations = {"reload"}, .withModel = "gun"},
+                                                       notes, warnings);
+  EXPECT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_TRUE(wd.Exists("obj/arms1.glb"));
 }
 
 TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationOrModelWritesNothing) {

@@ -12,6 +12,7 @@
 #include "export/ModelExport.h"
 #include "export/TagsListing.h"
 #include "fixtures/RecordingNotifier.h"
+#include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
@@ -101,6 +102,16 @@ TEST(ObjMtlWriterV20, IndicesCountOnAcrossSurfacesAndDegenerateFacesAreLeftOut) 
                 "vn 0.000000 0.000000 1.000000\r\nvn 0.000000 1.000000 0.000000\r\n"
                 "vn -1.000000 0.000000 0.000000\r\nvn 0.000000 0.000000 -1.000000\r\n# 4 normals\r\n\r\n"
                 "s off\r\ng Group1\r\nf 4/4/4 6/6/6 5/5/5\r\nf 5/5/5 6/6/6 7/7/7\r\n# 2 faces\r\n");
+}
+
+TEST(ObjMtlWriterV20, SkinnedGeometryLeavesOutTrianglesPastTheVertices) {
+  TempWorkdir wd;
+  const test::structural::Vertex v{};
+  wd.Write("xmodel/m", test::structural::Header(20, {{"m_lod0", {"mtl_m1"}}}));
+  wd.Write("xmodelsurfs/m_lod0", test::structural::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}, {0, 1, 3}}}}));
+  ASSERT_TRUE(ExportObjFiles({.workdir = wd.Str(), .modelName = "m", .skinned = true}).ok);
+  const std::string obj = ReadText(wd, "obj/m_lod0.obj");
+  EXPECT_NE(obj.find("f 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n"), std::string::npos) << obj;
 }
 
 TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {

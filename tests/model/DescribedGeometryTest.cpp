@@ -14,11 +14,11 @@ using test::Xyz;
 Vertex At(uint16_t bone, float x, float y, float z) { return {.position = {x, y, z}, .bone = bone}; }
 
 // Root, part 1 on the root, part 2 on part 1: both turned, which the described rule
-// ignores; part 3 names a parent outside the list; part 4 is listed before its parent 5.
+// ignores; part 3 names a parent just past the list; part 4 is listed before its parent 5.
 PartList Chain() {
   PartList parts;
   parts.parts = {{0, {0, 0, 0}}, {0, {1, 2, 3}, {8000, 0, -8000}}, {1, {10, 0, -1}, {-300, 0, 300}},
-                 {9, {0, 0, 5}}, {5, {1, 1, 1}},                   {2, {0, 100, 0}}};
+                 {6, {0, 0, 5}}, {5, {1, 1, 1}},                   {2, {0, 100, 0}}};
   return parts;
 }
 
@@ -44,6 +44,10 @@ TEST(DescribedGeometry, PartsAddTheirParentsInListOrderAndVerticesMoveOutByPlace
   const auto exploded = DescribedSurfaces(stored, Chain(), {.showExploded = true});
   EXPECT_EQ(Positions(exploded[1].vertices), (Xyz{2, 3, 4}));
   EXPECT_EQ(Positions(exploded[2].vertices), (Xyz{7, 7, 7}));
+  // A vertex on the root stays where it is stored, wherever the root lies.
+  PartList movedRoot = Chain();
+  movedRoot.parts[0].position[0] = 50;
+  EXPECT_EQ(Positions(DescribedSurfaces(stored, movedRoot, {})[0].vertices)[3], 3.0f);
   // With no parts loaded nothing moves.
   EXPECT_EQ(Positions(DescribedSurfaces(stored, PartList{}, {})[0].vertices)[0], 0.5f);
 }

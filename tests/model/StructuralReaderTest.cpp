@@ -20,8 +20,8 @@ namespace {
 namespace st = test::structural;
 using test::ByteWriter;
 
-// A quarter turn about Z as stored: z = sin 45° · 32768.
-constexpr int16_t kQuarterZ = 23170;
+// A quarter turn about one axis as stored: that axis's word is sin 45° · 32768.
+constexpr int16_t kQuarter = 23170;
 
 // Stored rotations are quantised: 2e-3 is near enough for them.
 void ExpectNear(const float* got, const Vec3& want, float tolerance = 2e-3f) {
@@ -68,12 +68,15 @@ class StructuralReader : public ::testing::Test {
 };
 
 TEST_F(StructuralReader, RotatedParentMovesChildAndItsVertices) {
-  // Root; "arm" 10 along x turned a quarter about z; "hand" 5 along the arm's x. A vertex
-  // 1 along the hand's x ends at (10, 6, 0), its normal turned from x to y.
+  // Root; "arm" 10 along x turned a quarter about z; "hand" 5 along the arm's x, turned a
+  // quarter about its own x. A vertex 1 along the hand's x ends at (10, 6, 0), its normal
+  // turned from x to y; one 1 along the hand's y at (10, 5, 1).
   Write("arm", 20, {"arm0", {"mtl_skin"}},
-        st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {10, 0, 0}, .rotation = {0, 0, kQuarterZ}}},
-                                       {"hand", {.parent = 1, .translation = {5, 0, 0}}}}),
-        st::Surfaces20({Tri(2, {.normal = {1, 0, 0}, .position = {1, 0, 0}})}));
+        st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {10, 0, 0}, .rotation = {0, 0, kQuarter}}},
+                                       {"hand", {.parent = 1, .translation = {5, 0, 0}, .rotation = {kQuarter, 0, 0}}}}),
+        st::Surfaces20({{.bone = 2,
+                         .vertices = {{.normal = {1, 0, 0}, .position = {1, 0, 0}}, {.position = {0, 1, 0}}, {}},
+                         .triangles = {{0, 1, 2}}}}));
   auto level = Read("arm");
   ASSERT_TRUE(level) << error;
   ASSERT_EQ(level->bones.size(), 3u);
@@ -81,6 +84,7 @@ TEST_F(StructuralReader, RotatedParentMovesChildAndItsVertices) {
   const auto skinned = SkinnedVertices(*level);
   ExpectNear(skinned[0][0].position.data(), {10, 6, 0});
   ExpectNear(skinned[0][0].normal.data(), {0, 1, 0});
+  ExpectNear(skinned[0][1].position.data(), {10, 5, 1});
   ExpectNear(SkinnedVertices(*level, 0.5f)[0][0].position.data(), {5, 3, 0});  // scaled: lengths shrink, directions stay
 }
 
@@ -96,6 +100,20 @@ TEST_F(StructuralReader, SeveralRootsComeFirstAndParentsCountThem) {
   for (const Bone& b : level->bones) bones += b.name + "/" + std::to_string(b.parent) + " ";
   EXPECT_EQ(bones, "tag_weapon/-1 tag_flash/-1 tag_view/-1 barrel/2 ");
   ExpectNear(SkinnedVertices(*level)[0][0].position.data(), {0, 0, 8});
+
+  // Without roots the first bone has no bone before it to hang from; an unnamed one is
+  // tag_origin. Stored words are parts of 32768: 16384 is a half. A vertex on a bone past
+  // the last follows the first.
+  Write("bare", 20, {"bare0", {"mtl_a"}},
+        st::Parts(20, {}, {{"", {.parent = 0, .translation = {7, 0, 0}, .rotation = {0, 0, 16384}}}, {"tip", {.parent = 0}}}),
+        st::Surfaces20({Tri(2, {.position = {0, 0, 1}})}));
+  level = Read("bare");
+  ASSERT_TRUE(level) << error;
+  bones.clear();
+  for (const Bone& b : level->bones) bones += b.name + "/" + std::to_string(b.parent) + " ";
+  EXPECT_EQ(bones, "tag_origin/-1 tip/0 ");
+  EXPECT_EQ(level->bones[0].rotation.z, 0.5f);
+  ExpectNear(SkinnedVertices(*level)[0][0].position.data(), {7, 0, 1});
 }
 
 TEST(StrongestInfluences, OwnBoneTakesTheRestAndFourStrongestAreRenormalised) {
@@ -181,6 +199,13 @@ TEST_F(StructuralReader, LevelsMaterialsAndImages) {
   EXPECT_EQ(std::filesystem::path(Read("gun", 1)->materials[0].imagePath).filename(), "gun_col.dds");
   EXPECT_FALSE(Read("gun", 2));
   EXPECT_NE(error.find("no level 2"), std::string::npos);
+  // More surfaces than the level names materials: the rest have none.
+  wd.Write("xmodel/two", st::Header(20, {{"two0", {"mtl_a"}}}));
+  wd.Write("xmodelsurfs/two0", st::Surfaces20({Tri(), Tri()}));
+  auto two = Read("two");
+  ASSERT_TRUE(two) << error;
+  EXPECT_EQ((std::vector<int32_t>{two->surfaces.at(0).material, two->surfaces.at(1).material}), (std::vector<int32_t>{0, -1}));
+  EXPECT_EQ(two->materials.size(), 1u);
 }
 
 TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
@@ -188,6 +213,10 @@ TEST_F(StructuralReader, NamesWithFolderStepsAreRefused) {
   wd.Write("xmodel/up", st::Header(20, {{"../xmodelsurfs/ok1", {"mtl_a"}}}));
   EXPECT_FALSE(Read("up"));
   EXPECT_NE(error.find("not a plain file name"), std::string::npos) << error;
+  // A later level is checked as the first one is.
+  wd.Write("xmodel/later", st::Header(20, {{"ok1", {"mtl_a"}}, {"..\\..\\x", {"mtl_a"}}}));
+  EXPECT_FALSE(Read("later", 1));
+  EXPECT_NE(error.find("the level \"..\\..\\x\", which is not a plain file name"), std::string::npos) << error;
   wd.Write("xmodel/mat", st::Header(20, {{"ok1", {"../../etc/passwd"}}}));
   EXPECT_FALSE(Read("mat"));
   EXPECT_NE(error.find("the material"), std::string::npos) << error;

@@ -167,13 +167,21 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   wd.Write("XAnim/c_fire", xa::Write(fire));
 
   // A root-motion track of 3000 keys puts the names some 40 KB into the file: the first
-  // read of its start does not reach them.
-  xa::Anim longWalk = Named({"tag_weapon"});
-  longWalk.frames = 3000;
-  longWalk.flags = 2;
-  for (uint16_t f = 0; f < 3000; ++f) longWalk.deltaRotations.push_back({f, 0, 0, 1}), longWalk.deltaTranslations.frames.push_back(f);
-  longWalk.deltaTranslations.floats.assign(3000, {1, 2, 3});
-  wd.Write("XAnim/e_long", xa::Write(longWalk));
+  // read of its start does not reach them. One of 700 keys puts them past that read in a
+  // file shorter than twice it.
+  auto walk = [](uint16_t frames) {
+    xa::Anim a = Named({"tag_weapon"});
+    a.frames = frames;
+    a.flags = 2;
+    for (uint16_t f = 0; f < frames; ++f) a.deltaRotations.push_back({f, 0, 0, 1}), a.deltaTranslations.frames.push_back(f);
+    a.deltaTranslations.floats.assign(frames, {1, 2, 3});
+    return xa::Write(a);
+  };
+  wd.Write("XAnim/e_long", walk(3000));
+  const ByteWriter shorter = walk(700);
+  ASSERT_GT(shorter.Size(), 8192u + 100);
+  ASSERT_LT(shorter.Size(), 16384u);
+  wd.Write("XAnim/d_mid", shorter);
 
   // Left out: cut inside its names, an unknown version.
   std::vector<uint8_t> cut = xa::Write(Named({"j_wrist_le", "j_elbow_le"})).Data();
@@ -190,8 +198,8 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   const XAnimListing listing = ListMatchingXAnims(wd.Str(), model);
   EXPECT_EQ(listing.folder, wd.Path() / "XAnim");
   EXPECT_EQ(Rows(listing), (std::vector<std::pair<std::string, size_t>>{
-                                {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"e_long", 1}}));
-  ASSERT_EQ(listing.matches.size(), 5u);
+                                {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"d_mid", 1}, {"e_long", 1}}));
+  ASSERT_EQ(listing.matches.size(), 6u);
   EXPECT_EQ(listing.matches[0].bones, 4u);  // one of its four names twice, matched once
 }
 
@@ -210,18 +218,22 @@ const Channel* Of(const std::vector<Channel>& channels, size_t bone) {
 }
 
 TEST(SkeletonAnimation, DrivesBonesByNameIgnoringCaseWithTheBindPoseUnderneath) {
-  // The skeleton spells the hip J_Hip first, then j_hip: the first takes it. The hip keeps
-  // its bind rotation; the knee's rotations replace its bind rotation. (Translations added
-  // to the bind's, bind translations kept and missing bones: the animated glTF export test.)
+  // The skeleton spells the hip J_Hip first, then j_hip: the first takes it; the animation
+  // spells the knee J_KNEE first, then j_knee: the first drives it. The hip keeps its bind
+  // rotation; the knee's rotations replace its bind rotation. (Translations added to the
+  // bind's, bind translations kept and missing bones: the animated glTF export test.)
   const XAnim anim{.name = "walk", .frames = 10, .fps = 20,
                    .bones = {{.name = "j_hip", .translations = {{0, {1, 2, 3}}, {4, {-1, 0, 0}}}},
-                             {.name = "J_KNEE", .rotations = {{0, {0, 0, 0, 1}}, {9, {0.6f, 0, 0, 0.8f}}}}}};
+                             {.name = "J_KNEE", .rotations = {{0, {0, 0, 0, 1}}, {9, {0.6f, 0, 0, 0.8f}}}},
+                             {.name = "j_knee", .rotations = {{0, {0, 0.6f, 0, 0.8f}}}}}};
   const SkeletonAnimation s = AnimateSkeleton(anim, Skeleton(), true);
   EXPECT_DOUBLE_EQ(s.duration, 9.0 / 20);
   ASSERT_EQ(s.rotations.size(), 2u);  // one channel of each kind per driven bone, in skeleton order
   EXPECT_EQ((std::vector<size_t>{s.rotations[0].bone, s.rotations[1].bone, s.translations.at(0).bone}), (std::vector<size_t>{1, 2, 1}));
   EXPECT_FLOAT_EQ(s.rotations[0].values.at(0).z, 0.6f);
-  EXPECT_FLOAT_EQ(s.rotations[1].values.at(1).x, 0.6f);
+  ASSERT_EQ(s.rotations[1].values.size(), 2u);
+  EXPECT_FLOAT_EQ(s.rotations[1].values[1].x, 0.6f);
+  EXPECT_TRUE(s.missingBones.empty());
 }
 
 TEST(SkeletonAnimation, NeighbouringKeysShareTheirSign) {
@@ -264,6 +276,14 @@ TEST(SkeletonAnimation, RootMotionDrivesTagOrigin) {
   EXPECT_EQ(Of(s.translations, 0)->values, (Vec{{0, 0, 0}, {50, 0, 0}}));
   EXPECT_EQ(Of(s.translations, 0)->times, (std::vector<float>{0, 29 / 30.0f}));
   EXPECT_FLOAT_EQ(Of(s.rotations, 0)->values.at(1).z, -0.5f);
+
+  // A delta track of one kind replaces only that kind: tag_origin keeps its own rotation.
+  XAnim translationOnly = anim;
+  translationOnly.deltaRotations.clear();
+  s = AnimateSkeleton(translationOnly, Skeleton(), true);
+  EXPECT_EQ(Of(s.translations, 0)->values, (Vec{{0, 0, 0}, {50, 0, 0}}));
+  ASSERT_EQ(Of(s.rotations, 0)->values.size(), 1u);
+  EXPECT_FLOAT_EQ(Of(s.rotations, 0)->values[0].z, 0.1f);
 
   // Without root motion tag_origin has only its own tracks.
   s = AnimateSkeleton(anim, Skeleton(), false);

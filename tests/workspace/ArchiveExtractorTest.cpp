@@ -48,6 +48,10 @@ TEST_F(ExtractorTest, ArchivesInCaseInsensitiveOrderLaterOneWins) {
   EXPECT_EQ(Text(work.Path() / "deep" / "new" / "x.iwi.bak"), "deep");
   EXPECT_EQ(CountFiles(work.Path()), 2u);
   EXPECT_TRUE(OneMessageSaying({"iw_03.iwd"}));
+  // "?" stands for any one character, and only one.
+  EXPECT_TRUE(MatchesMask("iw_0?.iwd", "IW_07.iwd"));
+  EXPECT_FALSE(MatchesMask("iw_0?.iwd", "iw_0.iwd"));
+  EXPECT_FALSE(MatchesMask("iw_0?.iwd", "iw_071.iwd"));
 }
 
 TEST_F(ExtractorTest, EntriesLeavingTheWorkingFolderAreSkippedAndReported) {
@@ -70,14 +74,16 @@ TEST_F(ExtractorTest, EntriesLeavingTheWorkingFolderAreSkippedAndReported) {
 
 TEST_F(ExtractorTest, AnEntryOverTheSizeLimitIsSkippedAndShortSpaceStopsExtraction) {
   // Two MiB of zeros pack into a few KiB: the archive is small, what it inflates to is not.
+  // An entry of exactly the limit is not over it.
   WriteZip(Archive("iw_00.iwd"), {{"images/big.iwi", std::string(2 << 20, '\0')},
-                                  {"images/small.iwi", "small"}});
+                                  {"images/small.iwi", "small"}, {"images/exact.iwi", std::string(1 << 20, 'e')}});
   WriteZip(Archive("iw_01.iwd"), {{"images/later.iwi", "later"}});
   ExtractLimits limits;
   limits.maxEntryBytes = 1 << 20;
-  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 2);
+  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 3);
   EXPECT_TRUE(OneMessageSaying({"\"images/big.iwi\"", "larger than 1 MiB"}));
-  EXPECT_EQ(CountFiles(work.Path()), 2u);  // small and later; no temporary left
+  EXPECT_EQ(CountFiles(work.Path()), 3u);  // small, exact and later; no temporary left
+  EXPECT_EQ(fs::file_size(work.Path() / "images" / "exact.iwi"), 1u << 20);
 
   // 70 MiB free and a margin of 64: the first 4 MiB entry fits, the second would not, and
   // no later archive is opened.

@@ -78,14 +78,20 @@ TEST_F(ImageDecoder, IwiReadsItsLargestLevelDirectly) {
   RgbaImage argb = Decode("images/one.iwi", test::Iwi(one).Bytes({1, 2, 3, 4, 5, 6, 7, 8}).Data());
   EXPECT_EQ(At(argb, 0, 0), (Rgba{3, 2, 1, 4}));
   EXPECT_EQ(At(argb, 1, 0), (Rgba{7, 6, 5, 8}));
+  // Usage 3 is one level too, whatever its offsets say.
+  test::IwiHeader three{.format = 0x01, .usage = 3, .width = 1, .height = 1, .o0 = 36, .o1 = 32};
+  EXPECT_EQ(At(Decode("images/three.iwi", test::Iwi(three).Bytes({1, 2, 3, 4, 9, 9, 9, 9}).Data()), 0, 0), (Rgba{3, 2, 1, 4}));
   // O0 equal to O1 is one level whatever the usage; 4:4:4:4 nibbles widen by 17.
   test::IwiHeader nib{.format = 0x03, .usage = 0, .width = 1, .height = 1, .o0 = 30, .o1 = 30};
   EXPECT_EQ(At(Decode("images/nib.iwi", test::Iwi(nib).U16(0x1F3C).Data()), 0, 0), (Rgba{255, 51, 204, 17}));
 }
 
 TEST_F(ImageDecoder, UncompressedDdsAndTga) {
-  // By masks: 16-bit 5:6:5 written as a format number, 32-bit with an alpha mask.
-  EXPECT_EQ(At(Decode("images/565.dds", img::Dds(23, 1, 1, 1, {0x1F, 0xF8}).Data()), 0, 0), (Rgba{255, 0, 255, 255}));
+  // By masks: 16-bit 5:6:5 written as a format number, 32-bit with an alpha mask. Channels
+  // widen to the nearest of 0..255: red 16 of 31 is 131.6.
+  const RgbaImage rgb565 = Decode("images/565.dds", img::Dds(23, 2, 1, 1, {0x1F, 0xF8, 0x00, 0x80}).Data());
+  EXPECT_EQ(At(rgb565, 0, 0), (Rgba{255, 0, 255, 255}));
+  EXPECT_EQ(At(rgb565, 1, 0), (Rgba{132, 0, 0, 255}));
   EXPECT_EQ(At(Decode("images/bgr.dds", img::Dds(20, 1, 1, 1, {10, 20, 30}).Data()), 0, 0), (Rgba{30, 20, 10, 255}));
   test::ByteWriter masked;
   masked.Raw("DDS ").U32(124).U32(0x1007).U32(1).U32(2).Fill(56).U32(32).U32(0x41).U32(0).U32(32);
@@ -111,6 +117,7 @@ TEST_F(ImageDecoder, DamagedFilesAreRefusedWithTheirName) {
   test::IwiHeader wavelet{.format = 0x06, .usage = 2, .width = 4, .height = 4, .o0 = 60, .o1 = 28};
   const std::tuple<const char*, Bytes, const char*> cases[] = {
       {"images/short.dds", img::Dds(img::FourCc("DXT1"), 8, 8, 1, Bytes(8)).Data(), "short.dds"},
+      {"images/flat.dds", img::Dds(img::FourCc("DXT1"), 4, 2, 1, Bytes(4)).Data(), "flat.dds"},  // half a block
       {"images/past.iwi", test::Iwi(past).Fill(8).Data(), "past.iwi"},
       {"images/wavelet.iwi", test::Iwi(wavelet).Fill(32).Data(), "format"},
       {"images/cut.iwi", Bytes{'I', 'W', 'i', 5, 0x0B}, "cut.iwi"},
