@@ -172,7 +172,7 @@ TEST_F(GltfWriter, ImagesKeepTheirBytesAndALevelWithNothingDrawableHasNoBuffer) 
   // aligned and the image's bytes come back whole.
   auto png = EncodePng({.width = 1, .height = 1, .pixels = {10, 20, 30, 255}});
   ASSERT_TRUE(png);
-  while (png->size() % 4 != 1) png->push_back(0);  // a reader stops at the image's end
+  do png->push_back(0xEE); while (png->size() % 4 != 1);  // readers stop at the image's end
   wd.Write("images/arm.png", *png);
   DecodedLevel level = TwoBones();
   level.materials[0].imagePath = (wd.Path() / "images/arm.png").string();
