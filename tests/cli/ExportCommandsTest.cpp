@@ -63,6 +63,14 @@ TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
   EXPECT_EQ(std::tie(r.status, r.err), std::tuple(1, ""));
   EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "1 of 2 models written, 1 failed:\n");
   EXPECT_TRUE(Contains(r.out, "\n  m: the surfaces file ")) << r.out;
+  // With several jobs too, a model that fails after its first file leaves none of them:
+  // good's OBJ is read-only, so its MTL, written before it, does not appear either.
+  fs::remove_all(wd.Path() / "obj");
+  wd.Write("obj/good_lod0.obj", std::vector<uint8_t>{'o', 'l', 'd'});
+  fs::permissions(wd.Path() / "obj/good_lod0.obj", fs::perms(0444));
+  r = Run("export-obj", {"--all", "--jobs", "2"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "0 of 2 models written, 2 failed:\n");
+  EXPECT_EQ(ObjFiles(), (Files{"good_lod0.obj"}));
   fs::remove_all(wd.Path() / "obj");
   EXPECT_TRUE(Ended(Run("export-obj", {"good"}), 1, (wd.Path() / "obj").string()));
   EXPECT_FALSE(wd.Exists("obj"));
