@@ -27,9 +27,14 @@ int RunInfo(const InfoOptions& options) {
     return kExitFailed;
   }
   ModelTree tree;
-  ShowModelTree(tree, workdir, options.model, *version);
+  const std::string whyEmpty = ShowModelTree(tree, workdir, options.model, *version);
   std::string out = options.json ? TreeToJson(*tree.Root()) : TreeToText(*tree.Root());
   std::fwrite(out.data(), 1, out.size(), stdout);
+  // The root and its two groups alone are printed as the form shows them, and why.
+  if (!whyEmpty.empty()) {
+    PrintError(whyEmpty);
+    return kExitFailed;
+  }
   return kExitOk;
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "cli/PngFile.h"
+#include "export/ModelExport.h"
 #include "model/ShowModelTree.h"
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
@@ -160,7 +161,11 @@ int RunRender(const RenderOptions& options) {
       }
       if (lod >= 0) model->LoadParts(lod);
       model->AttachWindow(&context);
-      if (lod >= 0) model->LoadSurfaces(lod, true);
+      if (lod >= 0 && !model->LoadSurfaces(lod, true)) {
+        // A picture of the floor alone would pass for the model: as the exports, nothing.
+        PrintError(SurfacesLoadError(workdir, model->lods[static_cast<size_t>(lod)].surfsName));
+        return kExitFailed;
+      }
       DrawFrames(*model, options.frames);
     }
   }

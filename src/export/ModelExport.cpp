@@ -138,9 +138,7 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
     if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
     c.options = OptionsForLevel(request.options, c.lod.surfsName);
     if (!model->LoadSurfaces(*chosen, false, c.options)) {
-      const std::string surfaces = request.workdir + "\\xmodelsurfs\\" + c.lod.surfsName;
-      error = FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
-                                   : "the surfaces file " + Shown(surfaces) + " is missing";
+      error = SurfacesLoadError(request.workdir, c.lod.surfsName);
       return false;
     }
     c.surfaces = TakeSurfaces(*model);
@@ -174,6 +172,12 @@ fs::path OutputFolder(const std::string& workdir, struct stat* status = nullptr)
 }
 
 }  // namespace
+
+std::string SurfacesLoadError(const std::string& workdir, const std::string& surfsName) {
+  const std::string surfaces = workdir + "\\xmodelsurfs\\" + surfsName;
+  return FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
+                              : "the surfaces file " + Shown(surfaces) + " is missing";
+}
 
 std::string CheckOutputFolder(const std::string& workdir) {
   struct stat st {};

@@ -60,6 +60,10 @@ ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& mode
 // that folder cannot be listed.
 std::optional<std::vector<std::string>> ListModelHeaders(const std::string& workdir);
 
+// Why the surfaces file `surfsName` of `workdir` could not be loaded, in one line naming
+// it: "cannot load the surfaces in ..." when it is there, else that it is missing.
+std::string SurfacesLoadError(const std::string& workdir, const std::string& surfsName);
+
 // An empty string when `workdir`/obj is a folder this process can write into, else why
 // not.
 std::string CheckOutputFolder(const std::string& workdir);

@@ -3,6 +3,7 @@
 #include "model/ModelVersions.h"
 #include "model/TreeFiller.h"
 #include "platform/BinaryFile.h"
+#include "platform/Path.h"
 
 namespace tessary {
 
@@ -19,13 +20,28 @@ std::unique_ptr<CModel> CreateModel(uint8_t version) {
   return row ? row->create() : nullptr;
 }
 
-void ShowModelTree(ModelTree& tree, const std::string& workingFolder,
-                   const std::string& modelName, uint8_t version) {
+std::string ShowModelTree(ModelTree& tree, const std::string& workingFolder,
+                          const std::string& modelName, uint8_t version) {
   TreeItem& root = tree.SetRoot(modelName, kImageGroup);
   TreeItem& surfaces = root.AddChild(kSurfacesGroup, kImageGroup);
   TreeItem& parts = root.AddChild(kPartsGroup, kImageGroup);
-  if (const ModelVersion* row = FindModelVersion(version))
-    FillModelTree(*row, surfaces, parts, workingFolder, modelName);
+  const ModelVersion* row = FindModelVersion(version);
+  if (row) FillModelTree(*row, surfaces, parts, workingFolder, modelName);
+  if (!surfaces.children.empty() || !parts.children.empty()) return {};
+
+  const std::string header = workingFolder + "\\xmodel\\" + modelName;
+  const std::string shown = "the model header " + ResolvePath(header).string();
+  BinaryFile file(header);
+  if (!file.IsOpen()) return shown + " cannot be read";
+  if (file.Size() == 0) return shown + " is empty";
+  if (!row) {
+    std::string known;
+    for (const ModelVersion& v : ModelVersions())
+      known += (known.empty() ? "" : ", ") + std::to_string(v.number);
+    return shown + " is of version " + std::to_string(version) +
+           ", which is not one of the versions read here (" + known + ")";
+  }
+  return shown + " names no level of detail";
 }
 
 }  // namespace tessary

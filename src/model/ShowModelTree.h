@@ -17,8 +17,10 @@ std::optional<uint8_t> ReadModelVersion(const std::string& path);
 
 // Replaces `tree` with the model's tree: root `modelName`, groups "Surfaces" and
 // "Parts (Tags)", filled by the filler of `version` (other versions leave them empty).
-void ShowModelTree(ModelTree& tree, const std::string& workingFolder,
-                   const std::string& modelName, uint8_t version);
+// When both groups stay empty, returns why, in one line naming the header (an empty file,
+// a version not read here, no level of detail); else an empty string.
+std::string ShowModelTree(ModelTree& tree, const std::string& workingFolder,
+                          const std::string& modelName, uint8_t version);
 
 // A model object of the given header version, or null for a version this program does
 // not read.

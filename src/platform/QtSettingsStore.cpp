@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QVariant>
 
@@ -16,6 +17,15 @@ namespace tessary {
 namespace {
 QString Key(const std::string& section, const std::string& name) {
   return QString::fromStdString(section + "/" + name);
+}
+
+// A string value as the store keeps it: text when it is UTF-8, else its bytes, so that a
+// name that is not UTF-8 comes back as it was written.
+QVariant StoredString(const std::string& value) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = utf8.decode(QByteArrayView(value.data(), static_cast<qsizetype>(value.size())));
+  if (!utf8.hasError()) return text;
+  return QByteArray(value.data(), static_cast<qsizetype>(value.size()));
 }
 }  // namespace
 
@@ -32,6 +42,7 @@ std::string QtSettingsStore::GetProfileString(const std::string& section, const 
                                               const std::string& defaultValue) {
   QVariant v = settings_->value(Key(section, name));
   if (!v.isValid()) return defaultValue;
+  if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
   return v.toString().toStdString();
 }
 
@@ -45,7 +56,7 @@ int QtSettingsStore::GetProfileInt(const std::string& section, const std::string
 
 bool QtSettingsStore::WriteProfileString(const std::string& section, const std::string& name,
                                          const std::string& value) {
-  return WriteValue(section, name, QString::fromStdString(value));
+  return WriteValue(section, name, StoredString(value));
 }
 
 bool QtSettingsStore::WriteProfileInt(const std::string& section, const std::string& name,

@@ -9,24 +9,16 @@
 
 #include "model/SkeletonAnimation.h"
 #include "platform/Path.h"
+#include "ui/DisplayName.h"
 
 namespace tessary::ui {
-
-namespace {
-
-// Names are bytes, shown as the characters of the same value, as in the model tree.
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CAnimationExportDlg::CAnimationExportDlg(const std::string& modelName, const XAnimListing& listing,
                                          QWidget* parent)
     : QDialog(parent) {
   setWindowTitle(QString::fromLatin1(kAnimationExportTitle));
   auto* layout = new QVBoxLayout(this);
-  auto* label = new QLabel(Latin1("Animations of " + ToNativeSeparators(listing.folder.string()) +
+  auto* label = new QLabel(DisplayName("Animations of " + ToNativeSeparators(listing.folder.string()) +
                                   " that move bones of " + modelName + " (one glTF animation each):"),
                            this);
   label->setWordWrap(true);
@@ -35,14 +27,14 @@ CAnimationExportDlg::CAnimationExportDlg(const std::string& modelName, const XAn
   list_ = new QListWidget(this);
   list_->setSelectionMode(QAbstractItemView::MultiSelection);
   for (const XAnimMatch& match : listing.matches) {
-    auto* row = new QListWidgetItem(Latin1(match.fileName + "  (" + std::to_string(match.matchedBones) + " of " +
+    auto* row = new QListWidgetItem(DisplayName(match.fileName + "  (" + std::to_string(match.matchedBones) + " of " +
                                            std::to_string(match.bones) + " bones)"),
                                     list_);
     row->setData(Qt::UserRole, QByteArray(match.fileName.data(), static_cast<qsizetype>(match.fileName.size())));
   }
   layout->addWidget(list_);
 
-  rootMotion_ = new QCheckBox(Latin1(std::string("Move ") + kRootMotionBone + " by the root motion"), this);
+  rootMotion_ = new QCheckBox(DisplayName(std::string("Move ") + kRootMotionBone + " by the root motion"), this);
   rootMotion_->setChecked(true);
   layout->addWidget(rootMotion_);
 

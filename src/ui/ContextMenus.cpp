@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/ModelTree.h"
+#include "ui/DisplayName.h"
 #include "ui/ModelListBox.h"
 #include "ui/ModelTreeView.h"
 #include "ui/TessaryView.h"
@@ -198,9 +199,8 @@ void CopyFileName(CTessaryView& form) {
   std::string text = item != nullptr ? item->text : std::string();
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) return;
-  // Plain text, each byte of the name as the character of the same value: what the tree
-  // shows is what gets pasted.
-  clipboard->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  // Plain text, the name as the tree shows it: what the tree shows is what gets pasted.
+  clipboard->setText(DisplayName(text));
 }
 
 void RemoveFromList(CTessaryView& form) {

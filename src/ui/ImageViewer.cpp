@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "platform/Path.h"
+#include "ui/DisplayName.h"
 #include "workspace/ImageDecoder.h"
 
 namespace tessary::ui {
@@ -74,7 +75,7 @@ ImageViewer* ImageViewer::Open(const std::string& path, std::string& error, QWid
 ImageViewer::ImageViewer(QImage image, const std::string& path, QWidget* parent) : QWidget(parent) {
   setWindowFlag(Qt::Window);
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QString::fromLatin1(BareFileName(path).c_str()));
+  setWindowTitle(DisplayName(BareFileName(path)));
   size_ = QStringLiteral("%1 x %2").arg(image.width()).arg(image.height());
 
   canvas_ = new ImageCanvas(std::move(image));
@@ -122,7 +123,14 @@ void ImageViewer::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Minus: ZoomOut(); break;
     case Qt::Key_1: ActualSize(); break;
     case Qt::Key_Escape: close(); break;
-    default: QWidget::keyPressEvent(event); return;
+    default:
+      if (event->matches(QKeySequence::Close) ||
+          (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier)) {
+        close();
+        break;
+      }
+      QWidget::keyPressEvent(event);
+      return;
   }
   event->accept();
 }

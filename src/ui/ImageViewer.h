@@ -1,7 +1,8 @@
 #pragma once
 // The program's own viewer for "View image file": a DDS or IWI image decoded by the image
 // decoder the exports use, shown over a checkerboard so that its alpha channel shows, with
-// zoom (the buttons, + and -, Ctrl and the mouse wheel) from 1/8 to 32 times.
+// zoom (the buttons, + and -, Ctrl and the mouse wheel) from 1/8 to 32 times. Escape and
+// Ctrl+W close it.
 #include <QImage>
 #include <QWidget>
 #include <optional>

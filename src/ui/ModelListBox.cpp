@@ -4,9 +4,13 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "ui/DisplayName.h"
+
 namespace tessary::ui {
 
 namespace {
+
+constexpr int kFileNameRole = Qt::UserRole + 1;
 
 // Letter case first ignored, then used to break ties, so the order is total.
 bool SortsBefore(const QString& a, const QString& b) {
@@ -52,6 +56,19 @@ int ModelListBox::AddSorted(const QString& name) {
   }
   insertItem(lo, name);
   return lo;
+}
+
+int ModelListBox::AddFileName(const std::string& bytes) {
+  const int row = AddSorted(DisplayName(bytes));
+  item(row)->setData(kFileNameRole, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return row;
+}
+
+std::string ModelListBox::FileNameAt(int row) const {
+  const QListWidgetItem* entry = item(row);
+  if (entry == nullptr) return {};
+  const QVariant bytes = entry->data(kFileNameRole);
+  return bytes.isValid() ? bytes.toByteArray().toStdString() : entry->text().toStdString();
 }
 
 void ModelListBox::SetHorizontalExtent(int pixels) {

@@ -1,8 +1,10 @@
 #pragma once
 // The list of model header files: kept sorted (ignoring letter case, as the platform's
 // sorted list box does), with a horizontal scroll extent that the form sets instead of
-// one computed from the items.
+// one computed from the items. Each row shows a file name as the disk spells it and keeps
+// the name's bytes.
 #include <QListWidget>
+#include <string>
 
 namespace tessary::ui {
 
@@ -13,6 +15,11 @@ class ModelListBox : public QListWidget {
 
   // Inserts `name` at its sorted place and returns its row.
   int AddSorted(const QString& name);
+  // Inserts the file name `bytes`, shown as DisplayName spells it, at its sorted place and
+  // returns its row.
+  int AddFileName(const std::string& bytes);
+  // The file name of `row` as its bytes (a row added as text: that text in UTF-8).
+  std::string FileNameAt(int row) const;
   // The width, in pixels, over which the list can be scrolled sideways.
   void SetHorizontalExtent(int pixels);
   int HorizontalExtent() const { return extent_; }

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "ui/DisplayName.h"
+
 namespace tessary::ui {
 
 namespace {
@@ -57,8 +59,7 @@ TreeItem* ModelTreeView::CoreItem(const QTreeWidgetItem* row) {
 
 QTreeWidgetItem* ModelTreeView::AddRow(const TreeItem& item, QTreeWidgetItem* parentRow) {
   auto* row = parentRow ? new QTreeWidgetItem(parentRow) : new QTreeWidgetItem(this);
-  // Names are bytes: each shows as the character of the same value.
-  row->setText(0, QString::fromLatin1(item.text.data(), static_cast<qsizetype>(item.text.size())));
+  row->setText(0, DisplayName(item.text));
   row->setIcon(0, Image(item.image));
   row->setData(0, kCoreItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(&item)));
   if (item.bold) {

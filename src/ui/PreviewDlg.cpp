@@ -22,6 +22,7 @@
 #include "platform/SettingsStore.h"
 #include "preview/PreviewRenderer.h"
 #include "ui/DialogUnits.h"
+#include "ui/DisplayName.h"
 #include "ui/FormStrings.h"
 #include "workspace/ProfileKeys.h"
 
@@ -84,6 +85,18 @@ std::optional<PreviewKey> PreviewKeyOf(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_5: return PreviewKey::Pad5;
     case Qt::Key_6: return PreviewKey::Pad6;
     case Qt::Key_7: return PreviewKey::Pad7;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<bool> NumLockShownBy(int key, Qt::KeyboardModifiers modifiers) {
+  if (!(modifiers & Qt::KeypadModifier)) return std::nullopt;
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return true;
+  switch (key) {
+    case Qt::Key_Insert: case Qt::Key_End: case Qt::Key_Down: case Qt::Key_PageDown:
+    case Qt::Key_Left: case Qt::Key_Clear: case Qt::Key_Right: case Qt::Key_Home:
+    case Qt::Key_Up: case Qt::Key_PageUp: case Qt::Key_Delete:
+      return false;
     default: return std::nullopt;
   }
 }
@@ -186,8 +199,7 @@ CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& capt
   }
   renderer_->SetKeySource(&keys_);
 
-  setWindowTitle(QString::fromLatin1(kPreviewCaption) +
-                 QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
+  ShowCaption();
   if (PreviewOpenGlAvailable()) {
     view_ = new CPreviewView(*this);
     surface_ = view_;
@@ -315,6 +327,15 @@ void CPreviewDlg::OnKey(int key, Qt::KeyboardModifiers modifiers, bool down) {
     return;
   }
   if (auto previewKey = PreviewKeyOf(key, modifiers)) keys_.Set(*previewKey, down);
+  if (const std::optional<bool> numLock = NumLockShownBy(key, modifiers); down && numLock && *numLock == numLockOff_) {
+    numLockOff_ = !*numLock;
+    ShowCaption();
+  }
+}
+
+void CPreviewDlg::ShowCaption() {
+  setWindowTitle(QString::fromLatin1(kPreviewCaption) + DisplayName(title) +
+                 (numLockOff_ ? QString::fromLatin1(kPreviewNumLockOff) : QString()));
 }
 
 void CPreviewDlg::OnHelp() {

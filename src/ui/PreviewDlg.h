@@ -36,6 +36,10 @@ bool PreviewOpenGlAvailable();
 // The preview's key for a key event, or none: the arrows, Shift, Ctrl, and the keypad's
 // 1 to 6 (only as keypad keys, which the keyboard reports as digits with Num Lock on).
 std::optional<PreviewKey> PreviewKeyOf(int key, Qt::KeyboardModifiers modifiers);
+// Whether a key event shows Num Lock's state: a keypad digit (on) or a keypad key that
+// reports its other meaning, an arrow, Home, End, Page Up or Down, Insert, Delete or the
+// middle key (off). Nullopt for every other key.
+std::optional<bool> NumLockShownBy(int key, Qt::KeyboardModifiers modifiers);
 
 // The OpenGL surface of the preview window. It owns the context (compatibility profile)
 // and lends it to the renderer; its events go to the window.
@@ -97,6 +101,8 @@ class CPreviewDlg final : public QDialog {
   CPreviewRenderer& Renderer() const { return *renderer_; }
   const CKeyboardState& Keys() const { return keys_; }
   bool FrameTimerActive() const { return frameTimer_.isActive(); }
+  // Whether the last keypad key came with Num Lock off (the caption then says so).
+  bool NumLockOff() const { return numLockOff_; }
 
   QPushButton* helpButton = nullptr;
   QCursor panCursor;
@@ -116,6 +122,8 @@ class CPreviewDlg final : public QDialog {
  private:
   // One timer frame: a false result stops the timer for good.
   void DrawTimerFrame();
+  // "Preview: " + the title, with the Num Lock note while it applies.
+  void ShowCaption();
 
   ISettingsStore& profile_;
   CPreviewView* view_ = nullptr;  // null when the platform offers no OpenGL
@@ -124,6 +132,7 @@ class CPreviewDlg final : public QDialog {
   CKeyboardState keys_;
   QBasicTimer frameTimer_;
   bool opened_ = false;
+  bool numLockOff_ = false;
 
  public:
   LoadOptions loadOptions;  // how the level is loaded when the window opens

@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QKeyEvent>
 
 #include "platform/Path.h"
+#include "ui/DisplayName.h"
 
 namespace tessary::ui {
 
@@ -29,6 +31,16 @@ TagsViewer::TagsViewer(QWidget* parent) : QPlainTextEdit(parent) {
   resize(640, 480);
 }
 
+void TagsViewer::keyPressEvent(QKeyEvent* event) {
+  const bool ctrlW = event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier;
+  if (event->key() == Qt::Key_Escape || ctrlW || event->matches(QKeySequence::Close)) {
+    close();
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
 bool TagsViewer::OpenListing(const std::string& path, std::string& error) {
   const std::string resolved = ResolvePath(path).string();
   QFile file(QString::fromStdString(resolved));
@@ -40,7 +52,7 @@ bool TagsViewer::OpenListing(const std::string& path, std::string& error) {
   }
   path_ = path;
   setPlainText(DecodeTagsListing(bytes));
-  setWindowTitle(QString::fromStdString(BareFileName(path)));
+  setWindowTitle(DisplayName(BareFileName(path)));
   return true;
 }
 

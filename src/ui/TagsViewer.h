@@ -23,6 +23,10 @@ class TagsViewer : public QPlainTextEdit {
   bool OpenListing(const std::string& path, std::string& error);
   const std::string& ListingPath() const { return path_; }
 
+ protected:
+  // Escape and the platform's close key (Ctrl+W) close the viewer, as they close the image viewer.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   std::string path_;
 };

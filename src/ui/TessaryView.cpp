@@ -17,6 +17,7 @@
 #include "platform/Path.h"
 #include "ui/AboutDlg.h"
 #include "ui/ContextMenus.h"
+#include "ui/DisplayName.h"
 #include "ui/FormStrings.h"
 #include "ui/FormTemplate.h"
 #include "ui/ModelListBox.h"
@@ -35,11 +36,6 @@ namespace {
 
 constexpr int kExtentMargin = 90;  // the list scrolls sideways this much less than the widest name
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-// Model and file names are bytes: each byte shows as the character of the same value and
-// converts back unchanged.
-QString Name(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-std::string NameBytes(const QString& s) { return s.toLatin1().toStdString(); }
 
 }  // namespace
 
@@ -184,7 +180,7 @@ void CTessaryView::RefreshControls() {
   // folder at the top of the file system.
   folderBox_->setText(workspace_.workingFolder.empty()
                           ? QString()
-                          : Q(ToNativeSeparators(workspace_.folderDisplay)));
+                          : DisplayName(ToNativeSeparators(workspace_.folderDisplay)));
 }
 
 void CTessaryView::OnInitialUpdate() {
@@ -215,6 +211,9 @@ void CTessaryView::FillFileList() {
   ClearDirectoryCache();  // folder listings are cached for one command at most
   tree_->clear();
   modelTree_.Clear();
+  // No model is shown any more: whichever row is chosen next loads, the one at the row
+  // loaded before included.
+  lastLoadedIndex = -1;
   QSignalBlocker block(modelList_);
   modelList_->clear();
   int widest = 0;
@@ -222,9 +221,8 @@ void CTessaryView::FillFileList() {
   std::filesystem::directory_iterator it(ResolvePath(ModelFolderPath()), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     if (it->is_directory(ec)) continue;
-    QString name = Name(it->path().filename().string());
-    modelList_->AddSorted(name);
-    widest = std::max(widest, modelList_->MeasureName(name));
+    const int row = modelList_->AddFileName(it->path().filename().string());
+    widest = std::max(widest, modelList_->MeasureName(modelList_->item(row)->text()));
   }
   modelList_->SetHorizontalExtent(widest - kExtentMargin);
   recentList_.Load(profile_);
@@ -242,15 +240,17 @@ void CTessaryView::SelectModel() {
   if (index < 0 || index == lastLoadedIndex) return;
   lastLoadedIndex = index;
   ClearDirectoryCache();
-  std::string name = NameBytes(modelList_->item(index)->text());
+  std::string name = modelList_->FileNameAt(index);
   if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) {
     // Nothing of the model shown before may stay beside the newly highlighted entry.
     ClearModelTree();
     return;
   }
   retrieval_.modelVersion = modelVersion;
-  ShowModelTree(name);
+  const std::string whyEmpty = ShowModelTree(name);
   reloadButton_->setEnabled(true);
+  // A tree of the root and its two groups alone tells nothing by itself.
+  if (!whyEmpty.empty()) dialogs_.ShowMessage(Sentence(whyEmpty), kAppTitle);
 }
 
 void CTessaryView::ReloadModel() {
@@ -279,13 +279,14 @@ void CTessaryView::ClearModelTree() {
   showExploded_->setEnabled(false);
 }
 
-void CTessaryView::ShowModelTree(const std::string& name) {
+std::string CTessaryView::ShowModelTree(const std::string& name) {
   ClearModelTree();
-  tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
+  std::string whyEmpty = tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);
   if (FindModelVersion(modelVersion)) tree_->ExpandAll(root);
   if (root != nullptr) tree_->scrollToItem(root);
+  return whyEmpty;
 }
 
 void CTessaryView::OnTreeSelectionChanged(QTreeWidgetItem* row) {
@@ -319,7 +320,7 @@ void CTessaryView::ShowRecentFiles() {
   int keep = -1;
   recentBox_->clear();
   for (const std::string& entry : recentList_.Entries()) {
-    recentBox_->addItem(Name(entry));
+    recentBox_->addItem(DisplayName(entry));
     if (keep < 0 && recentBox_->itemText(recentBox_->count() - 1) == current)
       keep = recentBox_->count() - 1;
   }

@@ -24,6 +24,10 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidgetItem;
 
+namespace tessary {
+struct ModelVersion;
+}  // namespace tessary
+
 namespace tessary::ui {
 
 class CSymbolButton;
@@ -55,7 +59,9 @@ class CTessaryView : public QWidget {
   void RefreshList();
   void SelectModel();
   void ReloadModel();
-  void ShowModelTree(const std::string& name);
+  // Fills the tree with the model `name`; when the tree holds only the root and its two
+  // groups, returns why (else an empty string).
+  std::string ShowModelTree(const std::string& name);
   void ExportObj();
   void ExportX();
   // A surface item's Export .glTF: <level>.glb of the skinned model (structural reader).
@@ -123,6 +129,11 @@ class CTessaryView : public QWidget {
   // saying why, naming the file; no beep, no recent-files entry.
   void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
   void ExportSelection(ExportOutcome (*exporter)(const ExportRequest&));
+  // Why the preview of `level` would show no model: its surfaces cannot be loaded (the
+  // export's message). Empty when they load.
+  std::string WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName, int level) const;
+  // A reason as a box says it: a sentence.
+  static std::string Sentence(std::string text);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

@@ -49,14 +49,13 @@ bool TakeSelection(const ModelTreeView& tree, const ModelTree& model, Selection&
   return true;
 }
 
-// An outcome's reason as a box says it: a sentence.
-std::string Sentence(std::string text) {
+}  // namespace
+
+std::string CTessaryView::Sentence(std::string text) {
   if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   if (!text.empty() && text.back() != '.') text += '.';
   return text;
 }
-
-}  // namespace
 
 LoadOptions CTessaryView::AskedLoadOptions() const {
   return LoadOptions{showExploded_->isChecked() && showExploded_->isEnabledTo(this)};
@@ -136,12 +135,30 @@ void CTessaryView::ExportGltfWithAnimations() {
                 ExportAnimatedGltfFile(workdir, sel.modelName, sel.level, GltfOptions{}, options, notes, warnings));
 }
 
+std::string CTessaryView::WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName,
+                                                int level) const {
+  std::unique_ptr<CModel> model = row.create();
+  model->Open(ModelFolderPath(), modelName);
+  model->LoadLods();
+  if (level < 0 || static_cast<size_t>(level) >= model->lods.size()) return {};
+  const std::string& surfsName = model->lods[static_cast<size_t>(level)].surfsName;
+  model->LoadParts(level);
+  if (model->LoadSurfaces(level, false, OptionsForLevel(AskedLoadOptions(), surfsName))) return {};
+  return SurfacesLoadError(workspace_.workingFolder, surfsName);
+}
+
 void CTessaryView::PreviewSurface() {
   WaitCursor wait;
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
   const ModelVersion* row = FindModelVersion(modelVersion);
   if (row && row->previewable) {
+    // A level whose surfaces cannot be loaded would show the floor alone: one box says
+    // why instead, as the exports do, and the model is not remembered.
+    if (std::string why = WhyLevelCannotBeShown(*row, sel.modelName, sel.level); !why.empty()) {
+      dialogs_.ShowMessage(Sentence(why), kAppTitle);
+      return;
+    }
     std::unique_ptr<CModel> model = row->create();
     model->Open(ModelFolderPath(), sel.modelName);
     RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr,

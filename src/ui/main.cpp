@@ -1,5 +1,6 @@
 // tessary-gui: the desktop program. Start-up order: the application and its settings
-// name, the frame with the form (which reads the external paths), then the window is shown.
+// name, the handling of SIGTERM and SIGINT, the frame with the form (which reads the
+// external paths), then the window is shown.
 #include <QApplication>
 #include <QIcon>
 
@@ -9,10 +10,21 @@
 #include "platform/QtSettingsStore.h"
 #include "ui/FormStrings.h"
 #include "ui/MainFrame.h"
+#include "ui/TerminationSignals.h"
 #include "ui/UserDialogs.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Set up before anything else, so that a signal that comes during start-up is not lost:
+  // it is handled once an event loop runs. Leaving every event loop (a modal dialog's
+  // too) ends the program as a closed window does; the frame, destroyed on the way out of
+  // main, stores the recent files and the settings.
+  bool ending = false;
+  tessary::ui::TerminationSignals endingSignals([&ending] {
+    ending = true;
+    QCoreApplication::exit(0);
+  });
+
   QCoreApplication::setOrganizationName(tessary::ui::kOrganisation);
   QCoreApplication::setApplicationName(tessary::ui::kAppTitle);
   // The installed icon's sizes, built into the program, so that the window shows the same
@@ -29,6 +41,8 @@ int main(int argc, char** argv) {
   tessary::ScopedNotifier notifier(dialogs);
   tessary::ui::CMainFrame frame(profile, registry, dialogs);
   dialogs.SetOwner(&frame);
+  // A signal handled by a box of the start-up (the loop of the application was not running yet).
+  if (ending) return 0;
   frame.show();
   return app.exec();
 }

@@ -51,9 +51,15 @@ void Workspace::LoadWorkingFolder() {
   FieldsChanged();
 }
 
+std::string VanishedWorkingFolderQuestion(const std::string& workingFolder) {
+  return "The working folder " + ToNativeSeparators(workingFolder) + " no longer exists.\nChoose another?";
+}
+
 bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
   if (workingFolder.empty() || !PathMatchesSomething(workingFolder)) {
-    if (!asker.AskYesNo(kCreateFoldersQuestion)) return false;
+    if (!asker.AskYesNo(workingFolder.empty() ? std::string(kNoWorkingFolderQuestion)
+                                              : VanishedWorkingFolderQuestion(workingFolder)))
+      return false;
     // The program's own folder is no place for the user's files here (it may not even
     // be writable): the user says where they go.
     std::string folder = homeFolder ? homeFolder() : std::string();

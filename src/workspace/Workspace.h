@@ -20,8 +20,9 @@ class RecentFiles;
 inline constexpr std::array<const char*, 6> kWorkingSubFolders = {
     "obj", "xmodel", "xmodelsurfs", "xmodelparts", "images", "materials"};
 
-inline constexpr const char* kCreateFoldersQuestion =
-    "Not all of the required folders exist.\nCreate them now?";
+// The questions when there is no working folder to use: none is set, or the one set is gone.
+inline constexpr const char* kNoWorkingFolderQuestion = "No working folder is set.\nChoose one now?";
+std::string VanishedWorkingFolderQuestion(const std::string& workingFolder);
 inline constexpr const char* kChooseWorkingFolderTitle = "Choose the working folder";
 
 class Workspace {
@@ -56,11 +57,12 @@ class Workspace {
   // The stored working folder and the folder box text (first step of the form's start).
   void LoadWorkingFolder();
 
-  // Offers to create a working folder that is missing: Yes lets the user choose one (the
-  // chooser starts at the home folder; the program's own folder is never taken), which is
-  // stored at once. Then creates the missing sub-folders; a sub-folder that cannot be
-  // created is reported through the notifier, naming it. False when the user said No or
-  // cancelled the chooser; nothing changes then.
+  // When the working folder is not set or no longer exists, asks whether to choose
+  // another, naming the one that is gone: Yes lets the user choose one (the chooser starts
+  // at the home folder; the program's own folder is never taken), which is stored at once.
+  // Then creates the missing sub-folders; a sub-folder that cannot be created is reported
+  // through the notifier, naming it. False when the user said No or cancelled the chooser;
+  // nothing changes then (the folder set stays, so that it is used again once it is back).
   bool EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser);
   // Lets the user choose the working folder (preselecting the current one, else the
   // fourth game's raw folder when that game's folder is set, else the home folder),

@@ -98,6 +98,12 @@ TEST_F(RenderCommand, WritesAPngOfTheAskedSizeOrFailsWithoutTouchingTheOutput) {
   std::ofstream(shot) << "precious";
   EXPECT_TRUE(Ended(Run("render", {"-o", shot, "no_such_model"}), 1, "cannot open the model header"));
   EXPECT_EQ(test::Text(shot), "precious");
+  // Surfaces that cannot be loaded: what export-obj says, and no picture of the floor alone.
+  wd.Write("xmodelsurfs/example_crate0", std::vector<uint8_t>{});
+  const std::string why = "cannot load the surfaces in " + (wd.Path() / "xmodelsurfs/example_crate0").string() + "\n";
+  EXPECT_TRUE(Ended(Run("render", {"-o", shot, "example_crate"}), 1, why));
+  EXPECT_TRUE(Ended(Run("export-obj", {"example_crate"}), 1, why));
+  EXPECT_EQ(test::Text(shot), "precious");
 }
 
 }  // namespace

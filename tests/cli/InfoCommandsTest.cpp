@@ -76,6 +76,21 @@ TEST_F(InfoCommands, InfoListsTheTreeWithMarksAsTextAndJson) {
   EXPECT_EQ(json["children"][0]["children"][0]["children"][0]["children"][1]["text"], "mtl_\xC3\xA9\x02");
 }
 
+TEST_F(InfoCommands, AHeaderThatHoldsNoModelPrintsTheBareTreeAndWhy) {
+  const std::pair<std::vector<uint8_t>, std::string> cases[] = {
+      {{}, "is empty"},
+      {{7, 1, 2, 3}, "is of version 7, which is not one of the versions read here (14, 20, 25)"},
+      {{20}, "names no level of detail"},
+  };
+  for (const auto& [bytes, why] : cases) {
+    wd.Write("xmodel/bad", bytes);
+    auto run = Run("info", {"bad"});
+    EXPECT_EQ(std::tuple(run.status, run.out, run.err),
+              std::tuple(1, std::string("bad\n  Surfaces\n  Parts (Tags)\n"),
+                         "tessary: the model header " + (wd.Path() / "xmodel/bad").string() + " " + why + "\n"));
+  }
+}
+
 xa::Anim Walk() {
   return {.version = 17, .frames = 3, .flags = 3, .assetType = 6, .fps = 24,
           .deltaTranslations = {.frames = {0, 3}, .precision = 1, .steps = {{0, 0, 0}, {9, 9, 9}}},

@@ -15,6 +15,7 @@
 #include "ui/FormTemplate.h"
 #include "ui/HyperLink.h"
 #include "ui/ModelListBox.h"
+#include "ui/ModelTreeView.h"
 #include "ui/PathSetupDlg.h"
 #include "ui/TitleStatic.h"
 
@@ -110,6 +111,52 @@ TEST_F(FormTest, SettingsAreStoredOnCloseAndRestoredAtStart) {
   // Three entries rewrite "0" to "2"; "3" and "4" keep what the run before stored.
   for (auto [i, name] : {std::pair{0, "old2"}, {1, "old3"}, {2, "old4"}, {3, "old3"}, {4, "old4"}})
     EXPECT_EQ(Stored("RecentFiles", std::to_string(i)), name) << i;
+}
+
+TEST_F(FormTest, NamesShowAsTheDiskSpellsThemAndRecentFilesKeepTheirBytes) {
+  const std::string utf8 = "vm g3 \xC3\x9Cn\xC3\xAF\x63\xC3\xB8\x64\xC3\xA9 \xC3\xB1\x61me";  // "vm g3 Ünïcødé ñame"
+  const std::string older = "caf\xE9 \x93one\x94";  // not UTF-8: Windows-1252 bytes
+  for (const std::string& name : {utf8, older}) wd_.Write("xmodel/" + name, v20::Header({{"m_lod0", 1, {}}}));
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  const QString utf8Shown = QString::fromUtf8(utf8), olderShown = QString::fromUtf8("caf\xC3\xA9 \xE2\x80\x9Cone\xE2\x80\x9D");
+  ASSERT_EQ(view.ModelList().count(), 2);
+  EXPECT_EQ((QStringList{view.ModelList().item(0)->text(), view.ModelList().item(1)->text()}),
+            (QStringList{olderShown, utf8Shown}));
+  view.ModelList().setCurrentRow(1);
+  EXPECT_EQ(std::pair(view.Tree().topLevelItem(0)->text(0), view.LoadedTree().Root()->text), std::pair(utf8Shown, utf8));
+  view.AddRecentFile(utf8);
+  view.AddRecentFile(older);
+  EXPECT_EQ((QStringList{view.RecentBox().itemText(1), view.RecentBox().itemText(2)}), (QStringList{utf8Shown, olderShown}));
+
+  // Stored and read back unchanged: the next run shows them alike and loads what they name.
+  Close();
+  EXPECT_EQ(std::pair(Stored("RecentFiles", "1"), Stored("RecentFiles", "2")), std::pair(utf8, older));
+  CTessaryView& again = Start();
+  EXPECT_EQ((QStringList{again.RecentBox().itemText(1), again.RecentBox().itemText(2)}), (QStringList{utf8Shown, olderShown}));
+  again.RecentBox().setCurrentIndex(2);
+  again.SelectRecentFile();
+  ASSERT_NE(again.LoadedTree().Root(), nullptr);
+  EXPECT_EQ(again.LoadedTree().Root()->text, older);
+  EXPECT_TRUE(dialogs_.messages.empty() && dialogs_.fileErrors.empty());
+}
+
+TEST_F(FormTest, AfterAFolderChangeTheRowLoadedBeforeLoadsTheNewFoldersModel) {
+  for (const char* name : {"a", "b"}) wd_.Write(std::string("xmodel/") + name, v20::Header({{"m_lod0", 1, {}}}));
+  tessary::test::TempWorkdir other;
+  for (const char* name : {"c", "d"}) other.Write(std::string("xmodel/") + name, v20::Header({{"m_lod0", 1, {}}}));
+  StoreWorkingFolder();
+  CTessaryView& view = Start();
+  view.ModelList().setCurrentRow(1);
+  ASSERT_EQ(view.LoadedTree().Root()->text, "b");
+  dialogs_.folders.push_back(other.Str());
+  view.ChooseWorkingFolder();
+  ASSERT_EQ(view.ModelList().count(), 2);
+  EXPECT_EQ(view.Tree().topLevelItemCount(), 0);
+  view.ModelList().setCurrentRow(1);  // the same row as before, in the new list
+  ASSERT_NE(view.LoadedTree().Root(), nullptr);
+  EXPECT_EQ(std::pair(view.LoadedTree().Root()->text, view.Tree().topLevelItem(0)->text(0).toStdString()),
+            std::pair(std::string("d"), std::string("d")));
 }
 
 // Counts the events that reach the model list or any widget inside it.

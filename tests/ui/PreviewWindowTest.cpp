@@ -2,6 +2,7 @@
 // frame timer stopping for good on a failed frame.
 #include <QApplication>
 #include <QComboBox>
+#include <QMessageBox>
 #include <QMouseEvent>
 
 #include "Fixtures.h"
@@ -71,6 +72,27 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
     EXPECT_EQ(dialogs_.messages, std::vector<std::string>{kPreviewNeedsOpenGl});
   else
     EXPECT_EQ(opened, std::vector<std::string>{"Preview: plate0"});
+}
+
+TEST_F(PreviewWindowTest, TheHelpNamesEveryKeyAndTheCaptionSaysWhenNumLockIsOff) {
+  CPreviewDlg dlg(model_, 0, "plate0", profile_);
+  QString help;
+  AnswerModal<QMessageBox>([&] { dlg.OnHelp(); }, [&](QMessageBox& box) { help = box.text(); });
+  for (const char* line : {"KPad 1 = Toggle skins", "Num Lock on", "Shift + Arrows = Pan", "Ctrl + Arrows = Tilt/Roll",
+                           "Shift + Ctrl + Left/Right = Rotate"})
+    EXPECT_TRUE(help.contains(QLatin1String(line))) << line << " is not in:\n" << help.toStdString();
+
+  // Keypad 1 with Num Lock off arrives as End from the keypad; the ordinary End key tells nothing.
+  const QString plain = "Preview: plate0", noted = plain + "  (Num Lock is off: the KPad keys toggle nothing)";
+  struct Step { int key; Qt::KeyboardModifiers modifiers; QString caption; };
+  const Step steps[] = {{Qt::Key_End, Qt::NoModifier, plain},        {Qt::Key_End, Qt::KeypadModifier, noted},
+                        {Qt::Key_Left, Qt::NoModifier, noted},       {Qt::Key_1, Qt::KeypadModifier, plain},
+                        {Qt::Key_Clear, Qt::KeypadModifier, noted},  {Qt::Key_5, Qt::KeypadModifier, plain}};
+  for (const Step& step : steps) {
+    dlg.OnKey(step.key, step.modifiers, true);
+    dlg.OnKey(step.key, step.modifiers, false);
+    EXPECT_EQ(dlg.windowTitle(), step.caption) << step.key;
+  }
 }
 
 TEST_F(PreviewWindowTest, EachDragMovesItsCameraValueByItsAmountAndAClickStopsTheTurning) {

@@ -18,8 +18,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct YesAsker final : IAsker {
-  bool AskYesNo(const std::string&) override { return true; }
+// Answers every question with `answer` and notes the questions.
+struct ScriptedAsker final : IAsker {
+  bool AskYesNo(const std::string& question) override {
+    questions.push_back(question);
+    return answer;
+  }
+  bool answer = true;
+  std::vector<std::string> questions;
 };
 
 // Answers the folder chooser with `answer` (cancels when it is empty) and notes where it started.
@@ -39,7 +45,7 @@ struct WorkspaceTest : ::testing::Test {
   test::TempWorkdir temp;  // also holds registry.ini and the home folder
   IniRegistry registry{temp.Path() / "registry.ini"};
   Workspace ws{profile, registry};
-  YesAsker asker;
+  ScriptedAsker asker;
   ScriptedChooser chooser;
   void SetUp() override {
     ws.homeFolder = [this] { return (temp.Path() / "home").string(); };
@@ -50,9 +56,16 @@ TEST_F(WorkspaceTest, AVanishedWorkingFolderIsReplacedByOneTheUserChoosesFromHom
   const std::string vanished = (temp.Path() / "deleted").string();
   ws.workingFolder = vanished;
   profile.WriteProfileString("Settings", "WorkingFolder", vanished);
+  // The question says what is gone and what Yes does; No keeps the folder and creates nothing.
+  asker.answer = false;
+  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));
+  EXPECT_EQ(asker.questions, std::vector<std::string>{"The working folder " + vanished + " no longer exists.\nChoose another?"});
+  EXPECT_TRUE(chooser.started.empty());
+  asker.answer = true;
   EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));  // cancelled: nothing changes
   EXPECT_EQ(chooser.started, std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder"});
-  EXPECT_EQ(std::pair(profile.GetProfileString("Settings", "WorkingFolder"), ws.workingFolder), std::pair(vanished, vanished));
+  EXPECT_EQ(std::tuple(profile.GetProfileString("Settings", "WorkingFolder"), ws.workingFolder, fs::exists(vanished)),
+            std::tuple(vanished, vanished, false));
 
   chooser.answer = (temp.Path() / "new").string();
   fs::create_directory(chooser.answer);
