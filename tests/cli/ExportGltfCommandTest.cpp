@@ -1,6 +1,7 @@
 // tessary export-gltf (with animations) and render, run as a user runs them.
 #include <array>
 #include <cstdio>
+#include <string>
 
 #include "cli/CliRunner.h"
 #include "fixtures/StructuralWriter.h"
@@ -82,6 +83,30 @@ TEST_F(ExportGltfCommand, AnimationsWithASecondModelAndOneWarningLine) {
   const size_t withRootMotion = wd.Read("obj/arms0.glb").size();
   EXPECT_EQ(Run("export-gltf", {"arms", "--no-root-motion", "--with", "gun", "--anim", "fire"}).status, 0);
   EXPECT_LT(wd.Read("obj/arms0.glb").size(), withRootMotion);  // tag_origin's channels left out
+}
+
+// An animation that moves nothing of the model has no place in glTF: the file is written
+// without it, with a warning that lists a capped number of its bones.
+TEST_F(ExportGltfCommand, AnAnimationThatMovesNothingIsLeftOutAndLongBoneListsAreCapped) {
+  WriteArm(wd, "rigged");
+  xa::Anim idle{.version = 14};
+  for (int i = 0; i < 1000; ++i) idle.bones.push_back({.name = "j_" + std::to_string(i)});
+  wd.Write("xanim/idle", xa::Write(idle));
+  auto run = Run("export-gltf", {"rigged", "--anim", "idle"});
+  EXPECT_TRUE(Ended(run, 0, "tessary: warning: idle: it moves nothing of rigged, which has none of its bones "
+                            "(j_0, j_1, j_2,"));
+  EXPECT_TRUE(Contains(run.err, ", j_19 … and 980 more); the file is written without it\n")) << run.err;
+  const std::string glb = test::Text(wd.Path() / "obj/rigged0.glb");
+  EXPECT_EQ(glb.substr(0, 4), "glTF");
+  EXPECT_FALSE(Contains(glb, "\"animations\"")) << glb.substr(20, 400);
+
+  // One of the bones is the model's: the animation is kept, its warning stays one short line.
+  idle.bones[500].name = "ARM";
+  wd.Write("xanim/idle", xa::Write(idle));
+  run = Run("export-gltf", {"rigged", "--anim", "idle"});
+  EXPECT_TRUE(Ended(run, 0, "tessary: warning: idle: 999 of its 1000 bones are not in rigged: j_0, j_1,"));
+  EXPECT_TRUE(Contains(run.err, ", j_19 … and 979 more\n") && run.err.size() < 300) << run.err;
+  EXPECT_TRUE(Contains(test::Text(wd.Path() / "obj/rigged0.glb"), "\"animations\":[{"));
 }
 
 using RenderCommand = test::CommandTest;
