@@ -1,13 +1,21 @@
 #include "cli/BatchExport.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
 #include "cli/CliSupport.h"
+#include "cli/NumberCheck.h"
 #include "cli/ProgressBar.h"
 #include "platform/OutputFile.h"
 #include "platform/PrintableText.h"
@@ -27,9 +35,68 @@ int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& ex
   return status;
 }
 
-unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
+unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
+
+CLI::Option* AddJobsOption(CLI::App& command, unsigned& jobs) {
+  jobs = DefaultJobs();
+  return command
+      .add_option("--jobs", jobs,
+                  "With --all: how many models to export at once; default: one per core (never "
+                  "more than the models, nor than " + std::to_string(kMaxJobs) + ")")
+      ->check(NumberBetween(1, 4294967295.0));
+}
 
 namespace {
+
+// The files each model of a batch wrote, to tell which ones a later model wrote again.
+// Names are compared as the look-ups compare them, ignoring letter case.
+class RewrittenFiles {
+ public:
+  void Add(size_t model, const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+      std::string key = path;
+      std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+      auto [it, added] = files_.try_emplace(key);
+      if (added) {
+        it->second.name = std::filesystem::path(path).filename().string();
+        order_.push_back(key);
+      }
+      if (it->second.models.empty() || it->second.models.back() != model) it->second.models.push_back(model);
+    }
+  }
+
+  // "  a.obj, a.mtl: first, second" for every set of models that wrote the same files, in
+  // the order the files were first written.
+  void Print(const std::vector<std::string>& names) const {
+    std::vector<std::pair<std::vector<size_t>, std::string>> groups;
+    size_t count = 0;
+    for (const std::string& key : order_) {
+      const Writers& file = files_.at(key);
+      if (file.models.size() < 2) continue;
+      ++count;
+      auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == file.models; });
+      if (group == groups.end())
+        groups.emplace_back(file.models, file.name);
+      else
+        group->second += ", " + file.name;
+    }
+    if (count == 0) return;
+    std::printf("%zu %s written by several models, the last one's kept:\n", count, count == 1 ? "file was" : "files were");
+    for (const auto& [models, files] : groups) {
+      std::string line = files + ":";
+      for (size_t i = 0; i < models.size(); ++i) line += (i == 0 ? " " : ", ") + names[models[i]];
+      std::printf("  %s\n", PrintableText(line).c_str());
+    }
+  }
+
+ private:
+  struct Writers {
+    std::string name;            // as the first model wrote it
+    std::vector<size_t> models;  // in batch order
+  };
+  std::map<std::string, Writers> files_;
+  std::vector<std::string> order_;
+};
 
 // A message or beep of one model's export, kept until the models before it are done.
 struct Notice {
@@ -113,7 +180,14 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
   };
   waiting(0);
   std::vector<std::jthread> workers;
-  for (unsigned j = 1; j < jobs; ++j) workers.emplace_back(work);
+  for (unsigned j = 1; j < jobs; ++j) {
+    // Where the system grants fewer threads, the ones running share the models.
+    try {
+      workers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
   work();
 }
 
@@ -139,13 +213,17 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
 
   size_t written = 0;
   std::vector<std::pair<std::string, std::string>> failures;
+  RewrittenFiles rewritten;
   auto count = [&](size_t i, const ExportOutcome& outcome) {
-    if (outcome.ok)
+    if (outcome.ok) {
       ++written;
-    else
+      rewritten.Add(i, outcome.written);
+    } else {
       failures.emplace_back((*names)[i], outcome.error);
+    }
   };
-  if (jobs <= 1 || names->size() <= 1) {
+  jobs = static_cast<unsigned>(std::min<size_t>({jobs, names->size(), kMaxJobs}));
+  if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
       count(i, exportOne((*names)[i]));
@@ -177,6 +255,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   std::printf("\n");
   for (const auto& [name, why] : failures)
     std::printf("  %s: %s\n", PrintableText(name).c_str(), PrintableText(why).c_str());
+  rewritten.Print(*names);
   std::fflush(stdout);
   return failures.empty() ? kExitOk : kExitFailed;
 }

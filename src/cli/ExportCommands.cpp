@@ -22,7 +22,7 @@ struct ExportOptions {
   bool showExploded = false;
   bool skinned = false;
   bool all = false;
-  unsigned jobs = DefaultJobs();
+  unsigned jobs = 1;
   std::vector<std::string> models;
 };
 
@@ -55,10 +55,7 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
-  cmd->add_option("--jobs", options->jobs,
-                  "With --all: how many models to export at once; default: one per core")
-      ->check(CLI::PositiveNumber)
-      ->needs(all);
+  AddJobsOption(*cmd, options->jobs)->needs(all);
   auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
   all->excludes(models)->excludes(lod);
   cmd->footer(examples);

@@ -9,6 +9,7 @@
 
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
+#include "cli/NumberCheck.h"
 #include "export/AnimatedGltfExport.h"
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
@@ -17,13 +18,17 @@ namespace tessary::cli {
 
 namespace {
 
+// Scales a glTF reader can use: from micrometres per game unit to a million times the
+// game's size. Within them every length of a model (less than 1e32) stays finite.
+constexpr double kMinScale = 1e-6, kMaxScale = 1e6;
+
 struct GltfCommandOptions {
   std::string workdir;
   std::optional<int> lod;
   bool showExploded = false;
   float scale = 1.0f;
   bool all = false;
-  unsigned jobs = 0;
+  unsigned jobs = 1;
   std::vector<std::string> models;
   GltfAnimationOptions animation;
   bool noRootMotion = false;
@@ -46,12 +51,13 @@ int RunExportGltf(const GltfCommandOptions& options) {
       animation.rootMotion = !options.noRootMotion;
       outcome = ExportAnimatedGltfFile(workdir, name, options.lod, gltf, animation, notes, warnings);
     }
-    for (const std::string& warning : warnings) PrintError("warning: " + warning);
-    for (const std::string& note : notes) PrintError("note: " + note);
+    // Through the notifier: a batch on several threads prints each model's lines in turn.
+    for (const std::string& warning : warnings) Notifier().ShowMessage("warning: " + warning);
+    for (const std::string& note : notes) Notifier().ShowMessage("note: " + note);
     return outcome;
   };
-  // --jobs is taken for the batch of --all; the models are exported one after another.
-  return options.all ? ExportAllModels(workdir, exportOne) : ExportNamedModels(options.models, exportOne);
+  return options.all ? ExportAllModels(workdir, exportOne, options.jobs)
+                     : ExportNamedModels(options.models, exportOne);
 }
 
 }  // namespace
@@ -74,12 +80,11 @@ void RegisterExportGltfCommand(CLI::App& app) {
   cmd->add_option("--scale", options->scale,
                   "Factor applied to every length: 1 (the default) keeps game units (inches), "
                   "0.0254 gives metres")
-      ->check(CLI::PositiveNumber);
+      ->check(NumberBetween(kMinScale, kMaxScale));
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
-  cmd->add_option("--jobs", options->jobs, "Models exported at the same time with --all")
-      ->check(CLI::NonNegativeNumber);
+  AddJobsOption(*cmd, options->jobs)->needs(all);
   auto* anim = cmd->add_option("--anim", options->animation.animations,
                                "Animation files (names in WORKDIR/xanim, any case, or paths): one glTF "
                                "animation each, on the bones of the same names")

@@ -11,9 +11,14 @@ namespace tessary {
 
 namespace {
 
+// The names a warning lists before it only counts the rest: an animation may name 65,535
+// bones, and the line stays readable.
+constexpr size_t kListedNames = 20;
+
 std::string JoinNames(const std::vector<std::string>& names) {
   std::string out;
-  for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
+  for (size_t i = 0; i < names.size() && i < kListedNames; ++i) out += (i == 0 ? "" : ", ") + names[i];
+  if (names.size() > kListedNames) out += " … and " + std::to_string(names.size() - kListedNames) + " more";
   return out;
 }
 
@@ -64,13 +69,19 @@ ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::stri
       animationOptions.withModel.empty() ? modelName : modelName + " and " + animationOptions.withModel;
   for (const XAnim& anim : anims) {
     const SkeletonAnimation animation = AnimateSkeleton(anim, level->bones, animationOptions.rootMotion);
+    if (!AddGltfAnimation(document, boneNodes, animation, anim, options.scale)) {
+      std::string why = anim.name + ": it moves nothing of " + models;
+      if (!animation.missingBones.empty()) why += ", which has none of its bones (" + JoinNames(animation.missingBones) + ")";
+      if (animation.rootMotionLost) why += std::string(" and no ") + kRootMotionBone + " for its root motion";
+      warnings.push_back(why + "; the file is written without it");
+      continue;
+    }
     if (!animation.missingBones.empty())
       warnings.push_back(anim.name + ": " + std::to_string(animation.missingBones.size()) + " of its " +
                          std::to_string(anim.bones.size()) + " bones are not in " + models + ": " +
                          JoinNames(animation.missingBones));
     if (animation.rootMotionLost)
       warnings.push_back(anim.name + ": " + models + " has no " + kRootMotionBone + " for the root motion");
-    AddGltfAnimation(document, boneNodes, animation, anim, options.scale);
   }
 
   const std::string path = workdir + "\\obj\\" + level->surfsName + ".glb";

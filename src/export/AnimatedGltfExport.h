@@ -20,8 +20,9 @@ struct GltfAnimationOptions {
 
 // As ExportGltfFile, with the animations added and the second model joined. Nothing is
 // written when a model or an animation cannot be read. Each animation that names bones the
-// skeleton lacks adds one line to `warnings`, as does one whose root motion finds no
-// tag_origin; other remarks go to `notes`.
+// skeleton lacks adds one line to `warnings` (the first names, then how many more), as does
+// one whose root motion finds no tag_origin; one that moves nothing of the model is left
+// out of the file with one warning line. Other remarks go to `notes`.
 ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::string& modelName,
                                      std::optional<int> lodIndex, const GltfOptions& options,
                                      const GltfAnimationOptions& animationOptions, std::vector<std::string>& notes,

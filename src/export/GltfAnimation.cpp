@@ -2,6 +2,7 @@
 
 #include <tiny_gltf.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -78,8 +79,13 @@ void AddChannel(tinygltf::Animation& animation, int node, const char* path, int 
 
 }  // namespace
 
-void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes, const SkeletonAnimation& animation,
+bool AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes, const SkeletonAnimation& animation,
                       const XAnim& source, float translationScale) {
+  // glTF has no animation without a channel.
+  const auto laid = [&](const auto& channel) { return channel.bone < boneNodes.size() && !channel.times.empty(); };
+  if (std::none_of(animation.rotations.begin(), animation.rotations.end(), laid) &&
+      std::none_of(animation.translations.begin(), animation.translations.end(), laid))
+    return false;
   KeyWriter keys(model);
   tinygltf::Animation out;
   out.name = Latin1ToUtf8(animation.name);
@@ -122,6 +128,7 @@ void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes,
   extras["missingBones"] = tinygltf::Value(std::move(missing));
   out.extras = tinygltf::Value(std::move(extras));
   model.animations.push_back(std::move(out));
+  return true;
 }
 
 }  // namespace tessary

@@ -19,8 +19,10 @@ namespace tessary {
 // `boneNodes[channel.bone]`. The keys go into the model's first buffer (created when there
 // is none). The animation's extras hold what glTF has no place for: the notetracks (name,
 // frame, time), the version 17 asset type, the frame count and rate, whether the root
-// motion was laid on, and the bones the skeleton lacks.
-void AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes, const SkeletonAnimation& animation,
+// motion was laid on, and the bones the skeleton lacks. An animation that moves no node (no
+// bone of the skeleton, no root motion) has no place in glTF: nothing is added, and false
+// returned.
+bool AddGltfAnimation(tinygltf::Model& model, const std::vector<int>& boneNodes, const SkeletonAnimation& animation,
                       const XAnim& source, float translationScale = 1.0f);
 
 }  // namespace tessary

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -68,6 +69,21 @@ void Trace(const std::string& name) {
   static const bool enabled = std::getenv("TESSARY_TRACE") != nullptr;
   if (enabled) std::fprintf(stderr, "%s\n", name.c_str());
 }
+
+// Passes each message of a command on once: the second pass of "Retrieve all files" meets
+// the refusals of the first again (a full disk, an archive that cannot be read).
+class OncePerCommand final : public INotifier {
+ public:
+  OncePerCommand(INotifier& outer, std::set<std::string>& shown) : outer_(outer), shown_(shown) {}
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    if (shown_.insert(text).second) outer_.ShowMessage(text, caption);
+  }
+  void Beep(BeepKind kind) override { outer_.Beep(kind); }
+
+ private:
+  INotifier& outer_;
+  std::set<std::string>& shown_;
+};
 
 }  // namespace
 
@@ -233,20 +249,33 @@ Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
     folderNotSetShown_ = false;
     tried_ = fetched_ = 0;
     archives_.clear();
+    shown_.clear();
   }
   std::string model = tree.Root() ? tree.Root()->text : std::string();
-  if (TreeItem* root = tree.Root())
-    VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
-  Reload();
+  {
+    OncePerCommand once(Notifier(), shown_);
+    ScopedThreadNotifier scope(once);
+    if (TreeItem* root = tree.Root())
+      VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
+    Reload();
+  }
   if (allPassToggle == 1) {
     allPassToggle = 0;
     return Pass::SecondPassDue;
   }
   allPassToggle = 1;
-  // Archives that were searched and held nothing of the model: say so once.
-  if (tried_ > 0 && fetched_ == 0 && !archives_.empty())
-    Notifier().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
-                           archives_ + "): nothing was fetched.");
+  // Missing files of which nothing came, and nothing said why (a refusal, a file skipped):
+  // say why once.
+  if (tried_ > 0 && fetched_ == 0 && shown_.empty()) {
+    if (!archives_.empty())
+      Notifier().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
+                             archives_ + "): nothing was fetched.");
+    else if (Game() == GameFolder::None)
+      Notifier().ShowMessage("None of the missing files of " + model +
+                             " can be fetched: files are fetched for the second game's models (version 20) and "
+                             "the fourth's (version 25), and " + model + " has version " +
+                             std::to_string(modelVersion) + ".");
+  }
   return Pass::Finished;
 }
 

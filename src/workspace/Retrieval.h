@@ -6,6 +6,7 @@
 // two passes (the second, on the reloaded tree, fetches what the first pass revealed).
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,9 @@ class Retrieval {
   enum class Pass { SecondPassDue, Finished };
   // One pass of "Retrieve all files" over the tree, then a reload. After the first pass
   // the form waits a second (input disabled) and runs the second pass; after it the form
-  // is enabled again. When the archives were searched and held none of the missing files,
-  // the second pass says so in one box.
+  // is enabled again. A message of the first pass is not shown again by the second. When
+  // nothing was fetched and nothing said why (the archives held none of the missing files,
+  // or the model's version has no game to fetch from), the second pass says so in one box.
   Pass RetrieveAllFiles(ModelTree& tree);
 
   // One missing item's step of a pass.
@@ -93,6 +95,7 @@ class Retrieval {
   bool folderNotSetShown_ = false;  // the unset game folder was named in this command
   std::string archives_;            // the archives searched in this command, as shown
   int tried_ = 0, fetched_ = 0;     // missing items of this "Retrieve all files"
+  std::set<std::string> shown_;     // the messages of this "Retrieve all files"
 };
 
 }  // namespace tessary

@@ -128,6 +128,31 @@ TEST_F(ExportCommands, ReplacingBatchKeepsPermissionsAndOtherNames) {
   }
 }
 
+// However many jobs are asked for, a batch starts no more threads than it has models: under
+// a 2 GiB address space (each thread reserves its stack) a hundred thousand jobs still end
+// with the summary. Sanitizer builds reserve far more address space, so they run unlimited.
+// Models whose levels share a name write the same files: the summary names them, whatever
+// the number of jobs.
+TEST_F(ExportCommands, JobsAreBoundedAndFilesWrittenTwiceAreNamed) {
+  for (const char* name : {"a", "b", "c"}) WriteV20(name);
+  wd.Write("xmodel/sedan1_brn_trunk", v20::Header({{"sedan_trunk_LOD01", 1, {"mtl_brn"}}}));
+  wd.Write("xmodel/sedan1_green_trunk", v20::Header({{"sedan_trunk_LOD01", 1, {"mtl_green"}}}));
+  wd.Write("xmodelsurfs/sedan_trunk_LOD01", v20::Surfaces({v20::Triangle()}));
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  const std::string limit;
+#else
+  const std::string limit = "ulimit -v 2097152 &&";
+#endif
+  const std::string summary = "5 of 5 models written\n2 files were written by several models, the last one's kept:\n"
+                              "  sedan_trunk_LOD01.mtl, sedan_trunk_LOD01.obj: sedan1_brn_trunk, sedan1_green_trunk\n";
+  for (const char* jobs : {"1", "100000"}) {
+    auto r = test::RunCli({"export-obj", "--workdir", wd.Str(), "--all", "--jobs", jobs}, scratch.Path(), limit);
+    EXPECT_TRUE(Ended(r, 0)) << jobs << r.err;
+    EXPECT_EQ(r.out, summary);
+  }
+  EXPECT_TRUE(Contains(test::Text(wd.Path() / "obj/sedan_trunk_LOD01.mtl"), "newmtl mtl_green\r\n"));
+}
+
 // Several models at once write what one after the other writes: the same files with the
 // same bytes, the same messages and summary. Where models share a level name the last
 // one's files win, under the name the first one gave them.

@@ -1,6 +1,7 @@
 // tessary export-gltf (with animations) and render, run as a user runs them.
 #include <array>
 #include <cstdio>
+#include <string>
 
 #include "cli/CliRunner.h"
 #include "fixtures/StructuralWriter.h"
@@ -33,9 +34,14 @@ TEST_F(ExportGltfCommand, WritesGlbFilesAndReportsFailures) {
   auto r = Run("export-gltf", {"rigged", "--scale", "0.0254"});
   ASSERT_TRUE(Ended(r, 0) && r.out.empty());
   EXPECT_EQ(test::Text(wd.Path() / "obj/rigged0.glb").substr(0, 4), "glTF");
+  // A third header whose level shares the first one's name: the summary says whose file stayed.
+  wd.Write("xmodel/rigged_copy", st::Header(20, {{"RIGGED0", {"mtl_rigged"}}}));
   r = Run("export-gltf", {"--all", "--jobs", "2"});
-  EXPECT_TRUE(Ended(r, 0) && Contains(r.out, "2 of 2 models written")) << r.out;
+  EXPECT_TRUE(Ended(r, 0)) << r.err;
+  EXPECT_EQ(r.out, "3 of 3 models written\n1 file was written by several models, the last one's kept:\n"
+                   "  rigged0.glb: rigged, rigged_copy\n");
   EXPECT_TRUE(wd.Exists("obj/leg0.glb"));
+  std::filesystem::remove(wd.Path() / "xmodel/rigged_copy");
   // A missing model and a damaged one: status 1, each named; the good one is still written.
   std::filesystem::remove(wd.Path() / "obj/leg0.glb");
   wd.Write("xmodelsurfs/rigged0", std::vector<uint8_t>{20, 0, 1, 0, 0, 9});
@@ -82,6 +88,46 @@ TEST_F(ExportGltfCommand, AnimationsWithASecondModelAndOneWarningLine) {
   const size_t withRootMotion = wd.Read("obj/arms0.glb").size();
   EXPECT_EQ(Run("export-gltf", {"arms", "--no-root-motion", "--with", "gun", "--anim", "fire"}).status, 0);
   EXPECT_LT(wd.Read("obj/arms0.glb").size(), withRootMotion);  // tag_origin's channels left out
+}
+
+// An animation that moves nothing of the model has no place in glTF: the file is written
+// without it, with a warning that lists a capped number of its bones.
+TEST_F(ExportGltfCommand, AnAnimationThatMovesNothingIsLeftOutAndLongBoneListsAreCapped) {
+  WriteArm(wd, "rigged");
+  xa::Anim idle{.version = 14};
+  for (int i = 0; i < 1000; ++i) idle.bones.push_back({.name = "j_" + std::to_string(i)});
+  wd.Write("xanim/idle", xa::Write(idle));
+  auto run = Run("export-gltf", {"rigged", "--anim", "idle"});
+  EXPECT_TRUE(Ended(run, 0, "tessary: warning: idle: it moves nothing of rigged, which has none of its bones "
+                            "(j_0, j_1, j_2,"));
+  EXPECT_TRUE(Contains(run.err, ", j_19 … and 980 more); the file is written without it\n")) << run.err;
+  const std::string glb = test::Text(wd.Path() / "obj/rigged0.glb");
+  EXPECT_EQ(glb.substr(0, 4), "glTF");
+  EXPECT_FALSE(Contains(glb, "\"animations\"")) << glb.substr(20, 400);
+
+  // One of the bones is the model's: the animation is kept, its warning stays one short line.
+  idle.bones[500].name = "ARM";
+  wd.Write("xanim/idle", xa::Write(idle));
+  run = Run("export-gltf", {"rigged", "--anim", "idle"});
+  EXPECT_TRUE(Ended(run, 0, "tessary: warning: idle: 999 of its 1000 bones are not in rigged: j_0, j_1,"));
+  EXPECT_TRUE(Contains(run.err, ", j_19 … and 979 more\n") && run.err.size() < 300) << run.err;
+  EXPECT_TRUE(Contains(test::Text(wd.Path() / "obj/rigged0.glb"), "\"animations\":[{"));
+}
+
+// Lengths stay finite: a scale that is not a finite number in range, or a number of jobs
+// under one, is refused in one short line and nothing is written.
+TEST_F(ExportGltfCommand, ScalesAndJobCountsOutOfRangeAreRefusedBriefly) {
+  WriteArm(wd, "rigged");
+  for (const char* scale : {"nan", "inf", "-1", "0", "3.4e38", "1e-300"}) {
+    auto run = Run("export-gltf", {"rigged", "--scale", scale});
+    EXPECT_TRUE(Ended(run, 2, std::string("--scale: Value ") + scale) && run.err.size() < 200) << run.err;
+  }
+  for (const std::string command : {"export-gltf", "export-obj"})
+    for (const char* jobs : {"0", "-2", "1e308"}) {
+      auto run = Run(command, {"--all", "--jobs", jobs});
+      EXPECT_TRUE(Ended(run, 2, "--jobs") && run.err.size() < 200) << command << " " << jobs << run.err;
+    }
+  EXPECT_FALSE(wd.Exists("obj/rigged0.glb"));
 }
 
 using RenderCommand = test::CommandTest;

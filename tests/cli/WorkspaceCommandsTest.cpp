@@ -4,6 +4,7 @@
 
 #include "cli/CliRunner.h"
 #include "fixtures/IwiWriter.h"
+#include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/ZipWriter.h"
 
@@ -58,6 +59,11 @@ TEST_F(WorkspaceCommands, RetrieveAllFromTheGameArchives) {
   EXPECT_TRUE(Ended(r, 1) && Contains(r.out, "[missing]")) << r.out;  // surfaces and parts are in no archive
   EXPECT_TRUE(wd.Exists("images/a_col.dds"));
   EXPECT_TRUE(Ended(Run({"retrieve", "--workdir", wd.Str(), "tank", "nothing_like_it"}), 1, "has no item nothing_like_it"));
+  // A version 14 model: no game's files are fetched for it, and the command says so.
+  wd.Write("xmodel/gun", test::v14::Header({"gun_lod0"}, test::v14::Lists({{"a.dds"}})));
+  r = Run({"retrieve", "--workdir", wd.Str(), "--all", "gun"});
+  EXPECT_TRUE(Ended(r, 1, "tessary: None of the missing files of gun can be fetched: ") && Contains(r.out, "[missing]"))
+      << r.out;
 }
 
 TEST_F(HostileInput, AFifoIsPassedOverAndAProtectedPictureIsNotReplaced) {

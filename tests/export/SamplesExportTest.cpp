@@ -169,6 +169,16 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
     EXPECT_NE(warnings[0].find(": " + std::to_string(c.missing) + " of its"), std::string::npos) << warnings[0];
     files.push_back(outcome.written.at(0));
   }
+  // An animation that moves nothing of the model (none of its bones, no root motion) is left
+  // out, and the file stays valid.
+  std::vector<std::string> notes, warnings;
+  const ExportOutcome cube = ExportAnimatedGltfFile((out.Path() / "cod2").string(), "cube", std::nullopt, {},
+                                                    {.animations = {"hoek_cross_idle"}}, notes, warnings);
+  ASSERT_TRUE(cube.ok) << cube.error;
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].rfind("hoek_cross_idle: it moves nothing of cube, which has none of its bones (", 0), 0u)
+      << warnings[0];
+  files.push_back(cube.written.at(0));
 
   const fs::path package = TESSARY_GLTF_VALIDATOR_DIR;
   std::string report;

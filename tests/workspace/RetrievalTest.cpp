@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
+#include "fixtures/ZipWriter.h"
 #include "model/ShowModelTree.h"
 #include "platform/IniRegistry.h"
 #include "platform/TestFiles.h"
@@ -156,6 +158,22 @@ TEST_F(RetrievalTest, AnUnsetGameFolderIsNamedOnceACommandAndATypedOneNeedsNoSep
   ASSERT_EQ(notifier.messages.size(), 4u);
   EXPECT_EQ(notifier.messages[3], "None of the missing files of tank is in the game's archives (" +
                                       game.Str() + "/main/iw_*.iwd): nothing was fetched.");
+}
+
+// The second pass meets the first one's refusal again (the disk is still full): it is shown
+// once, and the archives that do hold the file are not said to lack it.
+TEST_F(RetrievalTest, AFullDiskIsReportedOnceACommand) {
+  WriteTank({"mtl_a"});
+  fs::create_directories(game.Path() / "main");
+  test::WriteZip(game.Path() / "main" / "iw_00.iwd", {{"images/shared.iwi", test::Text(game.Path() / "payload")}});
+  retrieval.extractLimits.freeSpace = [](const fs::path&) -> std::optional<uint64_t> { return 0; };
+  retrieval.reloadModel();
+  RetrieveAll();
+  ASSERT_EQ(notifier.messages.size(), 1u) << notifier.messages.back();
+  EXPECT_EQ(notifier.messages[0].rfind("Stopped extracting from " + game.Str() + "/main/iw_00.iwd: ", 0), 0u)
+      << notifier.messages[0];
+  RetrieveAll();  // the next command says it again
+  EXPECT_EQ(notifier.messages.size(), 2u);
 }
 
 TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
