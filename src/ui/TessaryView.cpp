@@ -36,7 +36,6 @@ namespace {
 
 constexpr int kExtentMargin = 90;  // the list scrolls sideways this much less than the widest name
 
-
 }  // namespace
 
 CTessaryView::CTessaryView(ISettingsStore& profile, IRegistryStore& registry,
