@@ -28,7 +28,9 @@ struct ExportLevel {
   std::string modelName;                  // the model header's file name
   std::optional<CompatibleLevel> compatible;
   std::optional<DecodedLevel> decoded;
-  float scale = 1.0f;                        // the glTF export's length factor
+  float scale = 1.0f;                        // the glTF and XMODEL_EXPORT exports' length factor
+  // The levels the model's asset entry (.gdt) names, in order; empty: the level read.
+  std::vector<int> gdtLevels{};
   std::vector<std::string>* notes = nullptr;  // where a writer notes what it left out
 };
 

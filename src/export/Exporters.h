@@ -26,7 +26,7 @@ enum class OutputName {
 };
 
 struct Exporter {
-  std::string_view name;       // "obj", "mtl", "x", "tags", "gltf"
+  std::string_view name;       // "obj", "mtl", "x", "tags", "gltf", "xmodel", "xmodel-gdt"
   std::string_view extension;  // appended to the level's or the model's name
   // What the export path says after "the model header H has version V" when the model's
   // version lacks the format; "{versions}" stands for the versions that have it.
@@ -50,5 +50,7 @@ bool WriteObj(const ExportLevel& level, OutputFile& file);          // ObjWriter
 bool WriteX(const ExportLevel& level, OutputFile& file);            // XWriter.cpp
 bool WriteTagsListing(const ExportLevel& level, OutputFile& file);  // TagsListing.cpp
 bool WriteGltf(const ExportLevel& level, OutputFile& file);         // GltfWriter.cpp
+bool WriteXModelExport(const ExportLevel& level, OutputFile& file);  // XModelExportWriter.cpp
+bool WriteXModelGdt(const ExportLevel& level, OutputFile& file);     // XModelExportWriter.cpp
 
 }  // namespace tessary

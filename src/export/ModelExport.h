@@ -30,7 +30,9 @@ struct ExportRequest {
   // The exporters that write the compatible level's surfaces take the skinned geometry of
   // the structural reader instead (every bone transform applied).
   bool skinned = false;
-  float scale = 1.0f;  // lengths of the glTF export: 1 keeps game units, 0.0254 gives metres
+  float scale = 1.0f;  // lengths of the glTF and XMODEL_EXPORT exports: 1 keeps game units
+  // The levels the model's asset entry (.gdt) names, in order; empty: the level exported.
+  std::vector<int> gdtLevels{};
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
@@ -48,6 +50,16 @@ ExportOutcome ExportXFile(const ExportRequest& request);
 ExportOutcome ExportTagsFile(const ExportRequest& request);
 // Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures).
 ExportOutcome ExportGltfFile(const ExportRequest& request);
+// Export .XMODEL_EXPORT: <level>.XMODEL_EXPORT from the structural reader, the SDK's model
+// source text.
+ExportOutcome ExportXModelFile(const ExportRequest& request);
+// The same with <model>.gdt, the asset entry naming the request's gdtLevels (by default the
+// level exported), written together.
+ExportOutcome ExportXModelFiles(const ExportRequest& request);
+// The same for every level the header names (the request's level is not used): each level's
+// file in turn, then the asset entry naming them all in order (XModelExportLevels.cpp). A
+// level that fails ends the export with its reason; the levels before it stay written.
+ExportOutcome ExportXModelAllLevels(const ExportRequest& request);
 
 // The forms the tests and scripts use.
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,

@@ -29,6 +29,7 @@ constexpr MenuEntry kTreeMenu[] = {
     {kCmdPreviewSurface, "Preview surface"},
     {kCmdExportGltf, "Export .glTF"},
     {kCmdExportGltfAnimated, "Export .glTF with animations…"},
+    {kCmdExportXModel, "Export .XMODEL_EXPORT"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
     {kCmdRetrieveFile, "Retrieve file"},
@@ -157,6 +158,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   if (!IsSurfaceItem(row)) {
     Grey(*menu, kCmdExportGltf);
     Grey(*menu, kCmdExportGltfAnimated);
+    Grey(*menu, kCmdExportXModel);
   }
   if (!IsFileItem(row)) {
     Grey(*menu, kCmdCopyFileName);
@@ -183,6 +185,7 @@ void RunContextCommand(CTessaryView& form, int command) {
     case kCmdPreviewSurface: form.PreviewSurface(); break;
     case kCmdExportGltf: form.ExportGltf(); break;
     case kCmdExportGltfAnimated: form.ExportGltfWithAnimations(); break;
+    case kCmdExportXModel: form.ExportXModel(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;
     case kCmdRemoveFromList: RemoveFromList(form); break;

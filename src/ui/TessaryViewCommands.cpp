@@ -87,6 +87,7 @@ void CTessaryView::ExportSelection(ExportOutcome (*exporter)(const ExportRequest
 void CTessaryView::ExportObj() { ExportSelection(ExportObjFiles); }
 void CTessaryView::ExportX() { ExportSelection(ExportXFile); }
 void CTessaryView::ExportGltf() { ExportSelection(ExportGltfFile); }
+void CTessaryView::ExportXModel() { ExportSelection(ExportXModelFiles); }
 
 void CTessaryView::ExportGltfWithAnimations() {
   Selection sel;
