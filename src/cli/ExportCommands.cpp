@@ -28,9 +28,10 @@ struct ExportOptions {
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.skinned = options.skinned;
+    request.held = held;
     return exporter(request);
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs)

@@ -31,12 +31,13 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
     std::vector<std::string> notes, warnings;
     ExportOutcome outcome;
     if (options.animation.animations.empty() && options.animation.withModel.empty()) {
       ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
       request.scale = options.scale;
+      request.held = held;
       outcome = ExportGltfFile(request);
       notes = outcome.notes;
     } else {

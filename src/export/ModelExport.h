@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/LoadOptions.h"
+#include "platform/FileSet.h"
 
 namespace tessary {
 
@@ -31,6 +32,9 @@ struct ExportRequest {
   // the structural reader instead (every bone transform applied).
   bool skinned = false;
   float scale = 1.0f;  // lengths of the glTF export: 1 keeps game units, 0.0254 gives metres
+  // When given, the files written are left in this set, finished but not in place, for
+  // the caller to commit (a batch commits them in the models' order).
+  FileSet* held = nullptr;
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
