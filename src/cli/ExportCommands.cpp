@@ -43,10 +43,9 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
   auto options = std::make_shared<ExportOptions>();
   auto* cmd = app.add_subcommand(name, description);
   AddWorkdirOption(*cmd, options->workdir);
-  auto* lod = cmd->add_option("--lod", options->lod,
-                              "Level of detail to export (its index); default: the first level "
-                              "the header names")
-                 ->check(CLI::Range(0, 65535));
+  auto* lod = AddLodOption(*cmd, options->lod,
+                           "Level of detail to export (its index); default: the first level "
+                           "the header names");
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Show destructible parts (as the desktop program's check box; destructible levels only)");
   if (offerSkinned)

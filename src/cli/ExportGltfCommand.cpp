@@ -66,9 +66,9 @@ void RegisterExportGltfCommand(CLI::App& app) {
       "images embedded as PNG. Z-up game space becomes glTF's Y-up on a node named after the "
       "model.");
   AddWorkdirOption(*cmd, options->workdir);
-  auto* lod = cmd->add_option("--lod", options->lod,
-                              "Level of detail to export (its index); default: the first level "
-                              "the header names");
+  auto* lod = AddLodOption(*cmd, options->lod,
+                           "Level of detail to export (its index); default: the first level "
+                           "the header names");
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Accepted as by the other exports; the skinned geometry always places each "
                 "piece at its bone");
