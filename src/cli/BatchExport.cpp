@@ -17,16 +17,16 @@
 #include "cli/CliSupport.h"
 #include "cli/NumberCheck.h"
 #include "cli/ProgressBar.h"
-#include "platform/OutputFile.h"
+#include "platform/FileSet.h"
+#include "platform/Path.h"
 #include "platform/PrintableText.h"
-#include "platform/SpareFiles.h"
 
 namespace tessary::cli {
 
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne) {
   int status = kExitOk;
   for (const std::string& name : names) {
-    ExportOutcome outcome = exportOne(name);
+    ExportOutcome outcome = exportOne(name, nullptr);
     if (!outcome.ok) {
       PrintError(outcome.error);
       status = kExitFailed;
@@ -122,7 +122,7 @@ class CollectingNotifier final : public INotifier {
 struct ModelResult {
   ExportOutcome outcome;
   std::vector<Notice> notices;
-  CommitQueue files;
+  FileSet files;
 };
 
 // Exports names[i] for every i on `jobs` threads and hands each result to `finish`, in the
@@ -170,8 +170,7 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
       {
         CollectingNotifier notifier(result.notices);
         ScopedThreadNotifier notices(notifier);
-        CommitQueue::Scope files(result.files);
-        result.outcome = exportOne(names[i]);
+        result.outcome = exportOne(names[i], &result.files);
       }
       lock.lock();
       results[i] = std::move(result);
@@ -204,8 +203,8 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
     PrintError(problem);
     return kExitFailed;
   }
-  // Files the batch replaces are written over one another's old files instead of new ones.
-  SpareFiles spares;
+  // What an earlier export killed midway left in the output folder goes.
+  RemoveStaleTemporaries(ResolvePath(workdir + "\\obj"), std::filesystem::file_time_type::clock::now());
   ProgressBar bar(names->size(), isatty(STDERR_FILENO) != 0);
   StderrNotifier stderrNotifier;
   ProgressNotifier notifier(stderrNotifier, bar);
@@ -226,7 +225,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
-      count(i, exportOne((*names)[i]));
+      count(i, exportOne((*names)[i], nullptr));
     }
   } else {
     auto finish = [&](size_t i, ModelResult& result) {
@@ -240,9 +239,9 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
       // written in turn.
       // A model that failed wrote nothing: its held files go with it.
       if (!result.outcome.ok) return count(i, result.outcome);
-      if (auto failed = result.files.Apply(); !failed.empty()) {
+      if (!result.files.Commit()) {
         result.outcome.ok = false;
-        result.outcome.error = "cannot write " + failed.string();
+        result.outcome.error = result.files.Error();
       }
       count(i, result.outcome);
     };

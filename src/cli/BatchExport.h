@@ -14,8 +14,9 @@ class Option;
 
 namespace tessary::cli {
 
-// Exports one model header of the working folder.
-using ExportOne = std::function<ExportOutcome(const std::string& modelName)>;
+// Exports one model header of the working folder; with `held`, its files are left there
+// for the caller to commit (ExportRequest::held).
+using ExportOne = std::function<ExportOutcome(const std::string& modelName, FileSet* held)>;
 
 // Exports `names` in order, printing each failure on standard error.
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne);

@@ -42,6 +42,10 @@ void AddWorkdirOption(CLI::App& command, std::string& workdir) {
                      "stored one, else the current directory");
 }
 
+CLI::Option* AddLodOption(CLI::App& command, std::optional<int>& lod, const std::string& description) {
+  return command.add_option("--lod", lod, description)->check(CLI::Range(0, 65535));
+}
+
 QtSettingsStore& ProfileStore() {
   static QtSettingsStore store;
   return store;

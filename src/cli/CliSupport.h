@@ -2,6 +2,7 @@
 // What every command of the command-line program shares: the working folder, the
 // notifier that turns message boxes into lines on standard error, and the exit statuses.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/IniRegistry.h"
@@ -11,6 +12,7 @@
 
 namespace CLI {
 class App;
+class Option;
 }
 
 namespace tessary::cli {
@@ -34,6 +36,8 @@ std::string ResolveWorkdir(const std::string& option);
 
 // Adds the --workdir option, read by ResolveWorkdir, to a command.
 void AddWorkdirOption(CLI::App& command, std::string& workdir);
+// --lod, the index of a level of detail (0 to 65535), with the command's description.
+CLI::Option* AddLodOption(CLI::App& command, std::optional<int>& lod, const std::string& description);
 
 // The settings the desktop program uses: its profile, and the other programs' keys in
 // registry.ini beside it.

@@ -28,9 +28,10 @@ struct ExportOptions {
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.skinned = options.skinned;
+    request.held = held;
     return exporter(request);
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs)
@@ -42,10 +43,9 @@ void RegisterLevelExport(CLI::App& app, const std::string& name, const std::stri
   auto options = std::make_shared<ExportOptions>();
   auto* cmd = app.add_subcommand(name, description);
   AddWorkdirOption(*cmd, options->workdir);
-  auto* lod = cmd->add_option("--lod", options->lod,
-                              "Level of detail to export (its index); default: the first level "
-                              "the header names")
-                 ->check(CLI::Range(0, 65535));
+  auto* lod = AddLodOption(*cmd, options->lod,
+                           "Level of detail to export (its index); default: the first level "
+                           "the header names");
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Show destructible parts (as the desktop program's check box; destructible levels only)");
   if (offerSkinned)

@@ -36,12 +36,13 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
     std::vector<std::string> notes, warnings;
     ExportOutcome outcome;
     if (options.animation.animations.empty() && options.animation.withModel.empty()) {
       ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
       request.scale = options.scale;
+      request.held = held;
       outcome = ExportGltfFile(request);
       notes = outcome.notes;
     } else {
@@ -71,9 +72,9 @@ void RegisterExportGltfCommand(CLI::App& app) {
       "images embedded as PNG. Z-up game space becomes glTF's Y-up on a node named after the "
       "model.");
   AddWorkdirOption(*cmd, options->workdir);
-  auto* lod = cmd->add_option("--lod", options->lod,
-                              "Level of detail to export (its index); default: the first level "
-                              "the header names");
+  auto* lod = AddLodOption(*cmd, options->lod,
+                           "Level of detail to export (its index); default: the first level "
+                           "the header names");
   cmd->add_flag("--show-exploded", options->showExploded,
                 "Accepted as by the other exports; the skinned geometry always places each "
                 "piece at its bone");

@@ -180,8 +180,7 @@ void RegisterRenderCommand(CLI::App& app) {
   auto* cmd = app.add_subcommand(
       "render", "Render a model as the preview window shows it and write the picture as PNG.");
   AddWorkdirOption(*cmd, options->workdir);
-  cmd->add_option("--lod", options->lod, "Level of detail to show; default: the first one named")
-      ->check(CLI::Range(0, 65535));
+  AddLodOption(*cmd, options->lod, "Level of detail to show; default: the first one named");
   cmd->add_option("--size", options->size, "Picture size WIDTHxHEIGHT (default 800x600)");
   cmd->add_option("--frames", options->frames,
                   "Frames to draw before the picture is taken (default 1); the model turns "

@@ -362,14 +362,4 @@ bool WriteGltf(const ExportLevel& level, OutputFile& file) {
   return true;
 }
 
-ExportOutcome ExportGltfFile(const std::string& workdir, const std::string& modelName,
-                             std::optional<int> lodIndex, const GltfOptions& options,
-                             std::vector<std::string>& notes) {
-  ExportRequest request{workdir, modelName, lodIndex, {}};
-  request.scale = options.scale;
-  ExportOutcome outcome = ExportGltfFile(request);
-  notes.insert(notes.end(), outcome.notes.begin(), outcome.notes.end());
-  return outcome;
-}
-
 }  // namespace tessary

@@ -34,11 +34,4 @@ tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options,
 // whole or not at all. False with the reason in `error`.
 bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::string& error);
 
-// Export .glTF of `modelName` (a file of `workdir`/xmodel) at level `lodIndex`, by default
-// the first level the header names, through the shared export path (ExportGltfFile of
-// ModelExport.h): writes `workdir`/obj/<level>.glb. Notes on images left out go to `notes`.
-ExportOutcome ExportGltfFile(const std::string& workdir, const std::string& modelName,
-                             std::optional<int> lodIndex, const GltfOptions& options,
-                             std::vector<std::string>& notes);
-
 }  // namespace tessary

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "export/Exporters.h"
-#include "platform/OutputFile.h"
+#include "platform/FileSet.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "model/SkinnedSurfaces.h"
@@ -245,7 +245,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   model.reset();
 
   // The level's files appear together once all were written, or none of them does.
-  OutputSet set;
+  FileSet set;
   const fs::path objFolder = OutputFolder(request.workdir);
   for (const Exporter* e : exporters) {
     const std::string& stem = e->namedAfter == OutputName::Model ? request.modelName
@@ -267,7 +267,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     OutputFile file;
     const bool opened = file.Open(path, target, !found);
     if (plain && file.TargetIsLink() && !LiesInside(objFolder, target)) return outside();
-    if (!opened || !e->write(level, file) || !file.Commit()) {
+    if (!opened || !e->write(level, file) || !set.Add(file)) {
       // The output layer knows why (a read-only file, a full disk); else the file is named.
       outcome.error = file.Error().empty() ? "cannot write " + target.string() : file.Error();
       outcome.written.clear();
@@ -275,7 +275,9 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     }
     outcome.written.push_back(target.string());
   }
-  if (!set.Commit()) {
+  if (request.held) {
+    *request.held = std::move(set);
+  } else if (!set.Commit()) {
     outcome.error = set.Error();
     outcome.written.clear();
     return outcome;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/LoadOptions.h"
+#include "platform/FileSet.h"
 
 namespace tessary {
 
@@ -33,6 +34,9 @@ struct ExportRequest {
   float scale = 1.0f;  // lengths of the glTF and XMODEL_EXPORT exports: 1 keeps game units
   // The levels the model's asset entry (.gdt) names, in order; empty: the level exported.
   std::vector<int> gdtLevels{};
+  // When given, the files written are left in this set, finished but not in place, for
+  // the caller to commit (a batch commits them in the models' order).
+  FileSet* held = nullptr;
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The

@@ -1,8 +1,9 @@
 #pragma once
-// One level of detail as read from a model's files: plain data, owned by value. The
-// compatible reader fills it for the OBJ, .x, tags and preview outputs; the structural
-// reader fills it from the files' real layout for the glTF export and the skinned
-// geometry. Writers and geometry functions read it and never change it.
+// One level of detail as the structural reader reads it from a model's files' real layout:
+// plain data, owned by value, for the glTF export and the skinned geometry (`--skinned`).
+// (The compatible reader's level, for the OBJ, .x, tags and preview outputs, is the model
+// classes' own; see ExportLevel.h.) Writers and geometry functions read it and never
+// change it.
 #include <cstdint>
 #include <string>
 #include <vector>

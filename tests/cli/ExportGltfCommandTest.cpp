@@ -42,6 +42,9 @@ TEST_F(ExportGltfCommand, WritesGlbFilesAndReportsFailures) {
                    "  rigged0.glb: rigged, rigged_copy\n");
   EXPECT_TRUE(wd.Exists("obj/leg0.glb"));
   std::filesystem::remove(wd.Path() / "xmodel/rigged_copy");
+  // A level number out of range is refused as by the other commands.
+  for (const char* command : {"export-gltf", "export-obj", "render"})
+    EXPECT_TRUE(Ended(Run(command, {"--lod", "70000", "rigged"}), 2, "not in range 0 to 65535")) << command;
   // A missing model and a damaged one: status 1, each named; the good one is still written.
   std::filesystem::remove(wd.Path() / "obj/leg0.glb");
   wd.Write("xmodelsurfs/rigged0", std::vector<uint8_t>{20, 0, 1, 0, 0, 9});

@@ -2,6 +2,8 @@
 // file, half a set of files, a folder step in a name, moving the terminal); Latin-1 names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -10,6 +12,7 @@
 #include "platform/TestFiles.h"
 #include "platform/BinaryFile.h"
 #include "platform/FileOpen.h"
+#include "platform/FileSet.h"
 #include "platform/OutputFile.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
@@ -76,9 +79,9 @@ TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions
   EXPECT_FALSE(Write(wd.Path() / "obj", "a folder is not replaced"));
 }
 
-// What a batch holds back for one model: each file written under a temporary name and
-// put in place later, all of them or none.
-TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
+// What an export writes for one level: each file written under a temporary name and put
+// in place later, all of them or none.
+TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
   TempWorkdir wd;
   const fs::path dir = wd.Path() / "obj";
   const std::string joined = wd.Str() + "\\obj\\";
@@ -89,44 +92,52 @@ TEST(HostileFiles, HeldFilesArePutInPlaceTogetherOrNotAtAll) {
     for (const char* name : {"a.mtl", "a.obj", "a_tags.txt"}) all += (fs::is_regular_file(dir / name) ? Text(dir / name) : "") + "|";
     return all + std::to_string(CountEntries(dir));
   };
-  auto writeHeld = [&](CommitQueue& queue, const std::string& suffix) {
-    CommitQueue::Scope held(queue);
+  auto writeSet = [&](FileSet& set, const std::string& suffix) {
     for (const char* name : {"A.MTL", "a.obj", "a_tags.txt"}) {
       OutputFile f;
-      ASSERT_TRUE(f.Open(joined + name));
+      ASSERT_TRUE(f.Open(joined + name)) << f.Error();
       f.Write(name + suffix);
-      ASSERT_TRUE(f.Commit());
+      ASSERT_TRUE(set.Add(f));
     }
   };
   {
     // The last name taken by a folder meanwhile: the replaced file comes back, the new one goes.
-    CommitQueue queue;
-    writeHeld(queue, " 1");
-    EXPECT_EQ(contents(), "old mtl|||2");  // a.mtl and its replacement's temporary: new names wait unseen
+    FileSet set;
+    writeSet(set, " 1");
+    EXPECT_EQ(contents(), "old mtl|||4");  // a.mtl and three temporaries: new names wait unseen
     fs::create_directories(dir / "a_tags.txt" / "in the way");
-    EXPECT_EQ(queue.Apply(), dir / "a_tags.txt");
+    EXPECT_FALSE(set.Commit());
+    EXPECT_EQ(set.FailedTarget(), dir / "a_tags.txt");
   }
   EXPECT_EQ(contents(), "old mtl|||2");
   fs::remove_all(dir / "a_tags.txt");
   {
     // The file found in another letter case is the one replaced, and found again afterwards.
-    CommitQueue queue;
-    writeHeld(queue, " 2");
-    EXPECT_EQ(queue.Apply(), fs::path());
+    FileSet set;
+    writeSet(set, " 2");
+    EXPECT_TRUE(set.Commit());
     EXPECT_EQ(contents(), "A.MTL 2|a.obj 2|a_tags.txt 2|3");
     EXPECT_EQ(ResolvePath(joined + "A.Mtl"), dir / "a.mtl");
     EXPECT_TRUE(FileExists(joined + "A.OBJ"));
   }
   {
     // A folder in the place of a middle file stays; the files before it are put back.
-    CommitQueue queue;
-    writeHeld(queue, " 3");
+    FileSet set;
+    writeSet(set, " 3");
     fs::remove(dir / "a.obj");
     fs::create_directories(dir / "a.obj" / "in the way");
-    EXPECT_EQ(queue.Apply(), dir / "a.obj");
+    EXPECT_FALSE(set.Commit());
+    EXPECT_EQ(set.FailedTarget(), dir / "a.obj");
   }
   EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
   EXPECT_EQ(contents(), "A.MTL 2||a_tags.txt 2|3");
+  fs::remove_all(dir / "a.obj");
+  {
+    // A set given up leaves nothing behind.
+    FileSet set;
+    writeSet(set, " 4");
+  }
+  EXPECT_EQ(contents(), "A.MTL 2||a_tags.txt 2|2");
 }
 
 // A new name that another program takes between the writing and the placing: the file
@@ -137,25 +148,22 @@ TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
   const fs::path dir = wd.Path() / "obj";
   const auto place = [&](bool folderInTheWay) {
     fs::remove(dir / "b.mtl");  // both names new when the files are opened
-    CommitQueue queue;
-    {
-      CommitQueue::Scope held(queue);
-      for (const char* name : {"b.mtl", "b.obj"}) {
-        OutputFile f;
-        EXPECT_TRUE(f.Open(wd.Str() + "\\obj\\" + name));
-        f.Write(std::string("new ") + name);
-        EXPECT_TRUE(f.Commit());
-      }
+    FileSet set;
+    for (const char* name : {"b.mtl", "b.obj"}) {
+      OutputFile f;
+      EXPECT_TRUE(f.Open(wd.Str() + "\\obj\\" + name));
+      f.Write(std::string("new ") + name);
+      EXPECT_TRUE(set.Add(f));
     }
     std::ofstream(dir / "b.mtl") << "theirs";
     if (folderInTheWay) fs::create_directories(dir / "b.obj" / "in the way");
-    return queue.Apply();
+    return set.Commit();
   };
-  EXPECT_EQ(place(true), dir / "b.obj");
+  EXPECT_FALSE(place(true));
   EXPECT_EQ(Text(dir / "b.mtl"), "theirs");
   EXPECT_EQ(CountEntries(dir), 2u);  // b.mtl and the folder: no temporary
   fs::remove_all(dir / "b.obj");
-  EXPECT_EQ(place(false), fs::path());
+  EXPECT_TRUE(place(false));
   EXPECT_EQ(Text(dir / "b.mtl"), "new b.mtl");
   EXPECT_EQ(Text(dir / "b.obj"), "new b.obj");
   EXPECT_EQ(CountEntries(dir), 2u);
@@ -168,6 +176,33 @@ TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
   EXPECT_TRUE(f.Commit());
   EXPECT_EQ(Text(dir / "c.obj"), "new c.obj");
   EXPECT_EQ(CountEntries(dir), 3u);
+}
+
+// What an export killed midway left: its temporaries go the next time the folder is
+// written; a temporary being written now, a newer one and other hidden files stay.
+TEST(HostileFiles, TemporariesOfAKilledExportAreRemovedLater) {
+  TempWorkdir wd;
+  const fs::path dir = wd.Path() / "obj";
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* name : {".a.obj.tmpAb3xYz", ".b.glb.tmp000000", ".c.obj.tmpxyz", ".d.obj.tmpab_xyz", ".hidden", "e.obj.tmpabcdef"}) {
+    std::ofstream(dir / name) << "left";
+    fs::last_write_time(dir / name, old);
+  }
+  OutputFile writing;
+  ASSERT_TRUE(writing.Open(wd.Str() + "\\obj\\f.obj"));
+  writing.Write("being written");
+  for (const auto& entry : fs::directory_iterator(dir)) fs::last_write_time(entry.path(), old);
+  std::ofstream(dir / ".g.obj.tmpNEWONE") << "newer";
+  RemoveStaleTemporaries(dir, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  ASSERT_EQ(left.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(left.begin(), left.begin() + 4),
+            (std::vector<std::string>{".c.obj.tmpxyz", ".d.obj.tmpab_xyz", ".f.obj.tmp" + left[2].substr(10), ".g.obj.tmpNEWONE"}));
+  EXPECT_EQ(std::vector<std::string>(left.begin() + 4, left.end()), (std::vector<std::string>{".hidden", "e.obj.tmpabcdef"}));
+  EXPECT_TRUE(writing.Commit());
+  EXPECT_EQ(Text(dir / "f.obj"), "being written");
 }
 
 TEST(HostileFiles, NamesFromFilesAreFileNamesOnly) {
