@@ -27,10 +27,12 @@ std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
 
-// Names that a header gives the files of an export (the level, which also names the
-// output files; the parts file; the level's materials and images) must be plain file
+// Names that a header gives the files an export writes (the level, which names the output
+// files, and the parts file, which is named after the first level) must be plain file
 // names: one with a folder step, "..", an absolute form or a drive letter would reach
-// outside the working folder. Empty when they are, else the message naming the model.
+// outside the working folder. Material and image names only decide what is read and what
+// text is written: the readers look up no name that is not plain (its file counts as
+// missing), and the export goes on. Empty when they are, else the message naming the model.
 std::string CheckHeaderNames(const CModel& model, int level) {
   auto refuse = [&](const char* what, const std::string& name) -> std::string {
     // An empty name names no file (the readers find nothing under it): not a risk.
@@ -43,13 +45,7 @@ std::string CheckHeaderNames(const CModel& model, int level) {
   if (lods.empty()) return {};
   if (auto e = refuse("the parts file", lods[0].surfsName); !e.empty()) return e;
   if (level < 0 || static_cast<size_t>(level) >= lods.size()) return {};
-  if (auto e = refuse("the level", lods[static_cast<size_t>(level)].surfsName); !e.empty()) return e;
-  for (const auto& m : lods[static_cast<size_t>(level)].materials) {
-    if (auto e = refuse("the material", m.name); !e.empty()) return e;
-    if (m.imageName && !m.imageName->empty())
-      if (auto e = refuse("the image", *m.imageName); !e.empty()) return e;
-  }
-  return {};
+  return refuse("the level", lods[static_cast<size_t>(level)].surfsName);
 }
 
 // Why a version lacking the exporter's format gets nothing, with the versions that have it.

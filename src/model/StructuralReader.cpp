@@ -27,7 +27,8 @@ std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
 // The colour image of a material, as a path that exists, or "".
 std::string FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
   std::string path;
-  if (material.empty()) return {};
+  // Only a plain name names a file of the materials folder.
+  if (material.empty() || !IsPlainName(material)) return {};
   if (version == 14) {
     path = workdir + "\\materials\\" + material;
   } else {
@@ -68,7 +69,8 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     return std::nullopt;
   }
 
-  // Names from the header become paths: only plain file names are joined.
+  // The level's name names the files read and written: only a plain file name is joined.
+  // Material names are looked up only when plain (FindImage).
   auto refuse = [&](const char* what, const std::string& name) {
     const std::string why = WhyNotPlainName(name);
     if (!why.empty())
@@ -77,8 +79,6 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     return !why.empty();
   };
   if (refuse("the parts file", *firstNamed) || refuse("the level", names[size_t(level)])) return std::nullopt;
-  for (const std::string& m : header->materials[size_t(level)])
-    if (!m.empty() && refuse("the material", m)) return std::nullopt;
 
   DecodedLevel out;
   out.modelName = modelName;
