@@ -9,16 +9,6 @@
 
 namespace tessary {
 
-namespace {
-
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string out;
-  for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
-  return out;
-}
-
-}  // namespace
-
 ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::string& modelName,
                                      std::optional<int> lodIndex, const GltfOptions& options,
                                      const GltfAnimationOptions& animationOptions, std::vector<std::string>& notes,
@@ -64,12 +54,8 @@ ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::stri
       animationOptions.withModel.empty() ? modelName : modelName + " and " + animationOptions.withModel;
   for (const XAnim& anim : anims) {
     const SkeletonAnimation animation = AnimateSkeleton(anim, level->bones, animationOptions.rootMotion);
-    if (!animation.missingBones.empty())
-      warnings.push_back(anim.name + ": " + std::to_string(animation.missingBones.size()) + " of its " +
-                         std::to_string(anim.bones.size()) + " bones are not in " + models + ": " +
-                         JoinNames(animation.missingBones));
-    if (animation.rootMotionLost)
-      warnings.push_back(anim.name + ": " + models + " has no " + kRootMotionBone + " for the root motion");
+    for (std::string& warning : AnimationWarnings(animation, anim.bones.size(), anim.name, models))
+      warnings.push_back(std::move(warning));
     AddGltfAnimation(document, boneNodes, animation, anim, options.scale);
   }
 
