@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   RegisterExportXCommand(app);
   RegisterExportGltfCommand(app);
   RegisterInfoAnimCommand(app);
+  RegisterExportXAnimCommand(app);
 #ifdef TESSARY_HAVE_PREVIEW
   RegisterRenderCommand(app);
 #endif

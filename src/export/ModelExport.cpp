@@ -9,10 +9,13 @@
 
 #include "export/Exporters.h"
 #include "platform/OutputFile.h"
+#include "model/JoinedLevel.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
+#include "model/SkeletonAnimation.h"
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
+#include "model/XAnimReader.h"
 #include "platform/Path.h"
 #include "platform/ReadCache.h"
 #include "platform/PlainName.h"
@@ -93,6 +96,41 @@ std::vector<Surface> TakeSurfaces(const CModel& model) {
                               model.curSurfaces->begin() + static_cast<std::ptrdiff_t>(count));
 }
 
+// Joins the second model of an animation export to `level`.
+bool JoinSecondModel(const ExportRequest& request, DecodedLevel& level, std::string& error) {
+  auto second = ReadStructuralLevel(request.workdir, request.withModel, std::nullopt, error);
+  if (!second) return false;
+  JoinResult joined = JoinLevels(level, *second);
+  if (!joined.error.empty()) {
+    error = joined.error;
+    return false;
+  }
+  joined.level.surfsName = level.surfsName + "_" + second->surfsName;
+  level = std::move(joined.level);
+  return true;
+}
+
+// Reads the animation of an animation export and lays it onto the level's skeleton.
+bool ReadAnimation(const ExportRequest& request, ExportLevel& level, std::string& error) {
+  const fs::path path = FindXAnim(request.workdir, request.animation);
+  if (path.empty()) {
+    error = "cannot find the animation " + request.animation + " in " + Shown(request.workdir + "\\xanim");
+    return false;
+  }
+  XAnimResult read = LoadXAnim(path);
+  if (!read.anim) {
+    error = read.error;
+    return false;
+  }
+  if (read.bytesRead < read.fileSize && level.notes)
+    level.notes->push_back("the animation file " + path.string() + " has " +
+                           std::to_string(read.fileSize - read.bytesRead) +
+                           " bytes after its notetracks, which were left out");
+  level.animation = AnimateSkeleton(*read.anim, level.decoded->bones, request.rootMotion);
+  level.anim = std::move(read.anim);
+  return true;
+}
+
 // Reads what the exporters need into `level`; false, with the reason in `error`, when
 // there is nothing to write. `model` is null when no exporter takes the compatible level.
 bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<const Exporter*>& exporters,
@@ -106,6 +144,8 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   if (needsStructural) {
     level.decoded = ReadStructuralLevel(request.workdir, request.modelName, request.lod, error);
     if (!level.decoded) return false;
+    if (!request.withModel.empty() && !JoinSecondModel(request, *level.decoded, error)) return false;
+    if (!request.animation.empty() && !ReadAnimation(request, level, error)) return false;
   }
   if (model == nullptr) {
     error = CheckOutputFolder(request.workdir);
@@ -234,14 +274,25 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.notes = &outcome.notes;
   if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
   model.reset();
+  if (!level.anim && std::any_of(exporters.begin(), exporters.end(),
+                                 [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
+    outcome.error = "no animation was given for the export of " + Shown(header);
+    return outcome;
+  }
+  if (level.animation) {
+    const std::string models = request.withModel.empty() ? request.modelName
+                                                         : request.modelName + " and " + request.withModel;
+    outcome.warnings = AnimationWarnings(*level.animation, level.anim->bones.size(), level.anim->name, models);
+  }
 
   // The level's files appear together once all were written, or none of them does.
   OutputSet set;
   const fs::path objFolder = OutputFolder(request.workdir);
   for (const Exporter* e : exporters) {
-    const std::string& stem = e->namedAfter == OutputName::Model ? request.modelName
-                               : level.compatible             ? level.compatible->lod.surfsName
-                                                              : level.decoded->surfsName;
+    const std::string& stem = e->namedAfter == OutputName::Model       ? request.modelName
+                               : e->namedAfter == OutputName::Animation ? level.anim->name
+                               : level.compatible                       ? level.compatible->lod.surfsName
+                                                                        : level.decoded->surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
     // A plain name in the output folder lies inside it unless it is a link, which is
     // followed to where it leads; the temporary is made only once that is known.
@@ -284,6 +335,11 @@ ExportOutcome ExportXFile(const ExportRequest& request) { return RunExport(reque
 ExportOutcome ExportGltfFile(const ExportRequest& request) { return RunExport(request, {"gltf"}); }
 
 ExportOutcome ExportTagsFile(const ExportRequest& request) { return RunExport(request, {"tags"}); }
+
+ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile) {
+  if (withModelFile) return RunExport(request, {"xanim", "xanim-gdt", "xmodel"});
+  return RunExport(request, {"xanim", "xanim-gdt"});
+}
 
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex, LoadOptions options) {

@@ -20,6 +20,8 @@ struct ExportOutcome {
   std::vector<std::string> written;  // the files written, as paths of this system
   std::vector<std::string> notes;    // what was left out of a file written (an image that
                                      // cannot be decoded), one line each
+  std::vector<std::string> warnings;  // an animation's bones that the model lacks, one line
+                                      // per animation
 };
 
 struct ExportRequest {
@@ -31,6 +33,13 @@ struct ExportRequest {
   // the structural reader instead (every bone transform applied).
   bool skinned = false;
   float scale = 1.0f;  // lengths of the glTF export: 1 keeps game units, 0.0254 gives metres
+  // The animation exports: the animation file (a name in workdir/xanim, any case, or a
+  // path) laid onto the level's skeleton, and a second model whose skeleton and surfaces
+  // join the level's (a viewmodel's weapon with its arms; "" for none). The joined level is
+  // named after both levels, "<level>_<level2>".
+  std::string animation{};
+  std::string withModel{};
+  bool rootMotion = true;  // the delta tracks drive tag_origin
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
@@ -48,6 +57,10 @@ ExportOutcome ExportXFile(const ExportRequest& request);
 ExportOutcome ExportTagsFile(const ExportRequest& request);
 // Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures).
 ExportOutcome ExportGltfFile(const ExportRequest& request);
+// Export .XANIM_EXPORT: the animation of `request.animation` as the SDK's source,
+// <anim>.XANIM_EXPORT, its entry <anim>.gdt, and with `withModelFile` the model it was
+// made against, <level>.XMODEL_EXPORT.
+ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile = true);
 
 // The forms the tests and scripts use.
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
