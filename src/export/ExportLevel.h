@@ -34,7 +34,9 @@ struct ExportLevel {
   // skeleton (the writers of animations take both).
   std::optional<XAnim> anim;
   std::optional<SkeletonAnimation> animation;
-  float scale = 1.0f;                        // the glTF export's length factor
+  float scale = 1.0f;                        // the glTF and XMODEL_EXPORT exports' length factor
+  // The levels the model's asset entry (.gdt) names, in order; empty: the level read.
+  std::vector<int> gdtLevels{};
   std::vector<std::string>* notes = nullptr;  // where a writer notes what it left out
 };
 

@@ -31,7 +31,7 @@ inline constexpr std::string_view kXAnimExportExtension = ".XANIM_EXPORT";
 inline constexpr std::string_view kXModelExportExtension = ".XMODEL_EXPORT";
 
 struct Exporter {
-  std::string_view name;       // "obj", "mtl", "x", "tags", "gltf"
+  std::string_view name;       // "obj", "mtl", "x", "tags", "gltf", "xmodel", "xmodel-gdt"
   std::string_view extension;  // appended to the level's or the model's name
   // What the export path says after "the model header H has version V" when the model's
   // version lacks the format; "{versions}" stands for the versions that have it.
@@ -60,5 +60,7 @@ bool WriteXAnimExport(const ExportLevel& level, OutputFile& file);  // XAnimExpo
 bool WriteXAnimGdt(const ExportLevel& level, OutputFile& file);     // XAnimGdtWriter.cpp
 // The type the .gdt entry gives an animation: "delta" with root motion, else "relative".
 std::string XAnimGdtType(const XAnim& anim);                        // XAnimGdtWriter.cpp
+bool WriteXModelExport(const ExportLevel& level, OutputFile& file);  // XModelExportWriter.cpp
+bool WriteXModelGdt(const ExportLevel& level, OutputFile& file);     // XModelExportWriter.cpp
 
 }  // namespace tessary

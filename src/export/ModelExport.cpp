@@ -271,6 +271,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.version = row;
   level.modelName = request.modelName;
   level.scale = request.scale;
+  level.gdtLevels = request.gdtLevels;
   level.notes = &outcome.notes;
   if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
   model.reset();
@@ -333,6 +334,10 @@ ExportOutcome ExportObjFiles(const ExportRequest& request) {
 ExportOutcome ExportXFile(const ExportRequest& request) { return RunExport(request, {"x"}); }
 
 ExportOutcome ExportGltfFile(const ExportRequest& request) { return RunExport(request, {"gltf"}); }
+
+ExportOutcome ExportXModelFile(const ExportRequest& request) { return RunExport(request, {"xmodel"}); }
+
+ExportOutcome ExportXModelFiles(const ExportRequest& request) { return RunExport(request, {"xmodel", "xmodel-gdt"}); }
 
 ExportOutcome ExportTagsFile(const ExportRequest& request) { return RunExport(request, {"tags"}); }
 

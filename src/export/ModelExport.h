@@ -32,7 +32,9 @@ struct ExportRequest {
   // The exporters that write the compatible level's surfaces take the skinned geometry of
   // the structural reader instead (every bone transform applied).
   bool skinned = false;
-  float scale = 1.0f;  // lengths of the glTF export: 1 keeps game units, 0.0254 gives metres
+  float scale = 1.0f;  // lengths of the glTF and XMODEL_EXPORT exports: 1 keeps game units
+  // The levels the model's asset entry (.gdt) names, in order; empty: the level exported.
+  std::vector<int> gdtLevels{};
   // The animation exports: the animation file (a name in workdir/xanim, any case, or a
   // path) laid onto the level's skeleton, and a second model whose skeleton and surfaces
   // join the level's (a viewmodel's weapon with its arms; "" for none). The joined level is
@@ -61,6 +63,16 @@ ExportOutcome ExportGltfFile(const ExportRequest& request);
 // <anim>.XANIM_EXPORT, its entry <anim>.gdt, and with `withModelFile` the model it was
 // made against, <level>.XMODEL_EXPORT.
 ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile = true);
+// Export .XMODEL_EXPORT: <level>.XMODEL_EXPORT from the structural reader, the SDK's model
+// source text.
+ExportOutcome ExportXModelFile(const ExportRequest& request);
+// The same with <model>.gdt, the asset entry naming the request's gdtLevels (by default the
+// level exported), written together.
+ExportOutcome ExportXModelFiles(const ExportRequest& request);
+// The same for every level the header names (the request's level is not used): each level's
+// file in turn, then the asset entry naming them all in order (XModelExportLevels.cpp). A
+// level that fails ends the export with its reason; the levels before it stay written.
+ExportOutcome ExportXModelAllLevels(const ExportRequest& request);
 
 // The forms the tests and scripts use.
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,

@@ -30,6 +30,7 @@ struct DecodedVertex {
   float position[3] = {0, 0, 0};  // as stored: bone-relative (versions 14, 20) or model space (25)
   float normal[3] = {0, 0, 0};    // as stored, in the same space as the position
   float uv[2] = {0, 0};           // as stored (top-left origin)
+  uint8_t color[4] = {255, 255, 255, 255};  // red, green, blue, alpha as stored (version 14: white)
   uint16_t bone = 0;              // the vertex's own bone (the surface's bone when rigid)
   uint32_t firstInfluence = 0;    // its extra influences: DecodedSurface::influences
   uint8_t influenceCount = 0;     //   [firstInfluence, firstInfluence + influenceCount)
@@ -47,6 +48,17 @@ struct DecodedSurface {
 struct DecodedMaterial {
   std::string name;       // the material file's name (version 14: the texture file's)
   std::string imagePath;  // full path of the colour image found on disk; "" when none
+  // The colour image as the material names it, found on disk or not (version 14: the
+  // material's own name; versions 20 and 25: the name in the material file, without
+  // extension); "" when the material file cannot be read.
+  std::string imageName;
+};
+
+// One level slot of the model header: the distance from which the level is drawn and the
+// name of its surfaces file ("" for an unused slot).
+struct LevelSlot {
+  float distance = 0;
+  std::string surfsName;
 };
 
 struct DecodedLevel {
@@ -54,6 +66,7 @@ struct DecodedLevel {
   uint32_t version = 0;   // the header's version
   int32_t lodIndex = 0;
   std::string surfsName;  // the level's name in the header
+  std::vector<LevelSlot> levels;  // every level slot of the header, in order
   std::vector<Bone> bones;
   std::vector<DecodedSurface> surfaces;
   std::vector<DecodedMaterial> materials;

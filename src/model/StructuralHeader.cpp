@@ -19,7 +19,7 @@ std::optional<HeaderLayout> ReadHeaderLayout(BinaryFile& file, std::string& why)
       return std::nullopt;
   }
   for (size_t i = 0; i < slots; ++i) {
-    c.Skip(4);  // the level's distance
+    h.levelDistances.push_back(c.F32());  // the level's distance
     h.levelNames.push_back(c.ZString());
   }
   c.Skip(4);

@@ -16,6 +16,7 @@ namespace tessary {
 struct HeaderLayout {
   uint16_t version = 0;
   std::vector<std::string> levelNames;             // one per slot; "" for an unused slot
+  std::vector<float> levelDistances;               // one per slot
   std::vector<std::vector<std::string>> materials;  // one list per slot (empty when unused)
 };
 

@@ -24,21 +24,26 @@ std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
   return file;
 }
 
-// The colour image of a material, as a path that exists, or "".
-std::string FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
+// A material with its colour image: the name the material gives it and the path of the
+// image when that exists.
+DecodedMaterial FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
+  DecodedMaterial out{material, {}, {}};
   std::string path;
   // Only a plain name names a file of the materials folder.
-  if (material.empty() || !IsPlainName(material)) return {};
+  if (material.empty() || !IsPlainName(material)) return out;
   if (version == 14) {
+    out.imageName = material;
     path = workdir + "\\materials\\" + material;
   } else {
     const std::string image = ImageForMaterial(workdir + "\\materials\\" + material);
-    if (image.empty() || !IsPlainName(image)) return {};
+    if (image.size() > 4) out.imageName = image.substr(0, image.size() - 4);  // without ".dds"/".iwi"
+    if (image.empty() || !IsPlainName(image)) return out;
     path = workdir + "\\images\\" + image;
     if (!FileExists(path) && image.ends_with(".dds"))
       path = workdir + "\\images\\" + image.substr(0, image.size() - 4) + ".iwi";
   }
-  return FileExists(path) ? ResolvePath(path).string() : std::string();
+  if (FileExists(path)) out.imagePath = ResolvePath(path).string();
+  return out;
 }
 
 }  // namespace
@@ -85,6 +90,8 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
   out.version = header->version;
   out.lodIndex = level;
   out.surfsName = names[size_t(level)];
+  for (size_t i = 0; i < names.size(); ++i)
+    out.levels.push_back({i < header->levelDistances.size() ? header->levelDistances[i] : 0.0f, names[i]});
 
   const std::string surfsPath = workdir + "\\xmodelsurfs\\" + out.surfsName;
   auto surfsBytes = ReadWhole(surfsPath);
@@ -119,7 +126,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     auto found = std::find_if(out.materials.begin(), out.materials.end(),
                               [&](const DecodedMaterial& m) { return m.name == name; });
     if (found == out.materials.end()) {
-      out.materials.push_back({name, FindImage(workdir, header->version, name)});
+      out.materials.push_back(FindImage(workdir, header->version, name));
       found = out.materials.end() - 1;
     }
     out.surfaces[i].material = static_cast<int32_t>(found - out.materials.begin());

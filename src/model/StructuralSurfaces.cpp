@@ -22,7 +22,7 @@ struct Record {
   uint16_t U16(size_t at) const { return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8); }
 };
 
-// Normal at +0, texture coordinates at +16, position at `positionAt`.
+// Normal at +0, colour at +12, texture coordinates at +16, position at `positionAt`.
 DecodedVertex VertexFrom(const Record& r, size_t positionAt, uint16_t bone) {
   DecodedVertex v;
   for (int i = 0; i < 3; ++i) {
@@ -31,6 +31,7 @@ DecodedVertex VertexFrom(const Record& r, size_t positionAt, uint16_t bone) {
   }
   v.uv[0] = r.F(16);
   v.uv[1] = r.F(20);
+  std::memcpy(v.color, r.bytes + 12, sizeof v.color);
   v.bone = bone;
   return v;
 }
