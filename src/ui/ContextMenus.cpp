@@ -28,6 +28,7 @@ constexpr MenuEntry kTreeMenu[] = {
     {kCmdPreviewSurface, "Preview surface"},
     {kCmdExportGltf, "Export .glTF"},
     {kCmdExportGltfAnimated, "Export .glTF with animations…"},
+    {kCmdExportXAnim, "Export .XANIM_EXPORT…"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
     {kCmdRetrieveFile, "Retrieve file"},
@@ -156,6 +157,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   if (!IsSurfaceItem(row)) {
     Grey(*menu, kCmdExportGltf);
     Grey(*menu, kCmdExportGltfAnimated);
+    Grey(*menu, kCmdExportXAnim);
   }
   if (!IsFileItem(row)) {
     Grey(*menu, kCmdCopyFileName);
@@ -182,6 +184,7 @@ void RunContextCommand(CTessaryView& form, int command) {
     case kCmdPreviewSurface: form.PreviewSurface(); break;
     case kCmdExportGltf: form.ExportGltf(); break;
     case kCmdExportGltfAnimated: form.ExportGltfWithAnimations(); break;
+    case kCmdExportXAnim: form.ExportXAnims(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;
     case kCmdRemoveFromList: RemoveFromList(form); break;

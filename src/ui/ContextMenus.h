@@ -25,6 +25,7 @@ enum ContextCommand : int {
   kCmdViewImageFile = 32783,
   kCmdExportGltf = 32790,
   kCmdExportGltfAnimated = 32791,
+  kCmdExportXAnim = 32794,
 };
 
 // The three menus: the list's, a tree item's and the tree root's.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/ModelExport.h"
 #include "model/LoadOptions.h"
@@ -27,6 +28,7 @@ class QTreeWidgetItem;
 namespace tessary::ui {
 
 class CSymbolButton;
+enum class AnimationExportKind;
 class IUserDialogs;
 class ImageViewer;
 class ModelListBox;
@@ -64,6 +66,9 @@ class CTessaryView : public QWidget {
   // folder's xanim folder that move the model's bones, offered in a dialog, and <level>.glb
   // with those chosen.
   void ExportGltfWithAnimations();
+  // A surface item's Export .XANIM_EXPORT: the same dialog, and for each animation chosen
+  // <anim>.XANIM_EXPORT with its .gdt entry, and the level as <level>.XMODEL_EXPORT.
+  void ExportXAnims();
   void PreviewSurface();
   void ViewTags();
   void SelectRecentFile();
@@ -123,6 +128,9 @@ class CTessaryView : public QWidget {
   // saying why, naming the file; no beep, no recent-files entry.
   void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
   void ExportSelection(ExportOutcome (*exporter)(const ExportRequest&));
+  // The animation files the user picks for the selected level in the animation dialog.
+  bool ChooseAnimations(AnimationExportKind kind, std::string& modelName, int& level,
+                        std::vector<std::string>& chosen, bool& rootMotion);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

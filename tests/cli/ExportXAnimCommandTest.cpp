@@ -20,7 +20,9 @@ TEST_F(ExportXAnimCommand, WritesEachAnimationAndGoesOnPastOneThatFails) {
   auto run = Run("export-xanim", {"--model", "arms", "wave", "missing", "nod"});
   EXPECT_TRUE(Ended(run, 1, "cannot find the animation missing")) << run.err;
   EXPECT_TRUE(Contains(run.err, "tessary: warning: wave: 1 of its 2 bones are not in arms: j_tail")) << run.err;
-  for (const char* file : {"obj/wave.XANIM_EXPORT", "obj/wave.gdt", "obj/nod.XANIM_EXPORT", "obj/nod.gdt"})
+  // The model the animations were laid onto is written beside them.
+  for (const char* file : {"obj/wave.XANIM_EXPORT", "obj/wave.gdt", "obj/nod.XANIM_EXPORT", "obj/nod.gdt",
+                           "obj/arms0.XMODEL_EXPORT"})
     EXPECT_TRUE(wd.Exists(file)) << file;
   EXPECT_FALSE(wd.Exists("obj/missing.gdt"));
   // The model and at least one animation are needed.
