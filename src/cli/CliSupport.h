@@ -63,6 +63,7 @@ void RegisterRetrieveCommand(CLI::App& app);
 void RegisterPathsCommand(CLI::App& app);
 void RegisterExportXCommand(CLI::App& app);
 void RegisterExportGltfCommand(CLI::App& app);
+void RegisterExportXModelCommand(CLI::App& app);
 void RegisterInfoAnimCommand(CLI::App& app);
 void RegisterExportXAnimCommand(CLI::App& app);
 #ifdef TESSARY_HAVE_PREVIEW

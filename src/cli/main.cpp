@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   RegisterPathsCommand(app);
   RegisterExportXCommand(app);
   RegisterExportGltfCommand(app);
+  RegisterExportXModelCommand(app);
   RegisterInfoAnimCommand(app);
   RegisterExportXAnimCommand(app);
 #ifdef TESSARY_HAVE_PREVIEW

@@ -28,6 +28,7 @@ constexpr MenuEntry kTreeMenu[] = {
     {kCmdPreviewSurface, "Preview surface"},
     {kCmdExportGltf, "Export .glTF"},
     {kCmdExportGltfAnimated, "Export .glTF with animations…"},
+    {kCmdExportXModel, "Export .XMODEL_EXPORT"},
     {kCmdExportXAnim, "Export .XANIM_EXPORT…"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
@@ -157,6 +158,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
   if (!IsSurfaceItem(row)) {
     Grey(*menu, kCmdExportGltf);
     Grey(*menu, kCmdExportGltfAnimated);
+    Grey(*menu, kCmdExportXModel);
     Grey(*menu, kCmdExportXAnim);
   }
   if (!IsFileItem(row)) {
@@ -184,6 +186,7 @@ void RunContextCommand(CTessaryView& form, int command) {
     case kCmdPreviewSurface: form.PreviewSurface(); break;
     case kCmdExportGltf: form.ExportGltf(); break;
     case kCmdExportGltfAnimated: form.ExportGltfWithAnimations(); break;
+    case kCmdExportXModel: form.ExportXModel(); break;
     case kCmdExportXAnim: form.ExportXAnims(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;

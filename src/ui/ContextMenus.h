@@ -25,6 +25,7 @@ enum ContextCommand : int {
   kCmdViewImageFile = 32783,
   kCmdExportGltf = 32790,
   kCmdExportGltfAnimated = 32791,
+  kCmdExportXModel = 32792,
   kCmdExportXAnim = 32794,
 };
 

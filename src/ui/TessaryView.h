@@ -66,6 +66,9 @@ class CTessaryView : public QWidget {
   // folder's xanim folder that move the model's bones, offered in a dialog, and <level>.glb
   // with those chosen.
   void ExportGltfWithAnimations();
+  // A surface item's Export .XMODEL_EXPORT: <level>.XMODEL_EXPORT, the mod tools' model
+  // source text, and <model>.gdt naming it.
+  void ExportXModel();
   // A surface item's Export .XANIM_EXPORT: the same dialog, and for each animation chosen
   // <anim>.XANIM_EXPORT with its .gdt entry, and the level as <level>.XMODEL_EXPORT.
   void ExportXAnims();

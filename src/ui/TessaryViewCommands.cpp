@@ -88,6 +88,7 @@ void CTessaryView::ExportSelection(ExportOutcome (*exporter)(const ExportRequest
 void CTessaryView::ExportObj() { ExportSelection(ExportObjFiles); }
 void CTessaryView::ExportX() { ExportSelection(ExportXFile); }
 void CTessaryView::ExportGltf() { ExportSelection(ExportGltfFile); }
+void CTessaryView::ExportXModel() { ExportSelection(ExportXModelFiles); }
 
 // The animations that move the selected level's bones, offered in the dialog of `kind`;
 // false when there are none or the user cancels (a box has said why where that was not

@@ -159,7 +159,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
   struct Case { const char* row; int nth; bool converter, winrar; Ids enabled; };
   const Case cases[] = {
       {"Surfaces", 0, true, true, {}},
-      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdExportGltfAnimated, kCmdExportXAnim, kCmdCopyFileName}},
+      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdExportGltfAnimated, kCmdExportXModel, kCmdExportXAnim, kCmdCopyFileName}},
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
       {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
@@ -176,8 +176,8 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     view.Tree().setCurrentItem(view.Tree().topLevelItem(0));
     std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center()));
     ASSERT_NE(menu, nullptr);
-    // Ten entries; the row is selected first, as a click does.
-    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(10, c.enabled, row));
+    // Eleven entries; the row is selected first, as a click does.
+    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(11, c.enabled, row));
   }
 }
 
@@ -258,6 +258,15 @@ class AnimationExportTest : public FormTest {
     return AnswerModal<CAnimationExportDlg>([&] { RunContextCommand(view, command); }, answer);
   }
 };
+
+TEST_F(AnimationExportTest, ExportXModelWritesTheLevelsSourceTextAndItsAssetEntry) {
+  CTessaryView& view = LoadArms();
+  RunContextCommand(view, kCmdExportXModel);
+  EXPECT_EQ(std::tuple(dialogs_.beeps, dialogs_.messages.size(), wd_.Exists("obj/arms0.XMODEL_EXPORT")),
+            std::tuple(std::vector<BeepKind>{BeepKind::Type1}, 0u, true));
+  const std::vector<uint8_t> gdt = wd_.Read("obj/arms.gdt");
+  EXPECT_NE(std::string(gdt.begin(), gdt.end()).find("\t\t\"filename\" \"arms0.XMODEL_EXPORT\"\r\n"), std::string::npos);
+}
 
 TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) {
   wd_.Write("xanim/one_bone", xa::Write(Moving({"j_arm", "j_gun"})));
