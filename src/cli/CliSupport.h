@@ -69,6 +69,7 @@ void RegisterExportXCommand(CLI::App& app);
 void RegisterExportGltfCommand(CLI::App& app);
 void RegisterExportXModelCommand(CLI::App& app);
 void RegisterInfoAnimCommand(CLI::App& app);
+void RegisterExportXAnimCommand(CLI::App& app);
 #ifdef TESSARY_HAVE_PREVIEW
 void RegisterRenderCommand(CLI::App& app);
 #endif

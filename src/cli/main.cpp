@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
   RegisterExportGltfCommand(app);
   RegisterExportXModelCommand(app);
   RegisterInfoAnimCommand(app);
+  RegisterExportXAnimCommand(app);
 #ifdef TESSARY_HAVE_PREVIEW
   RegisterRenderCommand(app);
 #endif

@@ -9,21 +9,6 @@
 
 namespace tessary {
 
-namespace {
-
-// The names a warning lists before it only counts the rest: an animation may name 65,535
-// bones, and the line stays readable.
-constexpr size_t kListedNames = 20;
-
-std::string JoinNames(const std::vector<std::string>& names) {
-  std::string out;
-  for (size_t i = 0; i < names.size() && i < kListedNames; ++i) out += (i == 0 ? "" : ", ") + names[i];
-  if (names.size() > kListedNames) out += " … and " + std::to_string(names.size() - kListedNames) + " more";
-  return out;
-}
-
-}  // namespace
-
 ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::string& modelName,
                                      std::optional<int> lodIndex, const GltfOptions& options,
                                      const GltfAnimationOptions& animationOptions, std::vector<std::string>& notes,
@@ -71,17 +56,14 @@ ExportOutcome ExportAnimatedGltfFile(const std::string& workdir, const std::stri
     const SkeletonAnimation animation = AnimateSkeleton(anim, level->bones, animationOptions.rootMotion);
     if (!AddGltfAnimation(document, boneNodes, animation, anim, options.scale)) {
       std::string why = anim.name + ": it moves nothing of " + models;
-      if (!animation.missingBones.empty()) why += ", which has none of its bones (" + JoinNames(animation.missingBones) + ")";
+      if (!animation.missingBones.empty())
+        why += ", which has none of its bones (" + ListedNames(animation.missingBones) + ")";
       if (animation.rootMotionLost) why += std::string(" and no ") + kRootMotionBone + " for its root motion";
       warnings.push_back(why + "; the file is written without it");
       continue;
     }
-    if (!animation.missingBones.empty())
-      warnings.push_back(anim.name + ": " + std::to_string(animation.missingBones.size()) + " of its " +
-                         std::to_string(anim.bones.size()) + " bones are not in " + models + ": " +
-                         JoinNames(animation.missingBones));
-    if (animation.rootMotionLost)
-      warnings.push_back(anim.name + ": " + models + " has no " + kRootMotionBone + " for the root motion");
+    for (std::string& warning : AnimationWarnings(animation, anim.bones.size(), anim.name, models))
+      warnings.push_back(std::move(warning));
   }
 
   const std::string path = workdir + "\\obj\\" + level->surfsName + ".glb";

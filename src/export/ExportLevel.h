@@ -12,6 +12,8 @@
 #include "model/LoadOptions.h"
 #include "model/ModelRecords.h"
 #include "model/ModelVersions.h"
+#include "model/SkeletonAnimation.h"
+#include "model/XAnim.h"
 
 namespace tessary {
 
@@ -28,6 +30,10 @@ struct ExportLevel {
   std::string modelName;                  // the model header's file name
   std::optional<CompatibleLevel> compatible;
   std::optional<DecodedLevel> decoded;
+  // An animation export's animation file as read, and as laid onto the decoded level's
+  // skeleton (the writers of animations take both).
+  std::optional<XAnim> anim;
+  std::optional<SkeletonAnimation> animation;
   float scale = 1.0f;                        // the glTF and XMODEL_EXPORT exports' length factor
   // The levels the model's asset entry (.gdt) names, in order; empty: the level read.
   std::vector<int> gdtLevels{};

@@ -10,7 +10,7 @@ bool Always(const ModelVersion&) { return true; }
 bool TagsListed(const ModelVersion& v) { return v.hasTagsListing; }
 bool XWritten(const ModelVersion& v) { return v.hasXExport; }
 
-const std::array<Exporter, 7> kExporters{{
+const std::array<Exporter, 9> kExporters{{
     {"mtl", ".mtl", ", which has no material library", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteMtl},
     {"obj", ".obj", ", which has no OBJ export", OutputName::Level, &Always, LevelReader::Compatible, true, &WriteObj},
     {"tags", "_tags.txt", ", which has no tags listing", OutputName::Model, &TagsListed, LevelReader::Compatible, false,
@@ -22,6 +22,10 @@ const std::array<Exporter, 7> kExporters{{
      LevelReader::Structural, true, &WriteXModelExport},
     {"xmodel-gdt", ".gdt", ", which has no XMODEL_EXPORT export", OutputName::Model, &Always, LevelReader::Structural,
      true, &WriteXModelGdt},
+    {"xanim", kXAnimExportExtension, ", which has no XANIM_EXPORT export", OutputName::Animation, &Always,
+     LevelReader::Structural, true, &WriteXAnimExport},
+    {"xanim-gdt", ".gdt", ", which has no XANIM_EXPORT export", OutputName::Animation, &Always,
+     LevelReader::Structural, true, &WriteXAnimGdt},
 }};
 
 }  // namespace

@@ -23,7 +23,12 @@ enum class LevelReader {
 enum class OutputName {
   Level,  // <level name><extension>
   Model,  // <model header name><extension>
+  Animation,  // <animation file name><extension>: the animation exports
 };
+
+// The SDK's source formats, by the extensions its tools expect.
+inline constexpr std::string_view kXAnimExportExtension = ".XANIM_EXPORT";
+inline constexpr std::string_view kXModelExportExtension = ".XMODEL_EXPORT";
 
 struct Exporter {
   std::string_view name;       // "obj", "mtl", "x", "tags", "gltf", "xmodel", "xmodel-gdt"
@@ -50,6 +55,11 @@ bool WriteObj(const ExportLevel& level, OutputFile& file);          // ObjWriter
 bool WriteX(const ExportLevel& level, OutputFile& file);            // XWriter.cpp
 bool WriteTagsListing(const ExportLevel& level, OutputFile& file);  // TagsListing.cpp
 bool WriteGltf(const ExportLevel& level, OutputFile& file);         // GltfWriter.cpp
+// The animation exporters write ExportLevel::anim laid onto the decoded level's skeleton.
+bool WriteXAnimExport(const ExportLevel& level, OutputFile& file);  // XAnimExportWriter.cpp
+bool WriteXAnimGdt(const ExportLevel& level, OutputFile& file);     // XAnimGdtWriter.cpp
+// The type the .gdt entry gives an animation: "delta" with root motion, else "relative".
+std::string XAnimGdtType(const XAnim& anim);                        // XAnimGdtWriter.cpp
 bool WriteXModelExport(const ExportLevel& level, OutputFile& file);  // XModelExportWriter.cpp
 bool WriteXModelGdt(const ExportLevel& level, OutputFile& file);     // XModelExportWriter.cpp
 

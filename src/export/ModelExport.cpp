@@ -9,10 +9,14 @@
 
 #include "export/Exporters.h"
 #include "platform/FileSet.h"
+#include "platform/OutputFile.h"
+#include "model/JoinedLevel.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
+#include "model/SkeletonAnimation.h"
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
+#include "model/XAnimReader.h"
 #include "platform/Path.h"
 #include "platform/ReadCache.h"
 #include "platform/PlainName.h"
@@ -27,10 +31,12 @@ std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
 
-// Names that a header gives the files of an export (the level, which also names the
-// output files; the parts file; the level's materials and images) must be plain file
+// Names that a header gives the files an export writes (the level, which names the output
+// files, and the parts file, which is named after the first level) must be plain file
 // names: one with a folder step, "..", an absolute form or a drive letter would reach
-// outside the working folder. Empty when they are, else the message naming the model.
+// outside the working folder. Material and image names only decide what is read and what
+// text is written: the readers look up no name that is not plain (its file counts as
+// missing), and the export goes on. Empty when they are, else the message naming the model.
 std::string CheckHeaderNames(const CModel& model, int level) {
   auto refuse = [&](const char* what, const std::string& name) -> std::string {
     // An empty name names no file (the readers find nothing under it): not a risk.
@@ -43,13 +49,7 @@ std::string CheckHeaderNames(const CModel& model, int level) {
   if (lods.empty()) return {};
   if (auto e = refuse("the parts file", lods[0].surfsName); !e.empty()) return e;
   if (level < 0 || static_cast<size_t>(level) >= lods.size()) return {};
-  if (auto e = refuse("the level", lods[static_cast<size_t>(level)].surfsName); !e.empty()) return e;
-  for (const auto& m : lods[static_cast<size_t>(level)].materials) {
-    if (auto e = refuse("the material", m.name); !e.empty()) return e;
-    if (m.imageName && !m.imageName->empty())
-      if (auto e = refuse("the image", *m.imageName); !e.empty()) return e;
-  }
-  return {};
+  return refuse("the level", lods[static_cast<size_t>(level)].surfsName);
 }
 
 // Why a version lacking the exporter's format gets nothing, with the versions that have it.
@@ -97,6 +97,41 @@ std::vector<Surface> TakeSurfaces(const CModel& model) {
                               model.curSurfaces->begin() + static_cast<std::ptrdiff_t>(count));
 }
 
+// Joins the second model of an animation export to `level`.
+bool JoinSecondModel(const ExportRequest& request, DecodedLevel& level, std::string& error) {
+  auto second = ReadStructuralLevel(request.workdir, request.withModel, std::nullopt, error);
+  if (!second) return false;
+  JoinResult joined = JoinLevels(level, *second);
+  if (!joined.error.empty()) {
+    error = joined.error;
+    return false;
+  }
+  joined.level.surfsName = level.surfsName + "_" + second->surfsName;
+  level = std::move(joined.level);
+  return true;
+}
+
+// Reads the animation of an animation export and lays it onto the level's skeleton.
+bool ReadAnimation(const ExportRequest& request, ExportLevel& level, std::string& error) {
+  const fs::path path = FindXAnim(request.workdir, request.animation);
+  if (path.empty()) {
+    error = "cannot find the animation " + request.animation + " in " + Shown(request.workdir + "\\xanim");
+    return false;
+  }
+  XAnimResult read = LoadXAnim(path);
+  if (!read.anim) {
+    error = read.error;
+    return false;
+  }
+  if (read.bytesRead < read.fileSize && level.notes)
+    level.notes->push_back("the animation file " + path.string() + " has " +
+                           std::to_string(read.fileSize - read.bytesRead) +
+                           " bytes after its notetracks, which were left out");
+  level.animation = AnimateSkeleton(*read.anim, level.decoded->bones, request.rootMotion);
+  level.anim = std::move(read.anim);
+  return true;
+}
+
 // Reads what the exporters need into `level`; false, with the reason in `error`, when
 // there is nothing to write. `model` is null when no exporter takes the compatible level.
 bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<const Exporter*>& exporters,
@@ -110,6 +145,8 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   if (needsStructural) {
     level.decoded = ReadStructuralLevel(request.workdir, request.modelName, request.lod, error);
     if (!level.decoded) return false;
+    if (!request.withModel.empty() && !JoinSecondModel(request, *level.decoded, error)) return false;
+    if (!request.animation.empty() && !ReadAnimation(request, level, error)) return false;
   }
   if (model == nullptr) {
     error = CheckOutputFolder(request.workdir);
@@ -243,14 +280,25 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.notes = &outcome.notes;
   if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
   model.reset();
+  if (!level.anim && std::any_of(exporters.begin(), exporters.end(),
+                                 [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
+    outcome.error = "no animation was given for the export of " + Shown(header);
+    return outcome;
+  }
+  if (level.animation) {
+    const std::string models = request.withModel.empty() ? request.modelName
+                                                         : request.modelName + " and " + request.withModel;
+    outcome.warnings = AnimationWarnings(*level.animation, level.anim->bones.size(), level.anim->name, models);
+  }
 
   // The level's files appear together once all were written, or none of them does.
   FileSet set;
   const fs::path objFolder = OutputFolder(request.workdir);
   for (const Exporter* e : exporters) {
-    const std::string& stem = e->namedAfter == OutputName::Model ? request.modelName
-                               : level.compatible             ? level.compatible->lod.surfsName
-                                                              : level.decoded->surfsName;
+    const std::string& stem = e->namedAfter == OutputName::Model       ? request.modelName
+                               : e->namedAfter == OutputName::Animation ? level.anim->name
+                               : level.compatible                       ? level.compatible->lod.surfsName
+                                                                        : level.decoded->surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);
     // A plain name in the output folder lies inside it unless it is a link, which is
     // followed to where it leads; the temporary is made only once that is known.
@@ -299,6 +347,11 @@ ExportOutcome ExportXModelFile(const ExportRequest& request) { return RunExport(
 ExportOutcome ExportXModelFiles(const ExportRequest& request) { return RunExport(request, {"xmodel", "xmodel-gdt"}); }
 
 ExportOutcome ExportTagsFile(const ExportRequest& request) { return RunExport(request, {"tags"}); }
+
+ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile) {
+  if (withModelFile) return RunExport(request, {"xanim", "xanim-gdt", "xmodel"});
+  return RunExport(request, {"xanim", "xanim-gdt"});
+}
 
 ExportOutcome ExportObjFiles(const std::string& workdir, const std::string& modelName,
                              std::optional<int> lodIndex, LoadOptions options) {

@@ -21,6 +21,8 @@ struct ExportOutcome {
   std::vector<std::string> written;  // the files written, as paths of this system
   std::vector<std::string> notes;    // what was left out of a file written (an image that
                                      // cannot be decoded), one line each
+  std::vector<std::string> warnings;  // an animation's bones that the model lacks, one line
+                                      // per animation
 };
 
 struct ExportRequest {
@@ -37,6 +39,13 @@ struct ExportRequest {
   // When given, the files written are left in this set, finished but not in place, for
   // the caller to commit (a batch commits them in the models' order).
   FileSet* held = nullptr;
+  // The animation exports: the animation file (a name in workdir/xanim, any case, or a
+  // path) laid onto the level's skeleton, and a second model whose skeleton and surfaces
+  // join the level's (a viewmodel's weapon with its arms; "" for none). The joined level is
+  // named after both levels, "<level>_<level2>".
+  std::string animation{};
+  std::string withModel{};
+  bool rootMotion = true;  // the delta tracks drive tag_origin
 };
 
 // Writes the files of the exporters named in `formats` (Exporters.h), in that order. The
@@ -54,6 +63,10 @@ ExportOutcome ExportXFile(const ExportRequest& request);
 ExportOutcome ExportTagsFile(const ExportRequest& request);
 // Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures).
 ExportOutcome ExportGltfFile(const ExportRequest& request);
+// Export .XANIM_EXPORT: the animation of `request.animation` as the SDK's source,
+// <anim>.XANIM_EXPORT, its entry <anim>.gdt, and with `withModelFile` the model it was
+// made against, <level>.XMODEL_EXPORT.
+ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile = true);
 // Export .XMODEL_EXPORT: <level>.XMODEL_EXPORT from the structural reader, the SDK's model
 // source text.
 ExportOutcome ExportXModelFile(const ExportRequest& request);

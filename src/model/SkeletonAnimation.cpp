@@ -51,8 +51,9 @@ RotationChannel Rotations(size_t bone, const std::vector<XAnimRotationKey>& keys
   return channel;
 }
 
+// `local`: the keys are the local translation itself; else they are added to the bind's.
 TranslationChannel Translations(size_t bone, const std::vector<XAnimTranslationKey>& keys,
-                                const float (&bind)[3], uint16_t fps) {
+                                const float (&bind)[3], bool local, uint16_t fps) {
   TranslationChannel channel;
   channel.bone = bone;
   if (keys.empty()) {
@@ -64,8 +65,9 @@ TranslationChannel Translations(size_t bone, const std::vector<XAnimTranslationK
     const float t = TimeOf(key.frame, fps);
     if (!After(channel.times, t)) continue;
     channel.times.push_back(t);
-    channel.values.push_back({bind[0] + key.translation[0], bind[1] + key.translation[1],
-                              bind[2] + key.translation[2]});
+    const float base[3] = {local ? 0 : bind[0], local ? 0 : bind[1], local ? 0 : bind[2]};
+    channel.values.push_back({base[0] + key.translation[0], base[1] + key.translation[1],
+                              base[2] + key.translation[2]});
   }
   return channel;
 }
@@ -115,9 +117,31 @@ SkeletonAnimation AnimateSkeleton(const XAnim& anim, const std::vector<Bone>& sk
       if (!anim.deltaTranslations.empty()) translations = &anim.deltaTranslations;
     }
     out.rotations.push_back(Rotations(i, *rotations, skeleton[i].rotation, anim.fps));
-    out.translations.push_back(Translations(i, *translations, skeleton[i].translation, anim.fps));
+    // The delta tracks are offsets in every type.
+    const bool local = anim.TranslationIsLocal() && translations != &anim.deltaTranslations;
+    out.translations.push_back(Translations(i, *translations, skeleton[i].translation, local, anim.fps));
   }
   return out;
+}
+
+std::string ListedNames(const std::vector<std::string>& names) {
+  constexpr size_t kListed = 20;
+  std::string out;
+  for (size_t i = 0; i < names.size() && i < kListed; ++i) out += (i == 0 ? "" : ", ") + names[i];
+  if (names.size() > kListed) out += " … and " + std::to_string(names.size() - kListed) + " more";
+  return out;
+}
+
+std::vector<std::string> AnimationWarnings(const SkeletonAnimation& animation, size_t boneCount,
+                                           const std::string& animName, const std::string& models) {
+  std::vector<std::string> warnings;
+  if (!animation.missingBones.empty())
+    warnings.push_back(animName + ": " + std::to_string(animation.missingBones.size()) + " of its " +
+                       std::to_string(boneCount) + " bones are not in " + models + ": " +
+                       ListedNames(animation.missingBones));
+  if (animation.rootMotionLost)
+    warnings.push_back(animName + ": " + models + " has no " + kRootMotionBone + " for the root motion");
+  return warnings;
 }
 
 }  // namespace tessary

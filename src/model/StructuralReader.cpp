@@ -29,7 +29,8 @@ std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
 DecodedMaterial FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
   DecodedMaterial out{material, {}, {}};
   std::string path;
-  if (material.empty()) return out;
+  // Only a plain name names a file of the materials folder.
+  if (material.empty() || !IsPlainName(material)) return out;
   if (version == 14) {
     out.imageName = material;
     path = workdir + "\\materials\\" + material;
@@ -73,7 +74,8 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     return std::nullopt;
   }
 
-  // Names from the header become paths: only plain file names are joined.
+  // The level's name names the files read and written: only a plain file name is joined.
+  // Material names are looked up only when plain (FindImage).
   auto refuse = [&](const char* what, const std::string& name) {
     const std::string why = WhyNotPlainName(name);
     if (!why.empty())
@@ -82,8 +84,6 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     return !why.empty();
   };
   if (refuse("the parts file", *firstNamed) || refuse("the level", names[size_t(level)])) return std::nullopt;
-  for (const std::string& m : header->materials[size_t(level)])
-    if (!m.empty() && refuse("the material", m)) return std::nullopt;
 
   DecodedLevel out;
   out.modelName = modelName;

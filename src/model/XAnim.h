@@ -17,7 +17,9 @@ struct XAnimRotationKey {
 
 struct XAnimTranslationKey {
   uint16_t frame = 0;
-  std::array<float, 3> translation{0, 0, 0};  // as stored: added to the bone's bind translation
+  // As stored: the bone's whole local translation in a relative animation, else added to
+  // its bind translation (XAnim::TranslationIsLocal).
+  std::array<float, 3> translation{0, 0, 0};
 };
 
 struct XAnimBone {
@@ -38,6 +40,12 @@ struct XAnimNote {
 struct XAnim {
   static constexpr uint8_t kLooping = 1;
   static constexpr uint8_t kDelta = 2;   // root motion: the delta tracks are present
+  // Asset types of the fourth game (the byte after the flags). A relative animation (all
+  // viewmodel animations) stores each bone's whole local translation; a delta animation
+  // (root motion) stores offsets from the bind translation. What the other types store the
+  // files at hand do not show: they are read as offsets, as the delta type.
+  static constexpr uint8_t kRelative = 1;
+  static constexpr uint8_t kDeltaType = 2;
   static constexpr uint8_t kAdditive = 6;  // asset type of animations layered on another
 
   // The fourth game's version: it stores an asset type and packs several translation keys
@@ -59,6 +67,9 @@ struct XAnim {
   // Whether the file stores an asset type and packed translation keys.
   bool Packed() const { return version == kPackedVersion; }
   bool HasDelta() const { return (flags & kDelta) != 0; }
+  // Whether a bone's stored translation is its local translation (else an offset from its
+  // bind translation).
+  bool TranslationIsLocal() const { return Packed() && assetType == kRelative; }
   // Slots keys may lie on: one more than the frames for a looping animation, which repeats
   // its first key in the last slot.
   uint32_t KeySlots() const { return uint32_t(frames) + (Looping() ? 1 : 0); }

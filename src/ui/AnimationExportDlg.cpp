@@ -14,12 +14,14 @@
 namespace tessary::ui {
 
 CAnimationExportDlg::CAnimationExportDlg(const std::string& modelName, const XAnimListing& listing,
-                                         QWidget* parent)
+                                         QWidget* parent, AnimationExportKind kind)
     : QDialog(parent) {
-  setWindowTitle(QString::fromLatin1(kAnimationExportTitle));
+  const bool gltf = kind == AnimationExportKind::Gltf;
+  setWindowTitle(QString::fromLatin1(gltf ? kAnimationExportTitle : kXAnimExportTitle));
   auto* layout = new QVBoxLayout(this);
   auto* label = new QLabel(DisplayName("Animations of " + ToNativeSeparators(listing.folder.string()) +
-                                  " that move bones of " + modelName + " (one glTF animation each):"),
+                                       " that move bones of " + modelName +
+                                       (gltf ? " (one glTF animation each):" : " (one .XANIM_EXPORT file each):")),
                            this);
   label->setWordWrap(true);
   layout->addWidget(label);
@@ -36,6 +38,7 @@ CAnimationExportDlg::CAnimationExportDlg(const std::string& modelName, const XAn
 
   rootMotion_ = new QCheckBox(DisplayName(std::string("Move ") + kRootMotionBone + " by the root motion"), this);
   rootMotion_->setChecked(true);
+  rootMotion_->setVisible(gltf);
   layout->addWidget(rootMotion_);
 
   buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

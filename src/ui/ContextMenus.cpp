@@ -30,6 +30,7 @@ constexpr MenuEntry kTreeMenu[] = {
     {kCmdExportGltf, "Export .glTF"},
     {kCmdExportGltfAnimated, "Export .glTF with animations…"},
     {kCmdExportXModel, "Export .XMODEL_EXPORT"},
+    {kCmdExportXAnim, "Export .XANIM_EXPORT…"},
     {0, nullptr},
     {kCmdConvertToDds, "Convert to DDS"},
     {kCmdRetrieveFile, "Retrieve file"},
@@ -159,6 +160,7 @@ std::unique_ptr<QMenu> PrepareTreeMenu(CTessaryView& form, const QPoint& globalP
     Grey(*menu, kCmdExportGltf);
     Grey(*menu, kCmdExportGltfAnimated);
     Grey(*menu, kCmdExportXModel);
+    Grey(*menu, kCmdExportXAnim);
   }
   if (!IsFileItem(row)) {
     Grey(*menu, kCmdCopyFileName);
@@ -186,6 +188,7 @@ void RunContextCommand(CTessaryView& form, int command) {
     case kCmdExportGltf: form.ExportGltf(); break;
     case kCmdExportGltfAnimated: form.ExportGltfWithAnimations(); break;
     case kCmdExportXModel: form.ExportXModel(); break;
+    case kCmdExportXAnim: form.ExportXAnims(); break;
     case kCmdCopyFileName: CopyFileName(form); break;
     case kCmdViewFirstSurface: ViewFirstSurface(form); break;
     case kCmdRemoveFromList: RemoveFromList(form); break;

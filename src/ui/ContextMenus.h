@@ -26,6 +26,7 @@ enum ContextCommand : int {
   kCmdExportGltf = 32790,
   kCmdExportGltfAnimated = 32791,
   kCmdExportXModel = 32792,
+  kCmdExportXAnim = 32794,
 };
 
 // The three menus: the list's, a tree item's and the tree root's.

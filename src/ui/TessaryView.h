@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/ModelExport.h"
 #include "model/LoadOptions.h"
@@ -31,6 +32,7 @@ struct ModelVersion;
 namespace tessary::ui {
 
 class CSymbolButton;
+enum class AnimationExportKind;
 class IUserDialogs;
 class ImageViewer;
 class ModelListBox;
@@ -73,6 +75,9 @@ class CTessaryView : public QWidget {
   // A surface item's Export .XMODEL_EXPORT: <level>.XMODEL_EXPORT, the mod tools' model
   // source text, and <model>.gdt naming it.
   void ExportXModel();
+  // A surface item's Export .XANIM_EXPORT: the same dialog, and for each animation chosen
+  // <anim>.XANIM_EXPORT with its .gdt entry, and the level as <level>.XMODEL_EXPORT.
+  void ExportXAnims();
   void PreviewSurface();
   void ViewTags();
   void SelectRecentFile();
@@ -137,6 +142,9 @@ class CTessaryView : public QWidget {
   std::string WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName, int level) const;
   // A reason as a box says it: a sentence.
   static std::string Sentence(std::string text);
+  // The animation files the user picks for the selected level in the animation dialog.
+  bool ChooseAnimations(AnimationExportKind kind, std::string& modelName, int& level,
+                        std::vector<std::string>& chosen, bool& rootMotion);
   // The header's version byte, or nullopt after the file-error box.
   bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }

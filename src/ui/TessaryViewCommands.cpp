@@ -89,51 +89,85 @@ void CTessaryView::ExportX() { ExportSelection(ExportXFile); }
 void CTessaryView::ExportGltf() { ExportSelection(ExportGltfFile); }
 void CTessaryView::ExportXModel() { ExportSelection(ExportXModelFiles); }
 
-void CTessaryView::ExportGltfWithAnimations() {
+// The animations that move the selected level's bones, offered in the dialog of `kind`;
+// false when there are none or the user cancels (a box has said why where that was not
+// the user's choice).
+bool CTessaryView::ChooseAnimations(AnimationExportKind kind, std::string& modelName, int& level,
+                                    std::vector<std::string>& chosen, bool& rootMotion) {
   Selection sel;
   XAnimListing listing;
   const std::string& workdir = workspace_.workingFolder;
   {
     WaitCursor wait;
-    if (!TakeSelection(*tree_, modelTree_, sel)) return;
+    if (!TakeSelection(*tree_, modelTree_, sel)) return false;
     uint8_t version = 0;
-    if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+    if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return false;
     std::string error;
-    const auto level = ReadStructuralLevel(workdir, sel.modelName, sel.level, error);
-    if (!level) {
+    const auto decoded = ReadStructuralLevel(workdir, sel.modelName, sel.level, error);
+    if (!decoded) {
       dialogs_.ShowMessage(Sentence(error), kAppTitle);
-      return;
+      return false;
     }
     std::vector<std::string> bones;
-    for (const Bone& bone : level->bones) bones.push_back(bone.name);
+    for (const Bone& bone : decoded->bones) bones.push_back(bone.name);
     listing = ListMatchingXAnims(workdir, bones);
   }
   if (!listing.folderFound) {
     dialogs_.ShowMessage("There is no xanim folder in " + ToNativeSeparators(workdir) +
                              ": the animation files are looked for there.",
                          kAppTitle);
-    return;
+    return false;
   }
   if (listing.matches.empty()) {
     dialogs_.ShowMessage("No animation file in " + ToNativeSeparators(listing.folder.string()) +
                              " moves a bone of " + sel.modelName + ".",
                          kAppTitle);
-    return;
+    return false;
   }
-  GltfAnimationOptions options;
   {
-    CAnimationExportDlg dialog(sel.modelName, listing, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    options.animations = dialog.ChosenAnimations();
-    options.rootMotion = dialog.RootMotion();
+    CAnimationExportDlg dialog(sel.modelName, listing, this, kind);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    chosen = dialog.ChosenAnimations();
+    rootMotion = dialog.RootMotion();
   }
-  if (options.animations.empty()) return;
+  modelName = sel.modelName;
+  level = sel.level;
+  return !chosen.empty();
+}
+
+void CTessaryView::ExportGltfWithAnimations() {
+  std::string modelName;
+  int level = 0;
+  GltfAnimationOptions options;
+  if (!ChooseAnimations(AnimationExportKind::Gltf, modelName, level, options.animations, options.rootMotion)) return;
   WaitCursor wait;
   // Bones an animation names but the model lacks stay out of the file (the file's extras
   // name them); the form tells only whether the file was written.
   std::vector<std::string> notes, warnings;
-  PresentExport(sel.modelName,
-                ExportAnimatedGltfFile(workdir, sel.modelName, sel.level, GltfOptions{}, options, notes, warnings));
+  PresentExport(modelName, ExportAnimatedGltfFile(workspace_.workingFolder, modelName, level, GltfOptions{}, options,
+                                                  notes, warnings));
+}
+
+void CTessaryView::ExportXAnims() {
+  std::string modelName;
+  int level = 0;
+  std::vector<std::string> animations;
+  bool rootMotion = true;
+  if (!ChooseAnimations(AnimationExportKind::XAnimExport, modelName, level, animations, rootMotion)) return;
+  WaitCursor wait;
+  // Each animation is written as a set of its own, the level's model file with the first;
+  // the box names the first that could not be written.
+  ExportOutcome all;
+  all.ok = true;
+  bool modelWritten = false;
+  for (const std::string& animation : animations) {
+    ExportRequest request{workspace_.workingFolder, modelName, level, {}};
+    request.animation = animation;
+    ExportOutcome outcome = ExportXAnimFiles(request, !modelWritten);
+    modelWritten = modelWritten || outcome.ok;
+    if (!outcome.ok && all.ok) all = std::move(outcome);
+  }
+  PresentExport(modelName, all);
 }
 
 std::string CTessaryView::WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName,

@@ -310,14 +310,39 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
       EXPECT_EQ(tree.Root()->children[0]->children[0]->image, kImageMissing);
     }
   }
-  // A material name that steps out is refused as well, naming the model.
   test::TempWorkdir wd;
-  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "..\\..\\secret"}}}));
-  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
-  ExportOutcome outcome = ExportObjFiles(wd.Str(), "m", std::nullopt);
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.error.find("names the material \"..\\..\\secret\""), std::string::npos) << outcome.error;
   EXPECT_FALSE(ExportObjFiles(wd.Str(), "../xmodel/m", std::nullopt).ok);
+}
+
+TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedUp) {
+  // A version 20 material list as the reading finds it in binary junk: names with "../"
+  // and "/" in them. Where they would lead lie material files that, if read, would name
+  // other images.
+  test::TempWorkdir root;
+  const fs::path work = root.Path() / "work";
+  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
+    fs::create_directories(work / sub);
+  root.Write("work/xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "../../secret", "\\x/../y"}}}));
+  root.Write("work/xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
+  root.Write("work/materials/mtl_a", v20::Material("a_col"));
+  root.Write("secret", v20::Material("stolen"));
+  fs::create_directories(work / "materials" / "x");
+  root.Write("work/materials/y", v20::Material("stolen"));
+  ExportOutcome outcome = ExportObjFiles(work.string(), "m", std::nullopt);
+  ASSERT_TRUE(outcome.ok) << outcome.error;
+  EXPECT_EQ(outcome.written.size(), 3u);
+  auto text = [&](const char* name) {
+    auto bytes = root.Read(std::string("work/obj/") + name);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  EXPECT_EQ(text("m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.iwi") +
+                                    MtlBlock("../../secret", "../images/../../secret") +
+                                    MtlBlock("\\x/../y", "../images/\\x/../y"));
+  EXPECT_EQ(text("m_lod0.obj"), Head("5.0", "m_lod0") + TriangleLines("") +
+                                    "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n");
+  const auto tags = root.Read("work/obj/m_tags.txt");
+  EXPECT_EQ(tags, LittleEndian(kHead + u"# 0 =                     , (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 \r\n"));
+  EXPECT_EQ(Count(work / "obj"), 3u);
 }
 
 TEST(HostileModels, ALevelsFilesAppearTogetherOrNotAtAll) {

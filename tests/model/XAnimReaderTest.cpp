@@ -236,6 +236,19 @@ TEST(SkeletonAnimation, DrivesBonesByNameIgnoringCaseWithTheBindPoseUnderneath) 
   EXPECT_TRUE(s.missingBones.empty());
 }
 
+TEST(SkeletonAnimation, RelativeAnimationsStoreTheWholeLocalTranslation) {
+  // The fourth game's viewmodel animations (asset type 1) store a bone's local translation
+  // itself; its other types and the first games' files store an offset from the bind's.
+  XAnim anim{.version = XAnim::kPackedVersion, .frames = 2, .assetType = XAnim::kRelative, .fps = 30,
+             .bones = {{.name = "j_hip", .translations = {{0, {1, 2, 3}}, {1, {1, 2, 4}}}}}};
+  EXPECT_EQ(Of(AnimateSkeleton(anim, Skeleton(), true).translations, 1)->values, (Vec{{1, 2, 3}, {1, 2, 4}}));
+  anim.assetType = XAnim::kDeltaType;
+  EXPECT_EQ(Of(AnimateSkeleton(anim, Skeleton(), true).translations, 1)->values, (Vec{{1, 2, 43}, {1, 2, 44}}));
+  anim.assetType = XAnim::kRelative;
+  anim.version = 14;
+  EXPECT_EQ(Of(AnimateSkeleton(anim, Skeleton(), true).translations, 1)->values, (Vec{{1, 2, 43}, {1, 2, 44}}));
+}
+
 TEST(SkeletonAnimation, NeighbouringKeysShareTheirSign) {
   // A stored key's w is never negative: a rotation past half a turn is stored negated.
   // Key 1 continues key 0 past it; key 2 continues key 1 as stored; key 3 is a quarter

@@ -197,7 +197,7 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
   struct Case { const char* row; int nth; bool converter, winrar; Ids enabled; };
   const Case cases[] = {
       {"Surfaces", 0, true, true, {}},
-      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdExportGltfAnimated, kCmdExportXModel, kCmdCopyFileName}},
+      {"car_lod0", 0, true, true, {kCmdPreviewSurface, kCmdExportGltf, kCmdExportGltfAnimated, kCmdExportXModel, kCmdExportXAnim, kCmdCopyFileName}},
       {"car_lod2", 0, true, true, {kCmdRetrieveFile, kCmdCopyFileName}},  // missing surfaces
       {"car_lod0", 1, true, true, {kCmdCopyFileName}},                    // the parts file
       {"glass_col.iwi", 0, true, true, {kCmdConvertToDds, kCmdViewImageFile, kCmdCopyFileName}},
@@ -214,8 +214,8 @@ TEST_F(TreeTest, TreeMenuGreysEntriesForEachKindOfRow) {
     view.Tree().setCurrentItem(view.Tree().topLevelItem(0));
     std::unique_ptr<QMenu> menu = PrepareTreeMenu(view, view.Tree().viewport()->mapToGlobal(view.Tree().visualItemRect(row).center()));
     ASSERT_NE(menu, nullptr);
-    // Ten entries; the row is selected first, as a click does.
-    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(10, c.enabled, row));
+    // Eleven entries; the row is selected first, as a click does.
+    EXPECT_EQ(std::tuple(menu->actions().size(), EnabledEntries(*menu), view.Tree().currentItem()), std::tuple(11, c.enabled, row));
   }
 }
 
@@ -307,8 +307,9 @@ class AnimationExportTest : public FormTest {
   }
 
   // Runs the command; `answer` acts on the dialog once it is up (none: no dialog expected).
-  static int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer) {
-    return AnswerModal<CAnimationExportDlg>([&] { RunContextCommand(view, kCmdExportGltfAnimated); }, answer);
+  static int RunExport(CTessaryView& view, const std::function<void(CAnimationExportDlg&)>& answer,
+                       int command = kCmdExportGltfAnimated) {
+    return AnswerModal<CAnimationExportDlg>([&] { RunContextCommand(view, command); }, answer);
   }
 };
 
@@ -350,6 +351,28 @@ TEST_F(AnimationExportTest, DialogListsBestMatchesFirstAndExportsTheChosenOnes) 
   ASSERT_TRUE(tinygltf::TinyGLTF().LoadBinaryFromFile(&doc, &error, &warn, (wd_.Path() / "obj/arms0.glb").string())) << error;
   ASSERT_EQ(doc.animations.size(), 2u);
   EXPECT_EQ(doc.animations[0].name + " " + doc.animations[1].name, "three_bones one_bone");
+}
+
+TEST_F(AnimationExportTest, XAnimExportUsesTheSameDialogWithoutTheRootMotionBox) {
+  wd_.Write("xanim/two_bones", xa::Write(Moving({"j_hand", "j_arm"})));
+  wd_.Write("xanim/one_bone", xa::Write(Moving({"j_arm", "j_gun"})));
+  CTessaryView& view = LoadArms();
+  std::string title;
+  bool rootMotionShown = true;
+  const int shown = RunExport(
+      view,
+      [&](CAnimationExportDlg& dlg) {
+        title = dlg.windowTitle().toStdString();
+        rootMotionShown = dlg.RootMotionBox().isVisibleTo(&dlg);
+        dlg.List().item(1)->setSelected(true);
+        dlg.Buttons().button(QDialogButtonBox::Ok)->click();
+      },
+      kCmdExportXAnim);
+  EXPECT_EQ(std::tuple(shown, title, rootMotionShown), std::tuple(1, std::string("Export .XANIM_EXPORT"), false));
+  EXPECT_EQ(dialogs_.beeps, std::vector<BeepKind>{BeepKind::Type1});
+  for (const char* file : {"obj/two_bones.XANIM_EXPORT", "obj/two_bones.gdt", "obj/one_bone.XANIM_EXPORT",
+                           "obj/one_bone.gdt", "obj/arms0.XMODEL_EXPORT"})
+    EXPECT_TRUE(wd_.Exists(file)) << file;
 }
 
 TEST_F(AnimationExportTest, NothingToChooseWritesNothing) {
