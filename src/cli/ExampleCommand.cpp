@@ -80,8 +80,12 @@ int RunExample(const std::string& dirOption) {
     }
   }
   Bytes header;
-  header.U16(20).Fill(25).U32(0).Z("example_crate0").Fill(12, 0x20);
-  header.U8(1).U8(0).Z("mtl_example_crate");
+  // The header as the games store it: four level slots (distance, name), the level table
+  // (none), then each level's material list.
+  header.U16(20).Fill(25).F32(0).Z("example_crate0");
+  for (int slot = 1; slot < 4; ++slot) header.F32(0).Z("");
+  header.U32(0xFFFFFFFF).U32(0);
+  header.U16(1).Z("mtl_example_crate");
   Bytes parts;
   parts.U16(20).U16(1).U16(0);
   parts.U8(0).F32(0).F32(0).F32(16).U16(0).U16(0).U16(0);

@@ -133,6 +133,16 @@ TEST_F(ExportGltfCommand, ScalesAndJobCountsOutOfRangeAreRefusedBriefly) {
   EXPECT_FALSE(wd.Exists("obj/rigged0.glb"));
 }
 
+// The example a new user tries first is a header as the games store it: the structural
+// exports read it as the described ones do.
+TEST_F(ExportGltfCommand, TheExampleModelExportsToEveryFormatOfItsVersion) {
+  ASSERT_EQ(test::RunCli({"example", wd.Str()}, scratch.Path()).status, 0);
+  for (const char* command : {"export-obj", "export-gltf", "export-xmodel"})
+    EXPECT_TRUE(Ended(Run(command, {"example_crate"}), 0)) << command;
+  for (const char* file : {"example_crate0.obj", "example_crate0.glb", "example_crate0.XMODEL_EXPORT", "example_crate.gdt"})
+    EXPECT_TRUE(wd.Exists(std::string("obj/") + file)) << file;
+}
+
 using RenderCommand = test::CommandTest;
 
 TEST_F(RenderCommand, WritesAPngOfTheAskedSizeOrFailsWithoutTouchingTheOutput) {

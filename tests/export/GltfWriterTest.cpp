@@ -11,6 +11,7 @@
 #include "export/GltfAnimation.h"
 #include "export/GltfWriter.h"
 #include "export/PngEncoder.h"
+#include "fixtures/GltfValues.h"
 #include "fixtures/ImageWriter.h"
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
@@ -41,15 +42,7 @@ Mat4 Local(const tinygltf::Node& n) {
   return m;
 }
 
-template <typename T>
-std::vector<T> Values(const tinygltf::Model& doc, int accessor) {
-  const tinygltf::Accessor& a = doc.accessors[size_t(accessor)];
-  const tinygltf::BufferView& v = doc.bufferViews[size_t(a.bufferView)];
-  const size_t components = size_t(tinygltf::GetNumComponentsInType(uint32_t(a.type)));
-  std::vector<T> out(a.count * components);
-  std::memcpy(out.data(), doc.buffers[size_t(v.buffer)].data.data() + v.byteOffset + a.byteOffset, out.size() * sizeof(T));
-  return out;
-}
+using test::Values;
 
 // The first values of `got` are `want`.
 template <typename T>

@@ -11,6 +11,7 @@
 
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
+#include "fixtures/GltfValues.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/XModelExportText.h"
 #include "model/StructuralReader.h"
@@ -207,15 +208,7 @@ TEST(XModelExportSamples, ViewhandsSkeletonMatchesTheAnimatedSdkSource) {
   ExpectBonesIn(*ours, *sdk, 0.025);
 }
 
-template <typename T>
-std::vector<T> Values(const tinygltf::Model& doc, int accessor) {
-  const tinygltf::Accessor& a = doc.accessors[size_t(accessor)];
-  const tinygltf::BufferView& v = doc.bufferViews[size_t(a.bufferView)];
-  const size_t components = size_t(tinygltf::GetNumComponentsInType(uint32_t(a.type)));
-  std::vector<T> out(a.count * components);
-  std::memcpy(out.data(), doc.buffers[size_t(v.buffer)].data.data() + v.byteOffset + a.byteOffset, out.size() * sizeof(T));
-  return out;
-}
+using test::Values;
 
 // Read back, the text of a level of each version gives the glTF export's skinned geometry of
 // that level: per triangle and corner the same place, normal, texture coordinates and bone
