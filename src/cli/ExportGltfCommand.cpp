@@ -10,8 +10,6 @@
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
 #include "cli/NumberCheck.h"
-#include "export/AnimatedGltfExport.h"
-#include "export/GltfWriter.h"
 #include "export/ModelExport.h"
 
 namespace tessary::cli {
@@ -30,31 +28,24 @@ struct GltfCommandOptions {
   bool all = false;
   unsigned jobs = 1;
   std::vector<std::string> models;
-  GltfAnimationOptions animation;
+  std::vector<std::string> animations;
+  std::string withModel;
   bool noRootMotion = false;
 };
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
   ExportOne exportOne = [&](const std::string& name, FileSet* held) {
-    std::vector<std::string> notes, warnings;
-    ExportOutcome outcome;
-    if (options.animation.animations.empty() && options.animation.withModel.empty()) {
-      ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
-      request.scale = options.scale;
-      request.held = held;
-      outcome = ExportGltfFile(request);
-      notes = outcome.notes;
-    } else {
-      GltfOptions gltf;
-      gltf.scale = options.scale;
-      GltfAnimationOptions animation = options.animation;
-      animation.rootMotion = !options.noRootMotion;
-      outcome = ExportAnimatedGltfFile(workdir, name, options.lod, gltf, animation, notes, warnings);
-    }
+    ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
+    request.scale = options.scale;
+    request.held = held;
+    request.animations = options.animations;
+    request.withModel = options.withModel;
+    request.rootMotion = !options.noRootMotion;
+    const ExportOutcome outcome = ExportGltfFile(request);
     // Through the notifier: a batch on several threads prints each model's lines in turn.
-    for (const std::string& warning : warnings) Notifier().ShowMessage("warning: " + warning);
-    for (const std::string& note : notes) Notifier().ShowMessage("note: " + note);
+    for (const std::string& warning : outcome.warnings) Notifier().ShowMessage("warning: " + warning);
+    for (const std::string& note : outcome.notes) Notifier().ShowMessage("note: " + note);
     return outcome;
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs)
@@ -86,13 +77,13 @@ void RegisterExportGltfCommand(CLI::App& app) {
                             "Export every model of WORKDIR/xmodel at its default level and "
                             "print a summary");
   AddJobsOption(*cmd, options->jobs)->needs(all);
-  auto* anim = cmd->add_option("--anim", options->animation.animations,
+  auto* anim = cmd->add_option("--anim", options->animations,
                                "Animation files (names in WORKDIR/xanim, any case, or paths): one glTF "
                                "animation each, on the bones of the same names")
                    ->expected(1, -1);
   cmd->add_flag("--no-root-motion", options->noRootMotion,
                 "Leave tag_origin in place instead of moving it by an animation's root motion");
-  auto* with = cmd->add_option("--with", options->animation.withModel,
+  auto* with = cmd->add_option("--with", options->withModel,
                                "A second model joined into the file (a viewmodel's weapon with its "
                                "arms): its root bones hang from the first model's bones of the same "
                                "names, else from its tag_weapon, else from its root");

@@ -29,7 +29,7 @@ int RunExportXAnim(const XAnimCommandOptions& options) {
   // Each animation is a set of its own; the model's file comes with the first one written.
   for (const std::string& animation : options.animations) {
     ExportRequest request{workdir, options.model, options.lod, {}};
-    request.animation = animation;
+    request.animations = {animation};
     request.withModel = options.withModel;
     const ExportOutcome outcome = ExportXAnimFiles(request, !modelWritten);
     for (const std::string& warning : outcome.warnings) PrintError("warning: " + warning);

@@ -30,14 +30,17 @@ struct ExportLevel {
   std::string modelName;                  // the model header's file name
   std::optional<CompatibleLevel> compatible;
   std::optional<DecodedLevel> decoded;
-  // An animation export's animation file as read, and as laid onto the decoded level's
-  // skeleton (the writers of animations take both).
-  std::optional<XAnim> anim;
-  std::optional<SkeletonAnimation> animation;
+  // The request's animation files as read, in its order, and each as laid onto the decoded
+  // level's skeleton (the writers of animations take both; the animation exports the first).
+  std::vector<XAnim> anims;
+  std::vector<SkeletonAnimation> animations;
+  // What the animations are laid on, as a warning names it: the model, or "<model> and <model2>".
+  std::string animatedModels;
   float scale = 1.0f;                        // the glTF and XMODEL_EXPORT exports' length factor
   // The levels the model's asset entry (.gdt) names, in order; empty: the level read.
   std::vector<int> gdtLevels{};
   std::vector<std::string>* notes = nullptr;  // where a writer notes what it left out
+  std::vector<std::string>* warnings = nullptr;  // where a writer warns of an animation it lays on
 };
 
 }  // namespace tessary

@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "export/Exporters.h"
+#include "export/GltfAnimation.h"
 #include "export/PngEncoder.h"
 #include "model/SkinnedGeometry.h"
 #include "platform/BuildInfo.h"
 #include "platform/Latin1Text.h"
 #include "platform/OutputFile.h"
-#include "platform/Path.h"
 #include "workspace/ImageDecoder.h"
 
 namespace tessary {
@@ -332,32 +332,31 @@ bool EncodeGlb(const tinygltf::Model& document, std::string& bytes) {
 
 }  // namespace
 
-bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::string& error) {
-  std::string bytes;
-  if (!EncodeGlb(document, bytes)) {
-    error = "cannot encode the glTF document for " + ResolvePath(path).string();
-    return false;
-  }
-  OutputFile out;
-  if (!out.Open(path)) {
-    error = "cannot write " + ResolvePath(path).string();
-    return false;
-  }
-  out.Write(bytes.data(), bytes.size());
-  if (!out.Commit()) {
-    error = "cannot write " + out.Target().string();
-    return false;
-  }
-  return true;
-}
-
 bool WriteGltf(const ExportLevel& level, OutputFile& file) {
   if (!level.decoded) return false;
-  std::vector<std::string> notes;
+  std::vector<std::string> notes, warnings;
+  std::vector<std::string>& warned = level.warnings ? *level.warnings : warnings;
   GltfOptions options;
   options.scale = level.scale;
+  tinygltf::Model document = BuildGltf(*level.decoded, options, level.notes ? *level.notes : notes);
+  std::vector<int> boneNodes;
+  for (size_t i = 0; i < level.decoded->bones.size(); ++i) boneNodes.push_back(GltfBoneNode(i));
+  for (size_t i = 0; i < level.anims.size() && i < level.animations.size(); ++i) {
+    const XAnim& anim = level.anims[i];
+    const SkeletonAnimation& animation = level.animations[i];
+    if (!AddGltfAnimation(document, boneNodes, animation, anim, options.scale)) {
+      std::string why = anim.name + ": it moves nothing of " + level.animatedModels;
+      if (!animation.missingBones.empty())
+        why += ", which has none of its bones (" + ListedNames(animation.missingBones) + ")";
+      if (animation.rootMotionLost) why += std::string(" and no ") + kRootMotionBone + " for its root motion";
+      warned.push_back(why + "; the file is written without it");
+      continue;
+    }
+    for (std::string& warning : AnimationWarnings(animation, anim.bones.size(), anim.name, level.animatedModels))
+      warned.push_back(std::move(warning));
+  }
   std::string bytes;
-  if (!EncodeGlb(BuildGltf(*level.decoded, options, level.notes ? *level.notes : notes), bytes)) return false;
+  if (!EncodeGlb(document, bytes)) return false;
   file.Write(bytes.data(), bytes.size());
   return true;
 }

@@ -5,8 +5,8 @@
 // skinned mesh with a primitive per surface (positions and normals in that Y-up space,
 // texture coordinates as stored, the four strongest bone influences, triangles turned
 // counter-clockwise); a skin with inverse bind matrices; one material per material name,
-// its colour image embedded as PNG. Building the document and saving it are separate
-// steps, so that more (animations) can be added in between.
+// its colour image embedded as PNG. The exporter row (WriteGltf, Exporters.h) adds
+// the export's animations to the document and writes it.
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,9 +29,5 @@ inline constexpr int GltfBoneNode(size_t bone) { return 1 + static_cast<int>(bon
 // The document of `level`. Images that cannot be decoded leave their material untextured
 // and add a line to `notes`.
 tinygltf::Model BuildGltf(const DecodedLevel& level, const GltfOptions& options, std::vector<std::string>& notes);
-
-// Writes `document` as a binary glTF (.glb) file at the joined path; the file appears
-// whole or not at all. False with the reason in `error`.
-bool SaveGlb(const tinygltf::Model& document, const std::string& path, std::string& error);
 
 }  // namespace tessary

@@ -97,8 +97,9 @@ std::vector<Surface> TakeSurfaces(const CModel& model) {
                               model.curSurfaces->begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-// Joins the second model of an animation export to `level`.
-bool JoinSecondModel(const ExportRequest& request, DecodedLevel& level, std::string& error) {
+// Joins the second model of an animation export to `level`, named after both levels when
+// `namedAfterBoth`.
+bool JoinSecondModel(const ExportRequest& request, bool namedAfterBoth, DecodedLevel& level, std::string& error) {
   auto second = ReadStructuralLevel(request.workdir, request.withModel, std::nullopt, error);
   if (!second) return false;
   JoinResult joined = JoinLevels(level, *second);
@@ -106,16 +107,16 @@ bool JoinSecondModel(const ExportRequest& request, DecodedLevel& level, std::str
     error = joined.error;
     return false;
   }
-  joined.level.surfsName = level.surfsName + "_" + second->surfsName;
+  if (namedAfterBoth) joined.level.surfsName = level.surfsName + "_" + second->surfsName;
   level = std::move(joined.level);
   return true;
 }
 
-// Reads the animation of an animation export and lays it onto the level's skeleton.
-bool ReadAnimation(const ExportRequest& request, ExportLevel& level, std::string& error) {
-  const fs::path path = FindXAnim(request.workdir, request.animation);
+// Reads the animation file `name` and lays it onto the level's skeleton.
+bool ReadAnimation(const ExportRequest& request, const std::string& name, ExportLevel& level, std::string& error) {
+  const fs::path path = FindXAnim(request.workdir, name);
   if (path.empty()) {
-    error = "cannot find the animation " + request.animation + " in " + Shown(request.workdir + "\\xanim");
+    error = "cannot find the animation " + name + " in " + Shown(request.workdir + "\\xanim");
     return false;
   }
   XAnimResult read = LoadXAnim(path);
@@ -127,8 +128,8 @@ bool ReadAnimation(const ExportRequest& request, ExportLevel& level, std::string
     level.notes->push_back("the animation file " + path.string() + " has " +
                            std::to_string(read.fileSize - read.bytesRead) +
                            " bytes after its notetracks, which were left out");
-  level.animation = AnimateSkeleton(*read.anim, level.decoded->bones, request.rootMotion);
-  level.anim = std::move(read.anim);
+  level.animations.push_back(AnimateSkeleton(*read.anim, level.decoded->bones, request.rootMotion));
+  level.anims.push_back(std::move(*read.anim));
   return true;
 }
 
@@ -145,8 +146,13 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   if (needsStructural) {
     level.decoded = ReadStructuralLevel(request.workdir, request.modelName, request.lod, error);
     if (!level.decoded) return false;
-    if (!request.withModel.empty() && !JoinSecondModel(request, *level.decoded, error)) return false;
-    if (!request.animation.empty() && !ReadAnimation(request, level, error)) return false;
+    const bool animationExport = std::any_of(exporters.begin(), exporters.end(), [](const Exporter* e) {
+      return e->namedAfter == OutputName::Animation;
+    });
+    if (!request.withModel.empty() && !JoinSecondModel(request, animationExport, *level.decoded, error)) return false;
+    // Every animation is read before anything is written.
+    for (const std::string& name : request.animations)
+      if (!ReadAnimation(request, name, level, error)) return false;
   }
   if (model == nullptr) {
     error = CheckOutputFolder(request.workdir);
@@ -278,17 +284,19 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.scale = request.scale;
   level.gdtLevels = request.gdtLevels;
   level.notes = &outcome.notes;
+  level.warnings = &outcome.warnings;
+  level.animatedModels = request.withModel.empty() ? request.modelName : request.modelName + " and " + request.withModel;
   if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
   model.reset();
-  if (!level.anim && std::any_of(exporters.begin(), exporters.end(),
-                                 [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
-    outcome.error = "no animation was given for the export of " + Shown(header);
-    return outcome;
-  }
-  if (level.animation) {
-    const std::string models = request.withModel.empty() ? request.modelName
-                                                         : request.modelName + " and " + request.withModel;
-    outcome.warnings = AnimationWarnings(*level.animation, level.anim->bones.size(), level.anim->name, models);
+  if (std::any_of(exporters.begin(), exporters.end(),
+                  [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
+    // The animation exports write their one animation whatever it moves.
+    if (level.anims.empty()) {
+      outcome.error = "no animation was given for the export of " + Shown(header);
+      return outcome;
+    }
+    outcome.warnings = AnimationWarnings(level.animations.front(), level.anims.front().bones.size(),
+                                         level.anims.front().name, level.animatedModels);
   }
 
   // The level's files appear together once all were written, or none of them does.
@@ -296,7 +304,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   const fs::path objFolder = OutputFolder(request.workdir);
   for (const Exporter* e : exporters) {
     const std::string& stem = e->namedAfter == OutputName::Model       ? request.modelName
-                               : e->namedAfter == OutputName::Animation ? level.anim->name
+                               : e->namedAfter == OutputName::Animation ? level.anims.front().name
                                : level.compatible                       ? level.compatible->lod.surfsName
                                                                         : level.decoded->surfsName;
     const std::string path = request.workdir + "\\obj\\" + stem + std::string(e->extension);

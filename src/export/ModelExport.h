@@ -39,11 +39,12 @@ struct ExportRequest {
   // When given, the files written are left in this set, finished but not in place, for
   // the caller to commit (a batch commits them in the models' order).
   FileSet* held = nullptr;
-  // The animation exports: the animation file (a name in workdir/xanim, any case, or a
-  // path) laid onto the level's skeleton, and a second model whose skeleton and surfaces
-  // join the level's (a viewmodel's weapon with its arms; "" for none). The joined level is
-  // named after both levels, "<level>_<level2>".
-  std::string animation{};
+  // The animation files (names in workdir/xanim, any case, or paths) laid onto the level's
+  // skeleton, and a second model whose skeleton and surfaces join the level's (a viewmodel's
+  // weapon with its arms; "" for none). The glTF export adds one glTF animation per file and
+  // keeps the first level's name; the animation exports take the first file and name the
+  // joined level after both levels, "<level>_<level2>".
+  std::vector<std::string> animations{};
   std::string withModel{};
   bool rootMotion = true;  // the delta tracks drive tag_origin
 };
@@ -61,9 +62,14 @@ ExportOutcome ExportObjFiles(const ExportRequest& request);
 ExportOutcome ExportXFile(const ExportRequest& request);
 // The file part of View tags: only the tags listing (no level is loaded).
 ExportOutcome ExportTagsFile(const ExportRequest& request);
-// Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures).
+// Export .glTF: <level>.glb from the structural reader (skeleton, skin weights, textures),
+// with the request's animations and second model. Nothing is written when a model or an
+// animation cannot be read. Each animation that names bones the skeleton lacks adds one
+// line to the warnings (the first names, then how many more), as does one whose root motion
+// finds no tag_origin; one that moves nothing of the model is left out of the file with one
+// warning line.
 ExportOutcome ExportGltfFile(const ExportRequest& request);
-// Export .XANIM_EXPORT: the animation of `request.animation` as the SDK's source,
+// Export .XANIM_EXPORT: the first of `request.animations` as the SDK's source,
 // <anim>.XANIM_EXPORT, its entry <anim>.gdt, and with `withModelFile` the model it was
 // made against, <level>.XMODEL_EXPORT.
 ExportOutcome ExportXAnimFiles(const ExportRequest& request, bool withModelFile = true);

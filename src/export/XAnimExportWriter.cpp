@@ -22,10 +22,11 @@ void Row(TextBuffer& out, const char* label, const Vec3& v) {
 }  // namespace
 
 bool WriteXAnimExport(const ExportLevel& level, OutputFile& file) {
-  if (!level.decoded || !level.anim || !level.animation) return false;
-  const XAnim& anim = *level.anim;
+  if (!level.decoded || level.anims.empty() || level.animations.empty()) return false;
+  const XAnim& anim = level.anims.front();
+  const SkeletonAnimation& animation = level.animations.front();
   const std::vector<Bone>& skeleton = level.decoded->bones;
-  const std::vector<XAnimPart> parts = AnimatedParts(anim, *level.animation, skeleton);
+  const std::vector<XAnimPart> parts = AnimatedParts(anim, animation, skeleton);
 
   TextBuffer out(file);
   out.Raw("ANIMATION").Line().Raw("VERSION 3").Line().Line();
@@ -40,7 +41,7 @@ bool WriteXAnimExport(const ExportLevel& level, OutputFile& file) {
   for (uint32_t f = 0; f < frames; ++f) {
     // Times as the channels have them: frame / fps.
     const float time = anim.fps == 0 ? 0.0f : float(f) / float(anim.fps);
-    const std::vector<BonePose> world = WorldPoses(PoseSkeleton(*level.animation, skeleton, time), level.scale);
+    const std::vector<BonePose> world = WorldPoses(PoseSkeleton(animation, skeleton, time), level.scale);
     out.Line().Raw("FRAME ").Int(f).Line();
     for (size_t p = 0; p < parts.size(); ++p) {
       const BonePose& pose = world[parts[p].bone];

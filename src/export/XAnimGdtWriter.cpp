@@ -17,8 +17,8 @@ void Field(TextBuffer& out, std::string_view key, std::string_view value) {
 std::string XAnimGdtType(const XAnim& anim) { return anim.HasDelta() ? "delta" : "relative"; }
 
 bool WriteXAnimGdt(const ExportLevel& level, OutputFile& file) {
-  if (!level.decoded || !level.anim) return false;
-  const XAnim& anim = *level.anim;
+  if (!level.decoded || level.anims.empty()) return false;
+  const XAnim& anim = level.anims.front();
   TextBuffer out(file);
   out.Line().Raw('{').Line();
   out.Raw("\t\"").Raw(anim.name).Raw("\" ( \"xanim.gdf\" )").Line().Raw("\t{").Line();

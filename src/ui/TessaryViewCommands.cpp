@@ -7,7 +7,6 @@
 #include <system_error>
 #include <vector>
 
-#include "export/AnimatedGltfExport.h"
 #include "export/ModelExport.h"
 #include "model/Model.h"
 #include "model/ModelVersions.h"
@@ -136,16 +135,15 @@ bool CTessaryView::ChooseAnimations(AnimationExportKind kind, std::string& model
 }
 
 void CTessaryView::ExportGltfWithAnimations() {
-  std::string modelName;
+  ExportRequest request{workspace_.workingFolder, {}, {}, {}};
   int level = 0;
-  GltfAnimationOptions options;
-  if (!ChooseAnimations(AnimationExportKind::Gltf, modelName, level, options.animations, options.rootMotion)) return;
+  if (!ChooseAnimations(AnimationExportKind::Gltf, request.modelName, level, request.animations, request.rootMotion))
+    return;
+  request.lod = level;
   WaitCursor wait;
   // Bones an animation names but the model lacks stay out of the file (the file's extras
   // name them); the form tells only whether the file was written.
-  std::vector<std::string> notes, warnings;
-  PresentExport(modelName, ExportAnimatedGltfFile(workspace_.workingFolder, modelName, level, GltfOptions{}, options,
-                                                  notes, warnings));
+  PresentExport(request.modelName, ExportGltfFile(request));
 }
 
 void CTessaryView::ExportXAnims() {
@@ -162,7 +160,7 @@ void CTessaryView::ExportXAnims() {
   bool modelWritten = false;
   for (const std::string& animation : animations) {
     ExportRequest request{workspace_.workingFolder, modelName, level, {}};
-    request.animation = animation;
+    request.animations = {animation};
     ExportOutcome outcome = ExportXAnimFiles(request, !modelWritten);
     modelWritten = modelWritten || outcome.ok;
     if (!outcome.ok && all.ok) all = std::move(outcome);

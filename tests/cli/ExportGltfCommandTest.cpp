@@ -1,6 +1,7 @@
 // tessary export-gltf (with animations) and render, run as a user runs them.
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "cli/CliRunner.h"
@@ -91,6 +92,24 @@ TEST_F(ExportGltfCommand, AnimationsWithASecondModelAndOneWarningLine) {
   const size_t withRootMotion = wd.Read("obj/arms0.glb").size();
   EXPECT_EQ(Run("export-gltf", {"arms", "--no-root-motion", "--with", "gun", "--anim", "fire"}).status, 0);
   EXPECT_LT(wd.Read("obj/arms0.glb").size(), withRootMotion);  // tag_origin's channels left out
+}
+
+// An animated export is saved as the other exports are: a read-only file is named with
+// its reason, and a file that is a link leading out of obj is not written through.
+TEST_F(ExportGltfCommand, AnimatedExportsAreRefusedWhereThePlainExportIs) {
+  WriteArm(wd, "rigged");
+  wd.Write("xanim/bend", xa::Write({.version = 14, .frames = 2, .bones = {{"arm", false, false, {{0, 0, 0, 0}, {1, 16384, 0, 0}}, {}}}}));
+  const std::filesystem::path glb = wd.Path() / "obj/rigged0.glb", outside = wd.Path() / "outside.glb";
+  wd.Write("obj/rigged0.glb", std::vector<uint8_t>{1});
+  std::filesystem::permissions(glb, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  EXPECT_TRUE(Ended(Run("export-gltf", {"rigged", "--anim", "bend"}), 1, glb.string() + " is read-only"));
+  EXPECT_EQ(wd.Read("obj/rigged0.glb"), std::vector<uint8_t>{1});
+
+  std::filesystem::remove(glb);
+  wd.Write("outside.glb", std::vector<uint8_t>{2});
+  std::filesystem::create_symlink(outside, glb);
+  EXPECT_TRUE(Ended(Run("export-gltf", {"rigged", "--anim", "bend"}), 1, "written outside the output folder"));
+  EXPECT_EQ(wd.Read("outside.glb"), std::vector<uint8_t>{2});
 }
 
 // An animation that moves nothing of the model has no place in glTF: the file is written

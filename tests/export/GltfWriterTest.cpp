@@ -5,9 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <tuple>
 #include <nlohmann/json.hpp>
 
-#include "export/AnimatedGltfExport.h"
 #include "export/GltfAnimation.h"
 #include "export/GltfWriter.h"
 #include "export/PngEncoder.h"
@@ -71,9 +72,9 @@ class GltfWriter : public ::testing::Test {
     const std::string path = wd.Str() + "/obj/out.glb";
     tinygltf::Model built = BuildGltf(level, options, notes);
     if (anim) AddGltfAnimation(built, {GltfBoneNode(0)}, AnimateSkeleton(*anim, level.bones, true), *anim, 1.0f);
-    EXPECT_TRUE(SaveGlb(built, path, error)) << error;
-    tinygltf::Model doc;
     tinygltf::TinyGLTF loader;
+    EXPECT_TRUE(loader.WriteGltfSceneToFile(&built, path, true, true, false, true));
+    tinygltf::Model doc;
     std::string warn;
     EXPECT_TRUE(loader.LoadBinaryFromFile(&doc, &error, &warn, path)) << error;
     return doc;
@@ -248,10 +249,21 @@ class AnimatedGltfExport : public ::testing::Test {
     wd.Write("xanim/walk", xa::Write(walk));
   }
 
-  tinygltf::Model Export(const std::string& model, GltfAnimationOptions animation, float scale = 1) {
-    notes.clear();
-    warnings.clear();
-    ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), model, std::nullopt, {.scale = scale}, animation, notes, warnings);
+  // The glTF export of `model` with these animations and second model.
+  ExportOutcome Run(const std::string& model, std::vector<std::string> animations, const std::string& with = "",
+                    std::optional<int> lod = std::nullopt, float scale = 1) {
+    ExportRequest request{wd.Str(), model, lod, {}};
+    request.animations = std::move(animations);
+    request.withModel = with;
+    request.scale = scale;
+    ExportOutcome outcome = ExportGltfFile(request);
+    warnings = outcome.warnings;
+    return outcome;
+  }
+
+  tinygltf::Model Export(const std::string& model, std::vector<std::string> animations, const std::string& with = "",
+                         float scale = 1) {
+    ExportOutcome outcome = Run(model, std::move(animations), with, std::nullopt, scale);
     EXPECT_TRUE(outcome.ok) << outcome.error;
     const auto glb = wd.Read("obj/" + model + "0.glb");
     uint32_t length = 0;  // of the JSON chunk after the 12-byte header and the chunk's 8
@@ -267,14 +279,14 @@ class AnimatedGltfExport : public ::testing::Test {
   }
 
   test::TempWorkdir wd;
-  std::vector<std::string> notes, warnings;
+  std::vector<std::string> warnings;  // of the last export
   nlohmann::json json;  // of the last file exported
 };
 
 TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
   // j_arm drives J_Arm; translations are the bind (0, 0, 10) plus the keys, times the scale;
   // j_bolt and j_missing are not in the arms.
-  const tinygltf::Model doc = Export("arms", {.animations = {"reload"}}, 2);
+  const tinygltf::Model doc = Export("arms", {"reload"}, "", 2);
   ASSERT_EQ(doc.animations.size(), 1u);
   EXPECT_EQ(doc.animations[0].name, "Reload");  // the file's name, not the one asked for
   EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 0.0666667 | 0 0 0 1 0.5 0 0 0.866025\n"
@@ -293,13 +305,13 @@ TEST_F(AnimatedGltfExport, ViewmodelAnimationsCarryTheWholeLocalTranslation) {
   xa::Anim idle{.version = 17, .frames = 2, .assetType = 1, .fps = 30,
                 .bones = {{"j_arm", false, false, {}, xa::Packed({0, 1}, 1, {1, 2, 3}, {0, 0, 51}, {{0, 0, 0}, {0, 0, 255}})}}};
   wd.Write("xanim/idle", xa::Write(idle));
-  const tinygltf::Model doc = Export("arms", {.animations = {"idle"}});
+  const tinygltf::Model doc = Export("arms", {"idle"});
   EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 | 0 0 0 1\nJ_Arm translation: 0 0.0333333 | 1 2 3 1 2 54\n");
   EXPECT_EQ(json["animations"][0]["extras"]["assetType"], 1);
 }
 
 TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
-  const tinygltf::Model doc = Export("arms", {.animations = {"Reload", (wd.Path() / "xanim" / "walk").string()}, .withModel = "gun"});
+  const tinygltf::Model doc = Export("arms", {"Reload", (wd.Path() / "xanim" / "walk").string()}, "gun");
   // The weapon's root hangs from the arms' tag_weapon, its bolt from that root.
   std::vector<std::string> path;
   for (int node = 0; node >= 0; node = doc.nodes[size_t(node)].children.empty() ? -1 : doc.nodes[size_t(node)].children.back())
@@ -323,8 +335,7 @@ TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
   const st::Level arms = {"arms0", {"mtl_a"}}, detailed = {"arms1", {"mtl_a"}};
   wd.Write("xmodel/arms", st::Header(20, {arms, detailed}));
   wd.Write("xmodelsurfs/arms1", wd.Read("xmodelsurfs/arms0"));
-  const ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), "arms", 1, {}, {.animations = {"reload"}, .withModel = "gun"},
-                                                       notes, warnings);
+  const ExportOutcome outcome = Run("arms", {"reload"}, "gun", 1);
   EXPECT_TRUE(outcome.ok) << outcome.error;
   EXPECT_TRUE(wd.Exists("obj/arms1.glb"));
 }
@@ -333,11 +344,10 @@ TEST_F(AnimatedGltfExport, AMissingOrDamagedAnimationOrModelWritesNothing) {
   auto bytes = wd.Read("xanim/Reload");
   bytes.pop_back();
   wd.Write("xanim/cut", bytes);
-  const std::pair<GltfAnimationOptions, std::string> cases[] = {
-      {{.animations = {"cut"}}, "cut is damaged: it ends inside notetrack 1"},
-      {{.withModel = "nothing"}, "nothing"}};
-  for (const auto& [animation, error] : cases) {
-    ExportOutcome outcome = ExportAnimatedGltfFile(wd.Str(), "arms", std::nullopt, {}, animation, notes, warnings);
+  const std::tuple<std::vector<std::string>, std::string, std::string> cases[] = {
+      {{"cut"}, "", "cut is damaged: it ends inside notetrack 1"}, {{}, "nothing", "nothing"}};
+  for (const auto& [animations, with, error] : cases) {
+    ExportOutcome outcome = Run("arms", animations, with);
     EXPECT_FALSE(outcome.ok);
     EXPECT_NE(outcome.error.find(error), std::string::npos) << outcome.error;
     EXPECT_FALSE(wd.Exists("obj/arms0.glb"));

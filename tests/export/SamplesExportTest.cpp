@@ -11,7 +11,6 @@
 #include <sstream>
 #include <sys/wait.h>
 
-#include "export/AnimatedGltfExport.h"
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
 #include "fixtures/RecordingNotifier.h"
@@ -146,7 +145,7 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
       EXPECT_EQ(doc.skins.at(0).joints.size(), level->bones.size());
       EXPECT_EQ(doc.meshes.at(0).primitives.size(), level->surfaces.size());  // none left out for a bad index
       files.push_back((out.Path() / (std::string(game) + "_" + level->surfsName + ".glb")).string());
-      ASSERT_TRUE(SaveGlb(doc, files.back(), error)) << error;
+      ASSERT_TRUE(tinygltf::TinyGLTF().WriteGltfSceneToFile(&doc, files.back(), true, true, false, true));
     }
   }
   // Each animation with the model it drives (a viewmodel's arms with a weapon joined), and
@@ -161,20 +160,23 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
     const fs::path work = out.Path() / c.game;
     fs::create_directories(work / "obj");
     test::CopySampleInputs(c.game, work);
-    std::vector<std::string> notes, warnings;
-    const ExportOutcome outcome = ExportAnimatedGltfFile(work.string(), c.model, std::nullopt, {},
-                                                         {.animations = c.anims, .withModel = c.with}, notes, warnings);
+    ExportRequest request{work.string(), c.model, std::nullopt, {}};
+    request.animations = c.anims;
+    request.withModel = c.with;
+    const ExportOutcome outcome = ExportGltfFile(request);
     ASSERT_TRUE(outcome.ok) << outcome.error;
+    const std::vector<std::string>& warnings = outcome.warnings;
     ASSERT_FALSE(warnings.empty());
     EXPECT_NE(warnings[0].find(": " + std::to_string(c.missing) + " of its"), std::string::npos) << warnings[0];
     files.push_back(outcome.written.at(0));
   }
   // An animation that moves nothing of the model (none of its bones, no root motion) is left
   // out, and the file stays valid.
-  std::vector<std::string> notes, warnings;
-  const ExportOutcome cube = ExportAnimatedGltfFile((out.Path() / "cod2").string(), "cube", std::nullopt, {},
-                                                    {.animations = {"hoek_cross_idle"}}, notes, warnings);
+  ExportRequest request{(out.Path() / "cod2").string(), "cube", std::nullopt, {}};
+  request.animations = {"hoek_cross_idle"};
+  const ExportOutcome cube = ExportGltfFile(request);
   ASSERT_TRUE(cube.ok) << cube.error;
+  const std::vector<std::string>& warnings = cube.warnings;
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].rfind("hoek_cross_idle: it moves nothing of cube, which has none of its bones (", 0), 0u)
       << warnings[0];

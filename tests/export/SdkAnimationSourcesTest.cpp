@@ -173,7 +173,7 @@ class SdkAnimationSources : public ::testing::Test {
   XAnimSource Export(const std::string& anim, const std::string& model, const std::string& withModel,
                      std::optional<int> lod = std::nullopt) {
     ExportRequest request{wd.Str(), model, lod, {}};
-    request.animation = anim;
+    request.animations = {anim};
     request.withModel = withModel;
     const ExportOutcome outcome = ExportXAnimFiles(request);
     EXPECT_TRUE(outcome.ok) << outcome.error;

@@ -32,7 +32,7 @@ class XAnimExport : public ::testing::Test {
   }
   ExportOutcome Export(const std::string& anim, const std::string& with = "") {
     ExportRequest request{wd.Str(), "arms", std::nullopt, {}};
-    request.animation = anim;
+    request.animations = {anim};
     request.withModel = with;
     return ExportXAnimFiles(request);
   }
