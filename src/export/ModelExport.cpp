@@ -278,7 +278,9 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.scale = request.scale;
   level.gdtLevels = request.gdtLevels;
   level.notes = &outcome.notes;
-  if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
+  const bool read = ReadLevel(request, model.get(), exporters, level, outcome.error);
+  if (model) outcome.messages = model->TakeMessages();
+  if (!read) return outcome;
   model.reset();
   if (!level.anim && std::any_of(exporters.begin(), exporters.end(),
                                  [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
