@@ -23,10 +23,21 @@
 
 namespace tessary::cli {
 
+namespace {
+
+// The messages the readers brought up while exporting a model, one line each, as the
+// desktop program shows them in boxes before the export's outcome.
+void PrintMessages(INotifier& notifier, const ExportOutcome& outcome) {
+  for (const std::string& message : outcome.messages) notifier.ShowMessage(message, "Tessary");
+}
+
+}  // namespace
+
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne) {
   int status = kExitOk;
   for (const std::string& name : names) {
     ExportOutcome outcome = exportOne(name, nullptr);
+    PrintMessages(Notifier(), outcome);
     if (!outcome.ok) {
       PrintError(outcome.error);
       status = kExitFailed;
@@ -225,7 +236,9 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
-      count(i, exportOne((*names)[i], nullptr));
+      ExportOutcome outcome = exportOne((*names)[i], nullptr);
+      PrintMessages(notifier, outcome);
+      count(i, outcome);
     }
   } else {
     auto finish = [&](size_t i, ModelResult& result) {
@@ -235,6 +248,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
         else
           notifier.ShowMessage(notice.text, notice.caption);
       }
+      PrintMessages(notifier, result.outcome);
       // A file that cannot take its name fails the model there, as it would have when
       // written in turn.
       // A model that failed wrote nothing: its held files go with it.

@@ -161,7 +161,9 @@ int RunRender(const RenderOptions& options) {
       }
       if (lod >= 0) model->LoadParts(lod);
       model->AttachWindow(&context);
-      if (lod >= 0 && !model->LoadSurfaces(lod, true)) {
+      const bool loaded = lod < 0 || model->LoadSurfaces(lod, true);
+      for (const std::string& message : model->TakeMessages()) PrintError(message);
+      if (!loaded) {
         // A picture of the floor alone would pass for the model: as the exports, nothing.
         PrintError(SurfacesLoadError(workdir, model->lods[static_cast<size_t>(lod)].surfsName));
         return kExitFailed;

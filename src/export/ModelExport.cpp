@@ -286,7 +286,9 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.notes = &outcome.notes;
   level.warnings = &outcome.warnings;
   level.animatedModels = request.withModel.empty() ? request.modelName : request.modelName + " and " + request.withModel;
-  if (!ReadLevel(request, model.get(), exporters, level, outcome.error)) return outcome;
+  const bool read = ReadLevel(request, model.get(), exporters, level, outcome.error);
+  if (model) outcome.messages = model->TakeMessages();
+  if (!read) return outcome;
   model.reset();
   if (std::any_of(exporters.begin(), exporters.end(),
                   [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {

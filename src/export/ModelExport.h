@@ -23,6 +23,10 @@ struct ExportOutcome {
                                      // cannot be decoded), one line each
   std::vector<std::string> warnings;  // an animation's bones that the model lacks, one line
                                       // per animation
+  // The messages the model's readers brought up (a surface that cannot be decoded), in
+  // order, whether or not the export went on; the front end presents them before the
+  // outcome.
+  std::vector<std::string> messages;
 };
 
 struct ExportRequest {

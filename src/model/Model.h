@@ -24,7 +24,9 @@ class CModel : public CModelFile {
   virtual std::vector<LodEntry>* LoadLods() { return nullptr; }
   virtual bool AttachWindow(void* window);
   virtual void LoadParts(int lodIndex) { (void)lodIndex; }
-  // Decodes the surfaces file of level `lodIndex`; false when it cannot be loaded.
+  // Decodes the surfaces file of level `lodIndex`; false when it cannot be loaded. A
+  // surface that cannot be decoded ends the decoding with its message in `messages` (the
+  // level still loads when the first surface was read).
   virtual bool LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options = {}) {
     (void)lodIndex;
     (void)forPreview;

@@ -3,6 +3,7 @@
 // and version, and the decoded surfaces.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/ModelRecords.h"
@@ -30,6 +31,8 @@ class CModelFile {
     surfaces.clear();
     surfaceCount = 0;
   }
+  // Hands over the messages the reading brought up, in order, and forgets them.
+  std::vector<std::string> TakeMessages() { return std::exchange(messages, {}); }
 
   int32_t lodCount = 0;
   std::string folder;
@@ -40,6 +43,9 @@ class CModelFile {
   std::vector<Surface> surfaces;
   PartList parts;
   uint32_t version = 0;
+  // What the reading found wrong, worded as the user is told it, in the order found. The
+  // readers never show them: the front end that asked presents them.
+  std::vector<std::string> messages;
 };
 
 // The holder of one loaded surfaces file. Each generation has its own decoder.

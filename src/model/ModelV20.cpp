@@ -44,6 +44,7 @@ void CModelV20::LoadParts(int /*lodIndex*/) { ReadPartsFile(kVersion); }
 bool CModelV20::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions /*options*/) {
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
   surfacesFile->DecodeSurfacesV20();
+  for (std::string& message : surfacesFile->TakeMessages()) messages.push_back(std::move(message));
   return FinishLoadingSurfaces(lodIndex, forPreview, true);
 }
 

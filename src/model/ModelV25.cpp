@@ -85,6 +85,7 @@ bool CModelV25::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions options)
   if (!isOpen) return false;
   if (!OpenSurfacesFile(lodIndex, lodCount)) return false;
   surfacesFile->DecodeSurfacesV25();
+  for (std::string& message : surfacesFile->TakeMessages()) messages.push_back(std::move(message));
   return FinishLoadingSurfaces(lodIndex, forPreview, true, options);
 }
 

@@ -6,7 +6,6 @@
 #include "model/FileAccess.h"
 #include "model/ModelFile.h"
 #include "model/VertexRecord.h"
-#include "platform/Notifier.h"
 
 namespace tessary {
 
@@ -68,7 +67,7 @@ bool CSurfacesFile::DecodeSurfacesV20() {
           file.Read(record, sizeof record);
           uint8_t b1 = record[48];
           if (b1 >= 4) {
-            Notifier().ShowMessage("VertexData.b1 >= 4\nUnsupported model type.");
+            messages.push_back("VertexData.b1 >= 4\nUnsupported model type.");
             surface.unsupported = true;
             surface.unsupportedAlt = true;
             return false;

@@ -8,7 +8,6 @@
 #include "model/Model.h"
 #include "model/ModelFile.h"
 #include "model/VertexRecord.h"
-#include "platform/Notifier.h"
 
 namespace tessary {
 
@@ -43,15 +42,16 @@ std::optional<int64_t> FindWeightedBlock(BinaryFile& file, int64_t afterHead) {
   return std::nullopt;
 }
 
-// Reads `surface.vertexCount` weighted records from the current position.
-bool ReadWeightedVertices(BinaryFile& file, Surface& surface) {
+// Reads `surface.vertexCount` weighted records from the current position; on a record it
+// cannot read, the message why goes to `messages`.
+bool ReadWeightedVertices(BinaryFile& file, Surface& surface, std::vector<std::string>& messages) {
   uint8_t record[kWeightedSize];
   for (auto& vertex : surface.vertices) {
     std::memset(record, 0, sizeof record);
     file.Read(record, sizeof record);
     uint8_t b1 = record[48];
     if (b1 >= 4) {
-      Notifier().ShowMessage("VertexData.b1 >= 4\nUnsupported model type.");
+      messages.push_back("VertexData.b1 >= 4\nUnsupported model type.");
       surface.unsupported = true;
       surface.unsupportedAlt = true;
       return false;
@@ -103,13 +103,13 @@ bool CSurfacesFile::DecodeSurfacesV25() {
       if (!direct) {
         auto at = FindWeightedBlock(file, file.Tell());
         if (!at) {
-          Notifier().ShowMessage("Can't decode this surface!!");
+          messages.push_back("Can't decode this surface!!");
           surface.unsupported = true;
           return false;
         }
         file.Seek(*at);
       }
-      if (!ReadWeightedVertices(file, surface)) return false;
+      if (!ReadWeightedVertices(file, surface, messages)) return false;
     }
 
     TriList list;

@@ -244,6 +244,8 @@ void CPreviewDlg::OnContextReady() {
   if (lodIndex >= 0 && static_cast<size_t>(lodIndex) < model.lods.size())
     options = OptionsForLevel(loadOptions, model.lods[static_cast<size_t>(lodIndex)].surfsName);
   model.LoadSurfaces(lodIndex, true, options);
+  // The form told of any surface that cannot be decoded when it checked the level.
+  model.messages.clear();
   // The skinned geometry of the same level (every bone transform applied), which keypad 7
   // swaps in; a model the structural reader cannot read has none.
   std::string workdir = model.folder;

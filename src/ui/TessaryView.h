@@ -138,8 +138,11 @@ class CTessaryView : public QWidget {
   void PresentExport(const std::string& modelName, const ExportOutcome& outcome);
   void ExportSelection(ExportOutcome (*exporter)(const ExportRequest&));
   // Why the preview of `level` would show no model: its surfaces cannot be loaded (the
-  // export's message). Empty when they load.
-  std::string WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName, int level) const;
+  // export's message). Empty when they load. `messages` gets what the readers brought up.
+  std::string WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName, int level,
+                                    std::vector<std::string>& messages) const;
+  // A box for each message the readers brought up, in order.
+  void ShowReaderMessages(const std::vector<std::string>& messages);
   // A reason as a box says it: a sentence.
   static std::string Sentence(std::string text);
   // The animation files the user picks for the selected level in the animation dialog.

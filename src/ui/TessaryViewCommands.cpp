@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "export/ModelExport.h"
@@ -63,6 +64,7 @@ LoadOptions CTessaryView::AskedLoadOptions() const {
 // The form presents an export's outcome by a beep and a recent-files entry when it
 // succeeded, and by one box saying why, naming the file, when it wrote nothing.
 void CTessaryView::PresentExport(const std::string& modelName, const ExportOutcome& outcome) {
+  ShowReaderMessages(outcome.messages);
   if (!outcome.ok) {
     dialogs_.ShowMessage(Sentence(outcome.error), kAppTitle);
     return;
@@ -162,21 +164,28 @@ void CTessaryView::ExportXAnims() {
     ExportRequest request{workspace_.workingFolder, modelName, level, {}};
     request.animations = {animation};
     ExportOutcome outcome = ExportXAnimFiles(request, !modelWritten);
+    ShowReaderMessages(std::exchange(outcome.messages, {}));
     modelWritten = modelWritten || outcome.ok;
     if (!outcome.ok && all.ok) all = std::move(outcome);
   }
   PresentExport(modelName, all);
 }
 
+void CTessaryView::ShowReaderMessages(const std::vector<std::string>& messages) {
+  for (const std::string& message : messages) dialogs_.ShowMessage(message, kAppTitle);
+}
+
 std::string CTessaryView::WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName,
-                                                int level) const {
+                                                int level, std::vector<std::string>& messages) const {
   std::unique_ptr<CModel> model = row.create();
   model->Open(ModelFolderPath(), modelName);
   model->LoadLods();
   if (level < 0 || static_cast<size_t>(level) >= model->lods.size()) return {};
   const std::string& surfsName = model->lods[static_cast<size_t>(level)].surfsName;
   model->LoadParts(level);
-  if (model->LoadSurfaces(level, false, OptionsForLevel(AskedLoadOptions(), surfsName))) return {};
+  const bool loaded = model->LoadSurfaces(level, false, OptionsForLevel(AskedLoadOptions(), surfsName));
+  messages = model->TakeMessages();
+  if (loaded) return {};
   return SurfacesLoadError(workspace_.workingFolder, surfsName);
 }
 
@@ -188,7 +197,12 @@ void CTessaryView::PreviewSurface() {
   if (row && row->previewable) {
     // A level whose surfaces cannot be loaded would show the floor alone: one box says
     // why instead, as the exports do, and the model is not remembered.
-    if (std::string why = WhyLevelCannotBeShown(*row, sel.modelName, sel.level); !why.empty()) {
+    // A surface that cannot be decoded is told of here, once: the preview reads the level
+    // again and keeps quiet about it.
+    std::vector<std::string> messages;
+    const std::string why = WhyLevelCannotBeShown(*row, sel.modelName, sel.level, messages);
+    ShowReaderMessages(messages);
+    if (!why.empty()) {
       dialogs_.ShowMessage(Sentence(why), kAppTitle);
       return;
     }

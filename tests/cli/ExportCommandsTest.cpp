@@ -76,6 +76,23 @@ TEST_F(ExportCommands, FailuresNameTheFileAndLeaveNothingBehind) {
   EXPECT_FALSE(wd.Exists("obj"));
 }
 
+TEST_F(ExportCommands, ASurfaceThatCannotBeDecodedIsPrintedBeforeTheOutcome) {
+  wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}}));
+  v20::FixtureSurface bad = v20::Triangle(0xFFFF);
+  bad.vertices[1].influences.resize(4);
+  const std::string unsupported = "tessary: VertexData.b1 >= 4 Unsupported model type.\n";
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({bad}));
+  auto r = Run("export-obj", {"m"});
+  EXPECT_EQ(std::tie(r.status, r.err),
+            std::tuple(1, unsupported + "tessary: cannot load the surfaces in " + wd.Str() + "/xmodelsurfs/m_lod0\n"));
+  // A later surface: the level is written without it, and the message is printed once.
+  wd.Write("xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle(), bad}));
+  r = Run("export-obj", {"m"});
+  EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, unsupported));
+  r = Run("export-obj", {"--all", "--jobs", "2"});
+  EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, unsupported));
+}
+
 TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnRequest) {
   // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by tag "b" at (0, 0, 7);
   // only destructible levels are shown exploded, as in the desktop program.

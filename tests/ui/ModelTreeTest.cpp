@@ -158,6 +158,26 @@ TEST_F(TreeTest, APreviewOfSurfacesThatCannotBeLoadedSaysWhyAsTheExportDoes) {
   EXPECT_EQ(view.RecentBox().findText("car"), -1);  // neither is remembered
 }
 
+TEST_F(TreeTest, ASurfaceThatCannotBeDecodedIsToldOnceBeforeTheOutcome) {
+  CTessaryView& view = LoadCar();
+  Select(view, "car_lod0");
+  const std::string unsupported = "VertexData.b1 >= 4\nUnsupported model type.";
+  v20::FixtureSurface bad = v20::Triangle(0xFFFF);
+  bad.vertices[1].influences.resize(4);
+  // The first surface fails: its box, then the one saying the level cannot be loaded.
+  wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({bad}));
+  view.PreviewSurface();
+  qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
+  const std::string why = "Cannot load the surfaces in " + (wd_.Path() / "xmodelsurfs/car_lod0").string() + ".";
+  EXPECT_EQ(dialogs_.messages, (std::vector<std::string>{unsupported, why, unsupported, why}));
+  // A later one: its box, then the export's beep.
+  dialogs_.messages.clear();
+  wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({v20::Triangle(), bad}));
+  qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
+  EXPECT_EQ(std::tuple(dialogs_.messages, dialogs_.beeps),
+            std::tuple(std::vector<std::string>{unsupported}, std::vector<BeepKind>{BeepKind::Type1}));
+}
+
 TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {
   CTessaryView& view = LoadCar();
   Select(view, "car_lod0", 1);
