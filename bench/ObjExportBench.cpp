@@ -76,7 +76,7 @@ void BM_ObjExport(benchmark::State& state) {
   int64_t bytes = 0;
   for (auto _ : state) {
     OutputFile file;
-    if (!file.Open(OutputPath())) state.SkipWithError("cannot create the output file");
+    if (!file.OpenExact(OutputPath())) state.SkipWithError("cannot create the output file");
     {
       TextBuffer out(file);
       WriteTriangleListObj(out, ObjStyle{}, "bench", level.lod, level.surfaces, level.surfaces.size());
@@ -95,7 +95,7 @@ void BM_ObjExportSnprintf(benchmark::State& state) {
   std::vector<char> buffer(1 << 20);
   for (auto _ : state) {
     OutputFile file;
-    if (!file.Open(OutputPath())) state.SkipWithError("cannot create the output file");
+    if (!file.OpenExact(OutputPath())) state.SkipWithError("cannot create the output file");
     size_t used = 0;
     auto print = [&](const char* format, auto... args) {
       if (buffer.size() - used < 512) {

@@ -12,7 +12,7 @@
 #include "fixtures/XAnimWriter.h"
 #include "model/XAnimListing.h"
 #include "model/XAnimReader.h"
-#include "platform/FolderIndex.h"
+#include "platform/Disk.h"
 
 namespace {
 
@@ -66,14 +66,18 @@ const fs::path& Workdir() {
 void ListByNames(benchmark::State& state) {
   const std::string workdir = Workdir().string();
   const std::vector<std::string> model = BoneNames();
-  for (auto _ : state) benchmark::DoNotOptimize(tessary::ListMatchingXAnims(workdir, model));
+  for (auto _ : state) {
+    tessary::Disk disk;
+    benchmark::DoNotOptimize(tessary::ListMatchingXAnims(disk, workdir, model));
+  }
 }
 
 void ReadWholeFiles(benchmark::State& state) {
   const fs::path folder = Workdir() / "xanim";
-  for (auto _ : state)
-    for (const std::string& entry : tessary::folder_index::Entries(folder))
-      benchmark::DoNotOptimize(tessary::LoadXAnim(folder / entry));
+  for (auto _ : state) {
+    tessary::Disk disk;
+    for (const std::string& entry : disk.Entries(folder)) benchmark::DoNotOptimize(tessary::LoadXAnim(disk, folder / entry));
+  }
 }
 
 BENCHMARK(ListByNames)->Unit(benchmark::kMillisecond);

@@ -9,6 +9,7 @@
 #include "model/Model.h"
 #include "model/ModelTree.h"
 #include "model/ShowModelTree.h"
+#include "platform/Disk.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +27,9 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
 
   // The files the header names.
   {
+    Disk disk;
     auto model = CreateModel(version);
-    if (!model || !model->Open(modelFolder, "m") || !model->LoadLods()) return;
+    if (!model || !model->Open(disk, modelFolder, "m") || !model->LoadLods()) return;
     if (!model->lods.empty() && IsPlainName(model->lods[0].surfsName))
       WriteFile(fs::path(work) / "xmodelparts" / model->lods[0].surfsName, files[1]);
     for (const auto& lod : model->lods)
@@ -36,7 +38,8 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
   }
 
   ModelTree tree;
-  ShowModelTree(tree, work, "m", version);
+  Disk disk;
+  ShowModelTree(disk, tree, work, "m", version);
 
   // The exports as both front ends run them, with their checks of the header's names.
   for (int level = 0; level < 4; ++level) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/Disk.h"
 #include "FuzzSupport.h"
 
 #ifdef TESSARY_HAVE_PREVIEW
@@ -36,7 +37,8 @@ void RunTextureInput(TextureKind kind, const uint8_t* data, size_t size) {
   const char* name = kind == TextureKind::Dds ? "t.dds" : "t.tga";
   WriteFile(std::filesystem::path(work) / "images" / name,
             std::string_view(reinterpret_cast<const char*>(data), size));
-  preview.renderer.SetImageFolder(work + "\\xmodel");
+  Disk disk;
+  preview.renderer.SetImageFolder(disk, work + "\\xmodel");
   Surface surface;
   if (kind == TextureKind::Dds)
     preview.renderer.LoadDdsTexture(name, surface);

@@ -17,6 +17,7 @@
 #include "cli/CliSupport.h"
 #include "cli/NumberCheck.h"
 #include "cli/ProgressBar.h"
+#include "platform/Disk.h"
 #include "platform/FileSet.h"
 #include "platform/Path.h"
 #include "platform/PrintableText.h"
@@ -36,7 +37,7 @@ void PrintMessages(INotifier& notifier, const ExportOutcome& outcome) {
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne) {
   int status = kExitOk;
   for (const std::string& name : names) {
-    ExportOutcome outcome = exportOne(name, nullptr);
+    ExportOutcome outcome = exportOne(name, nullptr, nullptr);
     PrintMessages(Notifier(), outcome);
     if (!outcome.ok) {
       PrintError(outcome.error);
@@ -140,7 +141,7 @@ struct ModelResult {
 // order of `names` and one at a time. There is no thread that only waits: the worker that
 // completes the oldest model not yet finished finishes it and every later one already
 // done, so results are not handed from thread to thread and no thread is woken per model.
-void ExportInParallel(const std::vector<std::string>& names, const ExportOne& exportOne,
+void ExportInParallel(Disk& disk, const std::vector<std::string>& names, const ExportOne& exportOne,
                       unsigned jobs, const std::function<void(size_t, ModelResult&)>& finish,
                       const std::function<void(size_t)>& waiting) {
   // Workers run at most this far ahead of the oldest model not yet finished, which bounds
@@ -181,7 +182,7 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
       {
         CollectingNotifier notifier(result.notices);
         ScopedThreadNotifier notices(notifier);
-        result.outcome = exportOne(names[i], &result.files);
+        result.outcome = exportOne(names[i], &result.files, disk.Fresh().get());
       }
       lock.lock();
       results[i] = std::move(result);
@@ -204,18 +205,21 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
 }  // namespace
 
 int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsigned jobs) {
-  auto names = ListModelHeaders(workdir);
+  // The batch's look-ups share one listing of each folder; each model reads on a disk of
+  // its own, which lets its bytes go once it is exported.
+  Disk disk;
+  auto names = ListModelHeaders(disk, workdir);
   if (!names) {
     PrintError("cannot list the model headers in " + workdir + "/xmodel");
     return kExitFailed;
   }
   // One check for the whole batch: without an output folder no model can be written.
-  if (std::string problem = CheckOutputFolder(workdir); !problem.empty()) {
+  if (std::string problem = CheckOutputFolder(disk, workdir); !problem.empty()) {
     PrintError(problem);
     return kExitFailed;
   }
   // What an earlier export killed midway left in the output folder goes.
-  RemoveStaleTemporaries(ResolvePath(workdir + "\\obj"), std::filesystem::file_time_type::clock::now());
+  RemoveStaleTemporaries(disk.Resolve(workdir + "\\obj"), std::filesystem::file_time_type::clock::now());
   ProgressBar bar(names->size(), isatty(STDERR_FILENO) != 0);
   StderrNotifier stderrNotifier;
   ProgressNotifier notifier(stderrNotifier, bar);
@@ -236,7 +240,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
-      ExportOutcome outcome = exportOne((*names)[i], nullptr);
+      ExportOutcome outcome = exportOne((*names)[i], nullptr, disk.Fresh().get());
       PrintMessages(notifier, outcome);
       count(i, outcome);
     }
@@ -253,14 +257,14 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
       // written in turn.
       // A model that failed wrote nothing: its held files go with it.
       if (!result.outcome.ok) return count(i, result.outcome);
-      if (!result.files.Commit()) {
+      if (!result.files.Commit(disk)) {
         result.outcome.ok = false;
         result.outcome.error = result.files.Error();
       }
       count(i, result.outcome);
     };
     auto waiting = [&](size_t i) { bar.Update(i, (*names)[i]); };
-    ExportInParallel(*names, exportOne, jobs, finish, waiting);
+    ExportInParallel(disk, *names, exportOne, jobs, finish, waiting);
   }
   bar.Clear();
   std::printf("%zu of %zu models written", written, names->size());

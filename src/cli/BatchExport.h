@@ -15,8 +15,9 @@ class Option;
 namespace tessary::cli {
 
 // Exports one model header of the working folder; with `held`, its files are left there
-// for the caller to commit (ExportRequest::held).
-using ExportOne = std::function<ExportOutcome(const std::string& modelName, FileSet* held)>;
+// for the caller to commit (ExportRequest::held); with `disk`, it reads and looks up on
+// that disk (ExportRequest::disk).
+using ExportOne = std::function<ExportOutcome(const std::string& modelName, FileSet* held, Disk* disk)>;
 
 // Exports `names` in order, printing each failure on standard error.
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Disk.h"
 #include "cli/CliSupport.h"
 #include "platform/Path.h"
 #include "workspace/IwiConverter.h"
@@ -43,7 +44,7 @@ int RunConvert(const ConvertOptions& options) {
       status = kExitFailed;
       continue;
     }
-    std::printf("%s\n", ResolvePath(out).string().c_str());
+    std::printf("%s\n", Disk().Resolve(out).string().c_str());
   }
   return status;
 }

@@ -28,10 +28,11 @@ struct ExportOptions {
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.skinned = options.skinned;
     request.held = held;
+    request.disk = disk;
     return exporter(request);
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs)

@@ -35,10 +35,11 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.scale = options.scale;
     request.held = held;
+    request.disk = disk;
     request.animations = options.animations;
     request.withModel = options.withModel;
     request.rootMotion = !options.noRootMotion;

@@ -30,9 +30,10 @@ struct XModelCommandOptions {
 
 int RunExportXModel(const XModelCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
     ExportRequest request{workdir, name, options.lod, {}};
     request.scale = options.scale;
+    request.disk = disk;
     // One level's files can wait in the batch's set; several levels are placed level by level.
     if (!options.allLevels) request.held = held;
     ExportOutcome outcome = options.allLevels ? ExportXModelAllLevels(request) : ExportXModelFiles(request);

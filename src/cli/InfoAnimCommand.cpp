@@ -7,6 +7,7 @@
 #include "cli/CliSupport.h"
 #include "cli/TreePrinter.h"
 #include "model/XAnimReader.h"
+#include "platform/Disk.h"
 #include "platform/Latin1Text.h"
 
 namespace tessary::cli {
@@ -95,12 +96,13 @@ std::string AnimToJson(const XAnim& a) {
 
 int RunInfoAnim(const InfoAnimOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  const auto path = FindXAnim(workdir, options.anim);
+  Disk disk;
+  const auto path = FindXAnim(disk, workdir, options.anim);
   if (path.empty()) {
     PrintError("cannot find the animation " + options.anim + " in " + workdir + "/xanim");
     return kExitFailed;
   }
-  XAnimResult result = LoadXAnim(path);
+  XAnimResult result = LoadXAnim(disk, path);
   if (!result.anim) {
     PrintError(result.error);
     return kExitFailed;

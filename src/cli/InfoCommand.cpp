@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/Disk.h"
 #include "cli/CliSupport.h"
 #include "cli/TreePrinter.h"
 #include "model/ShowModelTree.h"
@@ -21,13 +22,14 @@ struct InfoOptions {
 int RunInfo(const InfoOptions& options) {
   std::string workdir = ResolveWorkdir(options.workdir);
   std::string header = ModelFolder(workdir) + "\\" + options.model;
-  auto version = ReadModelVersion(header);
+  Disk disk;
+  auto version = ReadModelVersion(disk, header);
   if (!version) {
     PrintError("cannot open the model header " + ToNativeSeparators(header));
     return kExitFailed;
   }
   ModelTree tree;
-  const std::string whyEmpty = ShowModelTree(tree, workdir, options.model, *version);
+  const std::string whyEmpty = ShowModelTree(disk, tree, workdir, options.model, *version);
   std::string out = options.json ? TreeToJson(*tree.Root()) : TreeToText(*tree.Root());
   std::fwrite(out.data(), 1, out.size(), stdout);
   // The root and its two groups alone are printed as the form shows them, and why.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/OutputFile.h"
+#include "platform/Path.h"
 
 namespace tessary::cli {
 
@@ -39,7 +40,7 @@ bool WritePng(const std::string& path, const std::vector<uint8_t>& rgba, int wid
   encoded.resize(size);
 
   OutputFile out;
-  if (!out.Open(path)) {
+  if (!out.OpenExact(ToNativeSeparators(path))) {
     error = out.Error();
     return false;
   }

@@ -3,6 +3,7 @@
 // drawn by Mesa's software renderer into an off-screen framebuffer.
 #include <CLI/CLI.hpp>
 
+#include "platform/Disk.h"
 #include "cli/CliSupport.h"
 
 #ifdef TESSARY_HAVE_PREVIEW
@@ -96,7 +97,9 @@ int RunRender(const RenderOptions& options) {
   std::string workdir = ResolveWorkdir(options.workdir);
   std::string folder = ModelFolder(workdir);
   std::string header = folder + "\\" + options.model;
-  auto version = ReadModelVersion(header);
+  // The disk outlives the model, whose renderer reads the images on it.
+  Disk disk;
+  auto version = ReadModelVersion(disk, header);
   if (!version) {
     PrintError("cannot open the model header " + ToNativeSeparators(header));
     return kExitFailed;
@@ -119,7 +122,7 @@ int RunRender(const RenderOptions& options) {
     auto rendererOwner = std::make_unique<CPreviewRenderer>();
     CPreviewRenderer* renderer = rendererOwner.get();
     ApplyFlags(options, *renderer);
-    if (!model || !model->Open(folder, options.model)) {
+    if (!model || !model->Open(disk, folder, options.model)) {
       // Nothing of this model can be drawn: the preview's not-supported frame.
       PrintError("version " + std::to_string(*version) + " models cannot be previewed: " +
                  options.model);
@@ -130,7 +133,7 @@ int RunRender(const RenderOptions& options) {
       model->SetRenderer(std::move(rendererOwner));
       model->LoadLods();
       if (options.skinned) {
-        auto level = ReadStructuralLevel(workdir, options.model, options.lod, error);
+        auto level = ReadStructuralLevel(disk, workdir, options.model, options.lod, error);
         if (!level) {
           PrintError(error);
           return kExitFailed;
@@ -141,7 +144,7 @@ int RunRender(const RenderOptions& options) {
         model->curSurfaces = &skinnedSurfaces;
         model->curSurfaceCount = static_cast<uint16_t>(skinnedSurfaces.size());
         skinnedLevels = SkinnedLevelTable(*level);
-        renderer->SetImageFolder(folder);
+        renderer->SetImageFolder(disk, folder);
         renderer->SetSurfaces(&skinnedSurfaces, model->curSurfaceCount, &skinnedLevels);
         // Stood up (the game's Z up on the screen's up) with its front (+X) turned towards
         // the viewer, a little to the side: how a character is recognised at a glance.
@@ -165,7 +168,7 @@ int RunRender(const RenderOptions& options) {
       for (const std::string& message : model->TakeMessages()) PrintError(message);
       if (!loaded) {
         // A picture of the floor alone would pass for the model: as the exports, nothing.
-        PrintError(SurfacesLoadError(workdir, model->lods[static_cast<size_t>(lod)].surfsName));
+        PrintError(SurfacesLoadError(disk, workdir, model->lods[static_cast<size_t>(lod)].surfsName));
         return kExitFailed;
       }
       DrawFrames(*model, options.frames);

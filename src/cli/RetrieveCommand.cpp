@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Disk.h"
 #include "cli/CliSupport.h"
 #include "cli/TreePrinter.h"
 #include "model/ShowModelTree.h"
@@ -47,7 +48,8 @@ bool AnyMissing(TreeItem& root, const std::string* text) {
 int RunRetrieve(const RetrieveOptions& options) {
   auto workspace = OpenWorkspace(options.workdir);
   std::string header = ModelFolder(workspace->workingFolder) + "\\" + options.model;
-  auto version = ReadModelVersion(header);
+  Disk headerDisk;
+  auto version = ReadModelVersion(headerDisk, header);
   if (!version) {
     PrintError("cannot open the model header " + ToNativeSeparators(header));
     return kExitFailed;
@@ -56,8 +58,9 @@ int RunRetrieve(const RetrieveOptions& options) {
   Retrieval retrieval(*workspace);
   retrieval.extractLimits.maxEntryBytes = options.maxEntryMiB << 20;
   retrieval.reloadModel = [&] {
-    retrieval.modelVersion = ReadModelVersion(header).value_or(0);
-    ShowModelTree(tree, workspace->workingFolder, options.model, retrieval.modelVersion);
+    Disk disk;  // each reload sees what the retrieval fetched
+    retrieval.modelVersion = ReadModelVersion(disk, header).value_or(0);
+    ShowModelTree(disk, tree, workspace->workingFolder, options.model, retrieval.modelVersion);
   };
   retrieval.reloadModel();
 

@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -14,6 +13,7 @@
 #include "export/PngEncoder.h"
 #include "model/SkinnedGeometry.h"
 #include "platform/BuildInfo.h"
+#include "platform/FileOpen.h"
 #include "platform/Latin1Text.h"
 #include "platform/OutputFile.h"
 #include "workspace/ImageDecoder.h"
@@ -100,19 +100,14 @@ bool StartsWith(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t
 // other kind decoded and encoded as PNG. Nullopt (with a note) when that fails.
 std::optional<std::pair<std::vector<uint8_t>, std::string>> EmbeddableImage(const std::string& path,
                                                                            std::vector<std::string>& notes) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> head(8);
-  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<size_t>(in.gcount()));
-  const bool png = StartsWith(head, {0x89, 'P', 'N', 'G'});
-  const bool jpeg = StartsWith(head, {0xFF, 0xD8, 0xFF});
-  if (png || jpeg) {
-    in.seekg(0);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return std::make_pair(std::move(bytes), std::string(png ? "image/png" : "image/jpeg"));
-  }
+  std::vector<uint8_t> bytes;
+  const bool read = ReadRegularFile(path, bytes);
+  const bool png = read && StartsWith(bytes, {0x89, 'P', 'N', 'G'});
+  const bool jpeg = read && StartsWith(bytes, {0xFF, 0xD8, 0xFF});
+  if (png || jpeg) return std::make_pair(std::move(bytes), std::string(png ? "image/png" : "image/jpeg"));
   std::string error;
-  auto image = DecodeImageFile(path, error);
+  // A file that could not be read is tried again by the decoder, which says why.
+  auto image = read ? DecodeImageBytes(bytes, path, error) : DecodeImageFile(path, error);
   if (!image) {
     notes.push_back(error + "; its material is left without a texture");
     return std::nullopt;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -17,8 +16,8 @@
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
 #include "model/XAnimReader.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
-#include "platform/ReadCache.h"
 #include "platform/PlainName.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +26,8 @@ namespace tessary {
 
 namespace {
 
-std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
+// A joined path as messages show it: where it was found on the disk.
+std::string Shown(Disk& disk, const std::string& joinedPath) { return disk.Resolve(joinedPath).string(); }
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
 
@@ -42,7 +42,7 @@ std::string CheckHeaderNames(const CModel& model, int level) {
     // An empty name names no file (the readers find nothing under it): not a risk.
     std::string why = name.empty() ? std::string() : WhyNotPlainName(name);
     if (why.empty()) return {};
-    return "the model header " + Shown(model.fullPath) + " names " + what + " \"" + name +
+    return "the model header " + Shown(*model.disk, model.fullPath) + " names " + what + " \"" + name +
            "\", which is not a plain file name (" + why + "); nothing is written";
   };
   const auto& lods = model.lods;
@@ -71,18 +71,18 @@ std::optional<int> ChooseLevel(const CModel& model, const ModelVersion& row,
                                std::optional<int> asked, std::string& error) {
   std::optional<int> level = asked ? asked : DefaultLevel(model.lods);
   if (!level) {
-    error = "the model header " + Shown(model.fullPath) + " names no level of detail";
+    error = "the model header " + Shown(*model.disk, model.fullPath) + " names no level of detail";
     return std::nullopt;
   }
   if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
       !model.lods[static_cast<size_t>(*level)].present) {
-    error = "the model header " + Shown(model.fullPath) + " has no level of detail " +
+    error = "the model header " + Shown(*model.disk, model.fullPath) + " has no level of detail " +
             std::to_string(*level);
     return std::nullopt;
   }
   if (*level >= row.loadableLevels) {
     error = "level of detail " + std::to_string(*level) + " of the model header " +
-            Shown(model.fullPath) + " cannot be exported: version " + VersionText(row.number) +
+            Shown(*model.disk, model.fullPath) + " cannot be exported: version " + VersionText(row.number) +
             " models export only levels 0 to " + std::to_string(row.loadableLevels - 1);
     return std::nullopt;
   }
@@ -99,8 +99,8 @@ std::vector<Surface> TakeSurfaces(const CModel& model) {
 
 // Joins the second model of an animation export to `level`, named after both levels when
 // `namedAfterBoth`.
-bool JoinSecondModel(const ExportRequest& request, bool namedAfterBoth, DecodedLevel& level, std::string& error) {
-  auto second = ReadStructuralLevel(request.workdir, request.withModel, std::nullopt, error);
+bool JoinSecondModel(Disk& disk, const ExportRequest& request, bool namedAfterBoth, DecodedLevel& level, std::string& error) {
+  auto second = ReadStructuralLevel(disk, request.workdir, request.withModel, std::nullopt, error);
   if (!second) return false;
   JoinResult joined = JoinLevels(level, *second);
   if (!joined.error.empty()) {
@@ -113,13 +113,13 @@ bool JoinSecondModel(const ExportRequest& request, bool namedAfterBoth, DecodedL
 }
 
 // Reads the animation file `name` and lays it onto the level's skeleton.
-bool ReadAnimation(const ExportRequest& request, const std::string& name, ExportLevel& level, std::string& error) {
-  const fs::path path = FindXAnim(request.workdir, name);
+bool ReadAnimation(Disk& disk, const ExportRequest& request, const std::string& name, ExportLevel& level, std::string& error) {
+  const fs::path path = FindXAnim(disk, request.workdir, name);
   if (path.empty()) {
-    error = "cannot find the animation " + name + " in " + Shown(request.workdir + "\\xanim");
+    error = "cannot find the animation " + name + " in " + Shown(disk, request.workdir + "\\xanim");
     return false;
   }
-  XAnimResult read = LoadXAnim(path);
+  XAnimResult read = LoadXAnim(disk, path);
   if (!read.anim) {
     error = read.error;
     return false;
@@ -135,7 +135,7 @@ bool ReadAnimation(const ExportRequest& request, const std::string& name, Export
 
 // Reads what the exporters need into `level`; false, with the reason in `error`, when
 // there is nothing to write. `model` is null when no exporter takes the compatible level.
-bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<const Exporter*>& exporters,
+bool ReadLevel(Disk& disk, const ExportRequest& request, CModel* model, const std::vector<const Exporter*>& exporters,
                ExportLevel& level, std::string& error) {
   bool needsSurfaces = false, needsStructural = request.skinned;
   for (const Exporter* e : exporters) {
@@ -144,18 +144,18 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
     needsStructural = needsStructural || structural;
   }
   if (needsStructural) {
-    level.decoded = ReadStructuralLevel(request.workdir, request.modelName, request.lod, error);
+    level.decoded = ReadStructuralLevel(disk, request.workdir, request.modelName, request.lod, error);
     if (!level.decoded) return false;
     const bool animationExport = std::any_of(exporters.begin(), exporters.end(), [](const Exporter* e) {
       return e->namedAfter == OutputName::Animation;
     });
-    if (!request.withModel.empty() && !JoinSecondModel(request, animationExport, *level.decoded, error)) return false;
+    if (!request.withModel.empty() && !JoinSecondModel(disk, request, animationExport, *level.decoded, error)) return false;
     // Every animation is read before anything is written.
     for (const std::string& name : request.animations)
-      if (!ReadAnimation(request, name, level, error)) return false;
+      if (!ReadAnimation(disk, request, name, level, error)) return false;
   }
   if (model == nullptr) {
-    error = CheckOutputFolder(request.workdir);
+    error = CheckOutputFolder(disk, request.workdir);
     return error.empty();
   }
   CompatibleLevel& c = level.compatible.emplace();
@@ -163,13 +163,13 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
     // The listing of the model's parts: no level is loaded.
     c.lodIndex = DefaultLevel(model->lods).value_or(0);
     model->LoadParts(c.lodIndex);
-    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+    if (error = CheckOutputFolder(disk, request.workdir); !error.empty()) return false;
   } else if (request.skinned) {
     // The structural reader's level and geometry, through the same writers.
     c.lodIndex = level.decoded->lodIndex;
     c.lod = SkinnedLevelTable(*level.decoded).back();
     model->LoadParts(c.lodIndex);
-    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+    if (error = CheckOutputFolder(disk, request.workdir); !error.empty()) return false;
     c.surfaces = SkinnedSurfaceRecords(*level.decoded);
   } else {
     std::optional<int> chosen = ChooseLevel(*model, *level.version, request.lod, error);
@@ -178,10 +178,10 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
     c.lod = model->lods[static_cast<size_t>(*chosen)];
     if (error = CheckHeaderNames(*model, *chosen); !error.empty()) return false;
     model->LoadParts(*chosen);
-    if (error = CheckOutputFolder(request.workdir); !error.empty()) return false;
+    if (error = CheckOutputFolder(disk, request.workdir); !error.empty()) return false;
     c.options = OptionsForLevel(request.options, c.lod.surfsName);
     if (!model->LoadSurfaces(*chosen, false, c.options)) {
-      error = SurfacesLoadError(request.workdir, c.lod.surfsName);
+      error = SurfacesLoadError(disk, request.workdir, c.lod.surfsName);
       return false;
     }
     c.surfaces = TakeSurfaces(*model);
@@ -190,44 +190,21 @@ bool ReadLevel(const ExportRequest& request, CModel* model, const std::vector<co
   return true;
 }
 
-// The output folder of `workdir`, looked up once per task. When `status` is given, it gets
-// the folder's status, and the result is empty when that is not a folder's.
-fs::path OutputFolder(const std::string& workdir, struct stat* status = nullptr) {
-  const std::string joined = workdir + "\\obj";
-  ReadCache* cache = ReadCache::Current();
-  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(joined) : nullptr) {
-    if (status && (::stat(known->where.c_str(), status) != 0 || !S_ISDIR(status->st_mode))) return {};
-    return known->where;
-  }
-  fs::path folder(ToNativeSeparators(joined));
-  struct stat st {};
-  // Usually the folder is there as written, and its status is all the look-up needs.
-  bool isFolder = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  bool found = isFolder;
-  if (!isFolder) {
-    folder = ResolvePath(joined, found);
-    isFolder = status && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  }
-  if (cache) cache->NoteResolved(joined, {folder, found});
-  if (!status) return folder;
-  *status = st;
-  return isFolder ? folder : fs::path();
-}
+// The output folder of `workdir` as found on `disk`.
+fs::path OutputFolder(Disk& disk, const std::string& workdir) { return disk.Resolve(workdir + "\\obj"); }
 
 }  // namespace
 
-std::string SurfacesLoadError(const std::string& workdir, const std::string& surfsName) {
+std::string SurfacesLoadError(Disk& disk, const std::string& workdir, const std::string& surfsName) {
   const std::string surfaces = workdir + "\\xmodelsurfs\\" + surfsName;
-  return FileExists(surfaces) ? "cannot load the surfaces in " + Shown(surfaces)
-                              : "the surfaces file " + Shown(surfaces) + " is missing";
+  return disk.Exists(surfaces) ? "cannot load the surfaces in " + Shown(disk, surfaces)
+                               : "the surfaces file " + Shown(disk, surfaces) + " is missing";
 }
 
-std::string CheckOutputFolder(const std::string& workdir) {
-  struct stat st {};
-  const fs::path obj = OutputFolder(workdir, &st);
-  if (obj.empty()) return "the output folder " + OutputFolder(workdir).string() + " does not exist";
-  // The look-ups of the files written into it in this task take its status from here.
-  if (ReadCache* cache = ReadCache::Current()) cache->NoteFolderStatus(obj.native(), &st);
+std::string CheckOutputFolder(Disk& disk, const std::string& workdir) {
+  const fs::path obj = OutputFolder(disk, workdir);
+  std::error_code ec;
+  if (!fs::is_directory(obj, ec)) return "the output folder " + obj.string() + " does not exist";
   if (::access(obj.c_str(), W_OK | X_OK) != 0)
     return "cannot write into the output folder " + obj.string();
   return {};
@@ -236,23 +213,23 @@ std::string CheckOutputFolder(const std::string& workdir) {
 ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std::string_view> formats) {
   // Every input file of the model is read from the disk once, however often the readers
   // open it or test that it exists.
-  ReadCache reads;
-  ReadCache::Scope readOnce(reads);
+  Disk own;
+  Disk& disk = request.disk ? *request.disk : own;
   ExportOutcome outcome;
   const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
   if (std::string why = WhyNotPlainName(request.modelName); !why.empty()) {
     outcome.error = "the model name \"" + request.modelName + "\" is not a file name of " +
-                    Shown(request.workdir + "\\xmodel") + " (" + why + ")";
+                    Shown(disk, request.workdir + "\\xmodel") + " (" + why + ")";
     return outcome;
   }
-  std::optional<uint8_t> number = ReadModelVersion(header);
+  std::optional<uint8_t> number = ReadModelVersion(disk, header);
   if (!number) {
-    outcome.error = "cannot open the model header " + Shown(header);
+    outcome.error = "cannot open the model header " + Shown(disk, header);
     return outcome;
   }
   const ModelVersion* row = FindModelVersion(*number);
   if (!row) {
-    outcome.error = "the model header " + Shown(header) + " has version " + VersionText(*number) +
+    outcome.error = "the model header " + Shown(disk, header) + " has version " + VersionText(*number) +
                     ", which this program does not read";
     return outcome;
   }
@@ -262,7 +239,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     if (e != nullptr && e->hasFormat(*row)) {
       exporters.push_back(e);
     } else if (exporters.empty()) {
-      outcome.error = "the model header " + Shown(header) + " has version " + VersionText(*number) +
+      outcome.error = "the model header " + Shown(disk, header) + " has version " + VersionText(*number) +
                       (e ? Lacking(*e) : ", which has no " + std::string(name) + " export");
       return outcome;
     }
@@ -273,8 +250,8 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   if (std::any_of(exporters.begin(), exporters.end(),
                   [](const Exporter* e) { return e->reader == LevelReader::Compatible; })) {
     model = row->create();
-    if (!model->Open(request.workdir + "\\xmodel", request.modelName) || !model->LoadLods()) {
-      outcome.error = "cannot read the levels of detail of the model header " + Shown(header);
+    if (!model->Open(disk, request.workdir + "\\xmodel", request.modelName) || !model->LoadLods()) {
+      outcome.error = "cannot read the levels of detail of the model header " + Shown(disk, header);
       return outcome;
     }
   }
@@ -286,7 +263,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   level.notes = &outcome.notes;
   level.warnings = &outcome.warnings;
   level.animatedModels = request.withModel.empty() ? request.modelName : request.modelName + " and " + request.withModel;
-  const bool read = ReadLevel(request, model.get(), exporters, level, outcome.error);
+  const bool read = ReadLevel(disk, request, model.get(), exporters, level, outcome.error);
   if (model) outcome.messages = model->TakeMessages();
   if (!read) return outcome;
   model.reset();
@@ -294,7 +271,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
                   [](const Exporter* e) { return e->namedAfter == OutputName::Animation; })) {
     // The animation exports write their one animation whatever it moves.
     if (level.anims.empty()) {
-      outcome.error = "no animation was given for the export of " + Shown(header);
+      outcome.error = "no animation was given for the export of " + Shown(disk, header);
       return outcome;
     }
     outcome.warnings = AnimationWarnings(level.animations.front(), level.anims.front().bones.size(),
@@ -303,7 +280,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
 
   // The level's files appear together once all were written, or none of them does.
   FileSet set;
-  const fs::path objFolder = OutputFolder(request.workdir);
+  const fs::path objFolder = OutputFolder(disk, request.workdir);
   for (const Exporter* e : exporters) {
     const std::string& stem = e->namedAfter == OutputName::Model       ? request.modelName
                                : e->namedAfter == OutputName::Animation ? level.anims.front().name
@@ -313,17 +290,17 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
     // A plain name in the output folder lies inside it unless it is a link, which is
     // followed to where it leads; the temporary is made only once that is known.
     bool found = false;
-    const fs::path target = ResolveInListing(path, found);
+    const fs::path target = disk.ResolveForWriting(path, found);
     const bool plain = target.parent_path() == objFolder && IsPlainName(target.filename().string());
     auto outside = [&] {
-      outcome.error = "the model header " + Shown(header) + " would have " + target.string() +
+      outcome.error = "the model header " + Shown(disk, header) + " would have " + target.string() +
                       " written outside the output folder " + objFolder.string();
       outcome.written.clear();
       return outcome;
     };
     if (!plain && !LiesInside(objFolder, target)) return outside();
     OutputFile file;
-    const bool opened = file.Open(path, target, !found);
+    const bool opened = file.Open(disk, path, target, !found);
     if (plain && file.TargetIsLink() && !LiesInside(objFolder, target)) return outside();
     if (!opened || !e->write(level, file) || !set.Add(file)) {
       // The output layer knows why (a read-only file, a full disk); else the file is named.
@@ -335,7 +312,7 @@ ExportOutcome RunExport(const ExportRequest& request, std::initializer_list<std:
   }
   if (request.held) {
     *request.held = std::move(set);
-  } else if (!set.Commit()) {
+  } else if (!set.Commit(disk)) {
     outcome.error = set.Error();
     outcome.written.clear();
     return outcome;
@@ -377,8 +354,8 @@ ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& mode
   return ExportTagsFile(ExportRequest{workdir, modelName, std::nullopt, {}});
 }
 
-std::optional<std::vector<std::string>> ListModelHeaders(const std::string& workdir) {
-  const fs::path folder = ResolvePath(workdir + "\\xmodel");
+std::optional<std::vector<std::string>> ListModelHeaders(Disk& disk, const std::string& workdir) {
+  const fs::path folder = disk.Resolve(workdir + "\\xmodel");
   std::error_code ec;
   fs::directory_iterator it(folder, ec);
   if (ec) return std::nullopt;

@@ -15,6 +15,8 @@
 
 namespace tessary {
 
+class Disk;
+
 struct ExportOutcome {
   bool ok = false;
   std::string error;                 // why not, one line naming the file concerned
@@ -43,6 +45,9 @@ struct ExportRequest {
   // When given, the files written are left in this set, finished but not in place, for
   // the caller to commit (a batch commits them in the models' order).
   FileSet* held = nullptr;
+  // The disk the command reads on; null: the export reads on a disk of its own. A batch
+  // hands each model a Fresh() disk of its own, so the folders are listed once.
+  Disk* disk = nullptr;
   // The animation files (names in workdir/xanim, any case, or paths) laid onto the level's
   // skeleton, and a second model whose skeleton and surfaces join the level's (a viewmodel's
   // weapon with its arms; "" for none). The glTF export adds one glTF animation per file and
@@ -97,14 +102,14 @@ ExportOutcome ExportTagsFile(const std::string& workdir, const std::string& mode
 
 // The model header files of `workdir`/xmodel (not folders), in byte order; nullopt when
 // that folder cannot be listed.
-std::optional<std::vector<std::string>> ListModelHeaders(const std::string& workdir);
+std::optional<std::vector<std::string>> ListModelHeaders(Disk& disk, const std::string& workdir);
 
 // Why the surfaces file `surfsName` of `workdir` could not be loaded, in one line naming
 // it: "cannot load the surfaces in ..." when it is there, else that it is missing.
-std::string SurfacesLoadError(const std::string& workdir, const std::string& surfsName);
+std::string SurfacesLoadError(Disk& disk, const std::string& workdir, const std::string& surfsName);
 
 // An empty string when `workdir`/obj is a folder this process can write into, else why
 // not.
-std::string CheckOutputFolder(const std::string& workdir);
+std::string CheckOutputFolder(Disk& disk, const std::string& workdir);
 
 }  // namespace tessary

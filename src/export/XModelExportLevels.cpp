@@ -3,8 +3,7 @@
 
 #include "export/ModelExport.h"
 #include "model/StructuralHeader.h"
-#include "platform/BinaryFile.h"
-#include "platform/Path.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 
@@ -12,20 +11,22 @@ ExportOutcome ExportXModelAllLevels(const ExportRequest& request) {
   // The levels the header names; when it cannot be read, the one-level export says why.
   std::vector<int> levels;
   std::vector<std::string> names;
+  // The levels' exports read the model's files once, on one disk.
+  Disk own;
+  Disk& disk = request.disk ? *request.disk : own;
   const std::string header = request.workdir + "\\xmodel\\" + request.modelName;
-  if (FileExists(header)) {
-    BinaryFile file(header);
-    std::string why;
-    if (auto layout = file.IsOpen() ? ReadHeaderLayout(file, why) : std::nullopt) {
-      for (size_t i = 0; i < layout->levelNames.size(); ++i) {
-        if (layout->levelNames[i].empty()) continue;
-        levels.push_back(static_cast<int>(i));
-        names.push_back(layout->levelNames[i]);
-      }
+  BinaryFile file = disk.Open(header);
+  std::string why;
+  if (auto layout = file.IsOpen() ? ReadHeaderLayout(file, why) : std::nullopt) {
+    for (size_t i = 0; i < layout->levelNames.size(); ++i) {
+      if (layout->levelNames[i].empty()) continue;
+      levels.push_back(static_cast<int>(i));
+      names.push_back(layout->levelNames[i]);
     }
   }
   if (levels.empty()) {
     ExportRequest one = request;
+    one.disk = &disk;
     one.lod.reset();
     return ExportXModelFiles(one);
   }
@@ -37,6 +38,7 @@ ExportOutcome ExportXModelAllLevels(const ExportRequest& request) {
                      names.begin() + static_cast<std::ptrdiff_t>(k))
       continue;
     ExportRequest one = request;
+    one.disk = &disk;
     one.lod = levels[k];
     one.gdtLevels = levels;
     ExportOutcome outcome = last ? ExportXModelFiles(one) : ExportXModelFile(one);

@@ -2,6 +2,7 @@
 
 #include "model/DescribedGeometry.h"
 #include "model/FileAccess.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 
@@ -69,7 +70,7 @@ bool CModel::OpenSurfacesFile(int lodIndex, int levelLimit) {
   ReleaseSurfacesFile();
   if (lodIndex < 0 || lodIndex >= levelLimit || lodIndex >= lodCount) return false;
   auto holder = std::make_unique<CSurfacesFile>();
-  if (!holder->Open(folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
+  if (!holder->Open(*disk, folder + "\\..\\xmodelsurfs", lods[static_cast<size_t>(lodIndex)].surfsName))
     return false;
   surfacesFile = std::move(holder);
   return true;
@@ -86,7 +87,7 @@ bool CModel::FinishLoadingSurfaces(int lodIndex, bool forPreview, bool checkFirs
 
 void CModel::HandSurfacesToRenderer(LoadOptions options) {
   if (!renderer) return;
-  renderer->SetImageFolder(folder + "\\..\\images");
+  renderer->SetImageFolder(*disk, folder + "\\..\\images");
   shownSurfaces = DescribedSurfaces(*curSurfaces, parts, options);
   renderer->SetSurfaces(&shownSurfaces, curSurfaceCount, &lods);
 }
@@ -116,9 +117,9 @@ void CModel::ReadLodNames(BinaryFile& file, int64_t firstName) {
   }
 }
 
-std::string ImageForMaterial(const std::string& materialPath) {
-  BinaryFile file;
-  if (!file.OpenShared(materialPath)) return {};
+std::string ImageForMaterial(Disk& disk, const std::string& materialPath) {
+  BinaryFile file = disk.Open(materialPath);
+  if (!file.IsOpen()) return {};
   uint16_t offset = file.ReadU16();
   file.Seek(offset);
   std::string first = ReadZString(file, 255);
@@ -128,7 +129,7 @@ std::string ImageForMaterial(const std::string& materialPath) {
   auto slash = materialPath.rfind('\\');
   bool dds = false;
   if (slash != std::string::npos && IsPlainName(image))
-    dds = FileExists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
+    dds = disk.Exists(materialPath.substr(0, slash + 1) + "..\\images\\" + image + ".dds");
   return image + (dds ? ".dds" : ".iwi");
 }
 
@@ -140,7 +141,7 @@ bool CModel::OpenPartsFile(uint32_t partsVersion, BinaryFile& file, uint8_t (&he
   }
   std::string path = folder + "\\..\\xmodelparts\\" + lods[0].surfsName;
   // A file that opens exists: no separate test is needed.
-  if (!IsPlainName(lods[0].surfsName) || !file.Open(path) || file.Read(head, 6) != 6 ||
+  if (!IsPlainName(lods[0].surfsName) || !(file = disk->Open(path)).IsOpen() || file.Read(head, 6) != 6 ||
       (head[0] | (head[1] << 8)) != static_cast<int>(partsVersion)) {
     UseRootPartOnly();
     return false;
@@ -161,7 +162,7 @@ void CModel::ReadMaterialList(BinaryFile& file, LodEntry& lod, bool lookUpImages
     file.Skip(1);
     // Only a plain name names a file of the materials folder.
     if (!lookUpImages || !IsPlainName(m.name)) continue;
-    std::string image = ImageForMaterial(folder + "\\..\\materials\\" + m.name);
+    std::string image = ImageForMaterial(*disk, folder + "\\..\\materials\\" + m.name);
     if (!image.empty()) m.imageName = image;
   }
 }
@@ -176,7 +177,7 @@ bool CModel::ResetLods(uint32_t expectedVersion) {
 std::vector<LodEntry>* CModel::ReadLodTable(uint32_t expectedVersion, int64_t countAt,
                                             int64_t firstName) {
   if (!ResetLods(expectedVersion)) return nullptr;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return nullptr;
   lodCount = CountLodNames(file, countAt);
   lods.assign(static_cast<size_t>(lodCount), LodEntry{});

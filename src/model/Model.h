@@ -101,7 +101,7 @@ class CModel : public CModelFile {
 // The colour image named by a material file, with ".dds" when a converted image lies in
 // the images folder beside the materials folder, else ".iwi"; "" when the file cannot be
 // opened.
-std::string ImageForMaterial(const std::string& materialPath);
+std::string ImageForMaterial(Disk& disk, const std::string& materialPath);
 
 // The level a command takes when none is named: the first whose name was read; nullopt
 // when there is none.

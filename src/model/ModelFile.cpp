@@ -1,11 +1,13 @@
 #include "model/ModelFile.h"
 
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 
 namespace tessary {
 
-bool CModelFile::Open(const std::string& folderIn, const std::string& fileNameIn) {
+bool CModelFile::Open(Disk& diskIn, const std::string& folderIn, const std::string& fileNameIn) {
+  disk = &diskIn;
   folder.clear();
   fileName.clear();
   fullPath.clear();
@@ -15,9 +17,9 @@ bool CModelFile::Open(const std::string& folderIn, const std::string& fileNameIn
   if (!IsPlainName(fileNameIn)) return false;
   // Opened straight away: a file that opens exists. Only one that does not is tested, for
   // the names kept of an entry that is there but cannot be read.
-  BinaryFile file;
-  const bool opened = file.Open(fullPath);
-  if (!opened && !FileExists(fullPath)) return false;
+  BinaryFile file = disk->Open(fullPath);
+  const bool opened = file.IsOpen();
+  if (!opened && !disk->Exists(fullPath)) return false;
   folder = folderIn;
   fileName = fileNameIn;
   if (!opened) return false;

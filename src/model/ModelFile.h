@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/ModelRecords.h"
-#include "platform/BinaryFile.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 
@@ -18,8 +18,9 @@ class CModelFile {
   CModelFile(const CModelFile&) = delete;
   CModelFile& operator=(const CModelFile&) = delete;
 
-  // Opens folder + "\" + fileName and reads its version word. The file is closed again.
-  bool Open(const std::string& folder, const std::string& fileName);
+  // Opens folder + "\" + fileName on `disk` and reads its version word. Every later read
+  // of the model goes to `disk`, which must outlive the object.
+  bool Open(Disk& disk, const std::string& folder, const std::string& fileName);
   uint32_t GetVersion() const { return version; }
 
   // The decoded surfaces; the object keeps ownership.
@@ -34,6 +35,8 @@ class CModelFile {
   // Hands over the messages the reading brought up, in order, and forgets them.
   std::vector<std::string> TakeMessages() { return std::exchange(messages, {}); }
 
+  // The disk the model was opened on.
+  Disk* disk = nullptr;
   int32_t lodCount = 0;
   std::string folder;
   std::string fileName;

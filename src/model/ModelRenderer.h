@@ -10,6 +10,8 @@
 
 namespace tessary {
 
+class Disk;
+
 // Variant codes of `Draw`: which drawer and which kind of triangle lists.
 enum class DrawVariant : int { Strips = 1, ListsV20 = 2, ListsV25 = 3 };
 
@@ -20,7 +22,8 @@ class IModelRenderer {
   // (its GL host, whose context the renderer borrows); the renderer sets up its state and
   // returns the result of its projection update.
   virtual bool Attach(void* window) = 0;
-  virtual void SetImageFolder(const std::string& modelFolder) = 0;
+  // The images of the surfaces are read on `disk`, which must outlive the renderer's use.
+  virtual void SetImageFolder(Disk& disk, const std::string& modelFolder) = 0;
   virtual bool SetSurfaces(std::vector<Surface>* surfaces, uint16_t count,
                            std::vector<LodEntry>* lods) = 0;
   virtual void SetRolling(uint8_t on) = 0;

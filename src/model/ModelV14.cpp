@@ -23,7 +23,7 @@ std::vector<LodEntry>* CModelV14::LoadLods() {
 
 void CModelV14::LoadMaterials() {
   if (!isOpen || version != kVersion) return;
-  BinaryFile header(fullPath);
+  BinaryFile header = disk->Open(fullPath);
   if (!header.IsOpen()) return;
   auto start = WalkBackToMaterialLists(header.Bytes(), presentLodCount);
   if (!start || start->found < 1) return;

@@ -17,7 +17,7 @@ std::vector<LodEntry>* CModelV20::LoadLods() {
 
 void CModelV20::LoadMaterials() {
   if (!isOpen || version != kVersion) return;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return;
 
   int blockCount = 0;

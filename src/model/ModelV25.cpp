@@ -51,7 +51,7 @@ int CModelV25::CountLodEntries(BinaryFile& file, int64_t& offset) {
 
 std::vector<LodEntry>* CModelV25::LoadLods() {
   if (!ResetLods(kVersion)) return nullptr;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return nullptr;
   int64_t offset = kOptionalNameOffset + 1;
   lodCount = CountLodEntries(file, offset);
@@ -65,7 +65,7 @@ std::vector<LodEntry>* CModelV25::LoadLods() {
 
 void CModelV25::LoadMaterials(int64_t start) {
   if (!isOpen || version != kVersion) return;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return;
   if (start < 0) start = 0;
   file.Seek(start);

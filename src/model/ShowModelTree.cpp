@@ -2,13 +2,12 @@
 
 #include "model/ModelVersions.h"
 #include "model/TreeFiller.h"
-#include "platform/BinaryFile.h"
-#include "platform/Path.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 
-std::optional<uint8_t> ReadModelVersion(const std::string& path) {
-  BinaryFile file(path);
+std::optional<uint8_t> ReadModelVersion(Disk& disk, const std::string& path) {
+  BinaryFile file = disk.Open(path);
   if (!file.IsOpen()) return std::nullopt;
   uint8_t b = 0;
   file.ReadByte(b);
@@ -20,18 +19,18 @@ std::unique_ptr<CModel> CreateModel(uint8_t version) {
   return row ? row->create() : nullptr;
 }
 
-std::string ShowModelTree(ModelTree& tree, const std::string& workingFolder,
+std::string ShowModelTree(Disk& disk, ModelTree& tree, const std::string& workingFolder,
                           const std::string& modelName, uint8_t version) {
   TreeItem& root = tree.SetRoot(modelName, kImageGroup);
   TreeItem& surfaces = root.AddChild(kSurfacesGroup, kImageGroup);
   TreeItem& parts = root.AddChild(kPartsGroup, kImageGroup);
   const ModelVersion* row = FindModelVersion(version);
-  if (row) FillModelTree(*row, surfaces, parts, workingFolder, modelName);
+  if (row) FillModelTree(disk, *row, surfaces, parts, workingFolder, modelName);
   if (!surfaces.children.empty() || !parts.children.empty()) return {};
 
   const std::string header = workingFolder + "\\xmodel\\" + modelName;
-  const std::string shown = "the model header " + ResolvePath(header).string();
-  BinaryFile file(header);
+  const std::string shown = "the model header " + disk.Resolve(header).string();
+  BinaryFile file = disk.Open(header);
   if (!file.IsOpen()) return shown + " cannot be read";
   if (file.Size() == 0) return shown + " is empty";
   if (!row) {

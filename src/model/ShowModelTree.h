@@ -13,13 +13,13 @@ namespace tessary {
 
 // The first byte of a model header file; nullopt when the file cannot be opened. A file
 // too short to hold it reads as 0, an unknown version.
-std::optional<uint8_t> ReadModelVersion(const std::string& path);
+std::optional<uint8_t> ReadModelVersion(Disk& disk, const std::string& path);
 
 // Replaces `tree` with the model's tree: root `modelName`, groups "Surfaces" and
 // "Parts (Tags)", filled by the filler of `version` (other versions leave them empty).
 // When both groups stay empty, returns why, in one line naming the header (an empty file,
 // a version not read here, no level of detail); else an empty string.
-std::string ShowModelTree(ModelTree& tree, const std::string& workingFolder,
+std::string ShowModelTree(Disk& disk, ModelTree& tree, const std::string& workingFolder,
                           const std::string& modelName, uint8_t version);
 
 // A model object of the given header version, or null for a version this program does

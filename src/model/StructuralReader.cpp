@@ -6,27 +6,23 @@
 #include "model/StructuralHeader.h"
 #include "model/StructuralParts.h"
 #include "model/StructuralSurfaces.h"
-#include "platform/BinaryFile.h"
-#include "platform/Path.h"
+#include "platform/Disk.h"
 #include "platform/PlainName.h"
 
 namespace tessary {
 
 namespace {
 
-std::string Shown(const std::string& joinedPath) { return ResolvePath(joinedPath).string(); }
-
 // The whole file, or nullopt when it cannot be opened.
-std::optional<BinaryFile> ReadWhole(const std::string& joinedPath) {
-  if (!FileExists(joinedPath)) return std::nullopt;
-  BinaryFile file(joinedPath);
+std::optional<BinaryFile> ReadWhole(Disk& disk, const std::string& joinedPath) {
+  BinaryFile file = disk.Open(joinedPath);
   if (!file.IsOpen()) return std::nullopt;
   return file;
 }
 
 // A material with its colour image: the name the material gives it and the path of the
 // image when that exists.
-DecodedMaterial FindImage(const std::string& workdir, uint16_t version, const std::string& material) {
+DecodedMaterial FindImage(Disk& disk, const std::string& workdir, uint16_t version, const std::string& material) {
   DecodedMaterial out{material, {}, {}};
   std::string path;
   // Only a plain name names a file of the materials folder.
@@ -35,23 +31,24 @@ DecodedMaterial FindImage(const std::string& workdir, uint16_t version, const st
     out.imageName = material;
     path = workdir + "\\materials\\" + material;
   } else {
-    const std::string image = ImageForMaterial(workdir + "\\materials\\" + material);
+    const std::string image = ImageForMaterial(disk, workdir + "\\materials\\" + material);
     if (image.size() > 4) out.imageName = image.substr(0, image.size() - 4);  // without ".dds"/".iwi"
     if (image.empty() || !IsPlainName(image)) return out;
     path = workdir + "\\images\\" + image;
-    if (!FileExists(path) && image.ends_with(".dds"))
+    if (!disk.Exists(path) && image.ends_with(".dds"))
       path = workdir + "\\images\\" + image.substr(0, image.size() - 4) + ".iwi";
   }
-  if (FileExists(path)) out.imagePath = ResolvePath(path).string();
+  if (disk.Exists(path)) out.imagePath = disk.Resolve(path).string();
   return out;
 }
 
 }  // namespace
 
-std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, const std::string& modelName,
+std::optional<DecodedLevel> ReadStructuralLevel(Disk& disk, const std::string& workdir, const std::string& modelName,
                                                 std::optional<int> lodIndex, std::string& error) {
   const std::string headerPath = workdir + "\\xmodel\\" + modelName;
-  auto headerBytes = ReadWhole(headerPath);
+  auto Shown = [&](const std::string& joined) { return disk.Resolve(joined).string(); };
+  auto headerBytes = ReadWhole(disk, headerPath);
   if (!headerBytes) {
     error = "cannot open the model header " + Shown(headerPath);
     return std::nullopt;
@@ -94,7 +91,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     out.levels.push_back({i < header->levelDistances.size() ? header->levelDistances[i] : 0.0f, names[i]});
 
   const std::string surfsPath = workdir + "\\xmodelsurfs\\" + out.surfsName;
-  auto surfsBytes = ReadWhole(surfsPath);
+  auto surfsBytes = ReadWhole(disk, surfsPath);
   if (!surfsBytes) {
     error = "cannot open the surfaces file " + Shown(surfsPath);
     return std::nullopt;
@@ -105,7 +102,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
   }
 
   const std::string partsPath = workdir + "\\xmodelparts\\" + *firstNamed;
-  if (auto partsBytes = ReadWhole(partsPath)) {
+  if (auto partsBytes = ReadWhole(disk, partsPath)) {
     if (!ReadSkeleton(*partsBytes, header->version, out.bones, why)) {
       error = Shown(partsPath) + ": " + why;
       return std::nullopt;
@@ -126,7 +123,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(const std::string& workdir, cons
     auto found = std::find_if(out.materials.begin(), out.materials.end(),
                               [&](const DecodedMaterial& m) { return m.name == name; });
     if (found == out.materials.end()) {
-      out.materials.push_back(FindImage(workdir, header->version, name));
+      out.materials.push_back(FindImage(disk, workdir, header->version, name));
       found = out.materials.end() - 1;
     }
     out.surfaces[i].material = static_cast<int32_t>(found - out.materials.begin());

@@ -15,7 +15,7 @@ constexpr uint16_t kUnreadableSurface = 0xFFFF;
 
 bool CSurfacesFile::DecodeSurfacesV14() {
   if (!isOpen || version != 14) return false;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return false;
 
   BinaryFile& data = file;

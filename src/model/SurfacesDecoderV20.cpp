@@ -22,7 +22,7 @@ constexpr size_t kInfluenceWeightAt = 14;
 
 bool CSurfacesFile::DecodeSurfacesV20() {
   if (!isOpen || version != 20) return false;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return false;
 
   file.Seek(2);

@@ -68,7 +68,7 @@ bool ReadWeightedVertices(BinaryFile& file, Surface& surface, std::vector<std::s
 
 bool CSurfacesFile::DecodeSurfacesV25() {
   if (!isOpen || version != kVersion) return false;
-  BinaryFile file(fullPath);
+  BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return false;
 
   file.Seek(2);

@@ -5,31 +5,31 @@
 #include <vector>
 
 #include "model/Model.h"
-#include "platform/Path.h"
+#include "platform/Disk.h"
 #include "platform/PlainName.h"
 
 namespace tessary {
 
 namespace {
 // A file of a working sub-folder; a name with a folder step names none (it is missing).
-int PresenceImage(const std::string& workingFolder, const char* folder, const std::string& name) {
+int PresenceImage(Disk& disk, const std::string& workingFolder, const char* folder, const std::string& name) {
   if (!IsPlainName(name)) return kImageMissing;
-  return FileExists(workingFolder + "\\" + folder + "\\" + name) ? kImagePresent : kImageMissing;
+  return disk.Exists(workingFolder + "\\" + folder + "\\" + name) ? kImagePresent : kImageMissing;
 }
 }  // namespace
 
-int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
+int FillTreeFromLods(Disk& disk, CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
                      const std::string& workingFolder, bool withImages) {
   // A header with an empty level list has no parts file to name.
   if (!model.lods.empty()) {
     const std::string& partsName = model.lods[0].surfsName;
-    partsNode.AddChild(partsName, PresenceImage(workingFolder, "xmodelparts", partsName));
+    partsNode.AddChild(partsName, PresenceImage(disk, workingFolder, "xmodelparts", partsName));
   }
   int result = 1;
   for (size_t i = 0; i < model.lods.size(); ++i) {
     const LodEntry& lod = model.lods[i];
     if (!lod.present) continue;
-    int image = PresenceImage(workingFolder, "xmodelsurfs", lod.surfsName);
+    int image = PresenceImage(disk, workingFolder, "xmodelsurfs", lod.surfsName);
     if (image == kImageMissing) result = 0;
     TreeItem& level = surfacesNode.AddChild(lod.surfsName, image);
     level.bold = true;
@@ -43,11 +43,11 @@ int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
       if (!seen) distinct.push_back(&m);
     }
     for (const MaterialEntry* m : distinct) {
-      int materialImage = PresenceImage(workingFolder, "materials", m->name);
+      int materialImage = PresenceImage(disk, workingFolder, "materials", m->name);
       TreeItem& materialNode = materialsNode.AddChild(m->name, materialImage);
       if (!withImages || materialImage != kImagePresent) continue;
       std::string imageName = m->imageName.value_or("");
-      int imageImage = PresenceImage(workingFolder, "images", imageName);
+      int imageImage = PresenceImage(disk, workingFolder, "images", imageName);
       TreeItem& imageNode = materialNode.AddChild(imageName, imageImage);
       imageNode.bold = imageName.find(".iwi") != std::string::npos && imageImage == kImagePresent;
     }
@@ -55,12 +55,12 @@ int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
   return result;
 }
 
-int FillModelTree(const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
+int FillModelTree(Disk& disk, const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
                   const std::string& workingFolder, const std::string& modelName) {
   std::unique_ptr<CModel> model = version.create();
-  model->Open(workingFolder + "\\xmodel", modelName);
+  model->Open(disk, workingFolder + "\\xmodel", modelName);
   if (!model->LoadLods()) return 0;
-  return FillTreeFromLods(*model, surfacesNode, partsNode, workingFolder, version.treeShowsImages);
+  return FillTreeFromLods(disk, *model, surfacesNode, partsNode, workingFolder, version.treeShowsImages);
 }
 
 }  // namespace tessary

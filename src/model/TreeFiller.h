@@ -10,15 +10,16 @@
 namespace tessary {
 
 class CModel;
+class Disk;
 
 // Reads the level table of `modelName` with the reader of `version` and fills the groups.
 // Returns 1 when every listed surfaces file is present, else 0 (also when the header gives
 // no levels, in which case nothing is inserted).
-int FillModelTree(const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
+int FillModelTree(Disk& disk, const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
                   const std::string& workingFolder, const std::string& modelName);
 
 // The groups from a model whose levels are read.
-int FillTreeFromLods(CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
+int FillTreeFromLods(Disk& disk, CModel& model, TreeItem& surfacesNode, TreeItem& partsNode,
                      const std::string& workingFolder, bool withImages);
 
 }  // namespace tessary

@@ -10,7 +10,7 @@
 #include "model/XAnimReader.h"
 #include "platform/AsciiCase.h"
 #include "platform/FileOpen.h"
-#include "platform/FolderIndex.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -58,9 +58,9 @@ bool ReadXAnimBoneNames(const fs::path& path, std::vector<std::string>& names) {
   }
 }
 
-XAnimListing ListMatchingXAnims(const std::string& workdir, const std::vector<std::string>& modelBones) {
+XAnimListing ListMatchingXAnims(Disk& disk, const std::string& workdir, const std::vector<std::string>& modelBones) {
   XAnimListing listing;
-  listing.folder = ResolvePath(workdir + "\\xanim");
+  listing.folder = disk.Resolve(workdir + "\\xanim");
   std::error_code ec;
   listing.folderFound = fs::is_directory(listing.folder, ec);
   if (!listing.folderFound) return listing;
@@ -68,7 +68,7 @@ XAnimListing ListMatchingXAnims(const std::string& workdir, const std::vector<st
   std::unordered_set<std::string> wanted;
   for (const std::string& name : modelBones) wanted.insert(AsciiLower(name));
   std::vector<std::string> names;
-  for (const std::string& entry : folder_index::Entries(listing.folder)) {
+  for (const std::string& entry : disk.Entries(listing.folder)) {
     if (!ReadXAnimBoneNames(listing.folder / entry, names)) continue;
     // A name the animation repeats counts once.
     std::unordered_set<std::string> matched;

@@ -10,6 +10,8 @@
 
 namespace tessary {
 
+class Disk;
+
 struct XAnimMatch {
   std::string fileName;  // as it is in the folder
   size_t matchedBones = 0;
@@ -23,7 +25,7 @@ struct XAnimListing {
   std::vector<XAnimMatch> matches;
 };
 
-XAnimListing ListMatchingXAnims(const std::string& workdir, const std::vector<std::string>& modelBones);
+XAnimListing ListMatchingXAnims(Disk& disk, const std::string& workdir, const std::vector<std::string>& modelBones);
 
 // The bone names of the animation file at `path`, reading no more of it than they need;
 // false when it is not a readable animation file.

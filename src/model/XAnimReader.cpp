@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/BinaryFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -233,25 +233,25 @@ XAnimResult ReadXAnimHeader(const std::vector<uint8_t>& bytes, const std::string
   return Parse(file, name, true);
 }
 
-XAnimResult LoadXAnim(const fs::path& path) {
-  BinaryFile file;
-  if (!file.Open(path.string())) {
+XAnimResult LoadXAnim(Disk& disk, const fs::path& path) {
+  BinaryFile file = disk.Open(path.string());
+  if (!file.IsOpen()) {
     XAnimResult result;
     result.error = "Cannot open the animation file " + path.string() + ".";
     return result;
   }
   XAnimResult result = Parse(file, path.string());
-  if (result.anim) result.anim->name = ResolvePath(path.string()).filename().string();
+  if (result.anim) result.anim->name = disk.Resolve(path.string()).filename().string();
   return result;
 }
 
-fs::path FindXAnim(const std::string& workdir, const std::string& nameOrPath) {
+fs::path FindXAnim(Disk& disk, const std::string& workdir, const std::string& nameOrPath) {
   std::error_code ec;
   if (nameOrPath.find_first_of("/\\") == std::string::npos) {
-    const fs::path inFolder = ResolvePath(workdir + "\\xanim\\" + nameOrPath);
+    const fs::path inFolder = disk.Resolve(workdir + "\\xanim\\" + nameOrPath);
     if (fs::is_regular_file(inFolder, ec)) return inFolder;
   }
-  const fs::path asPath = ResolvePath(nameOrPath);
+  const fs::path asPath = disk.Resolve(nameOrPath);
   if (fs::is_regular_file(asPath, ec)) return asPath;
   return {};
 }

@@ -12,6 +12,8 @@
 
 namespace tessary {
 
+class Disk;
+
 struct XAnimResult {
   std::optional<XAnim> anim;  // empty when the file could not be read
   std::string error;          // why, naming the file; "" when read
@@ -28,10 +30,10 @@ XAnimResult ReadXAnim(const std::vector<uint8_t>& bytes, const std::string& name
 XAnimResult ReadXAnimHeader(const std::vector<uint8_t>& bytes, const std::string& name);
 
 // Reads the file at `path` (matched ignoring case where it does not exist exactly).
-XAnimResult LoadXAnim(const std::filesystem::path& path);
+XAnimResult LoadXAnim(Disk& disk, const std::filesystem::path& path);
 
 // Where an animation named on a command line lies: `nameOrPath` as a file name in
 // `workdir`/xanim (matched ignoring case), else as a path. Empty when neither exists.
-std::filesystem::path FindXAnim(const std::string& workdir, const std::string& nameOrPath);
+std::filesystem::path FindXAnim(Disk& disk, const std::string& workdir, const std::string& nameOrPath);
 
 }  // namespace tessary

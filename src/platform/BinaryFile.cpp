@@ -1,79 +1,17 @@
 #include "platform/BinaryFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <memory>
 
-#include "platform/FileOpen.h"
-#include "platform/Path.h"
-#include "platform/ReadCache.h"
-#include "platform/SettledFiles.h"
-
 namespace tessary {
 
+BinaryFile::BinaryFile(std::shared_ptr<const std::vector<uint8_t>> bytes)
+    : data_(std::move(bytes)), open_(data_ != nullptr) {}
+
 BinaryFile BinaryFile::FromBytes(std::vector<uint8_t> bytes) {
-  BinaryFile file;
-  file.data_ = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
-  file.open_ = true;
-  return file;
+  return BinaryFile(std::make_shared<const std::vector<uint8_t>>(std::move(bytes)));
 }
-
-namespace {
-
-std::atomic<uint64_t> filesRead{0};
-
-// The bytes of a joined path, or null when it does not open as a regular file: a folder
-// (which the C library would open and then fail every read of) is refused as the games'
-// platform refuses it, and a FIFO or device would block.
-// `shared`: a small file many tasks read, which may be answered from (and is kept in) the
-// settled files when it is found as written.
-ReadCache::Contents ReadWhole(std::string_view path, bool shared) {
-  // Most names are on the disk as written: the file is opened as it is named, and looked up
-  // case-insensitively only when that finds nothing.
-  const std::filesystem::path exact(ToNativeSeparators(path));
-  std::vector<uint8_t> bytes;
-  OpenFailure failure = OpenFailure::None;
-  bool asWritten = false;
-  // A name this task has looked up already is where that look-up found it.
-  const ReadCache* cache = ReadCache::Current();
-  if (const ReadCache::Resolved* known = cache ? cache->FindResolved(path) : nullptr) {
-    if (!known->found || !ReadRegularFile(known->where, bytes)) return nullptr;
-  } else if (ReadCache::Contents kept = shared ? settled_files::Find(exact) : nullptr) {
-    return kept;
-  } else if (ReadRegularFile(exact, bytes, &failure)) {
-    asWritten = true;
-  } else {
-    if (failure != OpenFailure::Missing) return nullptr;
-    const std::filesystem::path resolved = ResolvePath(path);
-    if (resolved == exact || !ReadRegularFile(resolved, bytes)) return nullptr;
-  }
-  ++filesRead;
-  auto contents = std::make_shared<const std::vector<uint8_t>>(std::move(bytes));
-  if (shared && asWritten) settled_files::Keep(exact, contents);
-  return contents;
-}
-
-}  // namespace
-
-bool BinaryFile::Open(std::string_view path) { return Open(path, false); }
-
-bool BinaryFile::OpenShared(std::string_view path) { return Open(path, true); }
-
-bool BinaryFile::Open(std::string_view path, bool shared) {
-  Close();
-  ReadCache* cache = ReadCache::Current();
-  std::optional<ReadCache::Contents> known;
-  if (cache) known = cache->FindOpened(path);
-  ReadCache::Contents contents = known ? *known : ReadWhole(path, shared);
-  if (cache && !known) cache->NoteOpened(path, contents);
-  if (!contents) return false;
-  data_ = std::move(contents);
-  open_ = true;
-  return true;
-}
-
-uint64_t BinaryFile::FilesRead() { return filesRead.load(); }
 
 const std::vector<uint8_t>& BinaryFile::Bytes() const {
   static const std::vector<uint8_t> kNone;

@@ -1,14 +1,12 @@
 #pragma once
 // A little-endian binary file read field by field: the one byte reader of every model,
-// image and texture reader. The whole file is read into memory when it is opened (one
-// read per file, and one per export where a ReadCache is installed; a material file that
-// has not changed is not read again at all), so the readers' many seeks, often one byte
-// at a time and backwards, cost nothing. Reads past the end give zeros for the missing bytes; `Read` tells how
-// many bytes really arrived, and the end of the file ends a string.
+// image and texture reader. It reads the bytes of a whole file, as a Disk read them (see
+// Disk.h), so the readers' many seeks, often one byte at a time and backwards, cost
+// nothing. Reads past the end give zeros for the missing bytes; `Read` tells how many bytes
+// really arrived, and the end of the file ends a string.
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tessary {
@@ -16,16 +14,10 @@ namespace tessary {
 class BinaryFile {
  public:
   BinaryFile() = default;
-  // Opens a joined path (resolved as ResolvePath does) for binary reading. A folder
-  // does not open.
-  explicit BinaryFile(std::string_view path) { Open(path); }
   // A file made of `bytes`, open.
+  explicit BinaryFile(std::shared_ptr<const std::vector<uint8_t>> bytes);
   static BinaryFile FromBytes(std::vector<uint8_t> bytes);
 
-  bool Open(std::string_view path);
-  // Open for a small file that many models read (a material file): while the disk shows
-  // it unchanged, a later open anywhere in the program takes the bytes read before.
-  bool OpenShared(std::string_view path);
   void Close();
   bool IsOpen() const { return open_; }
 
@@ -47,14 +39,8 @@ class BinaryFile {
   // Reads one byte; false at the end of the file.
   bool ReadByte(uint8_t& out);
 
-  // How many times a file has been opened and read from the disk since the program
-  // started (for the tests of the read cache).
-  static uint64_t FilesRead();
-
  private:
-  bool Open(std::string_view path, bool shared);
-
-  // Shared with the read cache, which hands the same bytes to a later open of the file.
+  // Shared with the Disk that read them, which hands the same bytes to a later open.
   std::shared_ptr<const std::vector<uint8_t>> data_;
   int64_t pos_ = 0;
   bool open_ = false;

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/Path.h"
+#include "platform/Disk.h"
 
 namespace fs = std::filesystem;
 
@@ -34,7 +34,7 @@ void FileSet::Discard() {
   files_.clear();
 }
 
-bool FileSet::Commit() {
+bool FileSet::Commit(Disk& disk) {
   // What each placed file replaced, kept under a second name until all are in place.
   std::vector<fs::path> kept(files_.size());
   std::vector<bool> movedAside(files_.size(), false);
@@ -48,7 +48,7 @@ bool FileSet::Commit() {
   };
   for (size_t i = 0; i < files_.size(); ++i) {
     Pending& f = files_[i];
-    if (!f.existed && !f.joined.empty()) f.target = ResolvePath(f.joined);
+    if (!f.existed && !f.joined.empty()) f.target = disk.Resolve(f.joined);
     struct stat st {};
     if (::lstat(f.target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
       // A second name for the old file, or (where the file system has no such names) the
@@ -73,13 +73,12 @@ bool FileSet::Commit() {
         ::unlink(kept[i].c_str());
       putBack(i);
       Discard();
-      ClearDirectoryCache();
       return false;
     }
   }
   for (size_t i = 0; i < files_.size(); ++i) {
     if (!kept[i].empty()) ::unlink(kept[i].c_str());
-    NoteFileWritten(files_[i].target);
+    disk.NoteWritten(files_[i].target);
   }
   files_.clear();
   return true;

@@ -17,6 +17,8 @@
 
 namespace tessary {
 
+class Disk;
+
 class FileSet {
  public:
   FileSet() = default;
@@ -30,10 +32,10 @@ class FileSet {
   // in file.Error(), when that fails.
   bool Add(OutputFile& file);
   // Renames every file into place (a file opened by a joined path whose name was new is
-  // looked up again now, as a file that another set wrote meanwhile under another letter
-  // case is the one replaced). False, with nothing of the set left and the reason in
-  // Error(), on failure.
-  bool Commit();
+  // looked up on `disk` again now, as a file that another set wrote meanwhile under
+  // another letter case is the one replaced) and tells `disk` of them. False, with nothing
+  // of the set left and the reason in Error(), on failure.
+  bool Commit(Disk& disk);
   // Removes the temporaries without writing anything.
   void Discard();
   const std::string& Error() const { return error_; }

@@ -88,7 +88,7 @@ bool LoadLines(const fs::path& file, std::vector<std::string>& lines,
 
 bool SaveLines(const fs::path& file, const std::vector<std::string>& lines) {
   OutputFile out;
-  if (!out.Open(file.string())) return false;
+  if (!out.OpenExact(file)) return false;
   for (const auto& line : lines) {
     out.Write(line);
     out.Write("\n");

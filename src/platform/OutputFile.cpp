@@ -10,7 +10,7 @@
 
 #include <utility>
 
-#include "platform/Path.h"
+#include "platform/Disk.h"
 
 namespace fs = std::filesystem;
 
@@ -62,17 +62,19 @@ std::string WhyNotReplaceable(const fs::path& target) {
 
 OutputFile::~OutputFile() { Discard(); }
 
-bool OutputFile::Open(std::string_view path) { return Open(path, ResolvePath(path)); }
+bool OutputFile::Open(Disk& disk, std::string_view path) { return Open(disk, path, disk.Resolve(path)); }
 
-bool OutputFile::Open(std::string_view path, const fs::path& resolved, bool knownMissing) {
+bool OutputFile::Open(Disk& disk, std::string_view path, const fs::path& resolved, bool knownMissing) {
   bool ok = OpenExact(resolved, knownMissing);
   joined_ = path;
+  disk_ = &disk;
   return ok;
 }
 
 bool OutputFile::OpenExact(const fs::path& target, bool knownMissing) {
   Discard();
   joined_.clear();
+  disk_ = nullptr;
   error_.clear();
   writeError_ = 0;
   target_ = target;
@@ -192,18 +194,14 @@ fs::path OutputFile::Finish() {
 
 bool OutputFile::Commit() {
   const fs::path temp = Finish();
-  if (temp.empty()) {
-    ClearDirectoryCache();
-    return false;
-  }
+  if (temp.empty()) return false;
   if (::rename(temp.c_str(), target_.c_str()) != 0) {
     const int error = errno;
     ::unlink(temp.c_str());
     error_ = "cannot write " + Shown(target_) + ": " + Reason(error);
-    ClearDirectoryCache();
     return false;
   }
-  NoteFileWritten(target_);
+  if (disk_) disk_->NoteWritten(target_);
   return true;
 }
 

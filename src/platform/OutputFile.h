@@ -14,6 +14,8 @@
 
 namespace tessary {
 
+class Disk;
+
 class OutputFile {
  public:
   OutputFile() = default;
@@ -21,12 +23,12 @@ class OutputFile {
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
-  // `path` is a joined path; it is resolved as ResolvePath does, so a file that exists
-  // under another letter case is the one replaced.
-  bool Open(std::string_view path);
-  // The same for a path already resolved to `resolved`; `knownMissing` when the look-up
+  // `path` is a joined path, looked up on `disk`, so a file that exists under another
+  // letter case is the one replaced; Commit tells `disk` of the file written.
+  bool Open(Disk& disk, std::string_view path);
+  // The same for a path already looked up to `resolved`; `knownMissing` when the look-up
   // has just found nothing there.
-  bool Open(std::string_view path, const std::filesystem::path& resolved, bool knownMissing = false);
+  bool Open(Disk& disk, std::string_view path, const std::filesystem::path& resolved, bool knownMissing = false);
   // Opens a file system path as it is (no case-insensitive look-up).
   bool OpenExact(const std::filesystem::path& target) { return OpenExact(target, false); }
   bool IsOpen() const { return fd_ >= 0; }
@@ -62,6 +64,7 @@ class OutputFile {
   void WriteOut(const char* data, size_t size);
   void Fail(const char* doing, int error);
 
+  Disk* disk_ = nullptr;  // told of the file once it is written
   int fd_ = -1;
   std::string buffer_;  // written bytes not yet handed to the file
   bool link_ = false;   // the target was a symbolic link

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstring>
 
-#include "platform/BinaryFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 #include "preview/PreviewRenderer.h"
@@ -59,8 +59,8 @@ bool CPreviewRenderer::LoadDdsTexture(const std::string& name, Surface& surface)
   surface.blink = Blinks(name) ? 1 : 0;
 
   std::string path = imageFolder + "\\" + name;
-  if (!IsPlainName(name) || !FileExists(path)) return false;
-  BinaryFile file(path);
+  if (!disk_ || !IsPlainName(name) || !disk_->Exists(path)) return false;
+  BinaryFile file = disk_->Open(path);
   if (!file.IsOpen()) return false;
   char magic[4] = {};
   if (file.Read(magic, 4) != 4 || std::memcmp(magic, "DDS ", 4) != 0) return false;

@@ -60,7 +60,8 @@ bool CPreviewRenderer::UpdateProjection() {
   return true;
 }
 
-void CPreviewRenderer::SetImageFolder(const std::string& modelFolder) {
+void CPreviewRenderer::SetImageFolder(Disk& disk, const std::string& modelFolder) {
+  disk_ = &disk;
   imageFolder = modelFolder + "\\..\\images";
 }
 

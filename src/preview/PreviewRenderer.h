@@ -25,7 +25,7 @@ class CPreviewRenderer final : public IModelRenderer {
   // The model's AttachWindow: `window` is the IGlHost whose context the renderer uses.
   // Sets the context up and returns the projection update's result.
   bool Attach(void* window) override;
-  void SetImageFolder(const std::string& modelFolder) override;
+  void SetImageFolder(Disk& disk, const std::string& modelFolder) override;
   bool SetSurfaces(std::vector<Surface>* surfaceTable, uint16_t count,
                    std::vector<LodEntry>* lodTable) override;
   void SetRolling(uint8_t on) override { rolling = on; }
@@ -85,6 +85,7 @@ class CPreviewRenderer final : public IModelRenderer {
   static int stripBlinkCounter;
 
   std::string imageFolder;
+  Disk* disk_ = nullptr;  // where the images are read
   IGlHost* host = nullptr;
   int windowWidth = 0, windowHeight = 0;  // the size last read from the host
   int viewWidth = 0, viewHeight = 0;

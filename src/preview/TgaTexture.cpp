@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "platform/BinaryFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 #include "preview/PreviewRenderer.h"
@@ -14,8 +14,8 @@ namespace tessary {
 
 bool CPreviewRenderer::LoadTgaTexture(const std::string& name, Surface& surface) {
   std::string path = imageFolder + "\\" + name;
-  if (!IsPlainName(name) || !FileExists(path)) return false;
-  BinaryFile file(path);
+  if (!disk_ || !IsPlainName(name) || !disk_->Exists(path)) return false;
+  BinaryFile file = disk_->Open(path);
   if (!file.IsOpen()) return false;
   std::array<uint8_t, 18> header{};
   if (file.Read(header.data(), header.size()) != header.size() || header[2] != 2) return false;

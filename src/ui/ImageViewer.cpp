@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "ui/DisplayName.h"
 #include "workspace/ImageDecoder.h"
@@ -63,7 +64,7 @@ void ImageCanvas::paintEvent(QPaintEvent* event) {
 }
 
 ImageViewer* ImageViewer::Open(const std::string& path, std::string& error, QWidget* parent) {
-  std::optional<RgbaImage> decoded = DecodeImageFile(ResolvePath(path), error);
+  std::optional<RgbaImage> decoded = DecodeImageFile(Disk().Resolve(path), error);
   if (!decoded) return nullptr;
   QImage image(decoded->width, decoded->height, QImage::Format_RGBA8888);
   for (int y = 0; y < decoded->height; ++y)

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Disk.h"
 #include "model/Model.h"
 #include "model/SkinnedSurfaces.h"
 #include "model/StructuralReader.h"
@@ -251,7 +252,7 @@ void CPreviewDlg::OnContextReady() {
   std::string workdir = model.folder;
   if (workdir.size() >= 7 && workdir.compare(workdir.size() - 7, 7, "\\xmodel") == 0) workdir.resize(workdir.size() - 7);
   std::string error;
-  if (auto level = ReadStructuralLevel(workdir, model.fileName, lodIndex, error))
+  if (auto level = ReadStructuralLevel(*model.disk, workdir, model.fileName, lodIndex, error))
     renderer_->SetAlternateSurfaces(SkinnedSurfaceRecords(*level), SkinnedLevelTable(*level));
   lastMouseX = lastMouseY = 0;
 }

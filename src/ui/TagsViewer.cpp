@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "ui/DisplayName.h"
 
@@ -42,7 +43,7 @@ void TagsViewer::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TagsViewer::OpenListing(const std::string& path, std::string& error) {
-  const std::string resolved = ResolvePath(path).string();
+  const std::string resolved = Disk().Resolve(path).string();
   QFile file(QString::fromStdString(resolved));
   QByteArray bytes;
   if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();

@@ -14,6 +14,7 @@
 
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "ui/AboutDlg.h"
 #include "ui/ContextMenus.h"
@@ -207,7 +208,6 @@ void CTessaryView::ChooseWorkingFolder() {
 }
 
 void CTessaryView::FillFileList() {
-  ClearDirectoryCache();  // folder listings are cached for one command at most
   tree_->clear();
   modelTree_.Clear();
   // No model is shown any more: whichever row is chosen next loads, the one at the row
@@ -217,7 +217,7 @@ void CTessaryView::FillFileList() {
   modelList_->clear();
   int widest = 0;
   std::error_code ec;
-  std::filesystem::directory_iterator it(ResolvePath(ModelFolderPath()), ec), end;
+  std::filesystem::directory_iterator it(Disk().Resolve(ModelFolderPath()), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     if (it->is_directory(ec)) continue;
     const int row = modelList_->AddFileName(it->path().filename().string());
@@ -238,15 +238,15 @@ void CTessaryView::SelectModel() {
   int index = selected.isEmpty() ? -1 : modelList_->row(selected.first());
   if (index < 0 || index == lastLoadedIndex) return;
   lastLoadedIndex = index;
-  ClearDirectoryCache();
+  Disk disk;  // the model's files as they are now
   std::string name = modelList_->FileNameAt(index);
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + name, modelVersion)) {
+  if (!ReadVersionOrReport(disk, ModelFolderPath() + "\\" + name, modelVersion)) {
     // Nothing of the model shown before may stay beside the newly highlighted entry.
     ClearModelTree();
     return;
   }
   retrieval_.modelVersion = modelVersion;
-  const std::string whyEmpty = ShowModelTree(name);
+  const std::string whyEmpty = ShowModelTree(disk, name);
   reloadButton_->setEnabled(true);
   // A tree of the root and its two groups alone tells nothing by itself.
   if (!whyEmpty.empty()) dialogs_.ShowMessage(Sentence(whyEmpty), kAppTitle);
@@ -257,11 +257,11 @@ void CTessaryView::ReloadModel() {
   SelectModel();
 }
 
-bool CTessaryView::ReadVersionOrReport(const std::string& headerPath, uint8_t& version) {
-  std::optional<uint8_t> read = ReadModelVersion(headerPath);
+bool CTessaryView::ReadVersionOrReport(Disk& disk, const std::string& headerPath, uint8_t& version) {
+  std::optional<uint8_t> read = ReadModelVersion(disk, headerPath);
   if (!read) {
     std::error_code ec;
-    bool notFound = !std::filesystem::exists(ResolvePath(headerPath), ec);
+    bool notFound = !std::filesystem::exists(disk.Resolve(headerPath), ec);
     dialogs_.ShowFileError(ToNativeSeparators(headerPath), notFound);
     return false;
   }
@@ -278,9 +278,9 @@ void CTessaryView::ClearModelTree() {
   showExploded_->setEnabled(false);
 }
 
-std::string CTessaryView::ShowModelTree(const std::string& name) {
+std::string CTessaryView::ShowModelTree(Disk& disk, const std::string& name) {
   ClearModelTree();
-  std::string whyEmpty = tessary::ShowModelTree(modelTree_, workspace_.workingFolder, name, modelVersion);
+  std::string whyEmpty = tessary::ShowModelTree(disk, modelTree_, workspace_.workingFolder, name, modelVersion);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);
   if (FindModelVersion(modelVersion)) tree_->ExpandAll(root);

@@ -63,7 +63,7 @@ class CTessaryView : public QWidget {
   void ReloadModel();
   // Fills the tree with the model `name`; when the tree holds only the root and its two
   // groups, returns why (else an empty string).
-  std::string ShowModelTree(const std::string& name);
+  std::string ShowModelTree(Disk& disk, const std::string& name);
   void ExportObj();
   void ExportX();
   // A surface item's Export .glTF: <level>.glb of the skinned model (structural reader).
@@ -139,7 +139,7 @@ class CTessaryView : public QWidget {
   void ExportSelection(ExportOutcome (*exporter)(const ExportRequest&));
   // Why the preview of `level` would show no model: its surfaces cannot be loaded (the
   // export's message). Empty when they load. `messages` gets what the readers brought up.
-  std::string WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName, int level,
+  std::string WhyLevelCannotBeShown(Disk& disk, const ModelVersion& row, const std::string& modelName, int level,
                                     std::vector<std::string>& messages) const;
   // A box for each message the readers brought up, in order.
   void ShowReaderMessages(const std::vector<std::string>& messages);
@@ -149,7 +149,7 @@ class CTessaryView : public QWidget {
   bool ChooseAnimations(AnimationExportKind kind, std::string& modelName, int& level,
                         std::vector<std::string>& chosen, bool& rootMotion);
   // The header's version byte, or nullopt after the file-error box.
-  bool ReadVersionOrReport(const std::string& headerPath, uint8_t& version);
+  bool ReadVersionOrReport(Disk& disk, const std::string& headerPath, uint8_t& version);
   std::string ModelFolderPath() const { return workspace_.workingFolder + "\\xmodel"; }
 
   ISettingsStore& profile_;

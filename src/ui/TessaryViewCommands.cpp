@@ -14,6 +14,7 @@
 #include "model/ShowModelTree.h"
 #include "model/StructuralReader.h"
 #include "model/XAnimListing.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "ui/AnimationExportDlg.h"
 #include "ui/FormStrings.h"
@@ -80,8 +81,10 @@ void CTessaryView::ExportSelection(ExportOutcome (*exporter)(const ExportRequest
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
   uint8_t version = 0;
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  Disk disk;  // the export's reads
+  if (!ReadVersionOrReport(disk, ModelFolderPath() + "\\" + sel.modelName, version)) return;
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, AskedLoadOptions()};
+  request.disk = &disk;
   PresentExport(sel.modelName, exporter(request));
 }
 
@@ -102,16 +105,17 @@ bool CTessaryView::ChooseAnimations(AnimationExportKind kind, std::string& model
     WaitCursor wait;
     if (!TakeSelection(*tree_, modelTree_, sel)) return false;
     uint8_t version = 0;
-    if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return false;
+    Disk disk;
+    if (!ReadVersionOrReport(disk, ModelFolderPath() + "\\" + sel.modelName, version)) return false;
     std::string error;
-    const auto decoded = ReadStructuralLevel(workdir, sel.modelName, sel.level, error);
+    const auto decoded = ReadStructuralLevel(disk, workdir, sel.modelName, sel.level, error);
     if (!decoded) {
       dialogs_.ShowMessage(Sentence(error), kAppTitle);
       return false;
     }
     std::vector<std::string> bones;
     for (const Bone& bone : decoded->bones) bones.push_back(bone.name);
-    listing = ListMatchingXAnims(workdir, bones);
+    listing = ListMatchingXAnims(disk, workdir, bones);
   }
   if (!listing.folderFound) {
     dialogs_.ShowMessage("There is no xanim folder in " + ToNativeSeparators(workdir) +
@@ -175,10 +179,10 @@ void CTessaryView::ShowReaderMessages(const std::vector<std::string>& messages) 
   for (const std::string& message : messages) dialogs_.ShowMessage(message, kAppTitle);
 }
 
-std::string CTessaryView::WhyLevelCannotBeShown(const ModelVersion& row, const std::string& modelName,
+std::string CTessaryView::WhyLevelCannotBeShown(Disk& disk, const ModelVersion& row, const std::string& modelName,
                                                 int level, std::vector<std::string>& messages) const {
   std::unique_ptr<CModel> model = row.create();
-  model->Open(ModelFolderPath(), modelName);
+  model->Open(disk, ModelFolderPath(), modelName);
   model->LoadLods();
   if (level < 0 || static_cast<size_t>(level) >= model->lods.size()) return {};
   const std::string& surfsName = model->lods[static_cast<size_t>(level)].surfsName;
@@ -186,7 +190,7 @@ std::string CTessaryView::WhyLevelCannotBeShown(const ModelVersion& row, const s
   const bool loaded = model->LoadSurfaces(level, false, OptionsForLevel(AskedLoadOptions(), surfsName));
   messages = model->TakeMessages();
   if (loaded) return {};
-  return SurfacesLoadError(workspace_.workingFolder, surfsName);
+  return SurfacesLoadError(disk, workspace_.workingFolder, surfsName);
 }
 
 void CTessaryView::PreviewSurface() {
@@ -200,14 +204,15 @@ void CTessaryView::PreviewSurface() {
     // A surface that cannot be decoded is told of here, once: the preview reads the level
     // again and keeps quiet about it.
     std::vector<std::string> messages;
-    const std::string why = WhyLevelCannotBeShown(*row, sel.modelName, sel.level, messages);
+    Disk disk;  // the check and the preview read the files once
+    const std::string why = WhyLevelCannotBeShown(disk, *row, sel.modelName, sel.level, messages);
     ShowReaderMessages(messages);
     if (!why.empty()) {
       dialogs_.ShowMessage(Sentence(why), kAppTitle);
       return;
     }
     std::unique_ptr<CModel> model = row->create();
-    model->Open(ModelFolderPath(), sel.modelName);
+    model->Open(disk, ModelFolderPath(), sel.modelName);
     RunPreviewDialog(*model, sel.level, sel.item->text, profile_, dialogs_, nullptr,
                      AskedLoadOptions());
   }
@@ -219,9 +224,11 @@ void CTessaryView::ViewTags() {
   Selection sel;
   if (!TakeSelection(*tree_, modelTree_, sel)) return;
   uint8_t version = 0;
-  if (!ReadVersionOrReport(ModelFolderPath() + "\\" + sel.modelName, version)) return;
-  ExportOutcome outcome =
-      ExportTagsFile(ExportRequest{workspace_.workingFolder, sel.modelName, sel.level, {}});
+  Disk disk;
+  if (!ReadVersionOrReport(disk, ModelFolderPath() + "\\" + sel.modelName, version)) return;
+  ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, {}};
+  request.disk = &disk;
+  ExportOutcome outcome = ExportTagsFile(request);
   if (!outcome.ok) {
     // An empty viewer, or one showing a listing left from before, would tell nothing.
     dialogs_.ShowMessage("There is no tags listing for " + sel.modelName + ": " + outcome.error + ".",

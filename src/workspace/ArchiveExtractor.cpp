@@ -10,6 +10,7 @@
 
 #include "platform/Notifier.h"
 #include "platform/OutputFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 
 namespace fs = std::filesystem;
@@ -75,7 +76,7 @@ bool LeavesMargin(const ExtractLimits& limits, const fs::path& folder, uint64_t 
 
 enum class EntryResult { Written, Failed, TooLarge, NoSpace };
 
-EntryResult WriteEntry(zip_t* archive, zip_uint64_t index, const std::string& destination,
+EntryResult WriteEntry(Disk& disk, zip_t* archive, zip_uint64_t index, const std::string& destination,
                        const ExtractLimits& limits) {
   zip_stat_t stat;
   zip_stat_init(&stat);
@@ -83,17 +84,20 @@ EntryResult WriteEntry(zip_t* archive, zip_uint64_t index, const std::string& de
   if (zip_stat_index(archive, index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE) != 0)
     declared = stat.size;
   if (declared > limits.maxEntryBytes) return EntryResult::TooLarge;
-  fs::path target = ResolvePath(destination);
+  fs::path target = disk.Resolve(destination);
   std::error_code ec;
-  fs::create_directories(target.parent_path(), ec);
-  ClearDirectoryCache();
+  // A folder made here changes the listings the look-ups have taken.
+  if (fs::create_directories(target.parent_path(), ec)) {
+    disk.Forget();
+    target = disk.Resolve(destination);
+  }
   const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   if (!LeavesMargin(limits, folder, declared)) return EntryResult::NoSpace;
 
   std::unique_ptr<zip_file_t, ZipFileCloser> in(zip_fopen_index(archive, index, 0));
   if (!in) return EntryResult::Failed;
   OutputFile out;
-  if (!out.Open(target.string())) return EntryResult::Failed;
+  if (!out.Open(disk, destination, target)) return EntryResult::Failed;
   std::vector<char> buffer(1 << 16);
   uint64_t total = 0;
   // The declared size may lie: what really arrives is counted, and the free space looked
@@ -123,6 +127,7 @@ struct Extraction {
 Extraction ExtractEntries(const std::string& archive, const std::string& fileMask,
                           const std::string& workingFolder, const ExtractLimits& limits) {
   Extraction result;
+  Disk disk;  // the entries' look-ups, for this extraction
   int error = 0;
   std::unique_ptr<zip_t, ZipCloser> zip(zip_open(archive.c_str(), ZIP_RDONLY, &error));
   if (!zip) {
@@ -149,7 +154,7 @@ Extraction ExtractEntries(const std::string& archive, const std::string& fileMas
     }
     std::string relative = name;
     std::replace(relative.begin(), relative.end(), '/', '\\');
-    switch (WriteEntry(zip.get(), index, workingFolder + "\\" + relative, limits)) {
+    switch (WriteEntry(disk, zip.get(), index, workingFolder + "\\" + relative, limits)) {
       case EntryResult::Written:
         ++result.written;
         break;
@@ -196,7 +201,8 @@ bool MatchesMask(std::string_view mask, std::string_view name) {
 
 std::vector<std::string> ListGameArchives(const std::string& gameFolder) {
   if (gameFolder.empty()) return {};  // no game folder set: no archives
-  fs::path mainFolder = ResolvePath(gameFolder + "main");
+  Disk disk;
+  fs::path mainFolder = disk.Resolve(gameFolder + "main");
   std::vector<std::string> names;
   std::error_code ec;
   for (fs::directory_iterator it(mainFolder, ec), end; !ec && it != end; it.increment(ec)) {

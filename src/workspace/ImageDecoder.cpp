@@ -1,12 +1,13 @@
 #include "workspace/ImageDecoder.h"
 
+#include "platform/FileOpen.h"
+
 #include <squish.h>
 
 #include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cstring>
-#include <fstream>
 
 namespace tessary {
 
@@ -261,11 +262,10 @@ std::optional<RgbaImage> DecodeImageFile(const std::filesystem::path& path, std:
   const uintmax_t size = std::filesystem::file_size(path, ec);
   if (ec) return Fail(error, name, "cannot open the image");
   if (size > kMaxFileSize) return Fail(error, name, "too large for an image");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(error, name, "cannot open the image");
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (static_cast<uintmax_t>(in.gcount()) != size) return Fail(error, name, "cannot read the image");
+  std::vector<uint8_t> bytes;
+  OpenFailure failure = OpenFailure::None;
+  if (!ReadRegularFile(path, bytes, &failure, kMaxFileSize))
+    return Fail(error, name, failure == OpenFailure::Other ? "cannot read the image" : "cannot open the image");
   return DecodeImageBytes(bytes, name, error);
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/AsciiCase.h"
-#include "platform/BinaryFile.h"
 #include "platform/OutputFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -80,7 +80,8 @@ std::string DdsPathFor(const std::string& source) {
 
 IwiConversion ConvertIwiToDds(const std::string& source, std::string& out) {
   out = DdsPathFor(source);
-  BinaryFile in(source);
+  Disk disk;  // the conversion's look-ups
+  BinaryFile in = disk.Open(source);
   if (!in.IsOpen()) return IwiConversion::CannotOpen;
   uint8_t raw[kIwiHeaderSize];
   if (in.Read(raw, sizeof raw) < sizeof raw) return IwiConversion::TooShort;
@@ -176,11 +177,11 @@ IwiConversion ConvertIwiToDds(const std::string& source, std::string& out) {
   }
 
   std::error_code ec;
-  if (std::filesystem::equivalent(ResolvePath(source), ResolvePath(out), ec))
+  if (std::filesystem::equivalent(disk.Resolve(source), disk.Resolve(out), ec))
     return IwiConversion::SameFile;
 
   OutputFile dds;
-  if (!dds.Open(out)) return IwiConversion::CannotWrite;
+  if (!dds.Open(disk, out)) return IwiConversion::CannotWrite;
   auto header = EncodeHeader(h);
   dds.Write(header.data(), header.size());
   for (const Copy& c : copies) {

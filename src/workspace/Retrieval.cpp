@@ -13,6 +13,7 @@
 #include "platform/FileOpen.h"
 #include "platform/Notifier.h"
 #include "platform/OutputFile.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 #include "platform/Process.h"
@@ -66,8 +67,7 @@ void ReportFileError(const fs::path& path, int error) {
 // Traces a name on standard error when TESSARY_TRACE is set (the debug output of the
 // retrieval).
 void Trace(const std::string& name) {
-  static const bool enabled = std::getenv("TESSARY_TRACE") != nullptr;
-  if (enabled) std::fprintf(stderr, "%s\n", name.c_str());
+  if (std::getenv("TESSARY_TRACE") != nullptr) std::fprintf(stderr, "%s\n", name.c_str());
 }
 
 // Passes each message of a command on once: the second pass of "Retrieve all files" meets
@@ -88,13 +88,13 @@ class OncePerCommand final : public INotifier {
 }  // namespace
 
 bool DdsWritten(const std::string& iwiPath) {
-  ClearDirectoryCache();  // the converter tool wrote behind this process's back
   std::string dds = iwiPath;
   auto dot = dds.find_last_of(".\\/");
   if (dot != std::string::npos && dds[dot] == '.') dds.erase(dot);
   dds += ".dds";
   std::error_code ec;
-  fs::path found = ResolvePath(dds);
+  Disk disk;  // looks afresh: the converter tool wrote behind this process's back
+  fs::path found = disk.Resolve(dds);
   return fs::is_regular_file(found, ec) && fs::file_size(found, ec) > 0 && !ec;
 }
 
@@ -107,7 +107,8 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
   // Only the fourth game ships its raw asset folder.
   if (Game() != GameFolder::Cod4 || !IsPlainName(name) || workspace_.cod4Path.empty()) return false;
   std::string source = GameFolderPath(workspace_.cod4Path) + "raw\\" + folder + "\\" + name;
-  fs::path from = ResolvePath(source);
+  Disk disk;  // the copy's look-ups
+  fs::path from = disk.Resolve(source);
   std::error_code ec;
   if (!fs::exists(from, ec)) return false;
   std::string destination = workspace_.workingFolder + "\\" + folder + "\\" + name;
@@ -123,7 +124,7 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
     return false;
   }
   OutputFile out;
-  if (!out.Open(destination)) {
+  if (!out.Open(disk, destination)) {
     int openError = errno;
     if (!WhyNotReplaceable(out.Target()).empty())
       Notifier().ShowMessage(out.Error() + ".");
@@ -172,7 +173,6 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
     Notifier().ShowMessage(kWinRarStartFailed);
     return false;
   }
-  ClearDirectoryCache();
   if (!run.Succeeded())
     Notifier().ShowMessage("WinRAR " + DescribeProcessEnd(run) + " while extracting " + name + ".");
   return true;
@@ -186,8 +186,7 @@ void Retrieval::ConvertFetchedImage(const std::string& name) {
   // ended without writing one must not cost the user the image.
   if (ConvertToDds(workspace_, source, out) && DdsWritten(source)) {
     std::error_code ec;
-    fs::remove(ResolvePath(source), ec);
-    ClearDirectoryCache();
+    fs::remove(Disk().Resolve(source), ec);
   }
 }
 
@@ -220,7 +219,7 @@ void Retrieval::RetrieveFile(TreeItem& item) {
 }
 
 bool Retrieval::Fetched(const std::string& name, const std::string& folder) const {
-  ClearDirectoryCache();  // the archiver wrote behind this process's back
+  // The look-up takes the folders afresh: the archiver wrote behind this process's back.
   return IsPlainName(name) &&
          PathMatchesSomething(workspace_.workingFolder + "\\" + folder + "\\" + name);
 }

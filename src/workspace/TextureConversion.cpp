@@ -1,6 +1,7 @@
 #include "workspace/TextureConversion.h"
 
 #include "platform/Notifier.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "platform/Process.h"
 #include "workspace/IwiConverter.h"
@@ -20,7 +21,7 @@ namespace {
 bool RunConverter(const Workspace& workspace, const std::string& path) {
   // The tool is a program of this system: it gets the file as this system names it (its
   // separators, the letter case found on disk), as one argument.
-  const std::string native = ResolvePath(path).string();
+  const std::string native = Disk().Resolve(path).string();
   ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, native));
   if (!run.started) {
     Notifier().ShowMessage(kConverterStartFailed);

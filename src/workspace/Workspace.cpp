@@ -5,6 +5,7 @@
 
 #include "platform/HomeFolder.h"
 #include "platform/Notifier.h"
+#include "platform/Disk.h"
 #include "platform/Path.h"
 #include "workspace/PathSetup.h"
 #include "workspace/ProfileKeys.h"
@@ -17,7 +18,7 @@ namespace tessary {
 bool PathMatchesSomething(const std::string& path) {
   if (path.empty()) return false;
   std::error_code ec;
-  return fs::symlink_status(ResolvePath(path), ec).type() != fs::file_type::not_found && !ec;
+  return fs::symlink_status(Disk().Resolve(path), ec).type() != fs::file_type::not_found && !ec;
 }
 
 Workspace::Workspace(ISettingsStore& profile, IRegistryStore& registry)
@@ -73,7 +74,7 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
   std::array<bool, kWorkingSubFolders.size()> missing{};
   for (size_t i = 0; i < kWorkingSubFolders.size(); ++i)
     missing[i] = !PathMatchesSomething(workingFolder + "\\" + kWorkingSubFolders[i]);
-  fs::path base = ResolvePath(workingFolder);
+  fs::path base = Disk().Resolve(workingFolder);
   for (size_t i = 0; i < kWorkingSubFolders.size(); ++i) {
     if (!missing[i]) continue;
     std::error_code ec;
@@ -81,7 +82,6 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
     if (!fs::create_directory(folder, ec) && ec)
       Notifier().ShowMessage("Cannot create the folder " + folder.string() + ": " + ec.message());
   }
-  ClearDirectoryCache();
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "platform/Disk.h"
 #include "export/Exporters.h"
 #include "export/ModelExport.h"
 #include "export/TagsListing.h"
@@ -247,7 +248,7 @@ TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
   surfaces[2].triLists = {{1, {0, 0, 0}}};
   {
     OutputFile file;
-    ASSERT_TRUE(file.Open(wd.Str() + "\\obj\\m_lod0.x"));
+    ASSERT_TRUE(file.OpenExact(wd.Path() / "obj" / "m_lod0.x"));
     ASSERT_TRUE(WriteX(level, file));
     ASSERT_TRUE(file.Commit());
   }
@@ -305,7 +306,8 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
       EXPECT_EQ(Count(work / "obj"), 0u);
       // The tree does not look outside either: the level shows as missing.
       ModelTree tree;
-      ShowModelTree(tree, work.string(), "m", static_cast<uint8_t>(version));
+      Disk disk;
+      ShowModelTree(disk, tree, work.string(), "m", static_cast<uint8_t>(version));
       ASSERT_FALSE(tree.Root()->children[0]->children.empty());
       EXPECT_EQ(tree.Root()->children[0]->children[0]->image, kImageMissing);
     }

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <sys/wait.h>
 
+#include "platform/Disk.h"
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
 #include "fixtures/RecordingNotifier.h"
@@ -83,15 +84,16 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
   fs::path from = test::SamplesDir() / game;
   if (test::SamplesDir().empty() || !fs::is_directory(from / "xmodel")) GTEST_SKIP() << "no sample models";
   test::CopySampleInputs(game, wd.Path());
-  auto names = ListModelHeaders(wd.Str());
+  Disk disk;
+  auto names = ListModelHeaders(disk, wd.Str());
   ASSERT_TRUE(names.has_value());
   EXPECT_EQ(names->size(), models);
   for (const auto& name : *names) {
     SCOPED_TRACE(name);
     test::RecordingNotifier notes;
-    ASSERT_EQ(ReadModelVersion(wd.ModelFolder() + "\\" + name), version);
+    ASSERT_EQ(ReadModelVersion(disk, wd.ModelFolder() + "\\" + name), version);
     ModelTree tree;
-    ShowModelTree(tree, wd.Str(), name, version);
+    ShowModelTree(disk, tree, wd.Str(), name, version);
     for (const auto& group : tree.Root()->children)
       for (const auto& level : group->children) EXPECT_TRUE(level->image == kImagePresent || kLevels.at(name).empty()) << level->text;
     std::vector<int> counts;
@@ -143,7 +145,8 @@ TEST(GltfSamples, EverySampleAndAnimationExportsWithoutValidatorErrors) {
   for (const char* game : {"cod1", "cod2", "cod4", "cod1-animated"}) {
     for (const auto& entry : fs::directory_iterator(samples / game / "xmodel")) {
       std::string error;
-      auto level = ReadStructuralLevel((samples / game).string(), entry.path().filename().string(), std::nullopt, error);
+      Disk disk;
+      auto level = ReadStructuralLevel(disk, (samples / game).string(), entry.path().filename().string(), std::nullopt, error);
       ASSERT_TRUE(level) << error;
       std::vector<std::string> notes;
       const tinygltf::Model doc = BuildGltf(*level, {}, notes);

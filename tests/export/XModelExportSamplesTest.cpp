@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "platform/Disk.h"
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
 #include "fixtures/GltfValues.h"
@@ -229,7 +230,8 @@ TEST(XModelExportSamples, EachVersionReadsBackAsTheGltfExportsGeometry) {
     std::string file, error;
     const auto ours = Exported(c.game, c.model, c.lod, wd, file);
     ASSERT_TRUE(ours);
-    const auto level = ReadStructuralLevel(wd.Str(), c.model, c.lod, error);
+    Disk disk;
+    const auto level = ReadStructuralLevel(disk, wd.Str(), c.model, c.lod, error);
     ASSERT_TRUE(level) << error;
     std::vector<std::string> notes;
     const tinygltf::Model doc = BuildGltf(*level, GltfOptions{}, notes);

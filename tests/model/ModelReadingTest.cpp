@@ -14,6 +14,7 @@
 #include "model/ModelV25.h"
 #include "model/Positions.h"
 #include "model/ShowModelTree.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 namespace {
@@ -38,12 +39,14 @@ class V20 : public ::testing::Test {
  protected:
   void SetUp() override { wd.Write("xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a"}}})); }
   bool Load() {
-    if (!model.Open(wd.ModelFolder(), "m") || !model.LoadLods()) return false;
+    disk.Forget();  // the files as the test left them
+    if (!model.Open(disk, wd.ModelFolder(), "m") || !model.LoadLods()) return false;
     model.LoadParts(0);
     return true;
   }
   std::vector<Surface> Surfaces() const { return DescribedSurfaces(*model.curSurfaces, model.parts, {}); }
   test::TempWorkdir wd;
+  Disk disk;
   CModelV20 model;
   test::RecordingNotifier notes;
 };
@@ -67,6 +70,7 @@ TEST_F(V20, PartsFileOfAnyCaseAndUnnamedPartsAreTagOrigin) {
   EXPECT_EQ(NamesOf(model.parts.parts), (Names{"tag_origin", "late", "tag_origin"}));
   // Another version's parts file stands for the root alone.
   wd.Write("xmodelparts/M_LOD0", v20::Parts({{0, {}, "root"}, {0, {1, 0, 0}, "a"}}, 25));
+  disk.Forget();
   model.LoadParts(0);
   EXPECT_EQ(model.parts.count(), 1);
 }
@@ -133,7 +137,8 @@ TEST_F(V20, FourExtraInfluencesStopDecodingAndKeepEarlierSurfaces) {
 class V25 : public ::testing::Test {
  protected:
   void Load() {
-    ASSERT_TRUE(model.Open(wd.ModelFolder(), "m"));
+    disk.Forget();
+    ASSERT_TRUE(model.Open(disk, wd.ModelFolder(), "m"));
     ASSERT_NE(model.LoadLods(), nullptr);
     model.LoadParts(0);
   }
@@ -148,6 +153,7 @@ class V25 : public ::testing::Test {
   Surface S(size_t i) const { return DescribedSurfaces(*model.curSurfaces, model.parts, {}).at(i); }
   test::RecordingNotifier notes;
   test::TempWorkdir wd;
+  Disk disk;
   CModelV25 model;
 };
 
@@ -155,7 +161,8 @@ TEST_F(V25, LevelEntriesFollowTheOptionalName) {
   int64_t offset = 0;
   auto count = [&](const ByteWriter& header) {
     wd.Write("xmodel/m", header);
-    BinaryFile file(wd.Str() + "/xmodel/m");
+    Disk disk;
+    BinaryFile file = disk.Open(wd.Str() + "/xmodel/m");
     offset = 28;
     return model.CountLodEntries(file, offset);
   };
@@ -223,6 +230,7 @@ TEST_F(V25, ScanFindsTheBlockByItsMarkOrByThreeZeros) {
     s.table = std::move(table);
     for (auto& v : s.vertices) v = {{0.7f, 0.7f, 0.7f}, v.uv, v.position, 0, mark};  // a normal without zero bytes
     wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({s}));
+    disk.Forget();
   };
   write({9, 9, 9, 9, 9, 9, 9}, true);  // the FF run at scan index 20: block at P + 7
   ASSERT_TRUE(model.LoadSurfaces(0, false));
@@ -284,7 +292,8 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
   };
   for (const auto& [name, expected] : cases) {
     ModelTree tree;
-    ShowModelTree(tree, wd.Str(), name, ReadModelVersion(wd.ModelFolder() + "\\" + name).value_or(0));
+    Disk disk;
+    ShowModelTree(disk, tree, wd.Str(), name, ReadModelVersion(disk, wd.ModelFolder() + "\\" + name).value_or(0));
     EXPECT_EQ(Flat(*tree.Root()), expected);
   }
 }
@@ -292,10 +301,12 @@ TEST(ModelTree, EveryVersionAndUnreadableHeaders) {
 struct Loaded {
   void Load(const ByteWriter& header) {
     wd.Write("xmodel/gun", header);
-    ASSERT_TRUE(model.Open(wd.ModelFolder(), "gun") && model.LoadLods());
+    disk.Forget();
+    ASSERT_TRUE(model.Open(disk, wd.ModelFolder(), "gun") && model.LoadLods());
     model.LoadParts(0);
   }
   test::TempWorkdir wd;
+  Disk disk;
   CModelV14 model;
 };
 
@@ -348,7 +359,7 @@ TEST(ModelV14, StripSurfacesMoveByTheirPart) {
 
 // A temporary file holding `bytes`, opened for reading.
 struct FileOf {
-  explicit FileOf(const ByteWriter& bytes) { wd.Write("xmodel/f", bytes); file.Open(wd.Str() + "\\xmodel\\f"); }
+  explicit FileOf(const ByteWriter& bytes) { wd.Write("xmodel/f", bytes); file = Disk().Open(wd.Str() + "\\xmodel\\f"); }
   test::TempWorkdir wd;
   BinaryFile file;
 };

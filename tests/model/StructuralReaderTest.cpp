@@ -13,6 +13,7 @@
 #include "model/JoinedLevel.h"
 #include "model/SkinnedGeometry.h"
 #include "model/StructuralReader.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 namespace {
@@ -61,7 +62,8 @@ class StructuralReader : public ::testing::Test {
   }
   std::optional<DecodedLevel> Read(const std::string& model, std::optional<int> lod = std::nullopt) {
     error.clear();
-    return ReadStructuralLevel(wd.Str(), model, lod, error);
+    Disk disk;
+    return ReadStructuralLevel(disk, wd.Str(), model, lod, error);
   }
   test::TempWorkdir wd;
   std::string error;

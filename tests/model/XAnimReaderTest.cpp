@@ -10,6 +10,7 @@
 #include "model/SkeletonAnimation.h"
 #include "model/XAnimListing.h"
 #include "model/XAnimReader.h"
+#include "platform/Disk.h"
 
 namespace tessary {
 namespace {
@@ -195,7 +196,8 @@ TEST(XAnimListing, MostMatchedBonesFirstTiesInNameOrderOthersLeftOut) {
   tail.resize(tail.size() - 3);
   wd.Write("XAnim/i_tail", tail);
 
-  const XAnimListing listing = ListMatchingXAnims(wd.Str(), model);
+  Disk disk;
+  const XAnimListing listing = ListMatchingXAnims(disk, wd.Str(), model);
   EXPECT_EQ(listing.folder, wd.Path() / "XAnim");
   EXPECT_EQ(Rows(listing), (std::vector<std::pair<std::string, size_t>>{
                                 {"c_fire", 3}, {"b_reload", 2}, {"i_tail", 2}, {"a_idle", 1}, {"d_mid", 1}, {"e_long", 1}}));

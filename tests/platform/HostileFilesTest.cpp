@@ -10,11 +10,10 @@
 
 #include "fixtures/TempWorkdir.h"
 #include "platform/TestFiles.h"
-#include "platform/BinaryFile.h"
+#include "platform/Disk.h"
 #include "platform/FileOpen.h"
 #include "platform/FileSet.h"
 #include "platform/OutputFile.h"
-#include "platform/Path.h"
 #include "platform/PlainName.h"
 #include "platform/PrintableText.h"
 #include "platform/Latin1Text.h"
@@ -45,9 +44,10 @@ mode_t Mode(const fs::path& p) {
 // time limit.
 TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
   TempWorkdir wd;
+  Disk disk;
   const fs::path fifo = wd.Path() / "xmodel" / "zz";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-  EXPECT_FALSE(BinaryFile(wd.Str() + "\\xmodel\\zz").IsOpen());
+  EXPECT_FALSE(disk.Open(wd.Str() + "\\xmodel\\zz").IsOpen());
   OpenFailure why = OpenFailure::None;
   std::string bytes;
   for (auto [path, expected] : {std::pair{fifo, OpenFailure::NotRegular}, {wd.Path() / "xmodel", OpenFailure::NotRegular},
@@ -63,11 +63,12 @@ TEST(HostileFiles, AFifoOrFolderIsRefusedWithoutWaitingForAWriter) {
 
 TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions) {
   TempWorkdir wd;
+  Disk disk;
   const fs::path obj = wd.Path() / "obj" / "level.obj";
   std::ofstream(obj) << "protected";
   ::chmod(obj.c_str(), 0444);  // as root too: no write bit for anyone is read-only
   OutputFile f;
-  EXPECT_FALSE(f.Open(wd.Str() + "\\OBJ\\Level.obj"));
+  EXPECT_FALSE(f.Open(disk, wd.Str() + "\\OBJ\\Level.obj"));
   EXPECT_EQ(f.Error(), obj.string() + " is read-only");
   EXPECT_EQ(std::tuple(Text(obj), Mode(obj), CountFiles(wd.Path() / "obj")), std::tuple("protected", 0444u, 1u));  // no temporary left
   ::chmod(obj.c_str(), 0640);
@@ -83,6 +84,7 @@ TEST(HostileFiles, AReadOnlyFileIsNotReplacedAndAReplacedFileKeepsItsPermissions
 // in place later, all of them or none.
 TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
   TempWorkdir wd;
+  Disk disk;
   const fs::path dir = wd.Path() / "obj";
   const std::string joined = wd.Str() + "\\obj\\";
   std::ofstream(dir / "a.mtl") << "old mtl";
@@ -95,7 +97,7 @@ TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
   auto writeSet = [&](FileSet& set, const std::string& suffix) {
     for (const char* name : {"A.MTL", "a.obj", "a_tags.txt"}) {
       OutputFile f;
-      ASSERT_TRUE(f.Open(joined + name)) << f.Error();
+      ASSERT_TRUE(f.Open(disk, joined + name)) << f.Error();
       f.Write(name + suffix);
       ASSERT_TRUE(set.Add(f));
     }
@@ -106,7 +108,7 @@ TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
     writeSet(set, " 1");
     EXPECT_EQ(contents(), "old mtl|||4");  // a.mtl and three temporaries: new names wait unseen
     fs::create_directories(dir / "a_tags.txt" / "in the way");
-    EXPECT_FALSE(set.Commit());
+    EXPECT_FALSE(set.Commit(disk));
     EXPECT_EQ(set.FailedTarget(), dir / "a_tags.txt");
   }
   EXPECT_EQ(contents(), "old mtl|||2");
@@ -115,10 +117,10 @@ TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
     // The file found in another letter case is the one replaced, and found again afterwards.
     FileSet set;
     writeSet(set, " 2");
-    EXPECT_TRUE(set.Commit());
+    EXPECT_TRUE(set.Commit(disk));
     EXPECT_EQ(contents(), "A.MTL 2|a.obj 2|a_tags.txt 2|3");
-    EXPECT_EQ(ResolvePath(joined + "A.Mtl"), dir / "a.mtl");
-    EXPECT_TRUE(FileExists(joined + "A.OBJ"));
+    EXPECT_EQ(disk.Resolve(joined + "A.Mtl"), dir / "a.mtl");
+    EXPECT_TRUE(disk.Exists(joined + "A.OBJ"));
   }
   {
     // A folder in the place of a middle file stays; the files before it are put back.
@@ -126,7 +128,7 @@ TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
     writeSet(set, " 3");
     fs::remove(dir / "a.obj");
     fs::create_directories(dir / "a.obj" / "in the way");
-    EXPECT_FALSE(set.Commit());
+    EXPECT_FALSE(set.Commit(disk));
     EXPECT_EQ(set.FailedTarget(), dir / "a.obj");
   }
   EXPECT_TRUE(fs::is_directory(dir / "a.obj" / "in the way"));
@@ -145,19 +147,20 @@ TEST(HostileFiles, AFileSetIsPutInPlaceTogetherOrNotAtAll) {
 // back with the rest of its set when a later file cannot be placed.
 TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
   TempWorkdir wd;
+  Disk disk;
   const fs::path dir = wd.Path() / "obj";
   const auto place = [&](bool folderInTheWay) {
     fs::remove(dir / "b.mtl");  // both names new when the files are opened
     FileSet set;
     for (const char* name : {"b.mtl", "b.obj"}) {
       OutputFile f;
-      EXPECT_TRUE(f.Open(wd.Str() + "\\obj\\" + name));
+      EXPECT_TRUE(f.Open(disk, wd.Str() + "\\obj\\" + name));
       f.Write(std::string("new ") + name);
       EXPECT_TRUE(set.Add(f));
     }
     std::ofstream(dir / "b.mtl") << "theirs";
     if (folderInTheWay) fs::create_directories(dir / "b.obj" / "in the way");
-    return set.Commit();
+    return set.Commit(disk);
   };
   EXPECT_FALSE(place(true));
   EXPECT_EQ(Text(dir / "b.mtl"), "theirs");
@@ -170,7 +173,7 @@ TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
 
   // One file on its own.
   OutputFile f;
-  ASSERT_TRUE(f.Open(wd.Str() + "\\obj\\c.obj"));
+  ASSERT_TRUE(f.Open(disk, wd.Str() + "\\obj\\c.obj"));
   f.Write("new c.obj");
   std::ofstream(dir / "c.obj") << "theirs";
   EXPECT_TRUE(f.Commit());
@@ -182,6 +185,7 @@ TEST(HostileFiles, ANewNameTakenMeanwhileIsReplacedAndPutBack) {
 // written; a temporary being written now, a newer one and other hidden files stay.
 TEST(HostileFiles, TemporariesOfAKilledExportAreRemovedLater) {
   TempWorkdir wd;
+  Disk disk;
   const fs::path dir = wd.Path() / "obj";
   const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
   for (const char* name : {".a.obj.tmpAb3xYz", ".b.glb.tmp000000", ".c.obj.tmpxyz", ".d.obj.tmpab_xyz", ".hidden", "e.obj.tmpabcdef"}) {
@@ -189,7 +193,7 @@ TEST(HostileFiles, TemporariesOfAKilledExportAreRemovedLater) {
     fs::last_write_time(dir / name, old);
   }
   OutputFile writing;
-  ASSERT_TRUE(writing.Open(wd.Str() + "\\obj\\f.obj"));
+  ASSERT_TRUE(writing.Open(disk, wd.Str() + "\\obj\\f.obj"));
   writing.Write("being written");
   for (const auto& entry : fs::directory_iterator(dir)) fs::last_write_time(entry.path(), old);
   std::ofstream(dir / ".g.obj.tmpNEWONE") << "newer";

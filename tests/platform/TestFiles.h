@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Disk.h"
 #include "platform/OutputFile.h"
 
 namespace tessary::test {
@@ -30,8 +31,9 @@ inline size_t CountEntries(const std::filesystem::path& folder) {
 
 // Writes `text` to a joined path through the output layer, as the exports do.
 inline bool WriteFile(const std::string& joined, std::string_view text) {
+  Disk disk;
   OutputFile file;
-  if (!file.Open(joined)) return false;
+  if (!file.Open(disk, joined)) return false;
   file.WriteText(text);
   return file.Commit();
 }

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <tuple>
 
+#include "platform/Disk.h"
 #include "preview/PreviewHarness.h"
 #include "fixtures/TempWorkdir.h"
 #include "model/ShowModelTree.h"
@@ -148,10 +149,11 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
   std::string folder = (samples / "cod2").string() + "\\xmodel";
   for (const char* name : {"cube", "weapon_g36c", "viewmodel_g3", "zk_vm_stormtrooper", "droneXaii",
                            "zom_rocketl1", "iwx_minecraft", "bx_zombie_throw"}) {
+    Disk disk;  // outlives the model, whose renderer reads the images on it
     auto model = CreateModel(20);
     model->SetRenderer(std::make_unique<CPreviewRenderer>());
     model->SetRolling(0);
-    ASSERT_TRUE(model->Open(folder, name) && model->LoadLods()) << name;
+    ASSERT_TRUE(model->Open(disk, folder, name) && model->LoadLods()) << name;
     model->LoadParts(0);
     model->AttachWindow(&context);
     model->LoadSurfaces(0, true);

@@ -5,6 +5,7 @@
 
 #include <tuple>
 
+#include "platform/Disk.h"
 #include "fixtures/ImageWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "preview/PreviewHarness.h"
@@ -20,8 +21,9 @@ class TextureLoading : public test::PreviewHarness {
  protected:
   void SetUp() override {
     PreviewHarness::SetUp();
-    renderer->SetImageFolder(wd.ModelFolder());
+    renderer->SetImageFolder(disk, wd.ModelFolder());
   }
+  Disk disk;
   // Width and height of one uploaded level (0 × 0: no image).
   Size LevelSize(const Surface& s, int level) {
     glBindTexture(GL_TEXTURE_2D, s.textureId);

@@ -17,6 +17,7 @@
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V20Writer.h"
 #include "model/ModelV20.h"
+#include "platform/Disk.h"
 #include "platform/IniRegistry.h"
 #include "platform/Path.h"
 #include "platform/QtSettingsStore.h"
@@ -84,7 +85,6 @@ class FormTest : public ::testing::Test {
                              {RegistryRoot::LocalMachine, profile::kCod4Key}})
       registry_.CreateAndWrite(root, key, "Unused", "");
   }
-  ~FormTest() override { ClearDirectoryCache(); }
 
   std::string Stored(const char* section, const std::string& name) {
     return profile_.GetProfileString(section, name, "<none>");
@@ -121,7 +121,7 @@ class PreviewWindowTest : public FormTest {
     wd_.Write("materials/mtl_plate", v20::Material("plate_col"));
     namespace img = tessary::test::images;
     wd_.Write("images/plate_col.dds", img::Dds(img::FourCc("DXT1"), 4, 4, 1, img::SolidDxt1(0x001F, 1)));
-    ASSERT_TRUE(model_.Open(wd_.ModelFolder(), "plate"));
+    ASSERT_TRUE(model_.Open(disk_, wd_.ModelFolder(), "plate"));
   }
   void TearDown() override { dialog_.reset(); }
 
@@ -140,6 +140,7 @@ class PreviewWindowTest : public FormTest {
     return QTest::qWaitFor([&] { return dialog_->View().FramesShown() >= target; }, 2000);
   }
 
+  Disk disk_;
   CModelV20 model_;
   std::unique_ptr<CPreviewDlg> dialog_;
 };

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/Disk.h"
 #include "fixtures/IwiWriter.h"
 #include "fixtures/MemorySettingsStore.h"
 #include "fixtures/RecordingNotifier.h"
@@ -45,8 +46,9 @@ struct RetrievalTest : ::testing::Test {
     ws.cod2Path = ws.cod4Path = game.Str() + "/";
     retrieval.reloadModel = [this] {
       ++reloads;
-      retrieval.modelVersion = ReadModelVersion(work.ModelFolder() + "\\tank").value_or(0);
-      ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion);
+      Disk disk;
+      retrieval.modelVersion = ReadModelVersion(disk, work.ModelFolder() + "\\tank").value_or(0);
+      ShowModelTree(disk, tree, work.Str(), "tank", retrieval.modelVersion);
     };
   }
   void RetrieveAll() {

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include "platform/Disk.h"
 #include "fixtures/MemorySettingsStore.h"
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
@@ -31,14 +32,15 @@ TEST(PreviewScreenshot, Take) {
   if (out.isEmpty() || workdir.isEmpty()) GTEST_SKIP() << "no screenshot asked for";
   std::string name = qEnvironmentVariable("TESSARY_SCREENSHOT_MODEL", "viewmodel_g3").toStdString();
   std::string folder = workdir.toStdString() + "\\xmodel";
-  auto version = ReadModelVersion(folder + "\\" + name);
+  Disk disk;
+  auto version = ReadModelVersion(disk, folder + "\\" + name);
   ASSERT_TRUE(version);
   std::unique_ptr<CModel> model = CreateModel(*version);
-  ASSERT_TRUE(model && model->Open(folder, name));
+  ASSERT_TRUE(model && model->Open(disk, folder, name));
   std::string level;
   {
     std::unique_ptr<CModel> names = CreateModel(*version);
-    names->Open(folder, name);
+    names->Open(disk, folder, name);
     names->LoadLods();
     if (!names->lods.empty()) level = names->lods[0].surfsName;
   }
