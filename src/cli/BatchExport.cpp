@@ -35,9 +35,10 @@ void PrintMessages(INotifier& notifier, const ExportOutcome& outcome) {
 
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne) {
   int status = kExitOk;
+  StderrNotifier notifier;
   for (const std::string& name : names) {
-    ExportOutcome outcome = exportOne(name, nullptr);
-    PrintMessages(Notifier(), outcome);
+    ExportOutcome outcome = exportOne(name, nullptr, notifier);
+    PrintMessages(notifier, outcome);
     if (!outcome.ok) {
       PrintError(outcome.error);
       status = kExitFailed;
@@ -178,11 +179,8 @@ void ExportInParallel(const std::vector<std::string>& names, const ExportOne& ex
       size_t i = next++;
       lock.unlock();
       ModelResult result;
-      {
-        CollectingNotifier notifier(result.notices);
-        ScopedThreadNotifier notices(notifier);
-        result.outcome = exportOne(names[i], &result.files);
-      }
+      CollectingNotifier notices(result.notices);
+      result.outcome = exportOne(names[i], &result.files, notices);
       lock.lock();
       results[i] = std::move(result);
       finishReady(lock);
@@ -219,7 +217,6 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   ProgressBar bar(names->size(), isatty(STDERR_FILENO) != 0);
   StderrNotifier stderrNotifier;
   ProgressNotifier notifier(stderrNotifier, bar);
-  ScopedNotifier scoped(notifier);
 
   size_t written = 0;
   std::vector<std::pair<std::string, std::string>> failures;
@@ -236,7 +233,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
-      ExportOutcome outcome = exportOne((*names)[i], nullptr);
+      ExportOutcome outcome = exportOne((*names)[i], nullptr, notifier);
       PrintMessages(notifier, outcome);
       count(i, outcome);
     }

@@ -30,14 +30,13 @@ struct XModelCommandOptions {
 
 int RunExportXModel(const XModelCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, INotifier& notices) {
     ExportRequest request{workdir, name, options.lod, {}};
     request.scale = options.scale;
     // One level's files can wait in the batch's set; several levels are placed level by level.
     if (!options.allLevels) request.held = held;
     ExportOutcome outcome = options.allLevels ? ExportXModelAllLevels(request) : ExportXModelFiles(request);
-    // Through the notifier, so that with several jobs they come in the models' order.
-    for (const std::string& note : outcome.notes) Notifier().ShowMessage("note: " + note);
+    for (const std::string& note : outcome.notes) notices.ShowMessage("note: " + note);
     return outcome;
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs) : ExportNamedModels(options.models, exportOne);

@@ -53,11 +53,14 @@ int RunRetrieve(const RetrieveOptions& options) {
     return kExitFailed;
   }
   ModelTree tree;
-  Retrieval retrieval(*workspace);
+  StderrNotifier notifier;
+  Retrieval retrieval(*workspace, notifier);
   retrieval.extractLimits.maxEntryBytes = options.maxEntryMiB << 20;
   retrieval.reloadModel = [&] {
     retrieval.modelVersion = ReadModelVersion(header).value_or(0);
-    ShowModelTree(tree, workspace->workingFolder, options.model, retrieval.modelVersion);
+    std::vector<std::string> messages;
+    ShowModelTree(tree, workspace->workingFolder, options.model, retrieval.modelVersion, messages);
+    for (const std::string& message : messages) retrieval.Notices().ShowMessage(message);
   };
   retrieval.reloadModel();
 

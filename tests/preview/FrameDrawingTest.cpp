@@ -149,7 +149,7 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
   for (const char* name : {"cube", "weapon_g36c", "viewmodel_g3", "zk_vm_stormtrooper", "droneXaii",
                            "zom_rocketl1", "iwx_minecraft", "bx_zombie_throw"}) {
     auto model = CreateModel(20);
-    model->SetRenderer(std::make_unique<CPreviewRenderer>());
+    model->SetRenderer(std::make_unique<CPreviewRenderer>(notifier));
     model->SetRolling(0);
     ASSERT_TRUE(model->Open(folder, name) && model->LoadLods()) << name;
     model->LoadParts(0);
@@ -176,7 +176,8 @@ class KeyPolling : public ::testing::Test {
   }
 
   CKeyboardState keys;
-  CPreviewRenderer renderer;
+  test::RecordingNotifier notifier;
+  CPreviewRenderer renderer{notifier};
 };
 
 TEST_F(KeyPolling, RollingStopsOnAModifierArrowsMoveTheCameraKeypadTwoRestarts) {

@@ -35,10 +35,10 @@ struct RetrievalTest : ::testing::Test {
   test::MemorySettingsStore profile;
   IniRegistry registry{game.Path() / "registry.ini"};
   Workspace ws{profile, registry};
-  Retrieval retrieval{ws};
+  test::RecordingNotifier notifier;
+  Retrieval retrieval{ws, notifier};
   ModelTree tree;
   int reloads = 0;
-  test::RecordingNotifier notifier;
 
   void SetUp() override {
     ws.workingFolder = work.Str();
@@ -46,7 +46,8 @@ struct RetrievalTest : ::testing::Test {
     retrieval.reloadModel = [this] {
       ++reloads;
       retrieval.modelVersion = ReadModelVersion(work.ModelFolder() + "\\tank").value_or(0);
-      ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion);
+      std::vector<std::string> messages;
+      ShowModelTree(tree, work.Str(), "tank", retrieval.modelVersion, messages);
     };
   }
   void RetrieveAll() {
@@ -189,7 +190,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
   notifier.messages.clear();
   ws.converterPath = Script("tool.sh", "exit 3");
   std::string out;
-  EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out));
+  EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out, notifier));
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Pelvane.exe exited with status 3 on " + work.Str() +
                                                          "/images/x.iwi."});
   // The tool gets the image as one native path, whatever the folder's name holds.
@@ -198,7 +199,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
   std::ofstream(folder / "images" / "x.iwi") << "IWi";
   const fs::path log = game.Path() / "tool.log";
   Script("tool.sh", "echo \"$# [$1]\" > '" + log.string() + "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"");
-  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
+  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out, notifier));
   EXPECT_EQ(test::Text(game.Path() / "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
   EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
 }

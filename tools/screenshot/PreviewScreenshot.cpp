@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "fixtures/MemorySettingsStore.h"
+#include "fixtures/RecordingNotifier.h"
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
 #include "ui/PreviewDlg.h"
@@ -33,6 +34,7 @@ TEST(PreviewScreenshot, Take) {
   std::string folder = workdir.toStdString() + "\\xmodel";
   auto version = ReadModelVersion(folder + "\\" + name);
   ASSERT_TRUE(version);
+  tessary::test::RecordingNotifier notifier;  // outlives the model, whose renderer reports through it
   std::unique_ptr<CModel> model = CreateModel(*version);
   ASSERT_TRUE(model && model->Open(folder, name));
   std::string level;
@@ -45,7 +47,7 @@ TEST(PreviewScreenshot, Take) {
 
   tessary::test::MemorySettingsStore profile;
   {
-    CPreviewDlg dlg(*model, 0, level, profile);
+    CPreviewDlg dlg(*model, 0, level, profile, notifier);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     ASSERT_TRUE(dlg.HasOpenGl());
