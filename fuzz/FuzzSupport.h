@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Notifier.h"
+
 namespace tessary::fuzz {
 
 // Between the files of one input; the dictionary holds it, so mutations keep it.
@@ -35,5 +37,13 @@ bool IsPlainName(std::string_view name);
 
 // Aborts (a finding) when anything but the working folder appeared in the scratch folder.
 void CheckNothingEscaped();
+
+// What the harnesses hand in where a front end hands in its notifier: the messages go
+// nowhere, a finding is a crash.
+class SilentNotifier final : public INotifier {
+ public:
+  void ShowMessage(const std::string&, const std::string&) override {}
+  void Beep(BeepKind) override {}
+};
 
 }  // namespace tessary::fuzz

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "export/ModelExport.h"
@@ -39,7 +40,8 @@ void RunModelInput(uint8_t version, const uint8_t* data, size_t size) {
 
   ModelTree tree;
   Disk disk;
-  ShowModelTree(disk, tree, work, "m", version);
+  std::vector<std::string> messages;
+  ShowModelTree(disk, tree, work, "m", version, messages);
 
   // The exports as both front ends run them, with their checks of the header's names.
   for (int level = 0; level < 4; ++level) {

@@ -25,8 +25,9 @@ struct Preview {
     // Without a context the loaders still parse each file up to the upload.
     if (context.Create(16, 16, error)) renderer.Attach(&context);
   }
+  SilentNotifier quiet;
   CHeadlessContext context;
-  CPreviewRenderer renderer;
+  CPreviewRenderer renderer{quiet};
 };
 
 }  // namespace

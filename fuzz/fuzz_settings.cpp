@@ -24,13 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QtSettingsStore profile(work / "Tessary.conf");
     IniRegistry registry(work / "registry.ini");
     Workspace workspace(profile, registry);
-    workspace.LoadExternalPaths();
-    LoadPathSetupValues(profile, registry);
+    SilentNotifier quiet;
+    workspace.LoadExternalPaths(quiet);
+    LoadPathSetupValues(profile, registry, quiet);
     for (const char* i : {"0", "1", "2", "3", "4"}) profile.GetProfileString(profile::kRecentFiles, i);
     profile.GetProfileInt(profile::kSettings, profile::kShowExploded, 0);
     profile.WriteProfileString(profile::kPaths, profile::kCod2, "/games/cod2/");
     std::string value;
-    ReadRegistryString(registry, RegistryRoot::LocalMachine, profile::kCod2Key, profile::kInstallPath, value);
+    ReadRegistryString(registry, RegistryRoot::LocalMachine, profile::kCod2Key, profile::kInstallPath, value, quiet);
     registry.Write(RegistryRoot::LocalMachine, profile::kCod2Key, profile::kInstallPath, "/games/cod2/");
     registry.CreateAndWrite(RegistryRoot::CurrentUser, profile::kConverterKey, profile::kInstallPath, "/bin/true");
     registry.DeleteKey(RegistryRoot::CurrentUser, profile::kConverterKey);

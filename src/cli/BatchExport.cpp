@@ -36,9 +36,10 @@ void PrintMessages(INotifier& notifier, const ExportOutcome& outcome) {
 
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne) {
   int status = kExitOk;
+  StderrNotifier notifier;
   for (const std::string& name : names) {
-    ExportOutcome outcome = exportOne(name, nullptr, nullptr);
-    PrintMessages(Notifier(), outcome);
+    ExportOutcome outcome = exportOne(name, nullptr, nullptr, notifier);
+    PrintMessages(notifier, outcome);
     if (!outcome.ok) {
       PrintError(outcome.error);
       status = kExitFailed;
@@ -179,11 +180,8 @@ void ExportInParallel(Disk& disk, const std::vector<std::string>& names, const E
       size_t i = next++;
       lock.unlock();
       ModelResult result;
-      {
-        CollectingNotifier notifier(result.notices);
-        ScopedThreadNotifier notices(notifier);
-        result.outcome = exportOne(names[i], &result.files, disk.Fresh().get());
-      }
+      CollectingNotifier notices(result.notices);
+      result.outcome = exportOne(names[i], &result.files, disk.Fresh().get(), notices);
       lock.lock();
       results[i] = std::move(result);
       finishReady(lock);
@@ -223,7 +221,6 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   ProgressBar bar(names->size(), isatty(STDERR_FILENO) != 0);
   StderrNotifier stderrNotifier;
   ProgressNotifier notifier(stderrNotifier, bar);
-  ScopedNotifier scoped(notifier);
 
   size_t written = 0;
   std::vector<std::pair<std::string, std::string>> failures;
@@ -240,7 +237,7 @@ int ExportAllModels(const std::string& workdir, const ExportOne& exportOne, unsi
   if (jobs <= 1) {
     for (size_t i = 0; i < names->size(); ++i) {
       bar.Update(i, (*names)[i]);
-      ExportOutcome outcome = exportOne((*names)[i], nullptr, disk.Fresh().get());
+      ExportOutcome outcome = exportOne((*names)[i], nullptr, disk.Fresh().get(), notifier);
       PrintMessages(notifier, outcome);
       count(i, outcome);
     }

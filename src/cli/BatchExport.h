@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "export/ModelExport.h"
+#include "platform/Notifier.h"
 
 namespace CLI {
 class App;
@@ -16,8 +17,10 @@ namespace tessary::cli {
 
 // Exports one model header of the working folder; with `held`, its files are left there
 // for the caller to commit (ExportRequest::held); with `disk`, it reads and looks up on
-// that disk (ExportRequest::disk).
-using ExportOne = std::function<ExportOutcome(const std::string& modelName, FileSet* held, Disk* disk)>;
+// that disk (ExportRequest::disk). What it has to say beyond the outcome (a note, a
+// warning) goes to `notices`: a batch on several threads prints each model's lines in turn.
+using ExportOne = std::function<ExportOutcome(const std::string& modelName, FileSet* held, Disk* disk,
+                                              INotifier& notices)>;
 
 // Exports `names` in order, printing each failure on standard error.
 int ExportNamedModels(const std::vector<std::string>& names, const ExportOne& exportOne);

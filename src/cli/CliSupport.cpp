@@ -68,9 +68,8 @@ std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption) {
   auto workspace = std::make_unique<Workspace>(ProfileStore(), RegistryStore());
   {
     QuietNotifier quiet;
-    ScopedNotifier scope(quiet);
-    workspace->LoadExternalPaths();
-    PathSetupValues setup = LoadPathSetupValues(ProfileStore(), RegistryStore());
+    workspace->LoadExternalPaths(quiet);
+    PathSetupValues setup = LoadPathSetupValues(ProfileStore(), RegistryStore(), quiet);
     for (auto [from, to] : {std::pair{&setup.winrarPath, &workspace->winrarPath},
                             std::pair{&setup.codPath, &workspace->codPath},
                             std::pair{&setup.coduoPath, &workspace->coduoPath},

@@ -34,7 +34,8 @@ int RunConvert(const ConvertOptions& options) {
     std::string shown = ToNativeSeparators(source);
     if (workspace->converterFound) {
       std::string out;
-      if (!ConvertToDds(*workspace, source, out)) status = kExitFailed;
+      StderrNotifier notifier;
+      if (!ConvertToDds(*workspace, source, out, notifier)) status = kExitFailed;
       continue;
     }
     std::string out;

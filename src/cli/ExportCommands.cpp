@@ -28,7 +28,7 @@ struct ExportOptions {
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
   std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier&) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.skinned = options.skinned;
     request.held = held;

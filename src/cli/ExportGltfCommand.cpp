@@ -35,7 +35,7 @@ struct GltfCommandOptions {
 
 int RunExportGltf(const GltfCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier& notices) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.scale = options.scale;
     request.held = held;
@@ -44,9 +44,8 @@ int RunExportGltf(const GltfCommandOptions& options) {
     request.withModel = options.withModel;
     request.rootMotion = !options.noRootMotion;
     const ExportOutcome outcome = ExportGltfFile(request);
-    // Through the notifier: a batch on several threads prints each model's lines in turn.
-    for (const std::string& warning : outcome.warnings) Notifier().ShowMessage("warning: " + warning);
-    for (const std::string& note : outcome.notes) Notifier().ShowMessage("note: " + note);
+    for (const std::string& warning : outcome.warnings) notices.ShowMessage("warning: " + warning);
+    for (const std::string& note : outcome.notes) notices.ShowMessage("note: " + note);
     return outcome;
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs)

@@ -30,15 +30,14 @@ struct XModelCommandOptions {
 
 int RunExportXModel(const XModelCommandOptions& options) {
   const std::string workdir = ResolveWorkdir(options.workdir);
-  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk) {
+  ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier& notices) {
     ExportRequest request{workdir, name, options.lod, {}};
     request.scale = options.scale;
     request.disk = disk;
     // One level's files can wait in the batch's set; several levels are placed level by level.
     if (!options.allLevels) request.held = held;
     ExportOutcome outcome = options.allLevels ? ExportXModelAllLevels(request) : ExportXModelFiles(request);
-    // Through the notifier, so that with several jobs they come in the models' order.
-    for (const std::string& note : outcome.notes) Notifier().ShowMessage("note: " + note);
+    for (const std::string& note : outcome.notes) notices.ShowMessage("note: " + note);
     return outcome;
   };
   return options.all ? ExportAllModels(workdir, exportOne, options.jobs) : ExportNamedModels(options.models, exportOne);

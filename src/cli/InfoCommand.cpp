@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "platform/Disk.h"
 #include "cli/CliSupport.h"
@@ -29,7 +30,9 @@ int RunInfo(const InfoOptions& options) {
     return kExitFailed;
   }
   ModelTree tree;
-  const std::string whyEmpty = ShowModelTree(disk, tree, workdir, options.model, *version);
+  std::vector<std::string> messages;
+  const std::string whyEmpty = ShowModelTree(disk, tree, workdir, options.model, *version, messages);
+  for (const std::string& message : messages) PrintError(message);
   std::string out = options.json ? TreeToJson(*tree.Root()) : TreeToText(*tree.Root());
   std::fwrite(out.data(), 1, out.size(), stdout);
   // The root and its two groups alone are printed as the form shows them, and why.

@@ -69,7 +69,8 @@ int SetWorkingFolder(const std::string& value) {
   Workspace workspace(ProfileStore(), RegistryStore());
   FixedFolderChooser chooser(folder);
   NoAsker asker;
-  workspace.ChooseWorkingFolder(chooser, asker);
+  StderrNotifier notifier;
+  workspace.ChooseWorkingFolder(chooser, asker, notifier);
   return kExitOk;
 }
 

@@ -116,10 +116,12 @@ int RunRender(const RenderOptions& options) {
   {
     // With --skinned the surfaces come from the structural reader with every bone transform
     // applied; they outlive the model, whose renderer releases their textures.
+    // The notifier outlives the model, whose renderer may report through it at its end.
+    StderrNotifier notifier;
     std::vector<Surface> skinnedSurfaces;
     std::vector<LodEntry> skinnedLevels;
     std::unique_ptr<CModel> model = CreateModel(*version);
-    auto rendererOwner = std::make_unique<CPreviewRenderer>();
+    auto rendererOwner = std::make_unique<CPreviewRenderer>(notifier);
     CPreviewRenderer* renderer = rendererOwner.get();
     ApplyFlags(options, *renderer);
     if (!model || !model->Open(disk, folder, options.model)) {
@@ -132,6 +134,7 @@ int RunRender(const RenderOptions& options) {
     } else {
       model->SetRenderer(std::move(rendererOwner));
       model->LoadLods();
+      for (const std::string& message : model->TakeMessages()) PrintError(message);
       if (options.skinned) {
         auto level = ReadStructuralLevel(disk, workdir, options.model, options.lod, error);
         if (!level) {

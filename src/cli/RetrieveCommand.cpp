@@ -55,12 +55,15 @@ int RunRetrieve(const RetrieveOptions& options) {
     return kExitFailed;
   }
   ModelTree tree;
-  Retrieval retrieval(*workspace);
+  StderrNotifier notifier;
+  Retrieval retrieval(*workspace, notifier);
   retrieval.extractLimits.maxEntryBytes = options.maxEntryMiB << 20;
   retrieval.reloadModel = [&] {
     Disk disk;  // each reload sees what the retrieval fetched
     retrieval.modelVersion = ReadModelVersion(disk, header).value_or(0);
-    ShowModelTree(disk, tree, workspace->workingFolder, options.model, retrieval.modelVersion);
+    std::vector<std::string> messages;
+    ShowModelTree(disk, tree, workspace->workingFolder, options.model, retrieval.modelVersion, messages);
+    for (const std::string& message : messages) retrieval.Notices().ShowMessage(message);
   };
   retrieval.reloadModel();
 

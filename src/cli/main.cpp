@@ -14,9 +14,6 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.get_formatter()->label("SUBCOMMAND", "COMMAND");
 
-  StderrNotifier notifier;
-  tessary::ScopedNotifier scoped(notifier);
-
   RegisterInfoCommand(app);
   RegisterExampleCommand(app);
   RegisterExportObjCommand(app);

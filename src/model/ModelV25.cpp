@@ -2,7 +2,6 @@
 
 #include "model/FileAccess.h"
 #include "model/ModelV20.h"
-#include "platform/Notifier.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -71,7 +70,7 @@ void CModelV25::LoadMaterials(int64_t start) {
   file.Seek(start);
   auto section = FindMaterialSection(file);
   if (!section) {
-    Notifier().ShowMessage("Failed to get the materials");
+    messages.push_back("Failed to get the materials");
     return;
   }
   int64_t first = start + *section;

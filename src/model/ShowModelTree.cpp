@@ -20,12 +20,13 @@ std::unique_ptr<CModel> CreateModel(uint8_t version) {
 }
 
 std::string ShowModelTree(Disk& disk, ModelTree& tree, const std::string& workingFolder,
-                          const std::string& modelName, uint8_t version) {
+                          const std::string& modelName, uint8_t version,
+                          std::vector<std::string>& messages) {
   TreeItem& root = tree.SetRoot(modelName, kImageGroup);
   TreeItem& surfaces = root.AddChild(kSurfacesGroup, kImageGroup);
   TreeItem& parts = root.AddChild(kPartsGroup, kImageGroup);
   const ModelVersion* row = FindModelVersion(version);
-  if (row) FillModelTree(disk, *row, surfaces, parts, workingFolder, modelName);
+  if (row) FillModelTree(disk, *row, surfaces, parts, workingFolder, modelName, messages);
   if (!surfaces.children.empty() || !parts.children.empty()) return {};
 
   const std::string header = workingFolder + "\\xmodel\\" + modelName;

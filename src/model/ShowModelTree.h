@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/Model.h"
 #include "model/ModelTree.h"
@@ -18,9 +19,12 @@ std::optional<uint8_t> ReadModelVersion(Disk& disk, const std::string& path);
 // Replaces `tree` with the model's tree: root `modelName`, groups "Surfaces" and
 // "Parts (Tags)", filled by the filler of `version` (other versions leave them empty).
 // When both groups stay empty, returns why, in one line naming the header (an empty file,
-// a version not read here, no level of detail); else an empty string.
+// a version not read here, no level of detail); else an empty string. What the reading
+// found wrong ("Failed to get the materials") is added to `messages`, for the caller to
+// present before that.
 std::string ShowModelTree(Disk& disk, ModelTree& tree, const std::string& workingFolder,
-                          const std::string& modelName, uint8_t version);
+                          const std::string& modelName, uint8_t version,
+                          std::vector<std::string>& messages);
 
 // A model object of the given header version, or null for a version this program does
 // not read.

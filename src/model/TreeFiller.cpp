@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "model/Model.h"
@@ -56,10 +57,13 @@ int FillTreeFromLods(Disk& disk, CModel& model, TreeItem& surfacesNode, TreeItem
 }
 
 int FillModelTree(Disk& disk, const ModelVersion& version, TreeItem& surfacesNode, TreeItem& partsNode,
-                  const std::string& workingFolder, const std::string& modelName) {
+                  const std::string& workingFolder, const std::string& modelName,
+                  std::vector<std::string>& messages) {
   std::unique_ptr<CModel> model = version.create();
   model->Open(disk, workingFolder + "\\xmodel", modelName);
-  if (!model->LoadLods()) return 0;
+  const bool read = model->LoadLods() != nullptr;
+  for (std::string& message : model->TakeMessages()) messages.push_back(std::move(message));
+  if (!read) return 0;
   return FillTreeFromLods(disk, *model, surfacesNode, partsNode, workingFolder, version.treeShowsImages);
 }
 

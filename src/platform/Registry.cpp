@@ -1,7 +1,5 @@
 #include "platform/Registry.h"
 
-#include "platform/Notifier.h"
-
 namespace tessary {
 
 namespace {
@@ -14,10 +12,10 @@ const char* RegistryRootName(RegistryRoot root) {
 }
 
 bool ReadRegistryString(IRegistryStore& store, RegistryRoot root, const std::string& keyPath,
-                        const char* valueName, std::string& out) {
+                        const char* valueName, std::string& out, INotifier& notifier) {
   IRegistryStore::Lookup found = store.Read(root, keyPath, valueName);
   if (!found.keyOpened) {
-    if (!found.error.empty()) Notifier().ShowMessage(found.error, "Error");
+    if (!found.error.empty()) notifier.ShowMessage(found.error, "Error");
     return false;
   }
   if (found.value && found.value->size() < kValueBufferSize)

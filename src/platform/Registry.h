@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Notifier.h"
+
 namespace tessary {
 
 enum class RegistryRoot { CurrentUser, LocalMachine };
@@ -32,10 +34,10 @@ class IRegistryStore {
 
 // Reads a string value. A key that cannot be opened returns false with `out` unchanged;
 // only a store that failed (not a key that does not exist) shows the "Error" box with the
-// reason. Otherwise `out` receives the value (empty when it is missing, or longer than
-// the 260-byte read buffer allows) and the result is true.
+// reason through `notifier`. Otherwise `out` receives the value (empty when it is
+// missing, or longer than the 260-byte read buffer allows) and the result is true.
 bool ReadRegistryString(IRegistryStore& store, RegistryRoot root, const std::string& keyPath,
-                        const char* valueName, std::string& out);
+                        const char* valueName, std::string& out, INotifier& notifier);
 
 // Sets a string value of an existing key; true when it was set.
 bool WriteRegistryString(IRegistryStore& store, RegistryRoot root, const std::string& keyPath,

@@ -7,8 +7,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "platform/Notifier.h"
-
 namespace tessary {
 
 int CPreviewRenderer::listBlinkCounter = 0;
@@ -135,7 +133,7 @@ void CPreviewRenderer::Shutdown() {
     // The model releases its renderer before its surfaces, so the table is still there;
     // a table shorter than the count it was handed with has been changed behind our back.
     if (surfaces->size() < surfaceCount) {
-      Notifier().ShowMessage(
+      notifier_.ShowMessage(
           "An OpenGL shutdown error detected.\r\nPlease advise Ravenmoor (see the About box)");
     } else {
       DeleteTextures(*surfaces, surfaceCount);

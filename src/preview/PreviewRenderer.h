@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/ModelRenderer.h"
+#include "platform/Notifier.h"
 #include "preview/GlHost.h"
 #include "preview/KeyState.h"
 
@@ -17,7 +18,9 @@ namespace tessary {
 
 class CPreviewRenderer final : public IModelRenderer {
  public:
-  CPreviewRenderer() = default;
+  // A table changed behind the renderer's back is reported through `notifier` when the
+  // renderer shuts down.
+  explicit CPreviewRenderer(INotifier& notifier) : notifier_(notifier) {}
   ~CPreviewRenderer() override;
   CPreviewRenderer(const CPreviewRenderer&) = delete;
   CPreviewRenderer& operator=(const CPreviewRenderer&) = delete;
@@ -116,6 +119,7 @@ class CPreviewRenderer final : public IModelRenderer {
   static bool SurfaceDataFits(const Surface& surface, Shape shape);
   static void DeleteTextures(const std::vector<Surface>& table, size_t count);
 
+  INotifier& notifier_;
   std::vector<Surface> alternateTable_;
   std::vector<LodEntry> alternateLods_;
   // The geometry not shown: the alternate one, or the model's while the alternate shows.

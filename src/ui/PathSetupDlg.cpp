@@ -127,9 +127,9 @@ bool HasProgramExtension(const std::string& path) {
 }
 
 CPathSetupDlg::CPathSetupDlg(ISettingsStore& profile, IRegistryStore& registry,
-                             IFolderChooser& chooser, QWidget* parent)
-    : QDialog(parent), profile_(profile), chooser_(chooser) {
-  fields_ = LoadPathSetupValues(profile, registry);
+                             IUserDialogs& dialogs, QWidget* parent)
+    : QDialog(parent), profile_(profile), chooser_(dialogs) {
+  fields_ = LoadPathSetupValues(profile, registry, dialogs);
   chooseProgram = [this](std::string& path) { return ChooseProgramFile(this, path); };
   setWindowTitle("Path Setup");
   CreateControls();
@@ -215,8 +215,8 @@ void CPathSetupDlg::accept() {
 }
 
 bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry,
-                        IFolderChooser& chooser, QWidget* parent) {
-  CPathSetupDlg dialog(profile, registry, chooser, parent);
+                        IUserDialogs& dialogs, QWidget* parent) {
+  CPathSetupDlg dialog(profile, registry, dialogs, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 

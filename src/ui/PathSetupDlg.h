@@ -9,6 +9,7 @@
 #include "platform/FolderChooser.h"
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
+#include "ui/UserDialogs.h"
 #include "workspace/PathSetup.h"
 
 class QLineEdit;
@@ -36,7 +37,8 @@ class CPathSetupDlg : public QDialog {
   Q_OBJECT
  public:
   // Reads the five values now; a fallback key that cannot be opened shows its "Error" box.
-  CPathSetupDlg(ISettingsStore& profile, IRegistryStore& registry, IFolderChooser& chooser,
+  // The "..." buttons ask `dialogs` for folders.
+  CPathSetupDlg(ISettingsStore& profile, IRegistryStore& registry, IUserDialogs& dialogs,
                 QWidget* parent = nullptr);
 
   // The dialog's fields (what OK stores once it has taken the edit boxes).
@@ -67,10 +69,10 @@ class CPathSetupDlg : public QDialog {
   PathSetupValues fields_;
 };
 
-// Runs the modal dialog, its "..." buttons asking `chooser` for folders; true when it was
+// Runs the modal dialog, its "..." buttons asking `dialogs` for folders; true when it was
 // confirmed with OK (it has then stored the five "Paths" values).
 bool RunPathSetupDialog(ISettingsStore& profile, IRegistryStore& registry,
-                        IFolderChooser& chooser, QWidget* parent);
+                        IUserDialogs& dialogs, QWidget* parent);
 
 // "Choose the CoD folder" and so on: the folder browser's title for a game folder button;
 // empty for other ids.

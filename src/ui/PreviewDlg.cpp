@@ -180,7 +180,7 @@ void CPreviewView::focusOutEvent(QFocusEvent* event) {
 // ---- the window ----
 
 CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& caption,
-                         ISettingsStore& profile, QWidget* parent)
+                         ISettingsStore& profile, INotifier& notifier, QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
@@ -190,11 +190,12 @@ CPreviewDlg::CPreviewDlg(CModel& modelObject, int level, const std::string& capt
       lodIndex(level),
       title(caption),
       model(modelObject),
-      profile_(profile) {
+      profile_(profile),
+      notifier_(notifier) {
   // The model draws through a renderer of ours, which reads our keys.
   renderer_ = dynamic_cast<CPreviewRenderer*>(model.renderer.get());
   if (!renderer_) {
-    auto owner = std::make_unique<CPreviewRenderer>();
+    auto owner = std::make_unique<CPreviewRenderer>(notifier_);
     renderer_ = owner.get();
     model.SetRenderer(std::move(owner));
   }
@@ -239,6 +240,7 @@ void CPreviewDlg::OnContextReady() {
   opened_ = true;
   frameTimer_.start(kFramePeriodMs, Qt::PreciseTimer, this);
   model.LoadLods();
+  for (const std::string& message : model.TakeMessages()) notifier_.ShowMessage(message, kAppTitle);
   model.LoadParts(lodIndex);
   model.AttachWindow(static_cast<void*>(static_cast<IGlHost*>(view_)));
   LoadOptions options;
@@ -360,7 +362,7 @@ void RunPreviewDialog(CModel& model, int lodIndex, const std::string& surfaceNam
     QGuiApplication::restoreOverrideCursor();
   }
   {
-    CPreviewDlg dialog(model, lodIndex, surfaceName, profile, parent);
+    CPreviewDlg dialog(model, lodIndex, surfaceName, profile, notifier, parent);
     dialog.loadOptions = options;
     dialog.exec();
   }

@@ -78,9 +78,10 @@ class CPreviewDlg final : public QDialog {
  public:
   // `model` has its header open and nothing else loaded; the window loads level
   // `lodIndex` when its OpenGL surface first appears. `title` is appended to the caption.
-  // The maximized state is read from and written to `profile`. Both must outlive the window.
+  // The maximized state is read from and written to `profile`; messages go to `notifier`.
+  // All three must outlive the window.
   CPreviewDlg(CModel& model, int lodIndex, const std::string& title, ISettingsStore& profile,
-              QWidget* parent = nullptr);
+              INotifier& notifier, QWidget* parent = nullptr);
   // Stores "MaxPreview" and takes the renderer off the surface before the context goes.
   ~CPreviewDlg() override;
 
@@ -126,6 +127,7 @@ class CPreviewDlg final : public QDialog {
   void ShowCaption();
 
   ISettingsStore& profile_;
+  INotifier& notifier_;
   CPreviewView* view_ = nullptr;  // null when the platform offers no OpenGL
   QWidget* surface_ = nullptr;    // the view, or an empty stand-in
   CPreviewRenderer* renderer_ = nullptr;

@@ -46,7 +46,7 @@ CTessaryView::CTessaryView(ISettingsStore& profile, IRegistryStore& registry,
       registry_(registry),
       dialogs_(dialogs),
       workspace_(profile, registry),
-      retrieval_(workspace_) {
+      retrieval_(workspace_, dialogs) {
   InitTessaryResources();
   CreateControls();
   PlaceControls();
@@ -58,11 +58,14 @@ CTessaryView::CTessaryView(ISettingsStore& profile, IRegistryStore& registry,
   connect(&retrievePassTimer_, &QTimer::timeout, this, &CTessaryView::OnRetrievePassTimer);
 
   workspace_.onFieldsChanged = [this] { RefreshControls(); };
-  retrieval_.reloadModel = [this] { ReloadModel(); };
+  retrieval_.reloadModel = [this] {
+    lastLoadedIndex = -1;
+    SelectModel(retrieval_.Notices());
+  };
   lastLoadedIndex = -1;
   modelVersion = 0;
   workspace_.folderDisplay.clear();
-  workspace_.LoadExternalPaths();
+  workspace_.LoadExternalPaths(dialogs_);
 }
 
 CTessaryView::~CTessaryView() { SaveSettings(); }
@@ -191,7 +194,7 @@ void CTessaryView::OnInitialUpdate() {
     return;
   }
   showExploded_->setChecked(profile_.GetProfileInt(profile::kSettings, profile::kShowExploded, 0) != 0);
-  workspace_.EnsureWorkingFolder(dialogs_, dialogs_);
+  workspace_.EnsureWorkingFolder(dialogs_, dialogs_, dialogs_);
   FillFileList();
 }
 
@@ -201,10 +204,10 @@ void CTessaryView::OnFirstRunTimer() {
   ChooseWorkingFolder();
 }
 
-bool CTessaryView::EnsureWorkingFolder() { return workspace_.EnsureWorkingFolder(dialogs_, dialogs_); }
+bool CTessaryView::EnsureWorkingFolder() { return workspace_.EnsureWorkingFolder(dialogs_, dialogs_, dialogs_); }
 
 void CTessaryView::ChooseWorkingFolder() {
-  if (workspace_.ChooseWorkingFolder(dialogs_, dialogs_)) FillFileList();
+  if (workspace_.ChooseWorkingFolder(dialogs_, dialogs_, dialogs_)) FillFileList();
 }
 
 void CTessaryView::FillFileList() {
@@ -233,7 +236,9 @@ void CTessaryView::RefreshList() {
   FillFileList();
 }
 
-void CTessaryView::SelectModel() {
+void CTessaryView::SelectModel() { SelectModel(dialogs_); }
+
+void CTessaryView::SelectModel(INotifier& readerNotices) {
   QList<QListWidgetItem*> selected = modelList_->selectedItems();
   int index = selected.isEmpty() ? -1 : modelList_->row(selected.first());
   if (index < 0 || index == lastLoadedIndex) return;
@@ -246,7 +251,9 @@ void CTessaryView::SelectModel() {
     return;
   }
   retrieval_.modelVersion = modelVersion;
-  const std::string whyEmpty = ShowModelTree(disk, name);
+  std::vector<std::string> messages;
+  const std::string whyEmpty = ShowModelTree(disk, name, messages);
+  for (const std::string& message : messages) readerNotices.ShowMessage(message, kAppTitle);
   reloadButton_->setEnabled(true);
   // A tree of the root and its two groups alone tells nothing by itself.
   if (!whyEmpty.empty()) dialogs_.ShowMessage(Sentence(whyEmpty), kAppTitle);
@@ -278,9 +285,10 @@ void CTessaryView::ClearModelTree() {
   showExploded_->setEnabled(false);
 }
 
-std::string CTessaryView::ShowModelTree(Disk& disk, const std::string& name) {
+std::string CTessaryView::ShowModelTree(Disk& disk, const std::string& name, std::vector<std::string>& messages) {
   ClearModelTree();
-  std::string whyEmpty = tessary::ShowModelTree(disk, modelTree_, workspace_.workingFolder, name, modelVersion);
+  std::string whyEmpty =
+      tessary::ShowModelTree(disk, modelTree_, workspace_.workingFolder, name, modelVersion, messages);
   tree_->ShowTree(modelTree_.Root());
   QTreeWidgetItem* root = tree_->topLevelItem(0);
   if (FindModelVersion(modelVersion)) tree_->ExpandAll(root);

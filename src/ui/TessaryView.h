@@ -60,10 +60,13 @@ class CTessaryView : public QWidget {
   void FillFileList();
   void RefreshList();
   void SelectModel();
+  // As SelectModel, what reading the model brings up going to `readerNotices` (the
+  // retrieval's, which tells each message once per "Retrieve all files").
+  void SelectModel(INotifier& readerNotices);
   void ReloadModel();
   // Fills the tree with the model `name`; when the tree holds only the root and its two
-  // groups, returns why (else an empty string).
-  std::string ShowModelTree(Disk& disk, const std::string& name);
+  // groups, returns why (else an empty string). `messages` gets what the reading brought up.
+  std::string ShowModelTree(Disk& disk, const std::string& name, std::vector<std::string>& messages);
   void ExportObj();
   void ExportX();
   // A surface item's Export .glTF: <level>.glb of the skinned model (structural reader).

@@ -255,7 +255,7 @@ void CTessaryView::ConvertSelectedImage() {
   WaitCursor wait;
   const TreeItem* item = tree_->CurrentCoreItem();
   if (item == nullptr) return;
-  if (tessary::ConvertSelectedImage(workspace_, item->text)) ReloadModel();
+  if (tessary::ConvertSelectedImage(workspace_, item->text, dialogs_)) ReloadModel();
 }
 
 void CTessaryView::ViewImageFile() {

@@ -6,7 +6,6 @@
 
 #include "platform/BuildInfo.h"
 #include "platform/IniRegistry.h"
-#include "platform/Notifier.h"
 #include "platform/QtSettingsStore.h"
 #include "ui/FormStrings.h"
 #include "ui/MainFrame.h"
@@ -38,7 +37,6 @@ int main(int argc, char** argv) {
   tessary::QtSettingsStore profile;
   tessary::IniRegistry registry(tessary::ProfileFolder() / "registry.ini");
   tessary::ui::QtUserDialogs dialogs;
-  tessary::ScopedNotifier notifier(dialogs);
   tessary::ui::CMainFrame frame(profile, registry, dialogs);
   dialogs.SetOwner(&frame);
   // A signal handled by a box of the start-up (the loop of the application was not running yet).

@@ -56,8 +56,9 @@ std::string UnsafeReason(zip_t* archive, zip_uint64_t index, const std::string& 
   return {};
 }
 
-void Report(const std::string& archive, const std::string& entry, const std::string& why) {
-  Notifier().ShowMessage("Skipped \"" + entry + "\" in " + ToNativeSeparators(archive) + ": " + why + ".");
+void Report(INotifier& notifier, const std::string& archive, const std::string& entry,
+            const std::string& why) {
+  notifier.ShowMessage("Skipped \"" + entry + "\" in " + ToNativeSeparators(archive) + ": " + why + ".");
 }
 
 std::optional<uint64_t> FreeSpace(const ExtractLimits& limits, const fs::path& folder) {
@@ -125,7 +126,8 @@ struct Extraction {
 };
 
 Extraction ExtractEntries(const std::string& archive, const std::string& fileMask,
-                          const std::string& workingFolder, const ExtractLimits& limits) {
+                          const std::string& workingFolder, INotifier& notifier,
+                          const ExtractLimits& limits) {
   Extraction result;
   Disk disk;  // the entries' look-ups, for this extraction
   int error = 0;
@@ -133,7 +135,7 @@ Extraction ExtractEntries(const std::string& archive, const std::string& fileMas
   if (!zip) {
     zip_error_t ze;
     zip_error_init_with_code(&ze, error);
-    Notifier().ShowMessage("Cannot open the archive " + archive + ": " + zip_error_strerror(&ze) + ".");
+    notifier.ShowMessage("Cannot open the archive " + archive + ": " + zip_error_strerror(&ze) + ".");
     zip_error_fini(&ze);
     return result;
   }
@@ -149,7 +151,7 @@ Extraction ExtractEntries(const std::string& archive, const std::string& fileMas
     if (!MatchesMask(fileMask, fileName)) continue;
     std::string why = UnsafeReason(zip.get(), index, name);
     if (!why.empty()) {
-      Report(archive, name, why);
+      Report(notifier, archive, name, why);
       continue;
     }
     std::string relative = name;
@@ -159,16 +161,16 @@ Extraction ExtractEntries(const std::string& archive, const std::string& fileMas
         ++result.written;
         break;
       case EntryResult::Failed:
-        Report(archive, name, "it could not be read or written");
+        Report(notifier, archive, name, "it could not be read or written");
         break;
       case EntryResult::TooLarge:
-        Report(archive, name, "it is larger than " + FormatByteCount(limits.maxEntryBytes) +
+        Report(notifier, archive, name, "it is larger than " + FormatByteCount(limits.maxEntryBytes) +
                                   ", the limit for one file");
         break;
       case EntryResult::NoSpace:
-        Notifier().ShowMessage("Stopped extracting from " + ToNativeSeparators(archive) +
-                               ": the free space of " + ToNativeSeparators(workingFolder) +
-                               " would fall under " + FormatByteCount(limits.freeSpaceMargin) + ".");
+        notifier.ShowMessage("Stopped extracting from " + ToNativeSeparators(archive) +
+                             ": the free space of " + ToNativeSeparators(workingFolder) +
+                             " would fall under " + FormatByteCount(limits.freeSpaceMargin) + ".");
         result.stopped = true;
         return result;
     }
@@ -220,15 +222,17 @@ std::vector<std::string> ListGameArchives(const std::string& gameFolder) {
 }
 
 int ExtractMatchingEntries(const std::string& archive, const std::string& fileMask,
-                           const std::string& workingFolder, const ExtractLimits& limits) {
-  return ExtractEntries(archive, fileMask, workingFolder, limits).written;
+                           const std::string& workingFolder, INotifier& notifier,
+                           const ExtractLimits& limits) {
+  return ExtractEntries(archive, fileMask, workingFolder, notifier, limits).written;
 }
 
 int ExtractFromGameArchives(const std::string& gameFolder, const std::string& fileMask,
-                            const std::string& workingFolder, const ExtractLimits& limits) {
+                            const std::string& workingFolder, INotifier& notifier,
+                            const ExtractLimits& limits) {
   int written = 0;
   for (const auto& archive : ListGameArchives(gameFolder)) {
-    Extraction one = ExtractEntries(archive, fileMask, workingFolder, limits);
+    Extraction one = ExtractEntries(archive, fileMask, workingFolder, notifier, limits);
     written += one.written;
     if (one.stopped) break;
   }

@@ -4,7 +4,7 @@
 // file system lists them) and extracts every entry whose file name matches the mask,
 // with its folders, into the working folder; a later archive's file replaces an earlier
 // one's. An entry is never written outside the working folder: names with "..", absolute
-// names and links are skipped, and each skip is reported through the notifier. No entry
+// names and links are skipped, and each skip is reported through the notifier handed in. No entry
 // grows past a size limit that no game file comes near, and extraction stops before the
 // target's free space would fall under a margin.
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Notifier.h"
 
 namespace tessary {
 
@@ -37,12 +39,15 @@ bool MatchesMask(std::string_view mask, std::string_view name);
 std::vector<std::string> ListGameArchives(const std::string& gameFolder);
 
 // Extracts from one archive every entry whose file name (the part after its last folder)
-// matches `fileMask`. Returns how many files were written.
+// matches `fileMask`, telling `notifier` of what it skips. Returns how many files were
+// written.
 int ExtractMatchingEntries(const std::string& archive, const std::string& fileMask,
-                           const std::string& workingFolder, const ExtractLimits& limits = {});
+                           const std::string& workingFolder, INotifier& notifier,
+                           const ExtractLimits& limits = {});
 
 // Runs ExtractMatchingEntries over every archive of the game folder.
 int ExtractFromGameArchives(const std::string& gameFolder, const std::string& fileMask,
-                            const std::string& workingFolder, const ExtractLimits& limits = {});
+                            const std::string& workingFolder, INotifier& notifier,
+                            const ExtractLimits& limits = {});
 
 }  // namespace tessary

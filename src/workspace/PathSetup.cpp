@@ -16,19 +16,19 @@ std::string GameFolderPath(const std::string& folder) {
   return folder + "\\";
 }
 
-PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry) {
+PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry, INotifier& notifier) {
   PathSetupValues v;
   ReadPathSetting(profile, profile::kCod, v.codPath);
   ReadPathSetting(profile, profile::kCodUo, v.coduoPath);
   if (!ReadPathSetting(profile, profile::kCod2, v.cod2Path))
     ReadRegistryString(registry, RegistryRoot::LocalMachine, profile::kCod2Key,
-                       profile::kInstallPath, v.cod2Path);
+                       profile::kInstallPath, v.cod2Path, notifier);
   if (!ReadPathSetting(profile, profile::kCod4, v.cod4Path))
     ReadRegistryString(registry, RegistryRoot::LocalMachine, profile::kCod4Key,
-                       profile::kInstallPath, v.cod4Path);
+                       profile::kInstallPath, v.cod4Path, notifier);
   if (!ReadPathSetting(profile, profile::kWinRar, v.winrarPath))
     ReadRegistryString(registry, RegistryRoot::LocalMachine, profile::kWinRarKey, nullptr,
-                       v.winrarPath);
+                       v.winrarPath, notifier);
   return v;
 }
 

@@ -22,8 +22,9 @@ bool ReadPathSetting(ISettingsStore& profile, const std::string& valueName, std:
 
 // What constructing the dialog reads, in its order: CoD, CoDUO, CoD2 (else the second
 // game's "InstallPath"), CoD4 (else the fourth game's), WinRAR (else WinRAR's App Paths
-// default value). Each fallback key that cannot be opened shows the "Error" box.
-PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry);
+// default value). Each fallback key that cannot be opened shows the "Error" box through
+// `notifier`.
+PathSetupValues LoadPathSetupValues(ISettingsStore& profile, IRegistryStore& registry, INotifier& notifier);
 
 // A game folder as the paths below it are joined: `folder` with a separator at its end
 // (a folder typed by hand may lack it); empty stays empty.

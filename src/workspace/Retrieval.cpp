@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <set>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
@@ -59,9 +58,9 @@ namespace {
 
 // A file error other than a missing file or a bad path is shown, as the framework's
 // file error box would.
-void ReportFileError(const fs::path& path, int error) {
+void ReportFileError(INotifier& notifier, const fs::path& path, int error) {
   if (error == ENOENT || error == ENOTDIR || error == ENAMETOOLONG || error == 0) return;
-  Notifier().ShowMessage(path.string() + ": " + std::strerror(error) + ".");
+  notifier.ShowMessage(path.string() + ": " + std::strerror(error) + ".");
 }
 
 // Traces a name on standard error when TESSARY_TRACE is set (the debug output of the
@@ -69,21 +68,6 @@ void ReportFileError(const fs::path& path, int error) {
 void Trace(const std::string& name) {
   if (std::getenv("TESSARY_TRACE") != nullptr) std::fprintf(stderr, "%s\n", name.c_str());
 }
-
-// Passes each message of a command on once: the second pass of "Retrieve all files" meets
-// the refusals of the first again (a full disk, an archive that cannot be read).
-class OncePerCommand final : public INotifier {
- public:
-  OncePerCommand(INotifier& outer, std::set<std::string>& shown) : outer_(outer), shown_(shown) {}
-  void ShowMessage(const std::string& text, const std::string& caption) override {
-    if (shown_.insert(text).second) outer_.ShowMessage(text, caption);
-  }
-  void Beep(BeepKind kind) override { outer_.Beep(kind); }
-
- private:
-  INotifier& outer_;
-  std::set<std::string>& shown_;
-};
 
 }  // namespace
 
@@ -118,18 +102,18 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
   ReadDescriptor in = OpenRegularFile(from, &failure, &error);
   if (!in.IsOpen()) {
     if (failure == OpenFailure::NotRegular)
-      Notifier().ShowMessage(from.string() + " is not a regular file; it is not copied.");
+      Notices().ShowMessage(from.string() + " is not a regular file; it is not copied.");
     else
-      ReportFileError(from, error);
+      ReportFileError(notices_, from, error);
     return false;
   }
   OutputFile out;
   if (!out.Open(disk, destination)) {
     int openError = errno;
     if (!WhyNotReplaceable(out.Target()).empty())
-      Notifier().ShowMessage(out.Error() + ".");
+      Notices().ShowMessage(out.Error() + ".");
     else
-      ReportFileError(out.Target(), openError);
+      ReportFileError(notices_, out.Target(), openError);
     return false;
   }
   std::vector<char> block(1 << 16);
@@ -137,14 +121,14 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
     ssize_t n = ::read(in.Get(), block.data(), block.size());
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      ReportFileError(from, errno);
+      ReportFileError(notices_, from, errno);
       return false;  // the temporary goes with `out`
     }
     if (n == 0) break;
     out.Write(block.data(), static_cast<size_t>(n));
   }
   if (!out.Commit()) {
-    Notifier().ShowMessage(out.Error() + ".");
+    Notices().ShowMessage(out.Error() + ".");
     return false;
   }
   return true;
@@ -155,7 +139,7 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
   if (game == GameFolder::None) return false;
   std::string gameFolder = game == GameFolder::Cod4 ? workspace_.cod4Path : workspace_.cod2Path;
   if (gameFolder.empty()) {
-    if (!folderNotSetShown_) Notifier().ShowMessage(game == GameFolder::Cod4 ? kCod4FolderNotSet : kCod2FolderNotSet);
+    if (!folderNotSetShown_) Notices().ShowMessage(game == GameFolder::Cod4 ? kCod4FolderNotSet : kCod2FolderNotSet);
     folderNotSetShown_ = true;
     return false;
   }
@@ -164,17 +148,17 @@ bool Retrieval::ExtractFromArchives(const std::string& name, const std::string& 
 
   if (workspace_.winrarPath.empty()) {
     // The built-in extractor takes WinRAR's place.
-    ExtractFromGameArchives(gameFolder, name + "*", workspace_.workingFolder, extractLimits);
+    ExtractFromGameArchives(gameFolder, name + "*", workspace_.workingFolder, notices_, extractLimits);
     return true;
   }
   ProcessResult run = RunProcess(
       BuildWinRarArguments(workspace_.winrarPath, gameFolder, name, workspace_.workingFolder));
   if (!run.started) {
-    Notifier().ShowMessage(kWinRarStartFailed);
+    Notices().ShowMessage(kWinRarStartFailed);
     return false;
   }
   if (!run.Succeeded())
-    Notifier().ShowMessage("WinRAR " + DescribeProcessEnd(run) + " while extracting " + name + ".");
+    Notices().ShowMessage("WinRAR " + DescribeProcessEnd(run) + " while extracting " + name + ".");
   return true;
 }
 
@@ -184,7 +168,7 @@ void Retrieval::ConvertFetchedImage(const std::string& name) {
   std::string out;
   // The fetched image goes only when its DDS is there to take its place: a converter that
   // ended without writing one must not cost the user the image.
-  if (ConvertToDds(workspace_, source, out) && DdsWritten(source)) {
+  if (ConvertToDds(workspace_, source, out, notices_) && DdsWritten(source)) {
     std::error_code ec;
     fs::remove(Disk().Resolve(source), ec);
   }
@@ -200,20 +184,20 @@ void Retrieval::RetrieveFile(TreeItem& item) {
   std::string name = item.text;
   std::string folder = FolderForItem(item);
   if (folder.empty()) {
-    Notifier().Beep(BeepKind::Type2);
-    Notifier().ShowMessage(kCannotRetrieve);
+    notices_.Beep(BeepKind::Type2);
+    Notices().ShowMessage(kCannotRetrieve);
     return;
   }
   if (!CopyFromRawFolder(name, folder)) {
     if (!ExtractFromArchives(name, folder)) {
-      Notifier().Beep(BeepKind::Simple);
+      notices_.Beep(BeepKind::Simple);
       return;
     }
     if (Fetched(name, folder))
       ConvertFetchedImage(name);
     else
-      Notifier().ShowMessage(name + " is not in the game's archives (" + archives_ +
-                             "): nothing was fetched.");
+      Notices().ShowMessage(name + " is not in the game's archives (" + archives_ +
+                            "): nothing was fetched.");
   }
   Reload();
 }
@@ -251,13 +235,11 @@ Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
     shown_.clear();
   }
   std::string model = tree.Root() ? tree.Root()->text : std::string();
-  {
-    OncePerCommand once(Notifier(), shown_);
-    ScopedThreadNotifier scope(once);
-    if (TreeItem* root = tree.Root())
-      VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
-    Reload();
-  }
+  notices_.once = true;
+  if (TreeItem* root = tree.Root())
+    VisitPreOrder(*root, [&](TreeItem& item) { RetrieveMissingItem(*root, item); });
+  Reload();
+  notices_.once = false;
   if (allPassToggle == 1) {
     allPassToggle = 0;
     return Pass::SecondPassDue;
@@ -267,13 +249,13 @@ Retrieval::Pass Retrieval::RetrieveAllFiles(ModelTree& tree) {
   // say why once.
   if (tried_ > 0 && fetched_ == 0 && shown_.empty()) {
     if (!archives_.empty())
-      Notifier().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
-                             archives_ + "): nothing was fetched.");
+      Notices().ShowMessage("None of the missing files of " + model + " is in the game's archives (" +
+                            archives_ + "): nothing was fetched.");
     else if (Game() == GameFolder::None)
-      Notifier().ShowMessage("None of the missing files of " + model +
-                             " can be fetched: files are fetched for the second game's models (version 20) and "
-                             "the fourth's (version 25), and " + model + " has version " +
-                             std::to_string(modelVersion) + ".");
+      Notices().ShowMessage("None of the missing files of " + model +
+                            " can be fetched: files are fetched for the second game's models (version 20) and "
+                            "the fourth's (version 25), and " + model + " has version " +
+                            std::to_string(modelVersion) + ".");
   }
   return Pass::Finished;
 }

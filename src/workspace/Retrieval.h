@@ -12,6 +12,7 @@
 
 #include "model/ModelTree.h"
 #include "model/ModelVersions.h"
+#include "platform/Notifier.h"
 #include "workspace/ArchiveExtractor.h"
 #include "workspace/Workspace.h"
 
@@ -49,7 +50,8 @@ bool DdsWritten(const std::string& iwiPath);
 
 class Retrieval {
  public:
-  explicit Retrieval(Workspace& workspace) : workspace_(workspace) {}
+  // Messages and beeps go to `notifier`, the front end's.
+  Retrieval(Workspace& workspace, INotifier& notifier) : workspace_(workspace), notices_(notifier, shown_) {}
 
   // The version byte of the loaded model.
   uint8_t modelVersion = 0;
@@ -84,7 +86,29 @@ class Retrieval {
   // One missing item's step of a pass.
   void RetrieveMissingItem(TreeItem& root, TreeItem& item);
 
+  // Where the retrieval's messages go: the front end's notifier, which during "Retrieve all
+  // files" gets each message once per command. `reloadModel` presents what reading the
+  // model brings up through it too.
+  INotifier& Notices() { return notices_; }
+
  private:
+  // Passes each message on, once per command while `once` is set: the second pass of
+  // "Retrieve all files" meets the refusals of the first again (a full disk, an archive
+  // that cannot be read).
+  class OncePerCommand final : public INotifier {
+   public:
+    OncePerCommand(INotifier& outer, std::set<std::string>& shown) : outer_(outer), shown_(shown) {}
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+      if (!once || shown_.insert(text).second) outer_.ShowMessage(text, caption);
+    }
+    void Beep(BeepKind kind) override { outer_.Beep(kind); }
+    bool once = false;
+
+   private:
+    INotifier& outer_;
+    std::set<std::string>& shown_;
+  };
+
   void ConvertFetchedImage(const std::string& name);
   void Reload();
   // The game whose folders hold the loaded model's files (its version's row).
@@ -96,6 +120,7 @@ class Retrieval {
   std::string archives_;            // the archives searched in this command, as shown
   int tried_ = 0, fetched_ = 0;     // missing items of this "Retrieve all files"
   std::set<std::string> shown_;     // the messages of this "Retrieve all files"
+  OncePerCommand notices_;
 };
 
 }  // namespace tessary

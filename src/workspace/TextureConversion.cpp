@@ -18,32 +18,33 @@ std::vector<std::string> BuildConverterArguments(const std::string& converterPat
 }
 
 namespace {
-bool RunConverter(const Workspace& workspace, const std::string& path) {
+bool RunConverter(const Workspace& workspace, const std::string& path, INotifier& notifier) {
   // The tool is a program of this system: it gets the file as this system names it (its
   // separators, the letter case found on disk), as one argument.
   const std::string native = Disk().Resolve(path).string();
   ProcessResult run = RunProcess(BuildConverterArguments(workspace.converterPath, native));
   if (!run.started) {
-    Notifier().ShowMessage(kConverterStartFailed);
+    notifier.ShowMessage(kConverterStartFailed);
     return false;
   }
   if (!run.Succeeded()) {
-    Notifier().ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + native + ".");
+    notifier.ShowMessage("Pelvane.exe " + DescribeProcessEnd(run) + " on " + native + ".");
     return false;
   }
   return true;
 }
 }  // namespace
 
-bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out) {
-  if (workspace.converterFound) return RunConverter(workspace, source);
+bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out,
+                  INotifier& notifier) {
+  if (workspace.converterFound) return RunConverter(workspace, source, notifier);
   return ConvertIwiToDds(source, out) == IwiConversion::Converted;
 }
 
-bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName) {
+bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName, INotifier& notifier) {
   std::string out;
-  if (ConvertToDds(workspace, workspace.workingFolder + "\\images\\" + imageName, out)) return true;
-  Notifier().Beep(BeepKind::Type2);
+  if (ConvertToDds(workspace, workspace.workingFolder + "\\images\\" + imageName, out, notifier)) return true;
+  notifier.Beep(BeepKind::Type2);
   return false;
 }
 

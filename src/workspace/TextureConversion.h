@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Notifier.h"
 #include "workspace/Workspace.h"
 
 namespace tessary {
@@ -19,12 +20,14 @@ std::vector<std::string> BuildConverterArguments(const std::string& converterPat
 // With the converter tool: runs it on `source` (as a path of this system, one argument) and waits ("Failed to start Pelvane.exe."
 // and false when it cannot be started; a non-zero exit status is reported and counts as a
 // failure; `out` untouched). Built in: ConvertIwiToDds, with
-// `out` receiving the DDS path; false without a message when it fails.
-bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out);
+// `out` receiving the DDS path; false without a message when it fails. Messages go to
+// `notifier`.
+bool ConvertToDds(const Workspace& workspace, const std::string& source, std::string& out,
+                  INotifier& notifier);
 
 // The file part of "Convert to DDS" on an image item: converts
 // workingFolder + "\images\" + imageName; on failure beeps (type 2). The IWI file stays.
 // True when the caller should reload the model.
-bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName);
+bool ConvertSelectedImage(const Workspace& workspace, const std::string& imageName, INotifier& notifier);
 
 }  // namespace tessary

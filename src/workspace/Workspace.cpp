@@ -4,7 +4,6 @@
 #include <system_error>
 
 #include "platform/HomeFolder.h"
-#include "platform/Notifier.h"
 #include "platform/Disk.h"
 #include "platform/Path.h"
 #include "workspace/PathSetup.h"
@@ -28,12 +27,12 @@ void Workspace::FieldsChanged() {
   if (onFieldsChanged) onFieldsChanged();
 }
 
-void Workspace::LoadExternalPaths() {
-  LoadPathSetupValues(profile_, registry_);
+void Workspace::LoadExternalPaths(INotifier& notifier) {
+  LoadPathSetupValues(profile_, registry_, notifier);
   converterFound = ReadRegistryString(registry_, RegistryRoot::CurrentUser, profile::kConverterKey,
-                                      profile::kInstallPath, converterPath);
+                                      profile::kInstallPath, converterPath, notifier);
   winrarKeyFound = ReadRegistryString(registry_, RegistryRoot::LocalMachine, profile::kWinRarKey,
-                                      nullptr, winrarPath);
+                                      nullptr, winrarPath, notifier);
   ReadPathSetting(profile_, profile::kCod4, cod4Path);
   ReadPathSetting(profile_, profile::kCod2, cod2Path);
 }
@@ -56,7 +55,7 @@ std::string VanishedWorkingFolderQuestion(const std::string& workingFolder) {
   return "The working folder " + ToNativeSeparators(workingFolder) + " no longer exists.\nChoose another?";
 }
 
-bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
+bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser, INotifier& notifier) {
   if (workingFolder.empty() || !PathMatchesSomething(workingFolder)) {
     if (!asker.AskYesNo(workingFolder.empty() ? std::string(kNoWorkingFolderQuestion)
                                               : VanishedWorkingFolderQuestion(workingFolder)))
@@ -80,12 +79,12 @@ bool Workspace::EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser) {
     std::error_code ec;
     const fs::path folder = base / kWorkingSubFolders[i];
     if (!fs::create_directory(folder, ec) && ec)
-      Notifier().ShowMessage("Cannot create the folder " + folder.string() + ": " + ec.message());
+      notifier.ShowMessage("Cannot create the folder " + folder.string() + ": " + ec.message());
   }
   return true;
 }
 
-bool Workspace::ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker) {
+bool Workspace::ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker, INotifier& notifier) {
   std::string folder = workingFolder;
   if (folder.empty())
     folder = cod4Path.empty() ? (homeFolder ? homeFolder() : std::string())
@@ -94,7 +93,7 @@ bool Workspace::ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker) {
   workingFolder = folder;
   FieldsChanged();
   profile_.WriteProfileString(profile::kSettings, profile::kWorkingFolder, workingFolder);
-  EnsureWorkingFolder(asker, chooser);
+  EnsureWorkingFolder(asker, chooser, notifier);
   return true;
 }
 

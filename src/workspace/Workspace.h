@@ -1,14 +1,15 @@
 #pragma once
 // The workspace the main form owns for its whole life: the working folder and its six
 // sub-folders, the converter and WinRAR paths and the game folders, with the operations
-// that read, check and store them. Questions and the folder browser go through the
-// asker and the chooser; messages through the notifier.
+// that read, check and store them. Questions, the folder browser and messages go through
+// the asker, the chooser and the notifier the caller hands in.
 #include <array>
 #include <functional>
 #include <string>
 
 #include "platform/Asker.h"
 #include "platform/FolderChooser.h"
+#include "platform/Notifier.h"
 #include "platform/Registry.h"
 #include "platform/SettingsStore.h"
 
@@ -49,7 +50,8 @@ class Workspace {
   // Reading the external paths when the form is created: the Path Setup values (read and
   // discarded), the converter's "InstallPath" and whether its key opened, WinRAR's App
   // Paths default value and whether its key opened, then "Paths"\"CoD4" and "CoD2" when set.
-  void LoadExternalPaths();
+  // A key that cannot be opened is reported through `notifier`.
+  void LoadExternalPaths(INotifier& notifier);
   // After Path Setup was confirmed: WinRAR and the game folders from "Paths", each only
   // when the stored value is not empty. The key flags stay as they were.
   void ApplyPathSetup();
@@ -61,14 +63,14 @@ class Workspace {
   // another, naming the one that is gone: Yes lets the user choose one (the chooser starts
   // at the home folder; the program's own folder is never taken), which is stored at once.
   // Then creates the missing sub-folders; a sub-folder that cannot be created is reported
-  // through the notifier, naming it. False when the user said No or cancelled the chooser;
+  // through `notifier`, naming it. False when the user said No or cancelled the chooser;
   // nothing changes then (the folder set stays, so that it is used again once it is back).
-  bool EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser);
+  bool EnsureWorkingFolder(IAsker& asker, IFolderChooser& chooser, INotifier& notifier);
   // Lets the user choose the working folder (preselecting the current one, else the
   // fourth game's raw folder when that game's folder is set, else the home folder),
   // stores it and creates its sub-folders. False on cancel;
   // on true the caller refreshes the model list.
-  bool ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker);
+  bool ChooseWorkingFolder(IFolderChooser& chooser, IAsker& asker, INotifier& notifier);
 
   // Stores "ShowExploded" and empties the recent files into the profile (when the form
   // is destroyed).

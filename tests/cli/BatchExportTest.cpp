@@ -20,7 +20,7 @@ TEST(BatchExport, EveryModelIsExportedOnceAndFailuresSetTheStatus) {
     SCOPED_TRACE(jobs);
     std::mutex mutex;
     std::vector<std::string> exported;
-    auto exportOne = [&](const std::string& name, FileSet*, Disk*) {
+    auto exportOne = [&](const std::string& name, FileSet*, Disk*, INotifier&) {
       std::lock_guard lock(mutex);
       exported.push_back(name);
       return ExportOutcome{.ok = name != "b", .error = "b is damaged"};

@@ -93,6 +93,18 @@ TEST_F(ExportCommands, ASurfaceThatCannotBeDecodedIsPrintedBeforeTheOutcome) {
   EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, unsupported));
 }
 
+TEST_F(ExportCommands, AHeaderWhoseMaterialsCannotBeFoundIsToldOnceAndStillExported) {
+  // No string after the levels looks like a material name.
+  wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"stone"}}));
+  wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle()}));
+  const std::string failed = "tessary: Failed to get the materials\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"m"}, {"--all", "--jobs", "2"}}) {
+    auto r = Run("export-obj", args);
+    EXPECT_EQ(std::tie(r.status, r.err), std::tuple(0, failed));
+  }
+  EXPECT_EQ(Run("info", {"m"}).err, failed);
+}
+
 TEST_F(ExportCommands, ExportXWritesVersion25LevelsShowingPiecesExplodedOnRequest) {
   // The second surface (vertices (0, 0, 0) and (1, 0, 0)) is carried by tag "b" at (0, 0, 7);
   // only destructible levels are shown exploded, as in the desktop program.

@@ -12,7 +12,6 @@
 #include "export/Exporters.h"
 #include "export/ModelExport.h"
 #include "export/TagsListing.h"
-#include "fixtures/RecordingNotifier.h"
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/V14Writer.h"
@@ -128,7 +127,6 @@ TEST(ObjMtlWriterV20, OneMtlBlockPerDistinctMaterialWithItsImageOrItsName) {
 }
 
 TEST(ObjWriterV25, BlankLinesAfterCounts) {
-  test::RecordingNotifier notifier;
   TempWorkdir wd;
   wd.Write("xmodel/m", v25::Header("", {{"m_lod0", 0}}, {{"mtl_a", "mtl_b"}}));
   wd.Write("xmodelsurfs/m_lod0", v25::Surfaces({v25::Triangle(), v25::Triangle(v25::Form::Direct)}));
@@ -307,7 +305,8 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
       // The tree does not look outside either: the level shows as missing.
       ModelTree tree;
       Disk disk;
-      ShowModelTree(disk, tree, work.string(), "m", static_cast<uint8_t>(version));
+      std::vector<std::string> messages;
+      ShowModelTree(disk, tree, work.string(), "m", static_cast<uint8_t>(version), messages);
       ASSERT_FALSE(tree.Root()->children[0]->children.empty());
       EXPECT_EQ(tree.Root()->children[0]->children[0]->image, kImageMissing);
     }

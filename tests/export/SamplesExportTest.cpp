@@ -14,7 +14,6 @@
 #include "platform/Disk.h"
 #include "export/GltfWriter.h"
 #include "export/ModelExport.h"
-#include "fixtures/RecordingNotifier.h"
 #include "fixtures/TempWorkdir.h"
 #include "model/ShowModelTree.h"
 #include "model/StructuralReader.h"
@@ -90,14 +89,14 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
   EXPECT_EQ(names->size(), models);
   for (const auto& name : *names) {
     SCOPED_TRACE(name);
-    test::RecordingNotifier notes;
     ASSERT_EQ(ReadModelVersion(disk, wd.ModelFolder() + "\\" + name), version);
     ModelTree tree;
-    ShowModelTree(disk, tree, wd.Str(), name, version);
+    std::vector<std::string> shown;  // what reading the tree brought up
+    ShowModelTree(disk, tree, wd.Str(), name, version, shown);
     for (const auto& group : tree.Root()->children)
       for (const auto& level : group->children) EXPECT_TRUE(level->image == kImagePresent || kLevels.at(name).empty()) << level->text;
     std::vector<int> counts;
-    // The messages the exports hand back to be shown, after the boxes shown while reading.
+    // The messages the exports hand back to be shown, after those of the tree.
     std::vector<std::string> handedBack;
     for (int level = 0; level < 4; ++level) {
       ExportOutcome obj = ExportObjFiles(wd.Str(), name, level);
@@ -112,7 +111,6 @@ void ExpectEveryLevelExported(const std::string& game, uint8_t version, size_t m
     }
     EXPECT_EQ(counts, kLevels.at(name));
     const auto known = kMessages.find(name);
-    std::vector<std::string> shown = notes.messages;
     shown.insert(shown.end(), handedBack.begin(), handedBack.end());
     EXPECT_EQ(shown.empty(), known == kMessages.end());
     for (const auto& message : shown) EXPECT_EQ(message, known->second);

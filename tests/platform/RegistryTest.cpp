@@ -24,7 +24,7 @@ struct RegistryTest : ::testing::Test {
   std::string out = "unchanged";
   void Write(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
   bool Read(RegistryRoot root, const std::string& key, const char* value) {
-    return ReadRegistryString(registry, root, key, value, out);
+    return ReadRegistryString(registry, root, key, value, out, notifier);
   }
 };
 

@@ -151,7 +151,7 @@ TEST_F(ModelPreview, SampleModelsOfTheSecondGame) {
                            "zom_rocketl1", "iwx_minecraft", "bx_zombie_throw"}) {
     Disk disk;  // outlives the model, whose renderer reads the images on it
     auto model = CreateModel(20);
-    model->SetRenderer(std::make_unique<CPreviewRenderer>());
+    model->SetRenderer(std::make_unique<CPreviewRenderer>(notifier));
     model->SetRolling(0);
     ASSERT_TRUE(model->Open(disk, folder, name) && model->LoadLods()) << name;
     model->LoadParts(0);
@@ -178,7 +178,8 @@ class KeyPolling : public ::testing::Test {
   }
 
   CKeyboardState keys;
-  CPreviewRenderer renderer;
+  test::RecordingNotifier notifier;
+  CPreviewRenderer renderer{notifier};
 };
 
 TEST_F(KeyPolling, RollingStopsOnAModifierArrowsMoveTheCameraKeypadTwoRestarts) {

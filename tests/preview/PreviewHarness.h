@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/RecordingNotifier.h"
 #include "preview/HeadlessContext.h"
 #include "preview/PreviewRenderer.h"
 
@@ -57,7 +58,7 @@ class PreviewHarness : public ::testing::Test {
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(context.Create(kWidth, kHeight, error)) << error;
-    renderer = std::make_unique<CPreviewRenderer>();
+    renderer = std::make_unique<CPreviewRenderer>(notifier);
     renderer->rolling = 0;
     ASSERT_TRUE(renderer->Attach(&context));
     CPreviewRenderer::listBlinkCounter = CPreviewRenderer::stripBlinkCounter = 0;
@@ -66,6 +67,7 @@ class PreviewHarness : public ::testing::Test {
   Picture Shown() const { return Picture(context.ShownFrame(), kWidth, kHeight); }
 
   CHeadlessContext context;
+  RecordingNotifier notifier;
   std::unique_ptr<CPreviewRenderer> renderer;
 };
 

@@ -34,7 +34,6 @@ namespace v20 = tessary::test::v20;
 
 class ScriptedDialogs final : public IUserDialogs {
  public:
-  ScriptedDialogs() : scope_(*this) {}
   void ShowMessage(const std::string& text, const std::string&) override { messages.push_back(text); }
   void Beep(BeepKind kind) override { beeps.push_back(kind); }
   bool AskYesNo(const std::string&) override { return false; }
@@ -51,9 +50,6 @@ class ScriptedDialogs final : public IUserDialogs {
   std::vector<std::string> messages, preselected, browseTitles, fileErrors;
   std::vector<BeepKind> beeps;
   std::deque<std::string> folders;
-
- private:
-  ScopedNotifier scope_;
 };
 
 // Runs `command`; each time a modal `Dialog` is up, `answer` (if any) acts on it and the
@@ -127,7 +123,7 @@ class PreviewWindowTest : public FormTest {
 
   // The window on level 0, shown (not modally) and with its opening done.
   CPreviewDlg& Open() {
-    dialog_ = std::make_unique<CPreviewDlg>(model_, 0, "plate0", profile_);
+    dialog_ = std::make_unique<CPreviewDlg>(model_, 0, "plate0", profile_, dialogs_);
     dialog_->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog_.get()));
     QTest::qWait(50);

@@ -3,6 +3,7 @@
 
 // Before any Qt header: the writers name variables "slots", which Qt defines as a keyword.
 #include "fixtures/StructuralWriter.h"
+#include "fixtures/V25Writer.h"
 #include "fixtures/XAnimWriter.h"
 
 #include <QCheckBox>
@@ -176,6 +177,23 @@ TEST_F(TreeTest, ASurfaceThatCannotBeDecodedIsToldOnceBeforeTheOutcome) {
   qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
   EXPECT_EQ(std::tuple(dialogs_.messages, dialogs_.beeps),
             std::tuple(std::vector<std::string>{unsupported}, std::vector<BeepKind>{BeepKind::Type1}));
+}
+
+TEST_F(TreeTest, MaterialListsThatCannotBeFoundAreToldWhenTheModelIsReadAsBefore) {
+  namespace v25 = tessary::test::v25;
+  // No string after the levels looks like a material name.
+  wd_.Write("xmodel/tank", v25::Header("", {{"tank_lod0", 0}}, {{"stone"}}));
+  wd_.Write("xmodelsurfs/tank_lod0", v25::Surfaces({v25::Triangle()}));
+  CTessaryView& view = LoadCar();
+  dialogs_.messages.clear();
+  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("tank"));
+  const std::string failed = "Failed to get the materials";
+  EXPECT_EQ(dialogs_.messages, std::vector<std::string>{failed});
+  // The export reads the header again: its box, then the export's beep.
+  Select(view, "tank_lod0");
+  qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
+  EXPECT_EQ(std::tuple(dialogs_.messages, dialogs_.beeps),
+            std::tuple(std::vector<std::string>{failed, failed}, std::vector<BeepKind>{BeepKind::Type1}));
 }
 
 TEST_F(TreeTest, ViewTagsShowsTheListingOrSaysWhyThereIsNone) {

@@ -75,7 +75,7 @@ TEST_F(PreviewWindowTest, FormOpensTheSelectedLevelModallyAndRemembersTheModel) 
 }
 
 TEST_F(PreviewWindowTest, TheHelpNamesEveryKeyAndTheCaptionSaysWhenNumLockIsOff) {
-  CPreviewDlg dlg(model_, 0, "plate0", profile_);
+  CPreviewDlg dlg(model_, 0, "plate0", profile_, dialogs_);
   QString help;
   AnswerModal<QMessageBox>([&] { dlg.OnHelp(); }, [&](QMessageBox& box) { help = box.text(); });
   for (const char* line : {"KPad 1 = Toggle skins", "Num Lock on", "Shift + Arrows = Pan", "Ctrl + Arrows = Tilt/Roll",

@@ -25,7 +25,7 @@ struct ExtractorTest : ::testing::Test {
   test::RecordingNotifier notifier;
   fs::path Archive(const char* name) const { return game.Path() / "main" / name; }
   int Extract(const std::string& mask, const fs::path& into) {
-    return ExtractFromGameArchives(game.Str() + "/", mask, into.string());
+    return ExtractFromGameArchives(game.Str() + "/", mask, into.string(), notifier);
   }
   void SetUp() override { fs::create_directory(game.Path() / "main"); }
   // The one message so far holds every one of `parts`.
@@ -80,7 +80,7 @@ TEST_F(ExtractorTest, AnEntryOverTheSizeLimitIsSkippedAndShortSpaceStopsExtracti
   WriteZip(Archive("iw_01.iwd"), {{"images/later.iwi", "later"}});
   ExtractLimits limits;
   limits.maxEntryBytes = 1 << 20;
-  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 3);
+  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), notifier, limits), 3);
   EXPECT_TRUE(OneMessageSaying({"\"images/big.iwi\"", "larger than 1 MiB"}));
   EXPECT_EQ(CountFiles(work.Path()), 3u);  // small, exact and later; no temporary left
   EXPECT_EQ(fs::file_size(work.Path() / "images" / "exact.iwi"), 1u << 20);
@@ -98,7 +98,7 @@ TEST_F(ExtractorTest, AnEntryOverTheSizeLimitIsSkippedAndShortSpaceStopsExtracti
   };
   WriteZip(Archive("iw_00.iwd"), {{"images/a.iwi", std::string(4 << 20, 'a')},
                                   {"images/b.iwi", std::string(4 << 20, 'b')}});
-  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), limits), 1);
+  EXPECT_EQ(ExtractFromGameArchives(game.Str() + "/", "*.iwi", work.Str(), notifier, limits), 1);
   EXPECT_TRUE(OneMessageSaying({"Stopped extracting from ", "would fall under 64 MiB"}));
   EXPECT_TRUE(fs::exists(work.Path() / "images" / "a.iwi"));
   EXPECT_EQ(CountFiles(work.Path()), 1u);
@@ -111,7 +111,7 @@ TEST(ExtractorSample, RealArchive) {
   if (archive.empty() || !fs::exists(archive)) GTEST_SKIP() << "no sample archive";
   test::TempWorkdir work;
   test::RecordingNotifier notifier;
-  EXPECT_EQ(ExtractMatchingEntries(archive.string(), "LOGO_cod2.iwi*", work.Str()), 1);
+  EXPECT_EQ(ExtractMatchingEntries(archive.string(), "LOGO_cod2.iwi*", work.Str(), notifier), 1);
   EXPECT_EQ(fs::file_size(work.Path() / "images" / "logo_cod2.iwi"), 153139u);
   EXPECT_TRUE(notifier.messages.empty());
 }

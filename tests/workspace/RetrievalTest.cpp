@@ -36,10 +36,10 @@ struct RetrievalTest : ::testing::Test {
   test::MemorySettingsStore profile;
   IniRegistry registry{game.Path() / "registry.ini"};
   Workspace ws{profile, registry};
-  Retrieval retrieval{ws};
+  test::RecordingNotifier notifier;
+  Retrieval retrieval{ws, notifier};
   ModelTree tree;
   int reloads = 0;
-  test::RecordingNotifier notifier;
 
   void SetUp() override {
     ws.workingFolder = work.Str();
@@ -48,7 +48,8 @@ struct RetrievalTest : ::testing::Test {
       ++reloads;
       Disk disk;
       retrieval.modelVersion = ReadModelVersion(disk, work.ModelFolder() + "\\tank").value_or(0);
-      ShowModelTree(disk, tree, work.Str(), "tank", retrieval.modelVersion);
+      std::vector<std::string> messages;
+      ShowModelTree(disk, tree, work.Str(), "tank", retrieval.modelVersion, messages);
     };
   }
   void RetrieveAll() {
@@ -191,7 +192,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
   notifier.messages.clear();
   ws.converterPath = Script("tool.sh", "exit 3");
   std::string out;
-  EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out));
+  EXPECT_FALSE(ConvertToDds(ws, work.Str() + "\\images\\x.iwi", out, notifier));
   EXPECT_EQ(notifier.messages, std::vector<std::string>{"Pelvane.exe exited with status 3 on " + work.Str() +
                                                          "/images/x.iwi."});
   // The tool gets the image as one native path, whatever the folder's name holds.
@@ -200,7 +201,7 @@ TEST_F(RetrievalTest, ToolArgumentsStayWholeAndToolFailuresAreReported) {
   std::ofstream(folder / "images" / "x.iwi") << "IWi";
   const fs::path log = game.Path() / "tool.log";
   Script("tool.sh", "echo \"$# [$1]\" > '" + log.string() + "'\nprintf 'DDS ' > \"${1%.iwi}.dds\"");
-  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out));
+  EXPECT_TRUE(ConvertToDds(ws, folder.string() + "\\images\\x.iwi", out, notifier));
   EXPECT_EQ(test::Text(game.Path() / "tool.log"), "1 [" + (folder / "images" / "x.iwi").string() + "]\n");
   EXPECT_TRUE(fs::exists(folder / "images" / "x.dds"));
 }

@@ -47,6 +47,7 @@ struct WorkspaceTest : ::testing::Test {
   Workspace ws{profile, registry};
   ScriptedAsker asker;
   ScriptedChooser chooser;
+  test::RecordingNotifier notifier;
   void SetUp() override {
     ws.homeFolder = [this] { return (temp.Path() / "home").string(); };
   }
@@ -58,27 +59,27 @@ TEST_F(WorkspaceTest, AVanishedWorkingFolderIsReplacedByOneTheUserChoosesFromHom
   profile.WriteProfileString("Settings", "WorkingFolder", vanished);
   // The question says what is gone and what Yes does; No keeps the folder and creates nothing.
   asker.answer = false;
-  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));
+  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser, notifier));
   EXPECT_EQ(asker.questions, std::vector<std::string>{"The working folder " + vanished + " no longer exists.\nChoose another?"});
   EXPECT_TRUE(chooser.started.empty());
   asker.answer = true;
-  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser));  // cancelled: nothing changes
+  EXPECT_FALSE(ws.EnsureWorkingFolder(asker, chooser, notifier));  // cancelled: nothing changes
   EXPECT_EQ(chooser.started, std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder"});
   EXPECT_EQ(std::tuple(profile.GetProfileString("Settings", "WorkingFolder"), ws.workingFolder, fs::exists(vanished)),
             std::tuple(vanished, vanished, false));
 
   chooser.answer = (temp.Path() / "new").string();
   fs::create_directory(chooser.answer);
-  EXPECT_TRUE(ws.EnsureWorkingFolder(asker, chooser));
+  EXPECT_TRUE(ws.EnsureWorkingFolder(asker, chooser, notifier));
   EXPECT_EQ(profile.GetProfileString("Settings", "WorkingFolder"), chooser.answer);  // its sub-folders: the paths command's test
 
   // Choosing afresh starts at the fourth game's raw folder, else at home.
   ws.workingFolder.clear();
   chooser.answer.clear();
   chooser.started.clear();
-  ws.ChooseWorkingFolder(chooser, asker);
+  ws.ChooseWorkingFolder(chooser, asker, notifier);
   ws.cod4Path = "/games/cod4";  // typed without a separator at its end
-  ws.ChooseWorkingFolder(chooser, asker);
+  ws.ChooseWorkingFolder(chooser, asker, notifier);
   EXPECT_EQ(chooser.started, (std::vector<std::string>{(temp.Path() / "home").string() + " | Choose the working folder",
                                                        "/games/cod4\\raw | Choose the working folder"}));
 }
@@ -97,14 +98,13 @@ TEST_F(WorkspaceTest, StartUpTellsAMissingKeyFromAMissingValue) {
       << "[HKEY_CURRENT_USER\\Software\\Ravenmoor\\Pelvane\\Settings]\n"
          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Activision\\Call of Duty 2]\nInstallPath=/reg/cod2/\n";
   profile.WriteProfileString("Paths", "CoD4", "/stored/cod4/");
-  test::RecordingNotifier notifier;
-  ws.LoadExternalPaths();
+  ws.LoadExternalPaths(notifier);
   // WinRAR's key is missing, which is nothing to tell the user about; the converter's key
   // opens, its value is missing; the game's key only feeds the Path Setup dialog.
   EXPECT_TRUE(notifier.messages.empty());
   EXPECT_EQ(std::tuple(ws.converterFound, ws.converterPath, ws.winrarKeyFound, ws.cod4Path, ws.cod2Path),
             std::tuple(true, std::string(), false, std::string("/stored/cod4/"), std::string()));
-  PathSetupValues setup = LoadPathSetupValues(profile, registry);
+  PathSetupValues setup = LoadPathSetupValues(profile, registry, notifier);
   EXPECT_EQ(setup.cod2Path, "/reg/cod2/");
 
   // After Path Setup: non-empty stored values replace the fields, empty ones keep them.

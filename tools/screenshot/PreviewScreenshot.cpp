@@ -11,6 +11,7 @@
 
 #include "platform/Disk.h"
 #include "fixtures/MemorySettingsStore.h"
+#include "fixtures/RecordingNotifier.h"
 #include "model/Model.h"
 #include "model/ShowModelTree.h"
 #include "ui/PreviewDlg.h"
@@ -35,6 +36,7 @@ TEST(PreviewScreenshot, Take) {
   Disk disk;
   auto version = ReadModelVersion(disk, folder + "\\" + name);
   ASSERT_TRUE(version);
+  tessary::test::RecordingNotifier notifier;  // outlives the model, whose renderer reports through it
   std::unique_ptr<CModel> model = CreateModel(*version);
   ASSERT_TRUE(model && model->Open(disk, folder, name));
   std::string level;
@@ -47,7 +49,7 @@ TEST(PreviewScreenshot, Take) {
 
   tessary::test::MemorySettingsStore profile;
   {
-    CPreviewDlg dlg(*model, 0, level, profile);
+    CPreviewDlg dlg(*model, 0, level, profile, notifier);
     dlg.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
     ASSERT_TRUE(dlg.HasOpenGl());
