@@ -10,6 +10,7 @@
 #include "platform/FileSet.h"
 #include "platform/OutputFile.h"
 #include "model/JoinedLevel.h"
+#include "model/LevelChoice.h"
 #include "model/ModelVersions.h"
 #include "model/ShowModelTree.h"
 #include "model/SkeletonAnimation.h"
@@ -31,27 +32,6 @@ std::string Shown(Disk& disk, const std::string& joinedPath) { return disk.Resol
 
 std::string VersionText(uint32_t version) { return std::to_string(version); }
 
-// Names that a header gives the files an export writes (the level, which names the output
-// files, and the parts file, which is named after the first level) must be plain file
-// names: one with a folder step, "..", an absolute form or a drive letter would reach
-// outside the working folder. Material and image names only decide what is read and what
-// text is written: the readers look up no name that is not plain (its file counts as
-// missing), and the export goes on. Empty when they are, else the message naming the model.
-std::string CheckHeaderNames(const CModel& model, int level) {
-  auto refuse = [&](const char* what, const std::string& name) -> std::string {
-    // An empty name names no file (the readers find nothing under it): not a risk.
-    std::string why = name.empty() ? std::string() : WhyNotPlainName(name);
-    if (why.empty()) return {};
-    return "the model header " + Shown(*model.disk, model.fullPath) + " names " + what + " \"" + name +
-           "\", which is not a plain file name (" + why + "); nothing is written";
-  };
-  const auto& lods = model.lods;
-  if (lods.empty()) return {};
-  if (auto e = refuse("the parts file", lods[0].surfsName); !e.empty()) return e;
-  if (level < 0 || static_cast<size_t>(level) >= lods.size()) return {};
-  return refuse("the level", lods[static_cast<size_t>(level)].surfsName);
-}
-
 // Why a version lacking the exporter's format gets nothing, with the versions that have it.
 std::string Lacking(const Exporter& e) {
   std::string versions;
@@ -63,30 +43,6 @@ std::string Lacking(const Exporter& e) {
   std::string text(e.lacking);
   if (auto at = text.find("{versions}"); at != std::string::npos) text.replace(at, 10, versions);
   return text;
-}
-
-// The level the surfaces-needing exporters write: the asked one or the default, checked
-// against the header's table and the version's loadable levels.
-std::optional<int> ChooseLevel(const CModel& model, const ModelVersion& row,
-                               std::optional<int> asked, std::string& error) {
-  std::optional<int> level = asked ? asked : DefaultLevel(model.lods);
-  if (!level) {
-    error = "the model header " + Shown(*model.disk, model.fullPath) + " names no level of detail";
-    return std::nullopt;
-  }
-  if (*level < 0 || static_cast<size_t>(*level) >= model.lods.size() ||
-      !model.lods[static_cast<size_t>(*level)].present) {
-    error = "the model header " + Shown(*model.disk, model.fullPath) + " has no level of detail " +
-            std::to_string(*level);
-    return std::nullopt;
-  }
-  if (*level >= row.loadableLevels) {
-    error = "level of detail " + std::to_string(*level) + " of the model header " +
-            Shown(*model.disk, model.fullPath) + " cannot be exported: version " + VersionText(row.number) +
-            " models export only levels 0 to " + std::to_string(row.loadableLevels - 1);
-    return std::nullopt;
-  }
-  return level;
 }
 
 // The loaded surfaces, copied out of the model as plain data.
@@ -172,11 +128,15 @@ bool ReadLevel(Disk& disk, const ExportRequest& request, CModel* model, const st
     if (error = CheckOutputFolder(disk, request.workdir); !error.empty()) return false;
     c.surfaces = SkinnedSurfaceRecords(*level.decoded);
   } else {
-    std::optional<int> chosen = ChooseLevel(*model, *level.version, request.lod, error);
+    std::vector<bool> named;
+    for (const LodEntry& lod : model->lods) named.push_back(lod.present);
+    std::optional<int> chosen = ChooseLevel(named, request.lod, *level.version, Shown(disk, model->fullPath), error);
     if (!chosen) return false;
     c.lodIndex = *chosen;
     c.lod = model->lods[static_cast<size_t>(*chosen)];
-    if (error = CheckHeaderNames(*model, *chosen); !error.empty()) return false;
+    // The parts file is named after level 0.
+    error = CheckHeaderNames(Shown(disk, model->fullPath), model->lods[0].surfsName, c.lod.surfsName);
+    if (!error.empty()) return false;
     model->LoadParts(*chosen);
     if (error = CheckOutputFolder(disk, request.workdir); !error.empty()) return false;
     c.options = OptionsForLevel(request.options, c.lod.surfsName);

@@ -7,6 +7,7 @@
 #include "export/NumberFormat.h"
 #include "export/TextBuffer.h"
 #include "export/XModelExport.h"
+#include "model/ModelVersions.h"
 #include "platform/BuildInfo.h"
 
 namespace tessary {
@@ -77,10 +78,11 @@ constexpr std::string_view kLambertProperties =
 constexpr std::string_view kStandInMaterial = "default";
 
 // The image column of a material: the colour image as the SDK's sources name it (a TGA file
-// of that name for versions 20 and 25; version 14 materials are image files themselves).
+// of that name, unless the version's materials are image files themselves).
 std::string ImageColumn(const DecodedLevel& level, const DecodedMaterial& m) {
   if (m.imageName.empty()) return {};
-  return level.version == 14 ? m.imageName : m.imageName + ".tga";
+  const ModelVersion* row = FindModelVersion(level.version);
+  return row && row->materialIsTexture ? m.imageName : m.imageName + ".tga";
 }
 
 }  // namespace

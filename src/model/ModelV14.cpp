@@ -9,14 +9,14 @@ namespace tessary {
 namespace {
 
 constexpr uint32_t kVersion = 14;
-constexpr int64_t kLodListOffset = 26;
-constexpr int64_t kFirstLodName = 30;
-constexpr int64_t kBytesAfterPartName = 24;
 
 }  // namespace
 
 std::vector<LodEntry>* CModelV14::LoadLods() {
-  if (!ReadLodTable(kVersion, kLodListOffset, kFirstLodName)) return nullptr;
+  // The names are counted from the level table's start and read from the first name on,
+  // behind the first slot's distance.
+  const int64_t table = FindModelVersion(kVersion)->levelTableAt;
+  if (!ReadLodTable(kVersion, table, table + 4)) return nullptr;
   LoadMaterials();
   return &lods;
 }
@@ -34,7 +34,7 @@ void CModelV14::LoadMaterials() {
 }
 
 void CModelV14::LoadParts(int /*lodIndex*/) {
-  ReadPartsFile(kVersion, kBytesAfterPartName, false);
+  ReadPartsFile(kVersion, FindModelVersion(kVersion)->bytesAfterPartName, false);
 }
 
 bool CModelV14::LoadSurfaces(int lodIndex, bool forPreview, LoadOptions /*options*/) {

@@ -1,6 +1,7 @@
 #include "model/ModelV20.h"
 
 #include "model/FileAccess.h"
+#include "model/ModelVersions.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -10,7 +11,10 @@ constexpr uint32_t kVersion = 20;
 }
 
 std::vector<LodEntry>* CModelV20::LoadLods() {
-  if (!ReadLodTable(kVersion, 27, 31)) return nullptr;
+  // The names are counted from the level table's start and read from the first name on,
+  // behind the first slot's distance.
+  const int64_t table = FindModelVersion(kVersion)->levelTableAt;
+  if (!ReadLodTable(kVersion, table, table + 4)) return nullptr;
   LoadMaterials();
   return &lods;
 }

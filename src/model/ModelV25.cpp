@@ -2,6 +2,7 @@
 
 #include "model/FileAccess.h"
 #include "model/ModelV20.h"
+#include "model/ModelVersions.h"
 #include "platform/Path.h"
 
 namespace tessary {
@@ -9,8 +10,7 @@ namespace tessary {
 namespace {
 
 constexpr uint32_t kVersion = 25;
-// Where the optional name lies, and how much of the header start is looked at for it.
-constexpr int64_t kOptionalNameOffset = 27;
+// How much of the header start is looked at for the optional name.
 constexpr size_t kHeaderProbeSize = 64;
 
 bool IsLowercaseLetter(uint8_t b) { return b >= 'a' && b <= 'z'; }
@@ -18,16 +18,18 @@ bool IsLowercaseLetter(uint8_t b) { return b >= 'a' && b <= 'z'; }
 }  // namespace
 
 int CModelV25::CountLodEntries(BinaryFile& file, int64_t& offset) {
+  // The optional name lies where the level table starts.
+  const int64_t nameAt = FindModelVersion(kVersion)->levelTableAt;
   uint8_t head[kHeaderProbeSize] = {};
   file.Seek(0);
   size_t got = file.Read(head, sizeof head);
   bool lettered = false;
-  for (int64_t i = kOptionalNameOffset; i <= kOptionalNameOffset + 4; ++i)
+  for (int64_t i = nameAt; i <= nameAt + 4; ++i)
     lettered = lettered || IsLowercaseLetter(head[i]);
   if (lettered) {
     size_t length = 0;
-    for (size_t i = kOptionalNameOffset; i < got && head[i] != 0; ++i) ++length;
-    if (length > 0) offset = static_cast<int64_t>(length) + kOptionalNameOffset + 1;
+    for (auto i = static_cast<size_t>(nameAt); i < got && head[i] != 0; ++i) ++length;
+    if (length > 0) offset = static_cast<int64_t>(length) + nameAt + 1;
   }
 
   file.Seek(offset);
@@ -52,7 +54,7 @@ std::vector<LodEntry>* CModelV25::LoadLods() {
   if (!ResetLods(kVersion)) return nullptr;
   BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return nullptr;
-  int64_t offset = kOptionalNameOffset + 1;
+  int64_t offset = FindModelVersion(kVersion)->levelTableAt + 1;
   lodCount = CountLodEntries(file, offset);
   lods.assign(static_cast<size_t>(lodCount), LodEntry{});
   ReadLodNames(file, offset + 4);

@@ -6,6 +6,7 @@
 #include "model/ModelV14.h"
 #include "model/ModelV20.h"
 #include "model/ModelV25.h"
+#include "model/StructuralSurfaces.h"
 
 namespace tessary {
 
@@ -29,7 +30,13 @@ const std::array<ModelVersion, 3> kVersions{{
      .drawMode = DrawVariant::Strips,
      .previewable = false,
      .surfacesCheckFirst = false,
-     .verticesInModelSpace = false},
+     .verticesInModelSpace = false,
+     .levelTableAt = 26,
+     .optionalNameFirst = false,
+     .levelSlots = 3,
+     .bytesAfterPartName = 24,
+     .bytesBeforeSurface = 1,
+     .readSurface = &ReadStructuralSurfaceV14},
     {.number = 20,
      .create = &Create<CModelV20>,
      .hasTagsListing = true,
@@ -42,7 +49,13 @@ const std::array<ModelVersion, 3> kVersions{{
      .drawMode = DrawVariant::ListsV20,
      .previewable = true,
      .surfacesCheckFirst = true,
-     .verticesInModelSpace = false},
+     .verticesInModelSpace = false,
+     .levelTableAt = 27,
+     .optionalNameFirst = false,
+     .levelSlots = 4,
+     .bytesAfterPartName = 0,
+     .bytesBeforeSurface = 1,
+     .readSurface = &ReadStructuralSurfaceV20},
     {.number = 25,
      .create = &Create<CModelV25>,
      .hasTagsListing = true,
@@ -55,7 +68,13 @@ const std::array<ModelVersion, 3> kVersions{{
      .drawMode = DrawVariant::ListsV25,
      .previewable = true,
      .surfacesCheckFirst = true,
-     .verticesInModelSpace = true},
+     .verticesInModelSpace = true,
+     .levelTableAt = 27,
+     .optionalNameFirst = true,
+     .levelSlots = 4,
+     .bytesAfterPartName = 0,
+     .bytesBeforeSurface = 3,
+     .readSurface = &ReadStructuralSurfaceV25},
 }};
 
 }  // namespace
@@ -66,6 +85,13 @@ const ModelVersion* FindModelVersion(uint32_t number) {
   for (const ModelVersion& row : kVersions)
     if (row.number == number) return &row;
   return nullptr;
+}
+
+std::string ModelVersionList() {
+  std::string list;
+  for (size_t i = 0; i < kVersions.size(); ++i)
+    list += (i == 0 ? "" : i + 1 < kVersions.size() ? ", " : " or ") + std::to_string(kVersions[i].number);
+  return list;
 }
 
 bool VerticesInModelSpace(uint32_t number) {

@@ -1,6 +1,7 @@
 #include "model/StructuralHeader.h"
 
 #include "model/CheckedReader.h"
+#include "model/ModelVersions.h"
 
 namespace tessary {
 
@@ -9,15 +10,14 @@ std::optional<HeaderLayout> ReadHeaderLayout(BinaryFile& file, std::string& why)
   CheckedReader c(file);
   HeaderLayout h;
   h.version = c.U16();
-  size_t slots = 4;
-  switch (h.version) {
-    case 14: c.Skip(24); slots = 3; break;
-    case 20: c.Skip(25); break;
-    case 25: c.Skip(25); c.ZString(); break;  // the optional name
-    default:
-      why = "not a model header of version 14, 20 or 25 (version " + std::to_string(h.version) + ")";
-      return std::nullopt;
+  const ModelVersion* row = FindModelVersion(h.version);
+  if (!row) {
+    why = "not a model header of version " + ModelVersionList() + " (version " + std::to_string(h.version) + ")";
+    return std::nullopt;
   }
+  c.Skip(static_cast<uint64_t>(row->levelTableAt - c.Tell()));
+  if (row->optionalNameFirst) c.ZString();
+  const size_t slots = row->levelSlots;
   for (size_t i = 0; i < slots; ++i) {
     h.levelDistances.push_back(c.F32());  // the level's distance
     h.levelNames.push_back(c.ZString());

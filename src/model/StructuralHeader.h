@@ -1,9 +1,9 @@
 #pragma once
 // The model header as the files really lay it out: the level slots (a distance and a
-// surfaces file name each; 3 slots in version 14, 4 in versions 20 and 25, which put an
-// optional name before them), 4 bytes, a count n and n records of (u32 k, 48k + 36 bytes),
-// then, for each slot that names a level, a 16-bit material count and the material names,
-// one per surface of that level, in surface order.
+// surfaces file name each; where they start, how many there are and whether an optional
+// name comes before them is the versions table's), 4 bytes, a count n and n records of
+// (u32 k, 48k + 36 bytes), then, for each slot that names a level, a 16-bit material count
+// and the material names, one per surface of that level, in surface order.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,7 +21,7 @@ struct HeaderLayout {
 };
 
 // Reads a header from its start; nullopt with the reason in `why` when the version is not
-// 14, 20 or 25 or the file ends before its material lists do.
+// one of the table's or the file ends before its material lists do.
 std::optional<HeaderLayout> ReadHeaderLayout(BinaryFile& file, std::string& why);
 
 }  // namespace tessary

@@ -23,12 +23,12 @@ Quat RotationFromStored(int16_t x, int16_t y, int16_t z) {
   return q;
 }
 
-bool ReadSkeleton(BinaryFile& file, uint16_t version, std::vector<Bone>& bones, std::string& why) {
+bool ReadSkeleton(BinaryFile& file, const ModelVersion& version, std::vector<Bone>& bones, std::string& why) {
   file.Seek(0);
   CheckedReader c(file);
   const uint16_t stored = c.U16();
-  if (file.Size() < 6 || stored != version) {
-    why = "not a parts file of version " + std::to_string(version);
+  if (file.Size() < 6 || stored != version.number) {
+    why = "not a parts file of version " + std::to_string(version.number);
     return false;
   }
   const uint16_t records = c.U16();
@@ -53,7 +53,7 @@ bool ReadSkeleton(BinaryFile& file, uint16_t version, std::vector<Bone>& bones, 
       return false;
     }
     if (b.name.empty()) b.name = "tag_origin";
-    if (version == 14) file.Skip(24);
+    file.Skip(version.bytesAfterPartName);
   }
   return true;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "model/LevelChoice.h"
 #include "model/Model.h"
+#include "model/ModelVersions.h"
 #include "model/StructuralHeader.h"
 #include "model/StructuralParts.h"
 #include "model/StructuralSurfaces.h"
@@ -22,12 +24,12 @@ std::optional<BinaryFile> ReadWhole(Disk& disk, const std::string& joinedPath) {
 
 // A material with its colour image: the name the material gives it and the path of the
 // image when that exists.
-DecodedMaterial FindImage(Disk& disk, const std::string& workdir, uint16_t version, const std::string& material) {
+DecodedMaterial FindImage(Disk& disk, const std::string& workdir, const ModelVersion& version, const std::string& material) {
   DecodedMaterial out{material, {}, {}};
   std::string path;
   // Only a plain name names a file of the materials folder.
   if (material.empty() || !IsPlainName(material)) return out;
-  if (version == 14) {
+  if (version.materialIsTexture) {
     out.imageName = material;
     path = workdir + "\\materials\\" + material;
   } else {
@@ -59,34 +61,21 @@ std::optional<DecodedLevel> ReadStructuralLevel(Disk& disk, const std::string& w
     error = Shown(headerPath) + ": " + why;
     return std::nullopt;
   }
+  const ModelVersion& row = *FindModelVersion(header->version);
   const auto& names = header->levelNames;
-  const auto firstNamed = std::find_if(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); });
-  if (firstNamed == names.end()) {
-    error = Shown(headerPath) + ": the model header names no level";
-    return std::nullopt;
-  }
-  const int level = lodIndex.value_or(static_cast<int>(firstNamed - names.begin()));
-  if (level < 0 || static_cast<size_t>(level) >= names.size() || names[size_t(level)].empty()) {
-    error = Shown(headerPath) + ": the model has no level " + std::to_string(level);
-    return std::nullopt;
-  }
-
-  // The level's name names the files read and written: only a plain file name is joined.
-  // Material names are looked up only when plain (FindImage).
-  auto refuse = [&](const char* what, const std::string& name) {
-    const std::string why = WhyNotPlainName(name);
-    if (!why.empty())
-      error = "the model header " + Shown(headerPath) + " names " + what + " \"" + name +
-              "\", which is not a plain file name (" + why + "); nothing is written";
-    return !why.empty();
-  };
-  if (refuse("the parts file", *firstNamed) || refuse("the level", names[size_t(level)])) return std::nullopt;
+  std::vector<bool> named;
+  for (const std::string& name : names) named.push_back(!name.empty());
+  const std::optional<int> level = ChooseLevel(named, lodIndex, row, Shown(headerPath), error);
+  if (!level) return std::nullopt;
+  // The parts file is named after the first level named.
+  const std::string& partsName = *std::find_if(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); });
+  if (error = CheckHeaderNames(Shown(headerPath), partsName, names[size_t(*level)]); !error.empty()) return std::nullopt;
 
   DecodedLevel out;
   out.modelName = modelName;
   out.version = header->version;
-  out.lodIndex = level;
-  out.surfsName = names[size_t(level)];
+  out.lodIndex = *level;
+  out.surfsName = names[size_t(*level)];
   for (size_t i = 0; i < names.size(); ++i)
     out.levels.push_back({i < header->levelDistances.size() ? header->levelDistances[i] : 0.0f, names[i]});
 
@@ -96,14 +85,14 @@ std::optional<DecodedLevel> ReadStructuralLevel(Disk& disk, const std::string& w
     error = "cannot open the surfaces file " + Shown(surfsPath);
     return std::nullopt;
   }
-  if (!ReadSurfacesStructural(*surfsBytes, header->version, out.surfaces, why)) {
+  if (!ReadSurfacesStructural(*surfsBytes, row, out.surfaces, why)) {
     error = Shown(surfsPath) + ": " + why;
     return std::nullopt;
   }
 
-  const std::string partsPath = workdir + "\\xmodelparts\\" + *firstNamed;
+  const std::string partsPath = workdir + "\\xmodelparts\\" + partsName;
   if (auto partsBytes = ReadWhole(disk, partsPath)) {
-    if (!ReadSkeleton(*partsBytes, header->version, out.bones, why)) {
+    if (!ReadSkeleton(*partsBytes, row, out.bones, why)) {
       error = Shown(partsPath) + ": " + why;
       return std::nullopt;
     }
@@ -115,7 +104,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(Disk& disk, const std::string& w
   }
 
   // One material per surface, in order; surfaces naming the same material share it.
-  const auto& materialNames = header->materials[size_t(level)];
+  const auto& materialNames = header->materials[size_t(*level)];
   for (size_t i = 0; i < out.surfaces.size(); ++i) {
     out.surfaces[i].material = -1;
     if (i >= materialNames.size()) continue;
@@ -123,7 +112,7 @@ std::optional<DecodedLevel> ReadStructuralLevel(Disk& disk, const std::string& w
     auto found = std::find_if(out.materials.begin(), out.materials.end(),
                               [&](const DecodedMaterial& m) { return m.name == name; });
     if (found == out.materials.end()) {
-      out.materials.push_back(FindImage(disk, workdir, header->version, name));
+      out.materials.push_back(FindImage(disk, workdir, row, name));
       found = out.materials.end() - 1;
     }
     out.surfaces[i].material = static_cast<int32_t>(found - out.materials.begin());

@@ -4,24 +4,26 @@
 #include <cstring>
 
 #include "model/ModelFile.h"
+#include "model/ModelVersions.h"
 #include "model/VertexRecord.h"
 
 namespace tessary {
 
 namespace {
-constexpr size_t kVertexSize = 32;
+constexpr uint32_t kVersion = 14;
 constexpr uint16_t kUnreadableSurface = 0xFFFF;
 }  // namespace
 
 bool CSurfacesFile::DecodeSurfacesV14() {
-  if (!isOpen || version != 14) return false;
+  if (!isOpen || version != kVersion) return false;
   BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return false;
 
   BinaryFile& data = file;
   data.Seek(2);
   uint16_t count = data.ReadU16();
-  data.Seek(5);
+  const int64_t gap = FindModelVersion(kVersion)->bytesBeforeSurface;
+  data.Seek(kSurfacesHeadSize + gap);
   FreeSurfaces();
   surfaceCount = count;
   surfaces.assign(count, Surface{});
@@ -50,17 +52,17 @@ bool CSurfacesFile::DecodeSurfacesV14() {
     }
 
     // Vertices that are not in the file stay zero.
-    block.assign(kVertexSize * vertexCount, 0);
+    block.assign(kStripVertex.size * vertexCount, 0);
     data.Read(block.data(), block.size());
     for (size_t i = 0; i < vertexCount; ++i) {
-      const uint8_t* record = block.data() + i * kVertexSize;
+      const uint8_t* record = block.data() + i * kStripVertex.size;
       Vertex& v = surface.vertices[i];
-      FillVertex(v, record, 12, 20);
+      FillVertex(v, record, kStripVertex);
       v.bone = part;
     }
     surface.placement = Placement::OnBone;
     surface.facesLoaded = true;
-    data.Skip(1);
+    data.Skip(gap);
   }
   return true;
 }

@@ -5,29 +5,24 @@
 
 #include "model/FileAccess.h"
 #include "model/ModelFile.h"
+#include "model/ModelVersions.h"
 #include "model/VertexRecord.h"
 
 namespace tessary {
 
 namespace {
-
-constexpr size_t kRigidSize = 60;
-constexpr size_t kSkinnedSize = 63;
-
-// An extra influence after a weighted record: the bone's word, then the weight's 14 bytes in.
-constexpr size_t kInfluenceSize = 16;
-constexpr size_t kInfluenceWeightAt = 14;
-
-}  // namespace
+constexpr uint32_t kVersion = 20;
+}
 
 bool CSurfacesFile::DecodeSurfacesV20() {
-  if (!isOpen || version != 20) return false;
+  if (!isOpen || version != kVersion) return false;
   BinaryFile file = disk->Open(fullPath);
   if (!file.IsOpen()) return false;
 
   file.Seek(2);
   uint16_t count = file.ReadU16();
-  file.Seek(5);
+  const int64_t gap = FindModelVersion(kVersion)->bytesBeforeSurface;
+  file.Seek(kSurfacesHeadSize + gap);
   FreeSurfaces();
   surfaceCount = count;
   surfaces.assign(count, Surface{});
@@ -35,7 +30,7 @@ bool CSurfacesFile::DecodeSurfacesV20() {
   std::vector<uint8_t> block;
   for (size_t s = 0; s < count; ++s) {
     Surface& surface = surfaces[s];
-    if (s > 0) file.Skip(1);
+    if (s > 0) file.Skip(gap);
     uint16_t vertexCount = file.ReadU16();
     uint16_t triCount = file.ReadU16();
     uint16_t bone = file.ReadU16();
@@ -44,28 +39,28 @@ bool CSurfacesFile::DecodeSurfacesV20() {
     surface.placement = Placement::OnBone;
 
     if (bone != 0xFFFF) {
-      block.assign(kRigidSize * vertexCount, 0);
-      if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
+      block.assign(kRigidVertex.size * vertexCount, 0);
+      if (file.Read(block.data(), block.size()) / kRigidVertex.size < vertexCount) return false;
       for (size_t i = 0; i < vertexCount; ++i) {
-        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
+        FillVertex(surface.vertices[i], block.data() + i * kRigidVertex.size, kRigidVertex);
         surface.vertices[i].bone = bone;
       }
     } else {
       uint16_t extraInfluences = file.ReadU16();
       if (extraInfluences == 0) {
-        block.assign(kSkinnedSize * vertexCount, 0);
-        if (file.Read(block.data(), block.size()) / kSkinnedSize < vertexCount) return false;
+        block.assign(kWeightedVertex.size * vertexCount, 0);
+        if (file.Read(block.data(), block.size()) / kWeightedVertex.size < vertexCount) return false;
         for (size_t i = 0; i < vertexCount; ++i) {
-          const uint8_t* record = block.data() + i * kSkinnedSize;
-          FillVertex(surface.vertices[i], record, 16, 51);
-          surface.vertices[i].bone = record[49];
+          const uint8_t* record = block.data() + i * kWeightedVertex.size;
+          FillVertex(surface.vertices[i], record, kWeightedVertex);
+          surface.vertices[i].bone = record[kWeightedBoneAt];
         }
       } else {
-        uint8_t record[kSkinnedSize];
+        uint8_t record[kWeightedVertex.size];
         for (size_t i = 0; i < vertexCount; ++i) {
           std::memset(record, 0, sizeof record);
           file.Read(record, sizeof record);
-          uint8_t b1 = record[48];
+          uint8_t b1 = record[kInfluenceCountAt];
           if (b1 >= 4) {
             messages.push_back("VertexData.b1 >= 4\nUnsupported model type.");
             surface.unsupported = true;
@@ -74,11 +69,12 @@ bool CSurfacesFile::DecodeSurfacesV20() {
           }
           Vertex& v = surface.vertices[i];
           if (b1 > 0) {
-            RecordInfluences(file, file.Tell() + 1, b1, kInfluenceSize, kInfluenceWeightAt, surface, v);
-            file.Skip(kInfluenceSize * b1 + 1);
+            const auto pad = static_cast<int64_t>(kInfluencesV20.padBefore);
+            RecordInfluences(file, file.Tell() + pad, b1, kInfluencesV20, surface, v);
+            file.Skip(static_cast<int64_t>(kInfluencesV20.size * b1) + pad);
           }
-          FillVertex(v, record, 16, 51);
-          v.bone = record[49];
+          FillVertex(v, record, kWeightedVertex);
+          v.bone = record[kWeightedBoneAt];
         }
       }
     }

@@ -7,6 +7,7 @@
 #include "model/FileAccess.h"
 #include "model/Model.h"
 #include "model/ModelFile.h"
+#include "model/ModelVersions.h"
 #include "model/VertexRecord.h"
 
 namespace tessary {
@@ -14,12 +15,6 @@ namespace tessary {
 namespace {
 
 constexpr uint32_t kVersion = 25;
-constexpr int64_t kFirstSurface = 7;
-constexpr size_t kRigidSize = 60;
-constexpr size_t kWeightedSize = 63;
-// An extra influence after a weighted record: the bone's word, then the weight's.
-constexpr size_t kInfluenceSize = 4;
-constexpr size_t kInfluenceWeightAt = 2;
 // The window searched for the start of a weighted block, beginning one byte before the
 // end of the surface head.
 constexpr size_t kScanWindow = 144;
@@ -45,21 +40,22 @@ std::optional<int64_t> FindWeightedBlock(BinaryFile& file, int64_t afterHead) {
 // Reads `surface.vertexCount` weighted records from the current position; on a record it
 // cannot read, the message why goes to `messages`.
 bool ReadWeightedVertices(BinaryFile& file, Surface& surface, std::vector<std::string>& messages) {
-  uint8_t record[kWeightedSize];
+  uint8_t record[kWeightedVertex.size];
   for (auto& vertex : surface.vertices) {
     std::memset(record, 0, sizeof record);
     file.Read(record, sizeof record);
-    uint8_t b1 = record[48];
+    uint8_t b1 = record[kInfluenceCountAt];
     if (b1 >= 4) {
       messages.push_back("VertexData.b1 >= 4\nUnsupported model type.");
       surface.unsupported = true;
       surface.unsupportedAlt = true;
       return false;
     }
-    RecordInfluences(file, file.Tell(), b1, kInfluenceSize, kInfluenceWeightAt, surface, vertex);
-    file.Skip(kInfluenceSize * b1);
-    FillVertex(vertex, record, 16, 51);
-    vertex.bone = record[49];
+    const auto pad = static_cast<int64_t>(kInfluencesV25.padBefore);
+    RecordInfluences(file, file.Tell() + pad, b1, kInfluencesV25, surface, vertex);
+    file.Skip(static_cast<int64_t>(kInfluencesV25.size * b1) + pad);
+    FillVertex(vertex, record, kWeightedVertex);
+    vertex.bone = record[kWeightedBoneAt];
   }
   return true;
 }
@@ -73,7 +69,8 @@ bool CSurfacesFile::DecodeSurfacesV25() {
 
   file.Seek(2);
   uint16_t count = file.ReadU16();
-  file.Seek(kFirstSurface);
+  const int64_t gap = FindModelVersion(kVersion)->bytesBeforeSurface;
+  file.Seek(kSurfacesHeadSize + gap);
   FreeSurfaces();
   surfaceCount = count;
   surfaces.assign(count, Surface{});
@@ -89,13 +86,13 @@ bool CSurfacesFile::DecodeSurfacesV25() {
 
     if (vertexCount == word3) {
       file.Skip(2);
-      block.assign(kRigidSize * vertexCount, 0);
-      if (file.Read(block.data(), block.size()) / kRigidSize < vertexCount) return false;
+      block.assign(kRigidVertex.size * vertexCount, 0);
+      if (file.Read(block.data(), block.size()) / kRigidVertex.size < vertexCount) return false;
       // Destructible models keep their pieces at the origin of the part that carries
       // them, the one the third word names.
       surface.placement = Placement::OnPartWhenExploded;
       for (size_t i = 0; i < vertexCount; ++i) {
-        FillVertex(surface.vertices[i], block.data() + i * kRigidSize, 16, 48);
+        FillVertex(surface.vertices[i], block.data() + i * kRigidVertex.size, kRigidVertex);
         surface.vertices[i].bone = word3;
       }
     } else {
@@ -120,7 +117,7 @@ bool CSurfacesFile::DecodeSurfacesV25() {
     surface.triListCount = 1;
     surface.facesLoaded = true;
     surface.textureLoaded = false;
-    file.Skip(3);
+    file.Skip(gap);
   }
   return true;
 }

@@ -315,6 +315,27 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
   EXPECT_FALSE(ExportObjFiles(wd.Str(), "../xmodel/m", std::nullopt).ok);
 }
 
+TEST(HostileModels, BothReadersRefuseALevelInTheSameWords) {
+  // The OBJ export reads through the model classes, the glTF export through the structural
+  // reader: a level the header lacks, or one named with a folder step, is refused alike.
+  TempWorkdir wd;
+  const test::structural::Vertex v{};
+  wd.Write("xmodelsurfs/m_lod0", test::structural::Surfaces20({{.vertices = {v, v, v}, .triangles = {{0, 1, 2}}}}));
+  wd.Write("xmodel/m", test::structural::Header(20, {{"m_lod0", {"mtl_a"}}}));
+  wd.Write("xmodel/up", test::structural::Header(20, {{"m_lod0", {"mtl_a"}}, {"../xmodelsurfs/m_lod0", {"mtl_a"}}}));
+  const struct { const char* model; int lod; const char* says; } cases[] = {
+      {"m", 1, " has no level of detail 1"},
+      {"up", 1, " names the level \"../xmodelsurfs/m_lod0\", which is not a plain file name (it holds a folder step); nothing is written"}};
+  for (const auto& c : cases) {
+    const ExportOutcome obj = ExportObjFiles({.workdir = wd.Str(), .modelName = c.model, .lod = c.lod});
+    const ExportOutcome gltf = ExportGltfFile({.workdir = wd.Str(), .modelName = c.model, .lod = c.lod});
+    EXPECT_FALSE(obj.ok || gltf.ok);
+    EXPECT_EQ(obj.error, "the model header " + (wd.Path() / "xmodel" / c.model).string() + c.says);
+    EXPECT_EQ(gltf.error, obj.error);
+  }
+  EXPECT_EQ(Count(wd.Path() / "obj"), 0u);
+}
+
 TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedUp) {
   // A version 20 material list as the reading finds it in binary junk: names with "../"
   // and "/" in them. Where they would lead lie material files that, if read, would name
