@@ -1,25 +1,12 @@
 // tessary export-xmodel, run as a user runs it (its usage errors: the usage-error table).
 #include "cli/CliRunner.h"
-#include "fixtures/StructuralWriter.h"
 
 namespace tessary {
 namespace {
 
-namespace st = test::structural;
 using test::Contains;
 using test::Ended;
 using Files = std::set<std::string>;
-
-// A two-bone arm with three levels; the last two name the same surfaces file. The header
-// stores the distances 100, 200 and 300.
-void WriteArm(const test::TempWorkdir& wd, const std::string& model) {
-  const st::Level level0{model + "0", {"mtl_" + model}}, level1{model + "1", {"mtl_" + model}};
-  wd.Write("xmodel/" + model, st::Header(20, {level0, level1, level1}));
-  wd.Write("xmodelparts/" + model + "0", st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}}}}));
-  const std::vector<st::Vertex> vertices{{.bone = 1}, {.position = {20, 0, 0}, .bone = 1}, {.position = {0, 0, 5}, .bone = 1}};
-  for (const char* level : {"0", "1"})
-    wd.Write("xmodelsurfs/" + model + level, st::Surfaces20({{.bone = 1, .vertices = vertices, .triangles = {{0, 1, 2}}}}));
-}
 
 // The values of the .gdt's fields `keys`, in order.
 std::vector<std::string> Fields(const std::string& gdt, std::initializer_list<const char*> keys) {
@@ -34,7 +21,7 @@ std::vector<std::string> Fields(const std::string& gdt, std::initializer_list<co
 using ExportXModelCommand = test::CommandTest;
 
 TEST_F(ExportXModelCommand, WritesTheLevelsWithAGdtNamingThemInOrderAndNothingOfAModelThatFails) {
-  WriteArm(wd, "arm");
+  test::WriteArm(wd, "arm", 2);  // levels arm0, arm1, arm1
   auto r = Run("export-xmodel", {"--all-lods", "arm"});
   ASSERT_TRUE(Ended(r, 0) && r.out.empty());
   EXPECT_EQ(test::FileNames(wd.Path() / "obj"), (Files{"arm0.XMODEL_EXPORT", "arm1.XMODEL_EXPORT", "arm.gdt"}));
@@ -51,7 +38,7 @@ TEST_F(ExportXModelCommand, WritesTheLevelsWithAGdtNamingThemInOrderAndNothingOf
   // --all goes on past a model that fails and writes nothing of it.
   std::filesystem::remove_all(wd.Path() / "obj");
   std::filesystem::create_directory(wd.Path() / "obj");
-  WriteArm(wd, "leg");
+  test::WriteArm(wd, "leg", 2);
   wd.Write("xmodelsurfs/leg0", std::vector<uint8_t>{20, 0, 1, 0, 0, 9});  // damaged
   wd.Write("xmodel/junk", std::vector<uint8_t>{99, 0});
   r = Run("export-xmodel", {"--all", "--jobs", "2"});
