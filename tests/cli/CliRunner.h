@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "platform/TestFiles.h"
 
@@ -72,6 +74,24 @@ struct SettingsTest : ::testing::Test {
   }
   TempWorkdir wd, scratch;
 };
+
+// A version 20 arm "<model>": level "<model>0" of two triangles on its second bone, which sits
+// 10 up and is turned a quarter about Z (the skinned and the compatible geometry differ:
+// corner 1 lies at (0, 20, 10) skinned, (20, 0, 10) moved only), then `more` levels that all
+// name "<model>1", which holds the same. The header stores the distances 100, 200, 300.
+inline void WriteArm(const TempWorkdir& wd, const std::string& model, int more = 0) {
+  namespace st = structural;
+  std::vector<st::Level> levels{{model + "0", {"mtl_" + model}}};
+  levels.resize(size_t(1 + more), {model + "1", {"mtl_" + model}});
+  wd.Write("xmodel/" + model, st::Header(20, levels));
+  wd.Write("xmodelparts/" + model + "0",
+           st::Parts(20, {"tag_origin"}, {{"arm", {.parent = 0, .translation = {0, 0, 10}, .rotation = {0, 0, 23170}}}}));
+  const std::vector<st::Vertex> vertices{{.bone = 1}, {.position = {20, 0, 0}, .bone = 1}, {.position = {0, 0, 5}, .bone = 1},
+                                         {.position = {20, 0, 5}, .bone = 1}};
+  for (int level = 0; level <= std::min(more, 1); ++level)
+    wd.Write("xmodelsurfs/" + model + std::to_string(level),
+             st::Surfaces20({{.bone = 1, .vertices = vertices, .triangles = {{0, 1, 2}, {1, 3, 2}}}}));
+}
 
 // Without the preview library there is no render command, and "render --help" gives the main help.
 inline bool HasRenderCommand(const std::filesystem::path& scratch) {

@@ -25,9 +25,6 @@ TEST_F(ExportXAnimCommand, WritesEachAnimationAndGoesOnPastOneThatFails) {
                            "obj/arms0.XMODEL_EXPORT"})
     EXPECT_TRUE(wd.Exists(file)) << file;
   EXPECT_FALSE(wd.Exists("obj/missing.gdt"));
-  // The model and at least one animation are needed.
-  EXPECT_EQ(Run("export-xanim", {"wave"}).status, 2);
-  EXPECT_EQ(Run("export-xanim", {"--model", "arms"}).status, 2);
 }
 
 }  // namespace

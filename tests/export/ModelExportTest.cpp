@@ -19,6 +19,7 @@
 #include "fixtures/V25Writer.h"
 #include "model/ShowModelTree.h"
 #include "platform/BuildInfo.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
@@ -29,10 +30,7 @@ namespace v14 = test::v14;
 namespace v20 = test::v20;
 namespace v25 = test::v25;
 
-std::string ReadText(const TempWorkdir& wd, const std::string& relative) {
-  auto bytes = wd.Read(relative);
-  return std::string(bytes.begin(), bytes.end());
-}
+std::string ReadText(const TempWorkdir& wd, const std::string& relative) { return test::Text(wd.Path() / relative); }
 
 std::string Head(const std::string& version, const std::string& level) {
   return std::string("\r\n# ") + build::kWebPage + "\r\n# Created by Tessary: Version " + version +
@@ -268,12 +266,16 @@ TEST(XWriter, MeshesWithTheirOwnIndicesAndMaterials) {
                          "\tMeshTextureCoords\n\t{\n\t\t1;\n\n\t\t0.25000;0.75000;;\n\t}\n\n"
                          "\tMeshMaterialList\n\t{\n\t\t1;\n\n\t\t1;\n\n\t\t0;\n\n" +
                          MaterialTail("");
-  auto bytes = wd.Read("obj/m_lod0.x");
-  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), Crlf(expected));
+  EXPECT_EQ(ReadText(wd, "obj/m_lod0.x"), Crlf(expected));
 }
 
-size_t Count(const fs::path& folder) {
-  return static_cast<size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+using test::CountEntries;
+
+// A working folder "work" inside `root`, so that what lies beside it can be watched.
+fs::path WorkBeside(const TempWorkdir& root) {
+  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
+    fs::create_directories(root.Path() / "work" / sub);
+  return root.Path() / "work";
 }
 
 TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
@@ -281,9 +283,7 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
     for (int version : {14, 20, 25}) {
       SCOPED_TRACE(evil + " version " + std::to_string(version));
       test::TempWorkdir root;
-      const fs::path work = root.Path() / "work";
-      for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
-        fs::create_directories(work / sub);
+      const fs::path work = WorkBeside(root);
       // The surfaces file the name leads to exists, beside the working folder.
       root.Write("work/xmodel/m", version == 14   ? v14::Header({evil}, v14::Lists({{"a.dds"}}))
                                   : version == 20 ? v20::Header({{evil, 0, {"mtl_a"}}})
@@ -300,8 +300,8 @@ TEST(HostileModels, ANameWithAFolderStepReachesNothingOutsideTheWorkingFolder) {
         EXPECT_NE(outcome.error.find("not a plain file name (it holds a folder step)"), std::string::npos)
             << outcome.error;
       }
-      EXPECT_EQ(Count(root.Path() / "out"), 1u);  // evil alone: no .obj, .mtl or .x beside it
-      EXPECT_EQ(Count(work / "obj"), 0u);
+      EXPECT_EQ(CountEntries(root.Path() / "out"), 1u);  // evil alone: no .obj, .mtl or .x beside it
+      EXPECT_EQ(CountEntries(work / "obj"), 0u);
       // The tree does not look outside either: the level shows as missing.
       ModelTree tree;
       Disk disk;
@@ -341,9 +341,7 @@ TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedU
   // and "/" in them. Where they would lead lie material files that, if read, would name
   // other images.
   test::TempWorkdir root;
-  const fs::path work = root.Path() / "work";
-  for (const char* sub : {"obj", "xmodel", "xmodelsurfs", "xmodelparts", "materials", "images"})
-    fs::create_directories(work / sub);
+  const fs::path work = WorkBeside(root);
   root.Write("work/xmodel/m", v20::Header({{"m_lod0", 0, {"mtl_a", "../../secret", "\\x/../y"}}}));
   root.Write("work/xmodelsurfs/m_lod0", v20::Surfaces({v20::Triangle()}));
   root.Write("work/materials/mtl_a", v20::Material("a_col"));
@@ -353,10 +351,7 @@ TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedU
   ExportOutcome outcome = ExportObjFiles(work.string(), "m", std::nullopt);
   ASSERT_TRUE(outcome.ok) << outcome.error;
   EXPECT_EQ(outcome.written.size(), 3u);
-  auto text = [&](const char* name) {
-    auto bytes = root.Read(std::string("work/obj/") + name);
-    return std::string(bytes.begin(), bytes.end());
-  };
+  auto text = [&](const char* name) { return test::Text(work / "obj" / name); };
   EXPECT_EQ(text("m_lod0.mtl"), MtlBlock("mtl_a", "../images/a_col.iwi") +
                                     MtlBlock("../../secret", "../images/../../secret") +
                                     MtlBlock("\\x/../y", "../images/\\x/../y"));
@@ -364,7 +359,7 @@ TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedU
                                     "g Group0\r\nusemtl mtl_a\r\nf 1/1/1 3/3/3 2/2/2\r\n# 1 faces\r\n");
   const auto tags = root.Read("work/obj/m_tags.txt");
   EXPECT_EQ(tags, LittleEndian(kHead + u"# 0 =                     , (0.00, 0.00, 0.00)\r\n\r\n\r\n\r\n\u2558 \r\n"));
-  EXPECT_EQ(Count(work / "obj"), 3u);
+  EXPECT_EQ(CountEntries(work / "obj"), 3u);
 }
 
 TEST(HostileModels, ALevelsFilesAppearTogetherOrNotAtAll) {
@@ -380,7 +375,7 @@ TEST(HostileModels, ALevelsFilesAppearTogetherOrNotAtAll) {
   EXPECT_FALSE(outcome.ok);
   EXPECT_EQ(outcome.error, obj.string() + " is read-only");
   EXPECT_TRUE(outcome.written.empty());
-  EXPECT_EQ(Count(wd.Path() / "obj"), 1u);
+  EXPECT_EQ(CountEntries(wd.Path() / "obj"), 1u);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "fixtures/StructuralWriter.h"
 #include "fixtures/TempWorkdir.h"
 #include "fixtures/XAnimWriter.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
@@ -31,15 +32,9 @@ class XAnimExport : public ::testing::Test {
     for (const auto& [path, bytes] : st::ArmsModel()) wd.Write(path, bytes);
   }
   ExportOutcome Export(const std::string& anim, const std::string& with = "") {
-    ExportRequest request{wd.Str(), "arms", std::nullopt, {}};
-    request.animations = {anim};
-    request.withModel = with;
-    return ExportXAnimFiles(request);
+    return ExportXAnimFiles({.workdir = wd.Str(), .modelName = "arms", .animations = {anim}, .withModel = with});
   }
-  std::string Text(const std::string& relative) {
-    const auto bytes = wd.Read(relative);
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string Text(const std::string& relative) { return test::Text(wd.Path() / relative); }
   test::TempWorkdir wd;
 };
 
@@ -92,6 +87,8 @@ TEST_F(XAnimExport, RootMotionMovesTagOriginWhichComesFirst) {
   EXPECT_NE(gdt.find("\"useBones\" \"1\""), std::string::npos);
 }
 
+// Every animation export reads its level, second model and animations in one place before
+// writing anything (the glTF export's too).
 TEST_F(XAnimExport, AMissingOrDamagedInputWritesNothing) {
   xa::Anim idle{.version = 17, .frames = 1, .assetType = 1, .bones = {{"j_arm", false, false, {}, {}}}};
   auto bytes = xa::Write(idle).Data();

@@ -3,23 +3,14 @@
 // real models against the glTF export, in XModelExportSamplesTest.)
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "export/XModelExport.h"
 #include "fixtures/TempWorkdir.h"
 #include "platform/BuildInfo.h"
 #include "platform/OutputFile.h"
+#include "platform/TestFiles.h"
 
 namespace tessary {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The text with every line feed as CR LF.
 std::string Crlf(const std::string& text) {
@@ -88,7 +79,7 @@ class XModelExportText : public ::testing::Test {
     EXPECT_TRUE(file.OpenExact(wd_.Path() / "obj/out.txt"));
     WriteXModelExportText(level, scale, file, notes);
     EXPECT_TRUE(file.Commit());
-    return ReadText(wd_.Path() / "obj/out.txt");
+    return test::Text(wd_.Path() / "obj/out.txt");
   }
   test::TempWorkdir wd_;
 };
@@ -149,7 +140,7 @@ TEST_F(XModelExportText, GdtNamesTheLevelsInOrderWithTheirDistances) {
     EXPECT_TRUE(file.OpenExact(wd_.Path() / "obj/out.gdt"));
     WriteXModelGdtText("crate", animated, levels, file);
     EXPECT_TRUE(file.Commit());
-    return ReadText(wd_.Path() / "obj/out.gdt");
+    return test::Text(wd_.Path() / "obj/out.gdt");
   };
   auto want = [](const char* type, const char* files[4], const char* distances[4]) {
     return Crlf(std::string("\n{\n\t\"crate\" ( \"xmodel.gdf\" )\n\t{\n") + "\t\t\"type\" \"" + type + "\"\n" +

@@ -204,7 +204,7 @@ TEST_F(FormTest, ModelListWithLongNamesGoesIdleAndScrollsAsFarAsTheFormSays) {
   }
 }
 
-TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
+TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysBrowsesAndOkStoresInItsOrder) {
   registry_.CreateAndWrite(RegistryRoot::LocalMachine, profile::kCod2Key, "InstallPath", "/reg/cod2/");
   registry_.DeleteKey(RegistryRoot::LocalMachine, profile::kWinRarKey);
   tessary::test::MemorySettingsStore memory;
@@ -217,23 +217,17 @@ TEST_F(FormTest, PathSetupFallsBackToTheProgramsKeysAndOkStoresInItsOrder) {
                    dlg.Fields().coduoPath, dlg.Fields().winrarPath, dlg.windowTitle().toStdString()}),
             (Names{"/reg/cod2/", "/p/cod4/", "/p/cod/", "", "", "Path Setup"}));
 
+  // Browse adds a separator, starting from the folder shown, and keeps what was typed elsewhere.
   dlg.Edit(kIdCodUoPath)->setText("typed/uo");  // typed by hand: stored as typed
+  dialogs_.folders.push_back("/games/cod4");
+  qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
+  EXPECT_EQ(std::tuple(dialogs_.browseTitles, dialogs_.preselected, dlg.Fields().cod4Path, dlg.Edit(kIdCodUoPath)->text()),
+            std::tuple(Names{"Choose the CoD4 folder"}, Names{"/p/cod4/"}, "/games/cod4\\", "typed/uo"));
   qobject_cast<QPushButton*>(dlg.Control(kIdPathOk))->click();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
   EXPECT_EQ(memory.writes, (std::vector<std::string>{"Paths\\WinRAR=", "Paths\\CoD=/p/cod/",
                                                      "Paths\\CoDUO=typed/uo", "Paths\\CoD2=/reg/cod2/",
-                                                     "Paths\\CoD4=/p/cod4/"}));
-}
-
-TEST_F(FormTest, PathSetupBrowseAddsASeparatorAndKeepsWhatWasTypedElsewhere) {
-  tessary::test::MemorySettingsStore memory;
-  memory.values = {{{"Paths", "CoD4"}, "/old/cod4/"}};
-  CPathSetupDlg dlg(memory, registry_, dialogs_);
-  dlg.Edit(kIdCodPath)->setText("/typed/cod");  // not in the fields yet
-  dialogs_.folders.push_back("/games/cod4");
-  qobject_cast<QPushButton*>(dlg.Control(kIdBrowseCod4))->click();
-  EXPECT_EQ(std::tuple(dialogs_.browseTitles, dialogs_.preselected, dlg.Fields().cod4Path, dlg.Edit(kIdCodPath)->text()),
-            std::tuple(Names{"Choose the CoD4 folder"}, Names{"/old/cod4/"}, "/games/cod4\\", "/typed/cod"));  // typed text stays
+                                                     "Paths\\CoD4=/games/cod4/"}));
 }
 
 TEST(AboutBox, TextsAndLinksComeFromTheVersionInformation) {

@@ -122,56 +122,38 @@ TEST_F(TreeTest, AHeaderThatCannotBeOpenedLeavesNothingOfThePreviousModel) {
             std::tuple(1u, 0, nullptr, Ids{}));
 }
 
+// The header's reasons, one per kind of header: the info command's test.
 TEST_F(TreeTest, AHeaderThatHoldsNoModelSaysOnceWhyTheTreeIsEmpty) {
-  const std::string header = (wd_.Path() / "xmodel").string() + "/";
-  struct Case { const char* name; std::vector<uint8_t> bytes; std::string why; };
-  const Case cases[] = {
-      {"empty", {}, "The model header " + header + "empty is empty."},
-      {"seven", {7, 0, 0, 0}, "The model header " + header + "seven is of version 7, which is not one of the "
-                              "versions read here (14, 20, 25)."},
-      {"short20", {20}, "The model header " + header + "short20 names no level of detail."},
-  };
-  for (const Case& c : cases) wd_.Write(std::string("xmodel/") + c.name, c.bytes);
+  wd_.Write("xmodel/seven", {7, 0, 0, 0});
   CTessaryView& view = LoadCar();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    dialogs_.messages.clear();
-    view.ModelList().setCurrentRow(view.ModelList().FindPrefix(c.name));
-    view.ModelList().setCurrentRow(view.ModelList().FindPrefix(c.name));  // chosen again: nothing new
-    EXPECT_EQ(dialogs_.messages, std::vector<std::string>{c.why});
-    // The tree stays as it is for such a header: the root and its two empty groups.
-    QTreeWidgetItem* root = view.Tree().topLevelItem(0);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(std::tuple(root->text(0).toStdString(), root->childCount(), root->child(0)->childCount(),
-                         root->child(1)->childCount(), EnabledButtons(view)),
-              std::tuple(std::string(c.name), 2, 0, 0, Ids{}));
-  }
+  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("seven"));
+  view.ModelList().setCurrentRow(view.ModelList().FindPrefix("seven"));  // chosen again: nothing new
+  EXPECT_EQ(dialogs_.messages, std::vector<std::string>{"The model header " + (wd_.Path() / "xmodel").string() +
+                                                        "/seven is of version 7, which is not one of the versions read "
+                                                        "here (14, 20, 25)."});
+  // The tree stays as it is for such a header: the root and its two empty groups.
+  QTreeWidgetItem* root = view.Tree().topLevelItem(0);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(std::tuple(root->text(0).toStdString(), root->childCount(), root->child(0)->childCount(),
+                       root->child(1)->childCount(), EnabledButtons(view)),
+            std::tuple(std::string("seven"), 2, 0, 0, Ids{}));
 }
 
-TEST_F(TreeTest, APreviewOfSurfacesThatCannotBeLoadedSaysWhyAsTheExportDoes) {
-  CTessaryView& view = LoadCar();
-  Select(view, "car_lod0");
-  wd_.Write("xmodelsurfs/car_lod0", std::vector<uint8_t>{});  // there, but no surface can be read from it
-  view.PreviewSurface();
-  qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
-  const std::string why = "Cannot load the surfaces in " + (wd_.Path() / "xmodelsurfs/car_lod0").string() + ".";
-  EXPECT_EQ(dialogs_.messages, (std::vector<std::string>{why, why}));
-  EXPECT_EQ(view.RecentBox().findText("car"), -1);  // neither is remembered
-}
-
+// The first surface fails: its box, then the one saying the level cannot be loaded, for the
+// preview as for the export, and the model is not remembered; a later one: its box, then
+// the export's beep.
 TEST_F(TreeTest, ASurfaceThatCannotBeDecodedIsToldOnceBeforeTheOutcome) {
   CTessaryView& view = LoadCar();
   Select(view, "car_lod0");
   const std::string unsupported = "VertexData.b1 >= 4\nUnsupported model type.";
   v20::FixtureSurface bad = v20::Triangle(0xFFFF);
   bad.vertices[1].influences.resize(4);
-  // The first surface fails: its box, then the one saying the level cannot be loaded.
   wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({bad}));
   view.PreviewSurface();
   qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
   const std::string why = "Cannot load the surfaces in " + (wd_.Path() / "xmodelsurfs/car_lod0").string() + ".";
   EXPECT_EQ(dialogs_.messages, (std::vector<std::string>{unsupported, why, unsupported, why}));
-  // A later one: its box, then the export's beep.
+  EXPECT_EQ(view.RecentBox().findText("car"), -1);
   dialogs_.messages.clear();
   wd_.Write("xmodelsurfs/car_lod0", v20::Surfaces({v20::Triangle(), bad}));
   qobject_cast<QPushButton*>(view.Control(kIdExportObj))->click();
@@ -292,29 +274,21 @@ TEST_F(TreeTest, RemoveFromThisListKeepsTheFile) {
   EXPECT_TRUE(wd_.Exists("xmodel/car"));
 }
 
-TEST(TagsViewer, ShowsAReadableListingAndNamesTheFileItCannotRead) {
+TEST(TagsViewer, ShowsAReadableListingNamesTheFileItCannotReadAndClosesOnEscapeAndCtrlW) {
   tessary::test::TempWorkdir wd;
   wd.Write("obj/car_tags.txt", {'a', 0, 'b', 0, '\r', 0, '\n', 0, 'c', 0});  // UTF-16LE, no byte-order mark
-  TagsViewer viewer;
-  std::string error;
-  ASSERT_TRUE(viewer.OpenListing(wd.Str() + "\\obj\\car_tags.txt", error));
-  EXPECT_EQ((QStringList{viewer.toPlainText(), viewer.windowTitle()}), (QStringList{"ab\nc", "car_tags.txt"}));
-
-  // Missing: the message names the file, the page shown stays the one read before.
-  EXPECT_FALSE(viewer.OpenListing(wd.Str() + "\\obj\\gone_tags.txt", error));
-  EXPECT_TRUE(error.rfind("Cannot read ", 0) == 0 && error.find("gone_tags.txt") != std::string::npos) << error;
-  EXPECT_EQ(std::pair(viewer.toPlainText(), viewer.ListingPath()), std::pair(QString("ab\nc"), wd.Str() + "\\obj\\car_tags.txt"));
-}
-
-TEST(TagsViewer, EscapeAndCtrlWCloseIt) {
-  tessary::test::TempWorkdir wd;
-  wd.Write("obj/car_tags.txt", {'a', 0});
+  const std::string listing = wd.Str() + "\\obj\\car_tags.txt";
   for (auto [key, modifiers] : {std::pair{Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_W, Qt::ControlModifier}}) {
     SCOPED_TRACE(key);
     QWidget owner;  // deletes the viewer should it stay open
     QPointer<TagsViewer> viewer = new TagsViewer(&owner);
     std::string error;
-    ASSERT_TRUE(viewer->OpenListing(wd.Str() + "\\obj\\car_tags.txt", error));
+    ASSERT_TRUE(viewer->OpenListing(listing, error));
+    EXPECT_EQ((QStringList{viewer->toPlainText(), viewer->windowTitle()}), (QStringList{"ab\nc", "car_tags.txt"}));
+    // Missing: the message names the file, the page shown stays the one read before.
+    EXPECT_FALSE(viewer->OpenListing(wd.Str() + "\\obj\\gone_tags.txt", error));
+    EXPECT_TRUE(error.rfind("Cannot read ", 0) == 0 && error.find("gone_tags.txt") != std::string::npos) << error;
+    EXPECT_EQ(std::pair(viewer->toPlainText(), viewer->ListingPath()), std::pair(QString("ab\nc"), listing));
     viewer->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.data()));
     QTest::keyClick(viewer.data(), key, modifiers);

@@ -32,24 +32,16 @@ bool Catches(pid_t pid, int signal) {
   return false;
 }
 
-// The program, on Qt's offscreen platform with its settings under `config`.
+// The program, on Qt's offscreen platform with its settings under `config` (env runs it in
+// the process it was started as).
 pid_t StartProgram(const std::string& config) {
-  std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + config,
-                               "ASAN_OPTIONS=detect_leaks=0"};
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("XDG_CONFIG_HOME=", 0) != 0 &&
-        entry.rfind("ASAN_OPTIONS=", 0) != 0)
-      env.push_back(entry);
-  }
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string program = TESSARY_GUI_PATH;
-  char* argv[] = {program.data(), nullptr};
+  std::vector<std::string> args{"env", "QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + config,
+                                "ASAN_OPTIONS=detect_leaks=0", TESSARY_GUI_PATH};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
-  return pid;
+  return posix_spawnp(&pid, "env", nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
 // The wait status once the process ended, or -1 when it still runs after `limit`.
