@@ -333,7 +333,7 @@ TEST(HostileModels, BothReadersRefuseALevelInTheSameWords) {
     EXPECT_EQ(obj.error, "the model header " + (wd.Path() / "xmodel" / c.model).string() + c.says);
     EXPECT_EQ(gltf.error, obj.error);
   }
-  EXPECT_EQ(Count(wd.Path() / "obj"), 0u);
+  EXPECT_EQ(CountEntries(wd.Path() / "obj"), 0u);
 }
 
 TEST(HostileModels, MaterialNamesWithFolderStepsAreWrittenAsTheyAreAndNotLookedUp) {
