@@ -229,6 +229,7 @@ void CTessaryView::ViewTags() {
   ExportRequest request{workspace_.workingFolder, sel.modelName, sel.level, {}};
   request.disk = &disk;
   ExportOutcome outcome = ExportTagsFile(request);
+  ShowReaderMessages(outcome.messages);
   if (!outcome.ok) {
     // An empty viewer, or one showing a listing left from before, would tell nothing.
     dialogs_.ShowMessage("There is no tags listing for " + sel.modelName + ": " + outcome.error + ".",
