@@ -28,9 +28,9 @@ void PrintError(const std::string& text) {
   std::fprintf(stderr, "tessary: %s\n", PrintableText(line).c_str());
 }
 
-std::string ResolveWorkdir(const std::string& option) {
+std::string ResolveWorkdir(Settings& settings, const std::string& option) {
   std::string dir = option;
-  if (dir.empty()) dir = ProfileStore().GetProfileString(profile::kSettings, profile::kWorkingFolder);
+  if (dir.empty()) dir = settings.profile.GetProfileString(profile::kSettings, profile::kWorkingFolder);
   if (dir.empty()) dir = std::filesystem::current_path().string();
   while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
   return dir;
@@ -46,16 +46,6 @@ CLI::Option* AddLodOption(CLI::App& command, std::optional<int>& lod, const std:
   return command.add_option("--lod", lod, description)->check(CLI::Range(0, 65535));
 }
 
-QtSettingsStore& ProfileStore() {
-  static QtSettingsStore store;
-  return store;
-}
-
-IniRegistry& RegistryStore() {
-  static IniRegistry registry(ProfileFolder() / "registry.ini");
-  return registry;
-}
-
 namespace {
 class QuietNotifier final : public INotifier {
  public:
@@ -64,12 +54,12 @@ class QuietNotifier final : public INotifier {
 };
 }  // namespace
 
-std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption) {
-  auto workspace = std::make_unique<Workspace>(ProfileStore(), RegistryStore());
+std::unique_ptr<Workspace> OpenWorkspace(Settings& settings, const std::string& workdirOption) {
+  auto workspace = std::make_unique<Workspace>(settings.profile, settings.registry);
   {
     QuietNotifier quiet;
     workspace->LoadExternalPaths(quiet);
-    PathSetupValues setup = LoadPathSetupValues(ProfileStore(), RegistryStore(), quiet);
+    PathSetupValues setup = LoadPathSetupValues(settings.profile, settings.registry, quiet);
     for (auto [from, to] : {std::pair{&setup.winrarPath, &workspace->winrarPath},
                             std::pair{&setup.codPath, &workspace->codPath},
                             std::pair{&setup.coduoPath, &workspace->coduoPath},
@@ -77,7 +67,7 @@ std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption) {
                             std::pair{&setup.cod4Path, &workspace->cod4Path}})
       if (!from->empty()) *to = *from;
   }
-  workspace->workingFolder = ResolveWorkdir(workdirOption);
+  workspace->workingFolder = ResolveWorkdir(settings, workdirOption);
   workspace->folderDisplay = workspace->workingFolder + "\\xmodels";
   return workspace;
 }

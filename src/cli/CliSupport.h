@@ -30,25 +30,27 @@ class StderrNotifier final : public INotifier {
 // Prints "tessary: <text>" as one line on standard error, its control bytes escaped.
 void PrintError(const std::string& text);
 
+// The settings the desktop program uses: its profile, and the other programs' keys in
+// registry.ini beside it. A command opens them once and hands them on.
+struct Settings {
+  QtSettingsStore profile;
+  IniRegistry registry{ProfileFolder() / "registry.ini"};
+};
+
 // The working folder of a command: --workdir when given, else the stored working folder,
 // else the current directory. Returned without a trailing separator.
-std::string ResolveWorkdir(const std::string& option);
+std::string ResolveWorkdir(Settings& settings, const std::string& option);
 
 // Adds the --workdir option, read by ResolveWorkdir, to a command.
 void AddWorkdirOption(CLI::App& command, std::string& workdir);
 // --lod, the index of a level of detail (0 to 65535), with the command's description.
 CLI::Option* AddLodOption(CLI::App& command, std::optional<int>& lod, const std::string& description);
 
-// The settings the desktop program uses: its profile, and the other programs' keys in
-// registry.ini beside it.
-QtSettingsStore& ProfileStore();
-IniRegistry& RegistryStore();
-
 // The workspace of a command: the stored external paths as the desktop program has them
 // after its Path Setup dialog was confirmed (stored "Paths" values, else the games' and
 // WinRAR's keys), the converter's key, and the working folder of ResolveWorkdir. Missing
 // keys are not reported here; `tessary paths` shows them.
-std::unique_ptr<Workspace> OpenWorkspace(const std::string& workdirOption);
+std::unique_ptr<Workspace> OpenWorkspace(Settings& settings, const std::string& workdirOption);
 
 // The folder holding the model headers, as the readers join it: workdir + "\xmodel".
 std::string ModelFolder(const std::string& workdir);

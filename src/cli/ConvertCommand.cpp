@@ -27,7 +27,8 @@ std::string SourceFor(const Workspace& workspace, const std::string& image) {
 }
 
 int RunConvert(const ConvertOptions& options) {
-  auto workspace = OpenWorkspace(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  auto workspace = OpenWorkspace(settings, options.workdir);
   int status = kExitOk;
   for (const auto& image : options.images) {
     std::string source = SourceFor(*workspace, image);

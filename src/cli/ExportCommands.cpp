@@ -27,7 +27,8 @@ struct ExportOptions {
 };
 
 int RunExport(const ExportOptions& options, LevelExporter exporter) {
-  std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  std::string workdir = ResolveWorkdir(settings, options.workdir);
   ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier&) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.skinned = options.skinned;

@@ -34,7 +34,8 @@ struct GltfCommandOptions {
 };
 
 int RunExportGltf(const GltfCommandOptions& options) {
-  const std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  const std::string workdir = ResolveWorkdir(settings, options.workdir);
   ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier& notices) {
     ExportRequest request{workdir, name, options.lod, LoadOptions{options.showExploded}};
     request.scale = options.scale;

@@ -23,7 +23,8 @@ struct XAnimCommandOptions {
 };
 
 int RunExportXAnim(const XAnimCommandOptions& options) {
-  const std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  const std::string workdir = ResolveWorkdir(settings, options.workdir);
   int status = kExitOk;
   bool modelWritten = false;
   // Each animation is a set of its own; the model's file comes with the first one written.

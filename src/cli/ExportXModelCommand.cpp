@@ -29,7 +29,8 @@ struct XModelCommandOptions {
 };
 
 int RunExportXModel(const XModelCommandOptions& options) {
-  const std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  const std::string workdir = ResolveWorkdir(settings, options.workdir);
   ExportOne exportOne = [&](const std::string& name, FileSet* held, Disk* disk, INotifier& notices) {
     ExportRequest request{workdir, name, options.lod, {}};
     request.scale = options.scale;

@@ -95,7 +95,8 @@ std::string AnimToJson(const XAnim& a) {
 }
 
 int RunInfoAnim(const InfoAnimOptions& options) {
-  const std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  const std::string workdir = ResolveWorkdir(settings, options.workdir);
   Disk disk;
   const auto path = FindXAnim(disk, workdir, options.anim);
   if (path.empty()) {

@@ -21,7 +21,8 @@ struct InfoOptions {
 };
 
 int RunInfo(const InfoOptions& options) {
-  std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  std::string workdir = ResolveWorkdir(settings, options.workdir);
   std::string header = ModelFolder(workdir) + "\\" + options.model;
   Disk disk;
   auto version = ReadModelVersion(disk, header);

@@ -57,7 +57,7 @@ std::string AsGameFolder(const std::string& value) {
   return value + "/";
 }
 
-int SetWorkingFolder(const std::string& value) {
+int SetWorkingFolder(Settings& settings, const std::string& value) {
   namespace fs = std::filesystem;
   std::error_code ec;
   if (!fs::is_directory(value, ec)) {
@@ -66,7 +66,7 @@ int SetWorkingFolder(const std::string& value) {
   }
   std::string folder = fs::absolute(value, ec).lexically_normal().string();
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  Workspace workspace(ProfileStore(), RegistryStore());
+  Workspace workspace(settings.profile, settings.registry);
   FixedFolderChooser chooser(folder);
   NoAsker asker;
   StderrNotifier notifier;
@@ -75,36 +75,37 @@ int SetWorkingFolder(const std::string& value) {
 }
 
 int RunPaths(PathsOptions& options) {
+  Settings settings;
   int status = kExitOk;
-  if (options.workingFolderOption->count() > 0) status = SetWorkingFolder(options.workingFolder);
+  if (options.workingFolderOption->count() > 0) status = SetWorkingFolder(settings, options.workingFolder);
   for (auto& s : options.settings) {
     if (s.option->count() == 0) continue;
     std::string value = s.folder ? AsGameFolder(s.value) : s.value;
-    if (!ProfileStore().WriteProfileString(profile::kPaths, s.valueName, value)) {
-      PrintError(std::string("cannot store ") + s.valueName + " in " + ProfileStore().Location());
+    if (!settings.profile.WriteProfileString(profile::kPaths, s.valueName, value)) {
+      PrintError(std::string("cannot store ") + s.valueName + " in " + settings.profile.Location());
       status = kExitFailed;
     }
   }
   if (options.converterOption->count() > 0) {
     bool ok = options.converter.empty()
-                  ? RegistryStore().DeleteKey(RegistryRoot::CurrentUser, profile::kConverterKey)
-                  : RegistryStore().CreateAndWrite(RegistryRoot::CurrentUser, profile::kConverterKey,
+                  ? settings.registry.DeleteKey(RegistryRoot::CurrentUser, profile::kConverterKey)
+                  : settings.registry.CreateAndWrite(RegistryRoot::CurrentUser, profile::kConverterKey,
                                                    profile::kInstallPath, options.converter);
     if (!ok) {
-      PrintError("cannot write " + RegistryStore().File().string());
+      PrintError("cannot write " + settings.registry.File().string());
       status = kExitFailed;
     }
   }
 
-  if (auto damaged = ProfileStore().UnreadableEntries(); !damaged.empty()) {
+  if (auto damaged = settings.profile.UnreadableEntries(); !damaged.empty()) {
     std::string list;
     for (const auto& entry : damaged) list += (list.empty() ? "" : ", ") + entry;
-    PrintError("the settings file " + ProfileStore().Location() + " holds entries that cannot be read (" +
+    PrintError("the settings file " + settings.profile.Location() + " holds entries that cannot be read (" +
                list + "); they are left as they were");
   }
 
-  auto workspace = OpenWorkspace("");
-  std::string stored = ProfileStore().GetProfileString(profile::kSettings, profile::kWorkingFolder);
+  auto workspace = OpenWorkspace(settings, "");
+  std::string stored = settings.profile.GetProfileString(profile::kSettings, profile::kWorkingFolder);
   std::printf("Working folder: %s\n", Shown(stored).c_str());
   std::printf("WinRAR:         %s\n", Shown(workspace->winrarPath).c_str());
   std::printf("CoD4:           %s\n", Shown(workspace->cod4Path).c_str());
@@ -114,8 +115,8 @@ int RunPaths(PathsOptions& options) {
   std::printf("Converter:      %s\n",
               workspace->converterFound ? Shown(workspace->converterPath).c_str()
                                         : "(no key: built-in conversion)");
-  std::printf("Settings file:  %s\n", ProfileStore().Location().c_str());
-  std::printf("Registry file:  %s\n", RegistryStore().File().string().c_str());
+  std::printf("Settings file:  %s\n", settings.profile.Location().c_str());
+  std::printf("Registry file:  %s\n", settings.registry.File().string().c_str());
   return status;
 }
 

@@ -94,7 +94,8 @@ int RunRender(const RenderOptions& options) {
                "render --help' for usage)");
     return kExitUsage;
   }
-  std::string workdir = ResolveWorkdir(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  std::string workdir = ResolveWorkdir(settings, options.workdir);
   std::string folder = ModelFolder(workdir);
   std::string header = folder + "\\" + options.model;
   // The disk outlives the model, whose renderer reads the images on it.

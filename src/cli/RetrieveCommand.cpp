@@ -46,7 +46,8 @@ bool AnyMissing(TreeItem& root, const std::string* text) {
 }
 
 int RunRetrieve(const RetrieveOptions& options) {
-  auto workspace = OpenWorkspace(options.workdir);
+  Settings settings;  // the stored working folder and paths
+  auto workspace = OpenWorkspace(settings, options.workdir);
   std::string header = ModelFolder(workspace->workingFolder) + "\\" + options.model;
   Disk headerDisk;
   auto version = ReadModelVersion(headerDisk, header);

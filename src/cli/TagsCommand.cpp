@@ -15,7 +15,8 @@ struct TagsOptions {
 };
 
 int RunTags(const TagsOptions& options) {
-  ExportOutcome outcome = ExportTagsFile(ResolveWorkdir(options.workdir), options.model);
+  Settings settings;  // the stored working folder and paths
+  ExportOutcome outcome = ExportTagsFile(ResolveWorkdir(settings, options.workdir), options.model);
   // What the reading brought up comes first, as the other exports print it.
   for (const std::string& message : outcome.messages) PrintError(message);
   if (!outcome.ok) {

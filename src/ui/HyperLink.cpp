@@ -37,11 +37,6 @@ CHyperLink::Openers DefaultOpeners() {
 
 }  // namespace
 
-CHyperLink::Openers& CHyperLink::UrlOpeners() {
-  static Openers openers = DefaultOpeners();
-  return openers;
-}
-
 std::string BuildBrowserCommand(const std::string& command, const std::string& url) {
   std::string line = command;
   size_t cut = line.find("\"%1\"");
@@ -51,7 +46,7 @@ std::string BuildBrowserCommand(const std::string& command, const std::string& u
 }
 
 CHyperLink::CHyperLink(const QString& text, QWidget* parent)
-    : QLabel(text, parent), linkCursor_(QCursor(Qt::PointingHandCursor)) {
+    : QLabel(text, parent), openers_(DefaultOpeners()), linkCursor_(QCursor(Qt::PointingHandCursor)) {
   underlineFont_ = font();
   underlineFont_.setUnderline(true);
   setFont(underlineFont_);
@@ -75,8 +70,8 @@ void CHyperLink::SetUrl(const QString& url) {
   setToolTip(url);
 }
 
-int CHyperLink::OpenUrl(const QString& url, int /*showCommand*/) {
-  Openers& o = UrlOpeners();
+int CHyperLink::OpenUrl(const QString& url, int /*showCommand*/) const {
+  const Openers& o = openers_;
   if (o.shellOpen && o.shellOpen(url)) return kStarted;
   std::optional<std::string> command = o.browserCommand ? o.browserCommand() : std::nullopt;
   if (!command) return kShellFailed;

@@ -27,7 +27,7 @@ class CHyperLink : public QLabel {
     // Starts a command line; true when it started.
     std::function<bool(const std::string& commandLine)> run;
   };
-  static Openers& UrlOpeners();
+  Openers& UrlOpeners() { return openers_; }
 
   explicit CHyperLink(const QString& text = QString(), QWidget* parent = nullptr);
 
@@ -38,7 +38,7 @@ class CHyperLink : public QLabel {
 
   // Opens `url`: by the desktop's handler, else by the browser's command line. A result
   // above 32 is success; otherwise the desktop handler's failure code.
-  static int OpenUrl(const QString& url, int showCommand);
+  int OpenUrl(const QString& url, int showCommand) const;
 
   // The cursor shown over the link (none: the default arrow).
   const std::optional<QCursor>& LinkCursor() const { return linkCursor_; }
@@ -54,6 +54,7 @@ class CHyperLink : public QLabel {
  private:
   void ShowToolTip();
 
+  Openers openers_;
   std::optional<QCursor> linkCursor_;
   QString url_;
   QFont underlineFont_;
