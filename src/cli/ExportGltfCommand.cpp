@@ -18,7 +18,6 @@ namespace {
 
 // Scales a glTF reader can use: from micrometres per game unit to a million times the
 // game's size. Within them every length of a model (less than 1e32) stays finite.
-constexpr double kMinScale = 1e-6, kMaxScale = 1e6;
 
 struct GltfCommandOptions {
   std::string workdir;

@@ -3,14 +3,13 @@
 // working folder's obj folder; with --all, every model of the xmodel folder, ending with a
 // summary.
 #include <CLI/CLI.hpp>
-#include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "cli/BatchExport.h"
 #include "cli/CliSupport.h"
+#include "cli/NumberCheck.h"
 #include "export/ModelExport.h"
 #include "platform/Notifier.h"
 
@@ -65,20 +64,11 @@ void RegisterExportXModelCommand(CLI::App& app) {
   lod->excludes(allLevels);
   cmd->add_option("--scale", options->scale,
                   "Factor applied to every length: 1 (the default) keeps game units (inches)")
-      ->check(CLI::PositiveNumber)
-      ->check(CLI::Validator(
-          [](std::string& text) {
-            const double value = std::strtod(text.c_str(), nullptr);
-            return std::isfinite(value) ? std::string() : "--scale must be a finite number";
-          },
-          "FINITE"));
+      ->check(NumberBetween(kMinScale, kMaxScale));
   auto* all = cmd->add_flag("--all", options->all,
                             "Export every model of WORKDIR/xmodel and print a summary; a model "
                             "that fails is reported and the others are written");
-  cmd->add_option("--jobs", options->jobs,
-                  "With --all: how many models to export at once; default: one per core")
-      ->check(CLI::PositiveNumber)
-      ->needs(all);
+  AddJobsOption(*cmd, options->jobs)->needs(all);
   auto* models = cmd->add_option("MODEL", options->models, "Model header file names in WORKDIR/xmodel");
   all->excludes(models)->excludes(lod);
   cmd->footer(

@@ -9,4 +9,7 @@ namespace tessary::cli {
 // as given and the bounds in their shortest form ("1e-06 to 1000000").
 CLI::Validator NumberBetween(double min, double max);
 
+// The factor the exports that take --scale accept.
+inline constexpr double kMinScale = 1e-6, kMaxScale = 1e6;
+
 }  // namespace tessary::cli
