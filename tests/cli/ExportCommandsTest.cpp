@@ -1,7 +1,13 @@
-// The export-obj, export-x and tags commands: what they write, their messages and statuses.
+// The export-obj, export-x and tags commands: what they write, their messages and statuses;
+// and the batch of export --all run in this process with an export of its own (this program
+// is built with the standard library's checked indexing, so a look at a model past the
+// last, the progress bar's say, stops the test).
 #include <map>
+#include <mutex>
 
+#include "cli/BatchExport.h"
 #include "cli/CliRunner.h"
+#include "cli/CliSupport.h"
 #include "fixtures/V14Writer.h"
 #include "fixtures/V20Writer.h"
 #include "fixtures/V25Writer.h"
@@ -210,6 +216,25 @@ TEST_F(ExportCommands, AllWithSeveralJobsWritesWhatOneJobWrites) {
     auto two = Run("export-obj", {"--all", "--jobs", "2"});
     EXPECT_EQ(std::tie(two.status, two.out, two.err), std::tie(one.status, one.out, one.err));
     EXPECT_TRUE(snapshot() == files);
+  }
+}
+
+// Every model is handed over once, whatever the number of jobs.
+TEST(BatchExport, EveryModelIsExportedOnceAndFailuresSetTheStatus) {
+  test::TempWorkdir wd;
+  for (const char* name : {"a", "b", "c"}) wd.Write(std::string("xmodel/") + name, std::vector<uint8_t>{0});
+  for (unsigned jobs : {1u, 2u}) {
+    SCOPED_TRACE(jobs);
+    std::mutex mutex;
+    std::vector<std::string> exported;
+    auto exportOne = [&](const std::string& name, FileSet*, Disk*, INotifier&) {
+      std::lock_guard lock(mutex);
+      exported.push_back(name);
+      return ExportOutcome{.ok = name != "b", .error = "b is damaged"};
+    };
+    EXPECT_EQ(cli::ExportAllModels(wd.Str(), exportOne, jobs), cli::kExitFailed);
+    std::sort(exported.begin(), exported.end());
+    EXPECT_EQ(exported, (std::vector<std::string>{"a", "b", "c"}));
   }
 }
 

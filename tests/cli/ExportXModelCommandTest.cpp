@@ -1,9 +1,14 @@
-// tessary export-xmodel, run as a user runs it (its usage errors: the usage-error table).
+// tessary export-xmodel and export-xanim, run as a user runs them (their usage errors: the
+// usage-error table).
 #include "cli/CliRunner.h"
+#include "fixtures/StructuralWriter.h"
+#include "fixtures/XAnimWriter.h"
 
 namespace tessary {
 namespace {
 
+namespace st = test::structural;
+namespace xa = test::xanim;
 using test::Contains;
 using test::Ended;
 using Files = std::set<std::string>;
@@ -49,6 +54,22 @@ TEST_F(ExportXModelCommand, WritesTheLevelsWithAGdtNamingThemInOrderAndNothingOf
   // --all-lods stops at the level that fails, naming it; no .gdt is written for the model.
   EXPECT_TRUE(Ended(Run("export-xmodel", {"--all-lods", "leg"}), 1, "leg0"));
   EXPECT_FALSE(wd.Exists("obj/leg.gdt"));
+}
+
+using ExportXAnimCommand = test::CommandTest;
+
+TEST_F(ExportXAnimCommand, WritesEachAnimationAndGoesOnPastOneThatFails) {
+  for (const auto& [path, bytes] : st::ArmsModel()) wd.Write(path, bytes);
+  wd.Write("xanim/wave", xa::Write({.bones = {{"j_arm", false, false, {}, {}}, {"j_tail", false, false, {}, {}}}}));
+  wd.Write("xanim/nod", xa::Write({.bones = {{"J_HAND", false, false, {}, {}}}}));
+  auto run = Run("export-xanim", {"--model", "arms", "wave", "missing", "nod"});
+  EXPECT_TRUE(Ended(run, 1, "cannot find the animation missing")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "tessary: warning: wave: 1 of its 2 bones are not in arms: j_tail")) << run.err;
+  // The model the animations were laid onto is written beside them.
+  for (const char* file : {"obj/wave.XANIM_EXPORT", "obj/wave.gdt", "obj/nod.XANIM_EXPORT", "obj/nod.gdt",
+                           "obj/arms0.XMODEL_EXPORT"})
+    EXPECT_TRUE(wd.Exists(file)) << file;
+  EXPECT_FALSE(wd.Exists("obj/missing.gdt"));
 }
 
 }  // namespace

@@ -284,17 +284,6 @@ TEST_F(AnimatedGltfExport, ChannelsCarryTheKeysOnTheBonesOfTheirNames) {
       "notetracks": [{"name": "clip_in", "frame": 1, "time": 0.03333333333333333}]})"));  // no asset type: version 14
 }
 
-TEST_F(AnimatedGltfExport, ViewmodelAnimationsCarryTheWholeLocalTranslation) {
-  // Asset type 1 (the fourth game's viewmodel animations): the stored translation is the
-  // arm's local translation, not an offset from its bind (0, 0, 10).
-  xa::Anim idle{.version = 17, .frames = 2, .assetType = 1, .fps = 30,
-                .bones = {{"j_arm", false, false, {}, xa::Packed({0, 1}, 1, {1, 2, 3}, {0, 0, 51}, {{0, 0, 0}, {0, 0, 255}})}}};
-  wd.Write("xanim/idle", xa::Write(idle));
-  const tinygltf::Model doc = Export("arms", {"idle"});
-  EXPECT_EQ(Channels(doc, 0), "J_Arm rotation: 0 | 0 0 0 1\nJ_Arm translation: 0 0.0333333 | 1 2 3 1 2 54\n");
-  EXPECT_EQ(json["animations"][0]["extras"]["assetType"], 1);
-}
-
 TEST_F(AnimatedGltfExport, SecondModelJoinsUnderTheBoneOfItsRootsName) {
   const tinygltf::Model doc = Export("arms", {"Reload", (wd.Path() / "xanim" / "walk").string()}, "gun");
   // The weapon's root hangs from the arms' tag_weapon, its bolt from that root.

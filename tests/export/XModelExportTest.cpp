@@ -38,38 +38,20 @@ constexpr const char* kLambert =
 // the same bone: one vertex of the text. Its third lies on the rigid one's third, but on
 // another bone: a vertex of its own.
 DecodedLevel SmallLevel() {
-  DecodedLevel level;
-  level.modelName = "crate";
-  level.version = 25;
-  level.surfsName = "crate_lod0";
-  level.bones.resize(2);
-  level.bones[0].name = "tag_origin";
-  level.bones[1].name = "j_lid";
-  level.bones[1].parent = 0;
-  level.bones[1].translation[0] = 1, level.bones[1].translation[1] = 2, level.bones[1].translation[2] = 3;
-  level.bones[1].rotation = {0, 0, 1, 0};
   auto vertex = [](float x, float y, float z, uint16_t bone, float u, float v) {
-    DecodedVertex out;
-    out.position[0] = x, out.position[1] = y, out.position[2] = z;
-    out.normal[2] = 1;
-    out.uv[0] = u, out.uv[1] = v;
-    out.bone = bone;
-    return out;
+    return DecodedVertex{.position = {x, y, z}, .normal = {0, 0, 1}, .uv = {u, v}, .bone = bone};
   };
-  DecodedSurface rigid;
-  rigid.vertices = {vertex(0, 0, 0, 1, 0, 0), vertex(1, 0, 0, 1, 1, 0), vertex(0, 1, 0, 1, 0, 1)};
+  DecodedSurface rigid{.vertices = {vertex(0, 0, 0, 1, 0, 0), vertex(1, 0, 0, 1, 1, 0), vertex(0, 1, 0, 1, 0, 1)},
+                       .triangles = {0, 1, 2}, .material = 0};
   rigid.vertices[2].color[1] = 0, rigid.vertices[2].color[2] = 51;
-  rigid.triangles = {0, 1, 2};
-  rigid.material = 0;
-  DecodedSurface weighted;
-  weighted.vertices = {vertex(1, 0, 0, 1, 0.5f, 0.5f), vertex(0, 0, 1, 0, 0.25f, 0.75f), vertex(0, 1, 0, 0, 1, 1)};
+  DecodedSurface weighted{.vertices = {vertex(1, 0, 0, 1, 0.5f, 0.5f), vertex(0, 0, 1, 0, 0.25f, 0.75f), vertex(0, 1, 0, 0, 1, 1)},
+                          .influences = {{1, 0.25f}},
+                          .triangles = {0, 1, 2, 0, 1, 7}};  // the second names a vertex that is not there
   weighted.vertices[1].normal[1] = 3, weighted.vertices[1].normal[2] = 4;
   weighted.vertices[1].influenceCount = 1;
-  weighted.influences = {{1, 0.25f}};
-  weighted.triangles = {0, 1, 2, 0, 1, 7};  // the second names a vertex that is not there
-  level.surfaces = {rigid, weighted};
-  level.materials = {{"mtl_crate", "", "crate_col"}};
-  return level;
+  return {.modelName = "crate", .version = 25, .surfsName = "crate_lod0",
+          .bones = {{"tag_origin"}, {"j_lid", 0, {1, 2, 3}, {0, 0, 1, 0}}}, .surfaces = {rigid, weighted},
+          .materials = {{"mtl_crate", "", "crate_col"}}};
 }
 
 class XModelExportText : public ::testing::Test {
