@@ -1,7 +1,8 @@
 #pragma once
-// Opening files for reading. Every reader opens through here: the file is opened without
-// blocking (a FIFO or a device would otherwise wait for ever for a writer) and anything but
-// a regular file is refused, so a hostile working folder cannot hang a command.
+// Reading files. Every reader reads through here: the file is opened without blocking (a
+// FIFO or a device would otherwise wait for ever for a writer) and anything but a regular
+// file is refused, so a hostile working folder cannot hang a command. FileReader's system
+// side is in posix/FileOpen.cpp.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -11,44 +12,39 @@ namespace tessary {
 
 enum class OpenFailure { None, Missing, NotRegular, Other };
 
-// A descriptor opened for reading, closed with the object.
-class ReadDescriptor {
+// A regular file read block by block, closed with the object.
+class FileReader {
  public:
-  ReadDescriptor() = default;
-  explicit ReadDescriptor(int fd) : fd_(fd) {}
-  ~ReadDescriptor();
-  ReadDescriptor(ReadDescriptor&& other) noexcept : fd_(other.Release()) {}
-  ReadDescriptor& operator=(ReadDescriptor&& other) noexcept;
-  ReadDescriptor(const ReadDescriptor&) = delete;
-  ReadDescriptor& operator=(const ReadDescriptor&) = delete;
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
-  int Get() const { return fd_; }
-  // Gives the descriptor up to the caller.
-  int Release() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
+  // False, with the reason and the system's error number, when `path` is missing, is not a
+  // regular file or cannot be opened.
+  bool Open(const std::filesystem::path& path, OpenFailure* failure = nullptr, int* error = nullptr);
+  // The size the file had when it was opened.
+  uint64_t Size() const { return size_; }
+  // Reads up to `size` bytes: how many arrived, 0 at the end, -1 on failure (the reason in
+  // errno).
+  int64_t Read(void* data, size_t size);
 
  private:
-  int fd_ = -1;
+  int handle_ = -1;
+  uint64_t size_ = 0;
 };
 
-// Opens `path` (a file system path, not a joined one) for reading; a closed descriptor
-// and the reason when it is missing, not a regular file, or cannot be opened. The
-// descriptor is back in blocking mode when returned.
-ReadDescriptor OpenRegularFile(const std::filesystem::path& path, OpenFailure* failure = nullptr,
-                               int* error = nullptr);
-
-// The whole of a regular file, or false with the reason (a file larger than `limit`
-// bytes counts as Other).
-bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes,
-                     OpenFailure* failure = nullptr, uint64_t limit = UINT64_MAX);
+// The whole of a regular file (`path` is a file system path, not a joined one), or false
+// with the reason in `failure` and the system's error number in `error` (a file larger
+// than `limit` bytes counts as Other).
+bool ReadRegularFile(const std::filesystem::path& path, std::string& bytes, OpenFailure* failure = nullptr,
+                     uint64_t limit = UINT64_MAX, int* error = nullptr);
 bool ReadRegularFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes,
-                     OpenFailure* failure = nullptr, uint64_t limit = UINT64_MAX);
+                     OpenFailure* failure = nullptr, uint64_t limit = UINT64_MAX, int* error = nullptr);
 
-// "is not a regular file", "does not exist", or the system's reason.
-std::string DescribeOpenFailure(OpenFailure failure, int error);
+// The first `count` bytes of a regular file (fewer when it is shorter) and its size; false
+// when it is not a regular file or a read fails.
+bool ReadFileStart(const std::filesystem::path& path, size_t count, std::vector<uint8_t>& bytes,
+                   uint64_t& fileSize);
 
 }  // namespace tessary
