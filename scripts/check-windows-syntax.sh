@@ -24,13 +24,14 @@ done
 mapfile -t files < <(find src/model src/export src/workspace src/platform \
   -path src/platform/posix -prune -o \( -name '*.cpp' -o -name '*.h' \) -print |
   grep -v '^src/platform/QtSettingsStore\.' | sort)
-failed=0
-for f in "${files[@]}"; do
-  if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Isrc -I"$scratch/generated" \
-      -isystem "$scratch/third-party" -x c++ "$f"; then
-    echo "check-windows-syntax: $f does not compile for Windows" >&2
-    failed=1
-  fi
-done
-[ "$failed" -eq 0 ] && echo "check-windows-syntax: ${#files[@]} files compile for Windows"
-exit "$failed"
+check() {
+  "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Isrc -I"$scratch/generated" -isystem "$scratch/third-party" \
+    -x c++ "$1" || { echo "check-windows-syntax: $1 does not compile for Windows" >&2; exit 1; }
+}
+export -f check
+export cxx scratch
+if printf '%s\0' "${files[@]}" | xargs -0 -n 1 -P "$(nproc)" bash -c 'check "$0"'; then
+  echo "check-windows-syntax: ${#files[@]} files compile for Windows"
+else
+  exit 1
+fi
