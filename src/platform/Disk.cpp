@@ -25,11 +25,8 @@ class Disk::Listings {
     auto it = folder.byFolded.find(AsciiLower(name));
     if (it == folder.byFolded.end()) return true;
     const std::vector<std::string>& spellings = it->second;
-    if (asSpelled && std::binary_search(spellings.begin(), spellings.end(), name)) {
-      found = name;
-    } else {
-      found = spellings.front();
-    }
+    found = asSpelled && std::binary_search(spellings.begin(), spellings.end(), name) ? std::string(name)
+                                                                                       : spellings.front();
     return true;
   }
 

@@ -121,16 +121,6 @@ IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& k
   return result;
 }
 
-bool IniRegistry::Write(RegistryRoot root, const std::string& keyPath, const char* valueName,
-                        const std::string& text) {
-  return SetValue(root, keyPath, valueName, text, false);
-}
-
-bool IniRegistry::CreateAndWrite(RegistryRoot root, const std::string& keyPath,
-                                 const char* valueName, const std::string& text) {
-  return SetValue(root, keyPath, valueName, text, true);
-}
-
 bool IniRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const char* valueName,
                            const std::string& text, bool create) {
   // A value holding a line break could not be read back as one value.
