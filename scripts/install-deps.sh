@@ -19,6 +19,7 @@ packages=(
   librsvg2-bin                         # rsvg-convert: renders the application icon's PNG sizes
   desktop-file-utils appstream         # validating the desktop entry and the AppStream metainfo
   clang libclang-rt-14-dev             # fuzz targets (scripts/fuzz.sh): libFuzzer and sanitizers
+  g++-mingw-w64-x86-64-posix           # the Windows syntax check (scripts/check-windows-syntax.sh)
 )
 
 missing=()

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
-#include <unistd.h>
 
 #include "export/Exporters.h"
 #include "platform/FileSet.h"
@@ -18,6 +17,7 @@
 #include "model/StructuralReader.h"
 #include "model/XAnimReader.h"
 #include "platform/Disk.h"
+#include "platform/FolderAccess.h"
 #include "platform/Path.h"
 #include "platform/PlainName.h"
 
@@ -165,7 +165,7 @@ std::string CheckOutputFolder(Disk& disk, const std::string& workdir) {
   const fs::path obj = OutputFolder(disk, workdir);
   std::error_code ec;
   if (!fs::is_directory(obj, ec)) return "the output folder " + obj.string() + " does not exist";
-  if (::access(obj.c_str(), W_OK | X_OK) != 0)
+  if (!CanWriteInto(obj))
     return "cannot write into the output folder " + obj.string();
   return {};
 }

@@ -1,10 +1,6 @@
 #include "model/XAnimListing.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <unordered_set>
 
 #include "model/XAnimReader.h"
@@ -23,31 +19,13 @@ namespace fs = std::filesystem;
 // before the names takes a second read of twice the size, and so on up to the whole file.
 constexpr size_t kFirstRead = 8192;
 
-// Up to `count` bytes from the start of the file; false on a read error.
-bool ReadStart(int fd, size_t count, std::vector<uint8_t>& bytes) {
-  bytes.resize(count);
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(fd, bytes.data() + done, count - done, off_t(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    done += size_t(n);
-  }
-  bytes.resize(done);
-  return true;
-}
-
 }  // namespace
 
 bool ReadXAnimBoneNames(const fs::path& path, std::vector<std::string>& names) {
-  ReadDescriptor fd = OpenRegularFile(path);
-  struct stat st {};
-  if (!fd.IsOpen() || ::fstat(fd.Get(), &st) != 0) return false;
-  const size_t fileSize = size_t(st.st_size);
   std::vector<uint8_t> bytes;
-  for (size_t want = std::min(kFirstRead, fileSize);; want = std::min(want * 2, fileSize)) {
-    if (!ReadStart(fd.Get(), want, bytes)) return false;
+  uint64_t fileSize = 0;
+  for (size_t want = kFirstRead;; want *= 2) {
+    if (!ReadFileStart(path, want, bytes, fileSize)) return false;
     XAnimResult read = ReadXAnimHeader(bytes, path.string());
     if (read.anim) {
       names.clear();

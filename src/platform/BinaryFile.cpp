@@ -30,10 +30,7 @@ bool BinaryFile::Seek(int64_t offset) {
   return true;
 }
 
-bool BinaryFile::Skip(int64_t count) {
-  if (!open_) return false;
-  return Seek(pos_ + count);
-}
+bool BinaryFile::Skip(int64_t count) { return Seek(pos_ + count); }
 
 size_t BinaryFile::Read(void* buffer, size_t count) {
   if (!open_ || count == 0 || pos_ >= Size()) return 0;

@@ -1,7 +1,6 @@
 #include "platform/Disk.h"
 
 #include <algorithm>
-#include <optional>
 #include <system_error>
 #include <unordered_map>
 
@@ -26,11 +25,8 @@ class Disk::Listings {
     auto it = folder.byFolded.find(AsciiLower(name));
     if (it == folder.byFolded.end()) return true;
     const std::vector<std::string>& spellings = it->second;
-    if (asSpelled && std::binary_search(spellings.begin(), spellings.end(), name)) {
-      found = name;
-    } else {
-      found = spellings.front();
-    }
+    found = asSpelled && std::binary_search(spellings.begin(), spellings.end(), name) ? std::string(name)
+                                                                                       : spellings.front();
     return true;
   }
 
@@ -43,19 +39,16 @@ class Disk::Listings {
     return all;
   }
 
-  // Brings a listing taken already up to date; a folder not listed yet is listed when it
-  // is first looked in.
-  void Note(const fs::path& file, bool there) {
+  // Adds a file written to a listing taken already; a folder not listed yet is listed when
+  // it is first looked in.
+  void Note(const fs::path& file) {
     std::lock_guard lock(mutex_);
     auto it = folders_.find(Key(file.parent_path()));
     if (it == folders_.end() || !it->second.isFolder) return;
     std::string name = file.filename().string();
     auto& spellings = it->second.byFolded[AsciiLower(name)];
     auto at = std::lower_bound(spellings.begin(), spellings.end(), name);
-    const bool listed = at != spellings.end() && *at == name;
-    if (there && !listed) spellings.insert(at, std::move(name));
-    if (!there && listed) spellings.erase(at);
-    if (spellings.empty()) it->second.byFolded.erase(AsciiLower(file.filename().string()));
+    if (at == spellings.end() || *at != name) spellings.insert(at, std::move(name));
   }
 
   void Clear() {
@@ -143,12 +136,6 @@ bool EntryCounts(const fs::path& p) {
 
 }  // namespace
 
-bool Disk::FindInFolder(const fs::path& dir, std::string_view name, std::string& found, bool asSpelled,
-                        bool& isFolder) {
-  isFolder = listings_->Find(dir.empty() ? fs::path(".") : dir, name, asSpelled, found);
-  return isFolder && !found.empty();
-}
-
 fs::path Disk::Resolve(std::string_view joined) {
   bool found = false;
   return Resolve(joined, found);
@@ -159,18 +146,8 @@ fs::path Disk::Resolve(std::string_view joined, bool& found) {
   found = !exact.empty() && Present(exact);
   if (exact.empty() || found) return exact;
 
-  // Usually only the last name is off, in a folder that is there as written.
-  const fs::path last = exact.filename();
-  if (!last.empty() && last != "." && last != "..") {
-    std::string match;
-    bool isFolder = false;
-    found = FindInFolder(exact.parent_path(), last.string(), match, false, isFolder);
-    if (isFolder) return found ? exact.parent_path() / match : exact;
-  }
-
-  // Else from the deepest folder that exists as written, name by name; ".." and "." are
-  // taken literally, as Windows does. The first name below that folder was just found
-  // missing as written.
+  // From the deepest folder that exists as written, name by name; ".." and "." are taken
+  // literally, as Windows does. The first name below that folder is known to be missing.
   std::vector<fs::path> rest;
   fs::path result = exact;
   for (;;) {
@@ -198,8 +175,7 @@ fs::path Disk::Resolve(std::string_view joined, bool& found) {
       continue;
     }
     std::string match;
-    bool isFolder = false;
-    if (FindInFolder(result, name, match, false, isFolder)) {
+    if (listings_->Find(result, name, false, match) && !match.empty()) {
       result /= match;
     } else {
       result /= *it;
@@ -215,9 +191,10 @@ fs::path Disk::ResolveForWriting(std::string_view joined, bool& found) {
   const fs::path last = exact.filename();
   if (!last.empty() && last != "." && last != "..") {
     std::string match;
-    bool isFolder = false;
-    found = FindInFolder(exact.parent_path(), last.string(), match, true, isFolder);
-    if (isFolder) return found ? exact.parent_path() / match : exact;
+    if (listings_->Find(exact.parent_path(), last.string(), true, match)) {
+      found = !match.empty();
+      return found ? exact.parent_path() / match : exact;
+    }
   }
   return Resolve(joined, found);
 }
@@ -282,9 +259,7 @@ BinaryFile Disk::Open(std::string_view joined) {
 
 std::vector<std::string> Disk::Entries(const fs::path& dir) { return listings_->Entries(dir); }
 
-void Disk::NoteWritten(const fs::path& file) { listings_->Note(file, true); }
-
-void Disk::NoteRemoved(const fs::path& file) { listings_->Note(file, false); }
+void Disk::NoteWritten(const fs::path& file) { listings_->Note(file); }
 
 void Disk::Forget() {
   listings_->Clear();

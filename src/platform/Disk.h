@@ -62,18 +62,15 @@ class Disk {
   // not a folder that can be listed.
   std::vector<std::string> Entries(const std::filesystem::path& dir);
 
-  // Tells the disk that this command has just written `file` or removed it, so that the
-  // listing of its folder stays right without listing it again.
+  // Tells the disk that this command has just written `file`, so that the listing of its
+  // folder stays right without listing it again.
   void NoteWritten(const std::filesystem::path& file);
-  void NoteRemoved(const std::filesystem::path& file);
   // Forgets every listing and every file read: another program has changed the folders.
   void Forget();
 
  private:
   class Listings;
   explicit Disk(std::shared_ptr<Listings> listings);
-  bool FindInFolder(const std::filesystem::path& dir, std::string_view name, std::string& found,
-                    bool asSpelled, bool& isFolder);
 
   std::shared_ptr<Listings> listings_;
   std::mutex readsMutex_;

@@ -1,11 +1,10 @@
 #include "platform/FileSet.h"
 
-#include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 
 #include "platform/Disk.h"
+#include "platform/OutputFileSystem.h"
 
 namespace fs = std::filesystem;
 
@@ -29,8 +28,15 @@ bool FileSet::Add(OutputFile& file) {
   return true;
 }
 
+namespace {
+void Remove(const fs::path& file) {
+  std::error_code ec;
+  fs::remove(file, ec);
+}
+}  // namespace
+
 void FileSet::Discard() {
-  for (const Pending& p : files_) ::unlink(p.temp.c_str());
+  for (const Pending& p : files_) Remove(p.temp);
   files_.clear();
 }
 
@@ -41,43 +47,44 @@ bool FileSet::Commit(Disk& disk) {
   auto putBack = [&](size_t count) {
     for (size_t i = 0; i < count; ++i) {
       if (kept[i].empty())
-        ::unlink(files_[i].target.c_str());
-      else if (::rename(kept[i].c_str(), files_[i].target.c_str()) != 0)
-        ::unlink(kept[i].c_str());
+        Remove(files_[i].target);
+      else if (outfs::Replace(kept[i], files_[i].target) != 0)
+        Remove(kept[i]);
     }
   };
   for (size_t i = 0; i < files_.size(); ++i) {
     Pending& f = files_[i];
     if (!f.existed && !f.joined.empty()) f.target = disk.Resolve(f.joined);
-    struct stat st {};
-    if (::lstat(f.target.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+    std::error_code ec;
+    const fs::file_type type = fs::symlink_status(f.target, ec).type();
+    if (!ec && type != fs::file_type::not_found && type != fs::file_type::directory) {
       // A second name for the old file, or (where the file system has no such names) the
       // old file moved aside; the temporary's own pattern, so a killed run leaves nothing.
       for (int attempt = 0; attempt < 100 && kept[i].empty(); ++attempt) {
         const fs::path name = TemporaryName(f.target);
-        if (::link(f.target.c_str(), name.c_str()) == 0) {
+        fs::create_hard_link(f.target, name, ec);
+        if (!ec) {
           kept[i] = name;
-        } else if (errno != EEXIST && ::rename(f.target.c_str(), name.c_str()) == 0) {
+        } else if (ec != std::errc::file_exists && (fs::rename(f.target, name, ec), !ec)) {
           kept[i] = name;
           movedAside[i] = true;
         }
       }
     }
-    if (::rename(f.temp.c_str(), f.target.c_str()) != 0) {
-      const int error = errno;
+    if (const int error = outfs::Replace(f.temp, f.target); error != 0) {
       error_ = "cannot write " + f.target.lexically_normal().string() + ": " + std::strerror(error);
       failed_ = f.target;
       if (movedAside[i])
-        ::rename(kept[i].c_str(), f.target.c_str());
+        outfs::Replace(kept[i], f.target);
       else if (!kept[i].empty())
-        ::unlink(kept[i].c_str());
+        Remove(kept[i]);
       putBack(i);
       Discard();
       return false;
     }
   }
   for (size_t i = 0; i < files_.size(); ++i) {
-    if (!kept[i].empty()) ::unlink(kept[i].c_str());
+    if (!kept[i].empty()) Remove(kept[i]);
     disk.NoteWritten(files_[i].target);
   }
   files_.clear();

@@ -1,5 +1,6 @@
 #pragma once
-// The user's home folder, where the folder chooser starts when nothing better is known.
+// The user's home folder, where the folder chooser starts when nothing better is known
+// (posix/HomeFolder.cpp).
 #include <string>
 
 namespace tessary {

@@ -1,10 +1,11 @@
 #include "platform/IniRegistry.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <optional>
 #include <system_error>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/FileOpen.h"
 #include "platform/OutputFile.h"
 
@@ -21,18 +22,6 @@ std::string Trim(std::string_view s) {
   return std::string(s.substr(b, e - b + 1));
 }
 
-bool SameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The section name of a "[...]" line.
 std::optional<std::string> SectionOf(const std::string& line) {
   std::string t = Trim(line);
@@ -41,8 +30,7 @@ std::optional<std::string> SectionOf(const std::string& line) {
 }
 
 struct ValueLine {
-  std::string name;
-  std::string value;
+  std::string name, value;
 };
 
 std::optional<ValueLine> ValueOf(const std::string& line) {
@@ -70,18 +58,12 @@ std::string ValueName(const char* valueName) {
 // A registry file is a few lines; anything near this size is not one.
 constexpr uint64_t kMaxRegistryFile = 16 << 20;
 
-bool LoadLines(const fs::path& file, std::vector<std::string>& lines,
-               OpenFailure* failure = nullptr) {
+bool LoadLines(const fs::path& file, std::vector<std::string>& lines, OpenFailure* failure = nullptr) {
   std::string bytes;
   if (!ReadRegularFile(file, bytes, failure, kMaxRegistryFile)) return false;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
+  for (size_t start = 0, end; start < bytes.size(); start = end + 1) {
+    end = std::min(bytes.find('\n', start), bytes.size());
+    lines.push_back(bytes.substr(start, end - start - (end > start && bytes[end - 1] == '\r')));
   }
   return true;
 }
@@ -89,10 +71,7 @@ bool LoadLines(const fs::path& file, std::vector<std::string>& lines,
 bool SaveLines(const fs::path& file, const std::vector<std::string>& lines) {
   OutputFile out;
   if (!out.OpenExact(file)) return false;
-  for (const auto& line : lines) {
-    out.Write(line);
-    out.Write("\n");
-  }
+  for (const auto& line : lines) out.Write(line + "\n");
   return out.Commit();
 }
 
@@ -100,10 +79,8 @@ bool SaveLines(const fs::path& file, const std::vector<std::string>& lines) {
 bool KeyExists(const std::vector<std::string>& lines, const std::string& key) {
   for (const auto& line : lines) {
     auto section = SectionOf(line);
-    if (!section) continue;
-    if (SameNoCase(*section, key)) return true;
-    if (section->size() > key.size() && (*section)[key.size()] == '\\' &&
-        SameNoCase(std::string_view(*section).substr(0, key.size()), key))
+    if (section && EqualsIgnoringCase(std::string_view(*section).substr(0, key.size()), key) &&
+        (section->size() == key.size() || (*section)[key.size()] == '\\'))
       return true;
   }
   return false;
@@ -131,27 +108,17 @@ IRegistryStore::Lookup IniRegistry::Read(RegistryRoot root, const std::string& k
   bool inKey = false;
   for (const auto& line : lines) {
     if (auto section = SectionOf(line)) {
-      inKey = SameNoCase(*section, key);
+      inKey = EqualsIgnoringCase(*section, key);
       continue;
     }
     if (!inKey) continue;
     auto v = ValueOf(line);
-    if (v && SameNoCase(v->name, name)) {
+    if (v && EqualsIgnoringCase(v->name, name)) {
       result.value = v->value;
       break;
     }
   }
   return result;
-}
-
-bool IniRegistry::Write(RegistryRoot root, const std::string& keyPath, const char* valueName,
-                        const std::string& text) {
-  return SetValue(root, keyPath, valueName, text, false);
-}
-
-bool IniRegistry::CreateAndWrite(RegistryRoot root, const std::string& keyPath,
-                                 const char* valueName, const std::string& text) {
-  return SetValue(root, keyPath, valueName, text, true);
 }
 
 bool IniRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const char* valueName,
@@ -172,7 +139,7 @@ bool IniRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const 
   for (size_t i = 0; i < lines.size(); ++i) {
     if (auto section = SectionOf(lines[i])) {
       if (sectionLine) break;
-      if (!sectionLine && SameNoCase(*section, key)) {
+      if (!sectionLine && EqualsIgnoringCase(*section, key)) {
         sectionLine = i;
         insertAt = i + 1;
       }
@@ -181,7 +148,7 @@ bool IniRegistry::SetValue(RegistryRoot root, const std::string& keyPath, const 
     if (!sectionLine) continue;
     if (!Trim(lines[i]).empty()) insertAt = i + 1;
     auto v = ValueOf(lines[i]);
-    if (v && SameNoCase(v->name, name)) {
+    if (v && EqualsIgnoringCase(v->name, name)) {
       valueLine = i;
       break;
     }
@@ -207,7 +174,7 @@ bool IniRegistry::DeleteKey(RegistryRoot root, const std::string& keyPath) {
   bool inKey = false;
   bool removed = false;
   for (const auto& line : lines) {
-    if (auto section = SectionOf(line)) inKey = SameNoCase(*section, key);
+    if (auto section = SectionOf(line)) inKey = EqualsIgnoringCase(*section, key);
     if (inKey) {
       removed = true;
       continue;

@@ -24,11 +24,14 @@ class IniRegistry final : public IRegistryStore {
 
   Lookup Read(RegistryRoot root, const std::string& keyPath, const char* valueName) override;
   bool Write(RegistryRoot root, const std::string& keyPath, const char* valueName,
-             const std::string& text) override;
-
+             const std::string& text) override {
+    return SetValue(root, keyPath, valueName, text, false);
+  }
   // What another program's installer does: creates the key when needed and sets the value.
   bool CreateAndWrite(RegistryRoot root, const std::string& keyPath, const char* valueName,
-                      const std::string& text);
+                      const std::string& text) {
+    return SetValue(root, keyPath, valueName, text, true);
+  }
   // Removes the key's own section (keys below it stay). True when nothing is left of it.
   bool DeleteKey(RegistryRoot root, const std::string& keyPath);
 

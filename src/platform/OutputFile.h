@@ -7,10 +7,11 @@
 // A file the user has made read-only is not replaced (Open refuses it, with the reason in
 // Error()); a file that is replaced keeps its permissions. Several files that must appear
 // together go through a FileSet (FileSet.h) instead of their own Commit.
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "platform/OutputFileSystem.h"
 
 namespace tessary {
 
@@ -34,9 +35,9 @@ class OutputFile {
   bool IsOpen() const { return fd_ >= 0; }
   // Whether the target was a symbolic link when the file was opened (the link, not what
   // it points to, is what Commit replaces).
-  bool TargetIsLink() const { return link_; }
+  bool TargetIsLink() const { return state_.link; }
   // Whether something (a file or a link) stood at the target when the file was opened.
-  bool TargetExisted() const { return link_ || replaces_; }
+  bool TargetExisted() const { return state_.link || state_.regular; }
 
   void Write(const void* data, size_t size);
   void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
@@ -61,15 +62,14 @@ class OutputFile {
  private:
   bool OpenExact(const std::filesystem::path& target, bool knownMissing);
   bool Flush();
-  void WriteOut(const char* data, size_t size);
-  void Fail(const char* doing, int error);
+  void Fail(int error);
+  // The file replaced, whose permissions the new one takes; null for a new file.
+  const outfs::TargetState* Replaced() const { return state_.regular ? &state_ : nullptr; }
 
   Disk* disk_ = nullptr;  // told of the file once it is written
   int fd_ = -1;
   std::string buffer_;  // written bytes not yet handed to the file
-  bool link_ = false;   // the target was a symbolic link
-  bool replaces_ = false;  // a regular file stands at the target (or where its link leads)
-  uint32_t owner_ = 0, group_ = 0, mode_ = 0;  // that file's owner and permissions
+  outfs::TargetState state_;  // what stood at the target when the file was opened
   std::string joined_;
   std::filesystem::path target_;
   std::filesystem::path temp_;
@@ -78,8 +78,7 @@ class OutputFile {
 };
 
 // Why a file already at `target` may not be replaced (it is read-only for this user, or
-// not a regular file), or empty when it may. Root counts a file as read-only when it has
-// no write permission for anyone, as Windows' read-only attribute stops administrators.
+// not a regular file), or empty when it may.
 std::string WhyNotReplaceable(const std::filesystem::path& target);
 
 // A name for a temporary beside `target` that is unlikely to be in use.

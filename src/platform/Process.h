@@ -1,7 +1,7 @@
 #pragma once
-// Running outside programs (the archiver, the converter tool). Each argument is passed as
-// one argument of the new program, never through a shell, so names read from files cannot
-// turn into further arguments or commands.
+// Running outside programs (the archiver, the converter tool; posix/Process.cpp). Each
+// argument is passed as one argument of the new program, never through a shell, so names
+// read from files cannot turn into further arguments or commands.
 #include <string>
 #include <vector>
 

@@ -1,5 +1,7 @@
 #include "platform/QtSettingsStore.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
@@ -26,6 +28,16 @@ QVariant StoredString(const std::string& value) {
   QString text = utf8.decode(QByteArrayView(value.data(), static_cast<qsizetype>(value.size())));
   if (!utf8.hasError()) return text;
   return QByteArray(value.data(), static_cast<qsizetype>(value.size()));
+}
+
+// The lines of a text, split at line feeds.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
 }
 }  // namespace
 
@@ -101,13 +113,8 @@ bool QtSettingsStore::WriteLineInPlace(const std::string& section, const std::st
     }
     std::string text;
     if (!ReadRegularFile(file.toStdString(), text)) return false;
-    for (size_t start = 0; start < text.size();) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      std::string candidate = text.substr(start, end - start);
+    for (const std::string& candidate : Lines(text))
       if (!candidate.empty() && candidate[0] != '[') line = candidate;
-      start = end + 1;
-    }
     if (line.empty()) return false;
   }
   const std::string keyStart = line.substr(0, line.find('=') + 1);
@@ -115,13 +122,7 @@ bool QtSettingsStore::WriteLineInPlace(const std::string& section, const std::st
   const std::filesystem::path path = settings_->fileName().toStdString();
   std::string text;
   ReadRegularFile(path, text);
-  std::vector<std::string> lines;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::vector<std::string> lines = Lines(text);
   auto trimmed = [](std::string s) {
     while (!s.empty() && (s.back() == '\r' || s.back() == ' ')) s.pop_back();
     return s;
@@ -156,10 +157,7 @@ bool QtSettingsStore::WriteLineInPlace(const std::string& section, const std::st
   }
   OutputFile out;
   if (!out.OpenExact(path)) return false;
-  for (const auto& l : lines) {
-    out.Write(l);
-    out.Write("\n");
-  }
+  for (const auto& l : lines) out.Write(l + "\n");
   if (!out.Commit()) return false;
   settings_->sync();  // reads the file again
   return true;

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 #include <system_error>
 #include <zip.h>
 
@@ -50,7 +49,8 @@ std::string UnsafeReason(zip_t* archive, zip_uint64_t index, const std::string& 
   zip_uint8_t system = 0;
   zip_uint32_t attributes = 0;
   if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0) {
-    if (system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK) return "it is a link";
+    // Unix keeps the file type in the upper half: 0170000 masks it, 0120000 is a link.
+    if (system == ZIP_OPSYS_UNIX && ((attributes >> 16) & 0170000) == 0120000) return "it is a link";
     if (system == ZIP_OPSYS_DOS && (attributes & 0x400) != 0) return "it is a link";
   }
   return {};

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/FileOpen.h"
@@ -99,8 +98,8 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
 
   OpenFailure failure = OpenFailure::None;
   int error = 0;
-  ReadDescriptor in = OpenRegularFile(from, &failure, &error);
-  if (!in.IsOpen()) {
+  FileReader in;
+  if (!in.Open(from, &failure, &error)) {
     if (failure == OpenFailure::NotRegular)
       Notices().ShowMessage(from.string() + " is not a regular file; it is not copied.");
     else
@@ -118,8 +117,7 @@ bool Retrieval::CopyFromRawFolder(const std::string& name, const std::string& fo
   }
   std::vector<char> block(1 << 16);
   for (;;) {
-    ssize_t n = ::read(in.Get(), block.data(), block.size());
-    if (n < 0 && errno == EINTR) continue;
+    const int64_t n = in.Read(block.data(), block.size());
     if (n < 0) {
       ReportFileError(notices_, from, errno);
       return false;  // the temporary goes with `out`
